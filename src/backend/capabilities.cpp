@@ -1,0 +1,81 @@
+#include "backend/capabilities.hpp"
+
+#include <cpuid.h>
+
+namespace vantorq::backend {
+namespace {
+
+namespace leaf1_ecx {
+constexpr std::uint32_t SSSE3 = 1u << 9;
+constexpr std::uint32_t SSE41 = 1u << 19;
+constexpr std::uint32_t OSXSAVE = 1u << 27;
+}  // namespace leaf1_ecx
+
+namespace leaf7_ebx {
+constexpr std::uint32_t AVX2 = 1u << 5;
+constexpr std::uint32_t BMI2 = 1u << 8;
+constexpr std::uint32_t AVX512F = 1u << 16;
+constexpr std::uint32_t AVX512BW = 1u << 30;
+}  // namespace leaf7_ebx
+
+namespace leaf7_ecx {
+constexpr std::uint32_t AVX512VBMI = 1u << 1;
+}  // namespace leaf7_ecx
+
+// XCR0: which register files the operating system saves on a context switch.
+constexpr std::uint64_t XCR0_SSE_AVX = 0x06;           // XMM and YMM upper halves
+constexpr std::uint64_t XCR0_AVX512 = 0xe0;            // opmask, ZMM upper halves, ZMM16-31
+
+}  // namespace
+
+Capabilities capabilities_from_cpuid(const CpuidWords& w) {
+    Capabilities caps;
+    if (w.max_leaf < 1) return caps;
+    if (w.leaf1_ecx & leaf1_ecx::SSSE3) caps.flags |= Capabilities::SSSE3;
+    if (w.leaf1_ecx & leaf1_ecx::SSE41) caps.flags |= Capabilities::SSE41;
+    if (w.max_leaf < 7) return caps;
+    if (w.leaf7_ebx & leaf7_ebx::BMI2) caps.flags |= Capabilities::BMI2;
+
+    const bool os_saves_avx = (w.leaf1_ecx & leaf1_ecx::OSXSAVE) && (w.xcr0 & XCR0_SSE_AVX) == XCR0_SSE_AVX;
+    if (!os_saves_avx) return caps;
+    if (w.leaf7_ebx & leaf7_ebx::AVX2) caps.flags |= Capabilities::AVX2;
+
+    const bool os_saves_avx512 = (w.xcr0 & XCR0_AVX512) == XCR0_AVX512;
+    if (!os_saves_avx512) return caps;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512F) caps.flags |= Capabilities::AVX512F;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512BW) caps.flags |= Capabilities::AVX512BW;
+    if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI) caps.flags |= Capabilities::AVX512VBMI;
+    return caps;
+}
+
+CpuidWords read_cpuid_words() {
+    CpuidWords w;
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(0, &eax, &ebx, &ecx, &edx)) return w;
+    w.max_leaf = eax;
+    if (w.max_leaf >= 1) {
+        __cpuid(1, eax, ebx, ecx, edx);
+        w.leaf1_ecx = ecx;
+    }
+    if (w.max_leaf >= 7) {
+        __cpuid_count(7, 0, eax, ebx, ecx, edx);
+        w.leaf7_ebx = ebx;
+        w.leaf7_ecx = ecx;
+    }
+    if (w.leaf1_ecx & leaf1_ecx::OSXSAVE) {
+        // XGETBV with ECX = 0; spelled out so that no AVX compile flag is needed.
+        std::uint32_t lo = 0, hi = 0;
+        __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+        w.xcr0 = (std::uint64_t{hi} << 32) | lo;
+    }
+    return w;
+}
+
+Capabilities detect_cpu_capabilities() { return capabilities_from_cpuid(read_cpuid_words()); }
+
+Capabilities capabilities() {
+    static const Capabilities CAPABILITIES = detect_cpu_capabilities();
+    return CAPABILITIES;
+}
+
+}  // namespace vantorq::backend

@@ -1,0 +1,142 @@
+#pragma once
+// The binding layer's lifetime tools: owned references, critical sections, a
+// detached thread state, and the guard that turns an internal invariant
+// failure into PanicException instead of letting a C++ exception reach the
+// interpreter.
+
+#include <mutex>
+#include <new>
+#include <utility>
+
+#include "bindings/python.hpp"
+
+namespace vantorq::bindings::runtime {
+
+// An internal invariant failure. Thrown only for conditions that must not
+// happen; data errors are ordinary Python exceptions.
+class Panic {
+public:
+    explicit Panic(const char* message = nullptr) : message_(message) {}
+    const char* message() const { return message_; }
+
+private:
+    const char* message_;  // static text, or null for the generic message
+};
+
+// Raises `what` as a Panic when the invariant does not hold.
+inline void require(bool invariant, const char* what) {
+    if (!invariant) throw Panic(what);
+}
+
+// Sets PanicException (created on first use) with the failure's text.
+void raise_panic(const Panic& panic);
+
+// The PanicException class, a BaseException subclass, or null with an error set.
+PyObject* panic_exception_type();
+
+// Runs `body` (returning a new reference or null with an error set) so that
+// no C++ exception escapes: a Panic becomes PanicException, an allocation
+// failure MemoryError.
+template <typename Body>
+PyObject* guarded(Body&& body) noexcept {
+    try {
+        return std::forward<Body>(body)();
+    } catch (const Panic& panic) {
+        raise_panic(panic);
+    } catch (const std::bad_alloc&) {
+        PyErr_NoMemory();
+    }
+    return nullptr;
+}
+
+// The METH_FASTCALL | METH_KEYWORDS entry point of a module function whose body is `Impl`.
+using FastCallBody = PyObject* (*)(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+
+template <FastCallBody Impl>
+PyObject* entry_point(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) noexcept {
+    return guarded([&] { return Impl(args, nargs, kwnames); });
+}
+
+// A strong reference, released once when dropped.
+class OwnedRef {
+public:
+    OwnedRef() = default;
+    explicit OwnedRef(PyObject* steal) : object_(steal) {}
+    OwnedRef(OwnedRef&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+    OwnedRef& operator=(OwnedRef&& other) noexcept {
+        if (this != &other) {
+            Py_XDECREF(object_);
+            object_ = std::exchange(other.object_, nullptr);
+        }
+        return *this;
+    }
+    ~OwnedRef() { Py_XDECREF(object_); }
+
+    static OwnedRef borrow(PyObject* object) { return OwnedRef(Py_XNewRef(object)); }
+
+    PyObject* get() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+    PyObject* release() { return std::exchange(object_, nullptr); }
+
+private:
+    PyObject* object_ = nullptr;
+};
+
+// The per-object lock of the free-threaded interpreter (a no-op with the GIL).
+class CriticalSection {
+public:
+    explicit CriticalSection(PyObject* object) { PyCriticalSection_Begin(&section_, object); }
+    ~CriticalSection() { PyCriticalSection_End(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+
+private:
+    PyCriticalSection section_;
+};
+
+// Two objects locked together without lock-order deadlocks.
+class CriticalSection2 {
+public:
+    CriticalSection2(PyObject* a, PyObject* b) { PyCriticalSection2_Begin(&section_, a, b); }
+    ~CriticalSection2() { PyCriticalSection2_End(&section_); }
+    CriticalSection2(const CriticalSection2&) = delete;
+    CriticalSection2& operator=(const CriticalSection2&) = delete;
+
+private:
+    PyCriticalSection2 section_;
+};
+
+// The calling thread detached from the interpreter for the object's lifetime.
+// While detached no interpreter object may be touched.
+class DetachedThread {
+public:
+    DetachedThread() : state_(PyEval_SaveThread()) {}
+    ~DetachedThread() { PyEval_RestoreThread(state_); }
+    DetachedThread(const DetachedThread&) = delete;
+    DetachedThread& operator=(const DetachedThread&) = delete;
+
+private:
+    PyThreadState* state_;
+};
+
+// Runs `work` detached when `detach` is set, attached otherwise.
+template <typename Work>
+decltype(auto) run_maybe_detached(bool detach, Work&& work) {
+    if (detach) {
+        DetachedThread detached;
+        return std::forward<Work>(work)();
+    }
+    return std::forward<Work>(work)();
+}
+
+// Adds a family's functions to the module, filling its method table on the
+// first call of the process.
+using RegisterAll = void (*)(PyMethodDef* table, int major, int minor);
+struct MethodTable {
+    PyMethodDef* table;
+    std::once_flag* filled;
+    RegisterAll register_all;
+};
+int add_methods(PyObject* module, const MethodTable& family);
+
+}  // namespace vantorq::bindings::runtime

@@ -1,0 +1,43 @@
+#pragma once
+// MurmurHash3 x64_128: two 64-bit state words, 16-byte blocks of two lanes.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "murmur3/primitives.hpp"
+
+namespace vantorq::murmur3::x64_128 {
+
+inline constexpr std::size_t BLOCK_SIZE = 16;
+using State = std::array<std::uint64_t, 2>;
+
+inline constexpr std::uint64_t C1 = 0x87c37b91114253d5ull;
+inline constexpr std::uint64_t C2 = 0x4cf5ad432745937full;
+
+[[gnu::always_inline]] constexpr std::uint64_t mix_key1(std::uint64_t k) { return std::rotl(k * C1, 31) * C2; }
+[[gnu::always_inline]] constexpr std::uint64_t mix_key2(std::uint64_t k) { return std::rotl(k * C2, 33) * C1; }
+
+// Folds one block's two mixed keys into the state in the reference's order.
+[[gnu::always_inline]] inline void fold_keys(State& h, std::uint64_t k1, std::uint64_t k2) {
+    h[0] ^= k1;
+    h[0] = (std::rotl(h[0], 27) + h[1]) * 5 + 0x52dce729u;
+    h[1] ^= k2;
+    h[1] = (std::rotl(h[1], 31) + h[0]) * 5 + 0x38495ab5u;
+}
+
+[[gnu::always_inline]] inline void mix_block(State& h, const unsigned char* block) {
+    fold_keys(h, mix_key1(load_u64(block)), mix_key2(load_u64(block + 8)));
+}
+
+void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State& h);
+
+// As mix_body_scalar, on the fastest kernel this processor has for the length.
+void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h);
+
+// Mixes the 0-15 tail bytes and finalises; returns h1, h2.
+State finish_tail(const unsigned char* tail, std::size_t tail_len, State h, std::uint64_t total_len);
+
+State hash(const unsigned char* data, std::size_t len, std::uint32_t seed);
+
+}  // namespace vantorq::murmur3::x64_128

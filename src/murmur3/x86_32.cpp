@@ -1,0 +1,25 @@
+#include "murmur3/x86_32.hpp"
+
+namespace vantorq::murmur3::x86_32 {
+
+std::uint32_t mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1) {
+    for (std::size_t i = 0; i < byte_count; i += BLOCK_SIZE) h1 = fold_key(h1, mix_key(load_u32(blocks + i)));
+    return h1;
+}
+
+std::uint32_t mix_body(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1) {
+    return mix_body_scalar(blocks, byte_count, h1);
+}
+
+std::uint32_t finish_tail(const unsigned char* tail, std::size_t tail_len, std::uint32_t h1, std::uint64_t total_len) {
+    if (tail_len != 0) h1 ^= mix_key(load_partial<std::uint32_t>(tail, tail_len));
+    h1 ^= static_cast<std::uint32_t>(total_len);
+    return fmix32(h1);
+}
+
+std::uint32_t hash(const unsigned char* data, std::size_t len, std::uint32_t seed) {
+    const std::size_t body = len & ~(BLOCK_SIZE - 1);
+    return finish_tail(data + body, len - body, mix_body(data, body, seed), len);
+}
+
+}  // namespace vantorq::murmur3::x86_32

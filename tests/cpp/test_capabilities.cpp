@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "backend/capabilities.hpp"
+
+namespace vantorq::backend {
+namespace {
+
+constexpr std::uint32_t SSSE3 = 1u << 9, SSE41 = 1u << 19, OSXSAVE = 1u << 27;
+constexpr std::uint32_t AVX2 = 1u << 5, BMI2 = 1u << 8, AVX512F = 1u << 16, AVX512BW = 1u << 30;
+constexpr std::uint32_t VBMI = 1u << 1;
+
+CpuidWords icelake_like(std::uint64_t xcr0) {
+    return {.max_leaf = 0x1b,
+            .leaf1_ecx = SSSE3 | SSE41 | OSXSAVE,
+            .leaf7_ebx = AVX2 | BMI2 | AVX512F | AVX512BW,
+            .leaf7_ecx = VBMI,
+            .xcr0 = xcr0};
+}
+
+struct Case {
+    const char* name;
+    CpuidWords words;
+    std::uint16_t expected;
+};
+
+class CapabilitiesFromCpuid : public ::testing::TestWithParam<Case> {};
+
+TEST_P(CapabilitiesFromCpuid, GivesTheFlagsOfTheWords) {
+    EXPECT_EQ(capabilities_from_cpuid(GetParam().words).flags, GetParam().expected) << GetParam().name;
+}
+
+using C = Capabilities;
+INSTANTIATE_TEST_SUITE_P(
+    Processors, CapabilitiesFromCpuid,
+    ::testing::Values(
+        Case{"no leaf 1", {.max_leaf = 0, .leaf1_ecx = SSSE3 | SSE41}, 0},
+        Case{"core2", {.max_leaf = 0xa, .leaf1_ecx = SSSE3}, C::SSSE3},
+        Case{"nehalem", {.max_leaf = 0xb, .leaf1_ecx = SSSE3 | SSE41}, C::SSSE3 | C::SSE41},
+        Case{"leaf 7 absent hides AVX2",
+             {.max_leaf = 6, .leaf1_ecx = SSSE3 | SSE41 | OSXSAVE, .leaf7_ebx = AVX2 | BMI2, .xcr0 = 7},
+             C::SSSE3 | C::SSE41},
+        Case{"haswell",
+             {.max_leaf = 0xd, .leaf1_ecx = SSSE3 | SSE41 | OSXSAVE, .leaf7_ebx = AVX2 | BMI2, .xcr0 = 7},
+             C::SSSE3 | C::SSE41 | C::AVX2 | C::BMI2},
+        Case{"AVX2 without OSXSAVE",
+             {.max_leaf = 0xd, .leaf1_ecx = SSSE3 | SSE41, .leaf7_ebx = AVX2 | BMI2, .xcr0 = 7},
+             C::SSSE3 | C::SSE41 | C::BMI2},
+        Case{"AVX2 with YMM state off",
+             {.max_leaf = 0xd, .leaf1_ecx = SSSE3 | SSE41 | OSXSAVE, .leaf7_ebx = AVX2, .xcr0 = 3},
+             C::SSSE3 | C::SSE41},
+        Case{"icelake", icelake_like(0xe7), 0xfe},
+        Case{"AVX-512 without ZMM state", icelake_like(0x07), C::SSSE3 | C::SSE41 | C::AVX2 | C::BMI2},
+        Case{"AVX-512 with partial ZMM state", icelake_like(0x67), C::SSSE3 | C::SSE41 | C::AVX2 | C::BMI2}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (auto& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+TEST(Capabilities, DetectionNeverSetsTheReservedTierBitOrHighBits) {
+    const auto caps = capabilities();
+    EXPECT_EQ(caps.flags & 0xff01, 0);
+    EXPECT_EQ(caps, detect_cpu_capabilities());
+}
+
+}  // namespace
+}  // namespace vantorq::backend
