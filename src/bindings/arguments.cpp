@@ -1,3 +1,5 @@
+#include "bindings/python.hpp"
+
 #include "bindings/arguments.hpp"
 
 namespace vantorq::bindings::arguments {

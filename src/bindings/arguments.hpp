@@ -2,11 +2,12 @@
 // The module functions' shared argument parser and the option conversions
 // every family uses. Failures return nothing with a Python exception set.
 
+#include "bindings/python.hpp"
+
 #include <array>
 #include <cstdint>
 #include <optional>
 
-#include "bindings/python.hpp"
 #include "bindings/schema.hpp"
 
 namespace vantorq::bindings::arguments {

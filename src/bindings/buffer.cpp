@@ -1,3 +1,5 @@
+#include "bindings/python.hpp"
+
 #include "bindings/buffer.hpp"
 
 #include <cstring>
@@ -27,6 +29,10 @@ void raise_not_contiguous() {
     PyErr_SetString(PyExc_BufferError, "memoryview: underlying buffer is not C-contiguous");
 }
 
+// The object a memoryview views (its `obj`); a view of a view names the
+// original exporter. The view's own Py_buffer names the memoryview instead.
+PyObject* memoryview_exporter(PyObject* memoryview) { return PyMemoryView_GET_BUFFER(memoryview)->obj; }
+
 Acquired from_tobytes(PyObject* memoryview) {
     runtime::OwnedRef flat(PyObject_CallMethod(memoryview, "tobytes", nullptr));
     if (!flat) return std::nullopt;
@@ -43,7 +49,7 @@ Acquired memoryview_bytes_like(PyObject* memoryview, bool require_contiguous) {
     BorrowedBuffer view(memoryview, PyBUF_FULL_RO);
     if (!view.valid()) return std::nullopt;
     if (PyBuffer_IsContiguous(&view.view(), 'C')) {
-        PyObject* exporter = view.view().obj;
+        PyObject* exporter = memoryview_exporter(memoryview);
         const auto start = reinterpret_cast<std::uintptr_t>(view.data());
         if (exporter != nullptr && PyBytes_CheckExact(exporter)) {
             const auto data = reinterpret_cast<std::uintptr_t>(PyBytes_AS_STRING(exporter));
@@ -195,7 +201,7 @@ PyObject* BytesLike::python_bytes() const {
     if (const auto* held = std::get_if<BorrowedBytes>(&variant_)) return Py_NewRef(held->object);
     if (const auto* held = std::get_if<OwnedBytes>(&variant_)) return Py_NewRef(held->object.get());
     if (const auto* held = std::get_if<ExportedBuffer>(&variant_); held && held->memoryview) {
-        PyObject* exporter = held->view.view().obj;
+        PyObject* exporter = memoryview_exporter(held->memoryview);
         if (exporter != nullptr && PyBytes_CheckExact(exporter) &&
             reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(exporter)) == held->view.data() &&
             static_cast<std::size_t>(PyBytes_GET_SIZE(exporter)) == held->view.size())

@@ -2,6 +2,8 @@
 // Bytes-like inputs: where an argument's bytes live, and what must be held
 // or locked to read them safely when other threads may run meanwhile.
 
+#include "bindings/python.hpp"
+
 #include <cstddef>
 #include <optional>
 #include <type_traits>
@@ -9,7 +11,6 @@
 #include <variant>
 
 #include "backend/memory.hpp"
-#include "bindings/python.hpp"
 #include "bindings/runtime.hpp"
 
 namespace vantorq::bindings::buffer {

@@ -2,6 +2,8 @@
 // The three families' method tables and the hasher classes, in the order the
 // module execution function adds them.
 
+#include "bindings/python.hpp"
+
 #include <span>
 
 #include "bindings/runtime.hpp"

@@ -1,12 +1,13 @@
 // The module's front door: both export hooks, the slots, and the execution
 // function that fills a fresh module object.
 
+#include "bindings/python.hpp"
+
 #include <cstdint>
 
 #include "bindings/compatibility.hpp"
 #include "bindings/families.hpp"
 #include "bindings/objects.hpp"
-#include "bindings/python.hpp"
 #include "bindings/runtime.hpp"
 
 namespace vantorq::bindings::module {

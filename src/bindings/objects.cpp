@@ -1,3 +1,5 @@
+#include "bindings/python.hpp"
+
 #include "bindings/objects.hpp"
 
 #include "bindings/runtime.hpp"

@@ -1,3 +1,5 @@
+#include "bindings/python.hpp"
+
 #include "bindings/runtime.hpp"
 
 #include "bindings/compatibility.hpp"

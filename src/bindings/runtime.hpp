@@ -4,12 +4,12 @@
 // failure into PanicException instead of letting a C++ exception reach the
 // interpreter.
 
+#include "bindings/python.hpp"
+
 #include <atomic>
 #include <mutex>
 #include <new>
 #include <utility>
-
-#include "bindings/python.hpp"
 
 namespace vantorq::bindings::runtime {
 

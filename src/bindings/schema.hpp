@@ -2,12 +2,12 @@
 // What the argument parser knows about each module function, and the
 // families' method tables.
 
+#include "bindings/python.hpp"
+
 #include <array>
 #include <cstddef>
 #include <mutex>
 #include <string_view>
-
-#include "bindings/python.hpp"
 
 namespace vantorq::bindings::schema {
 

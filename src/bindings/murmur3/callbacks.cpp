@@ -1,3 +1,5 @@
+#include "bindings/python.hpp"
+
 #include "bindings/murmur3/callbacks.hpp"
 
 #include <array>

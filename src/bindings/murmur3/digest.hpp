@@ -2,10 +2,11 @@
 // Digest layouts of the MurmurHash3 variants, shared by the one-shot
 // functions and the incremental hashers.
 
+#include "bindings/python.hpp"
+
 #include <array>
 #include <cstdint>
 
-#include "bindings/python.hpp"
 #include "murmur3/x64_128.hpp"
 #include "murmur3/x86_128.hpp"
 

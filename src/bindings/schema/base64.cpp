@@ -1,6 +1,8 @@
 // The base64 functions as the interpreter sees them: names, parameters and
 // docstrings (whose first line is the text signature).
 
+#include "bindings/python.hpp"
+
 #include "bindings/families.hpp"
 #include "bindings/schema.hpp"
 

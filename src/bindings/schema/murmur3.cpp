@@ -1,6 +1,8 @@
 // The MurmurHash3 functions as the interpreter sees them: names, parameters
 // and docstrings (whose first line is the text signature).
 
+#include "bindings/python.hpp"
+
 #include "bindings/schema/murmur3.hpp"
 
 #include "bindings/families.hpp"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bindings/python.hpp"
+
 #include "bindings/schema.hpp"
 
 namespace vantorq::bindings::schema::murmur3 {
