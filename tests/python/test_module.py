@@ -1,5 +1,6 @@
 import ctypes
 import importlib
+import importlib.util
 import inspect
 import sys
 import types
@@ -48,3 +49,22 @@ def test_module_does_not_need_the_gil():
     # On a free-threaded interpreter importing a module that needs the GIL re-enables it.
     if hasattr(sys, "_is_gil_enabled") and "free-threading" in sys.version:
         assert not sys._is_gil_enabled()
+
+
+def test_classic_init_hook_builds_the_same_module():
+    # Interpreters without the export hook call PyInit__vantorq and build the
+    # module from its definition; do that by hand through the C API.
+    library = ctypes.PyDLL(_vantorq.__file__)
+    library.PyInit__vantorq.restype = ctypes.c_void_p
+    definition = library.PyInit__vantorq()
+    api = ctypes.pythonapi
+    api.PyModule_FromDefAndSpec2.restype = ctypes.py_object
+    api.PyModule_FromDefAndSpec2.argtypes = [ctypes.c_void_p, ctypes.py_object, ctypes.c_int]
+    api.PyModule_ExecDef.argtypes = [ctypes.py_object, ctypes.c_void_p]
+    spec = importlib.util.spec_from_file_location("_vantorq", _vantorq.__file__)
+    module = api.PyModule_FromDefAndSpec2(definition, spec, 1013)
+    assert api.PyModule_ExecDef(module, definition) == 0
+    assert module.murmur3_x64_128_digest(b"hello") == _vantorq.murmur3_x64_128_digest(b"hello")
+    assert sorted(n for n in dir(module) if not n.startswith("_")) == sorted(
+        n for n in dir(_vantorq) if not n.startswith("_")
+    )
