@@ -68,3 +68,15 @@ def test_classic_init_hook_builds_the_same_module():
     assert sorted(n for n in dir(module) if not n.startswith("_")) == sorted(
         n for n in dir(_vantorq) if not n.startswith("_")
     )
+
+
+def test_docstring_examples_hold():
+    import doctest
+
+    for name in FUNCTIONS:
+        function = getattr(_vantorq, name)
+        finder = doctest.DocTestFinder(recurse=False)
+        runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS)
+        for test in finder.find(function, name, globs=dict(vars(_vantorq))):
+            runner.run(test)
+        assert runner.failures == 0, name

@@ -20,6 +20,17 @@ std::once_flag METHODS_INIT;
 namespace schema::murmur3 {
 namespace {
 
+// The sections the two 128-bit digest functions share.
+#define DIGEST_ARGS_RETURNS_RAISES                                       \
+    "Args:\n"                                                             \
+    "    s: A bytes-like object.\n"                                       \
+    "    seed: Unsigned 32-bit seed (0 to 4294967295).\n\n"                \
+    "Returns:\n"                                                          \
+    "    The 16-byte digest as bytes.\n\n"                                 \
+    "Raises:\n"                                                           \
+    "    TypeError: s is not bytes-like, or seed is not an int.\n"        \
+    "    OverflowError: seed is negative or does not fit in 32 bits.\n\n"
+
 constexpr const char MURMUR3_32_DOC[] =
     "murmur3_32($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical MurmurHash3 x86 32-bit hash.\n\n"
@@ -45,14 +56,7 @@ constexpr const char MURMUR3_X86_128_DIGEST_DOC[] =
     "murmur3_x86_128_digest($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical MurmurHash3 x86 128-bit digest.\n\n"
     "The digest is h1..h4, each as 4 little-endian bytes.\n\n"
-    "Args:\n"
-    "    s: A bytes-like object.\n"
-    "    seed: Unsigned 32-bit seed (0 to 4294967295).\n\n"
-    "Returns:\n"
-    "    The 16-byte digest as bytes.\n\n"
-    "Raises:\n"
-    "    TypeError: s is not bytes-like, or seed is not an int.\n"
-    "    OverflowError: seed is negative or does not fit in 32 bits.\n\n"
+    DIGEST_ARGS_RETURNS_RAISES
     "Examples:\n"
     "    >>> murmur3_x86_128_digest(b'hello').hex()\n"
     "    'a044242bf7de91dbb631db9ab631db9a'\n"
@@ -63,19 +67,14 @@ constexpr const char MURMUR3_X64_128_DIGEST_DOC[] =
     "murmur3_x64_128_digest($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical MurmurHash3 x64 128-bit digest.\n\n"
     "The digest is h1 then h2, each as 8 little-endian bytes.\n\n"
-    "Args:\n"
-    "    s: A bytes-like object.\n"
-    "    seed: Unsigned 32-bit seed (0 to 4294967295).\n\n"
-    "Returns:\n"
-    "    The 16-byte digest as bytes.\n\n"
-    "Raises:\n"
-    "    TypeError: s is not bytes-like, or seed is not an int.\n"
-    "    OverflowError: seed is negative or does not fit in 32 bits.\n\n"
+    DIGEST_ARGS_RETURNS_RAISES
     "Examples:\n"
     "    >>> murmur3_x64_128_digest(b'hello').hex()\n"
     "    '029bbd41b3a7d8cb191dae486a901e5b'\n"
     "    >>> murmur3_x64_128_digest(b'') == bytes(16)\n"
     "    True\n";
+
+#undef DIGEST_ARGS_RETURNS_RAISES
 
 }  // namespace
 
