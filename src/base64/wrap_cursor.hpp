@@ -42,18 +42,16 @@ struct WrapCursor {
         put_on_line(group, 4);
     }
 
-    // `count` is a multiple of 4. Sixteen characters go in one copy when the
-    // line has room for them, otherwise group by group.
+    // `count` is a multiple of 4. Whole runs up to each line end go in one
+    // copy; since lines hold whole groups this is the group rule above.
     [[gnu::always_inline]] void put_groups(const unsigned char* chars, std::size_t count) {
-        std::size_t i = 0;
-        for (; i + 16 <= count; i += 16) {
-            if (room() > 15) {
-                put_on_line(chars + i, 16);
-            } else {
-                for (std::size_t g = 0; g < 16; g += 4) put_group(chars + i + g);
-            }
+        while (count != 0) {
+            break_line_if_full();
+            const std::size_t run = room() < count ? room() : count;
+            put_on_line(chars, run);
+            chars += run;
+            count -= run;
         }
-        for (; i < count; i += 4) put_group(chars + i);
     }
 };
 
