@@ -28,6 +28,8 @@ constexpr std::size_t DETACH_THRESHOLD = 262'144;
 // Up to here one unwrapped encode and an in-place spread beat the wrapped
 // encoder; above, the output no longer fits the caches and is written once.
 constexpr std::size_t SPREAD_IN_PLACE_LIMIT = 4 * 1024 * 1024;
+// Characters spread per block: small enough to stay in the first-level cache.
+constexpr std::size_t SPREAD_BLOCK_CHARS = 8 * 1024;
 
 constexpr std::size_t MAX_OBJECT_SIZE = static_cast<std::size_t>(std::numeric_limits<Py_ssize_t>::max());
 
@@ -41,18 +43,20 @@ bool is_url(const EncodeAlphabet& alphabet) { return alphabet.kind == EncodeAlph
 // Copies `count` bytes to a higher, possibly overlapping address. Working
 // from the end down, each chunk is read before anything is written over it.
 // Lines are short, so this beats a library call per line.
-void move_up(unsigned char* to, const unsigned char* from, std::size_t count) {
-    constexpr std::size_t CHUNK = 16;
+template <std::size_t CHUNK>
+void move_up_by(unsigned char* to, const unsigned char* from, std::size_t& count) {
     while (count >= CHUNK) {
         count -= CHUNK;
         unsigned char chunk[CHUNK];
         std::memcpy(chunk, from + count, CHUNK);
         std::memcpy(to + count, chunk, CHUNK);
     }
-    while (count != 0) {
-        --count;
-        to[count] = from[count];
-    }
+}
+
+void move_up(unsigned char* to, const unsigned char* from, std::size_t count) {
+    move_up_by<16>(to, from, count);
+    move_up_by<4>(to, from, count);
+    move_up_by<1>(to, from, count);
 }
 
 // Moves the `length` unwrapped characters at `text` into lines of
@@ -204,9 +208,22 @@ void PreparedEncoder::encode_to_ptr(const unsigned char* src, std::size_t length
         encode_unwrapped(src, length, dst, false);
         return;
     }
-    // The characters are moved again at once: keep them in the caches.
+    // Blocks of whole lines, each encoded at its final place and spread at
+    // once while it is still in the nearest cache; only the last block holds
+    // the tail and its padding.
+    const std::size_t line = wrapping.line_length;
+    const std::size_t lines_per_block = line < SPREAD_BLOCK_CHARS ? SPREAD_BLOCK_CHARS / line : 1;
+    const std::size_t block_bytes = lines_per_block * (line / 4 * 3);
+    while (length > block_bytes) {
+        encode_unwrapped(src, block_bytes, dst, true);
+        spread_lines(dst, lines_per_block * line, line);
+        dst += lines_per_block * (line + 1);
+        dst[-1] = core::LINE_FEED;
+        src += block_bytes;
+        length -= block_bytes;
+    }
     encode_unwrapped(src, length, dst, true);
-    spread_lines(dst, unwrapped_size(length), wrapping.line_length);
+    spread_lines(dst, unwrapped_size(length), line);
 }
 
 void PreparedEncoder::encode_direct_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst,
