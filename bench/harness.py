@@ -9,7 +9,9 @@ import random
 import time
 from collections.abc import Callable
 
-SIZES = {"16 B": 16, "1 KiB": 1024, "64 KiB": 64 * 1024, "16 MiB": 16 * 1024 * 1024}
+SIZES = {"16 B": 16, "1 KiB": 1024, "64 KiB": 64 * 1024, "1 MiB": 1024 * 1024, "16 MiB": 16 * 1024 * 1024}
+# Every row runs these unless it names its own.
+DEFAULT_SIZES = ("16 B", "1 KiB", "64 KiB", "16 MiB")
 
 
 @dataclasses.dataclass
@@ -21,7 +23,7 @@ class Row:
     rivals: dict[str, Callable[[object], object]]
     # Turns the raw random bytes of a size into the argument every callable takes.
     prepare: Callable[[bytes], object] = lambda data: data
-    sizes: tuple[str, ...] = tuple(SIZES)
+    sizes: tuple[str, ...] = DEFAULT_SIZES
 
 
 @dataclasses.dataclass

@@ -6,6 +6,8 @@
 
 #include "bindings/python.hpp"
 
+#include "backend/invariant.hpp"
+
 #include <atomic>
 #include <mutex>
 #include <new>
@@ -66,6 +68,8 @@ PyObject* guarded(Body&& body) noexcept {
         return std::forward<Body>(body)();
     } catch (const Panic& panic) {
         raise_panic(panic);
+    } catch (const vantorq::backend::InvariantFailure& failure) {
+        raise_panic(Panic(failure.what));
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
     }

@@ -1,0 +1,63 @@
+#pragma once
+// Register-width traits for the generic encode steps: the same algorithm body
+// runs on 128-bit (SSSE3) and 256-bit (AVX2) registers.
+//
+// Every trait is a template over the including file's tier tag, a type in that
+// file's anonymous namespace. Each instantiation is therefore private to its
+// tier file: the linker can never hand an AVX2-compiled copy to an SSSE3 caller.
+
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vantorq::base64::generic {
+
+template <class Tier>
+struct Vec128 {
+    using Reg = __m128i;
+    static constexpr std::size_t WIDTH = 16;
+
+    static Reg loadu(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+    static void storeu(void* p, Reg v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+    // A 16-byte table; the same in every 128-bit lane.
+    static Reg lane_table(const void* p) { return loadu(p); }
+    static Reg set1_u32(std::uint32_t x) { return _mm_set1_epi32(static_cast<int>(x)); }
+    static Reg set1_u8(std::uint8_t x) { return _mm_set1_epi8(static_cast<char>(x)); }
+    static Reg bit_and(Reg a, Reg b) { return _mm_and_si128(a, b); }
+    static Reg bit_or(Reg a, Reg b) { return _mm_or_si128(a, b); }
+    static Reg mulhi_u16(Reg a, Reg b) { return _mm_mulhi_epu16(a, b); }
+    static Reg mullo_u16(Reg a, Reg b) { return _mm_mullo_epi16(a, b); }
+    static Reg subs_u8(Reg a, Reg b) { return _mm_subs_epu8(a, b); }
+    static Reg cmpgt_i8(Reg a, Reg b) { return _mm_cmpgt_epi8(a, b); }
+    static Reg add_u8(Reg a, Reg b) { return _mm_add_epi8(a, b); }
+    static Reg sub_u8(Reg a, Reg b) { return _mm_sub_epi8(a, b); }
+    static Reg shuffle_u8(Reg table, Reg index) { return _mm_shuffle_epi8(table, index); }
+};
+
+template <class Tier>
+struct Vec256 {
+    using Reg = __m256i;
+    static constexpr std::size_t WIDTH = 32;
+
+    static Reg loadu(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
+    static void storeu(void* p, Reg v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
+    // Requires a 32-byte aligned destination.
+    static void stream(void* p, Reg v) { _mm256_stream_si256(static_cast<__m256i*>(p), v); }
+    static Reg lane_table(const void* p) {
+        return _mm256_broadcastsi128_si256(_mm_loadu_si128(static_cast<const __m128i*>(p)));
+    }
+    static Reg set1_u32(std::uint32_t x) { return _mm256_set1_epi32(static_cast<int>(x)); }
+    static Reg set1_u8(std::uint8_t x) { return _mm256_set1_epi8(static_cast<char>(x)); }
+    static Reg bit_and(Reg a, Reg b) { return _mm256_and_si256(a, b); }
+    static Reg bit_or(Reg a, Reg b) { return _mm256_or_si256(a, b); }
+    static Reg mulhi_u16(Reg a, Reg b) { return _mm256_mulhi_epu16(a, b); }
+    static Reg mullo_u16(Reg a, Reg b) { return _mm256_mullo_epi16(a, b); }
+    static Reg subs_u8(Reg a, Reg b) { return _mm256_subs_epu8(a, b); }
+    static Reg cmpgt_i8(Reg a, Reg b) { return _mm256_cmpgt_epi8(a, b); }
+    static Reg add_u8(Reg a, Reg b) { return _mm256_add_epi8(a, b); }
+    static Reg sub_u8(Reg a, Reg b) { return _mm256_sub_epi8(a, b); }
+    static Reg shuffle_u8(Reg table, Reg index) { return _mm256_shuffle_epi8(table, index); }
+};
+
+}  // namespace vantorq::base64::generic

@@ -1,0 +1,439 @@
+#include "bindings/python.hpp"
+
+#include "bindings/base64/encode.hpp"
+
+#include <cstring>
+#include <limits>
+#include <span>
+
+#include "base64/encode.hpp"
+#include "base64/lengths.hpp"
+#include "bindings/altchars.hpp"
+#include "bindings/arguments.hpp"
+#include "bindings/compatibility.hpp"
+#include "bindings/objects.hpp"
+#include "bindings/runtime.hpp"
+#include "bindings/schema/base64.hpp"
+
+namespace vantorq::bindings::base64::encode {
+namespace {
+
+namespace core = vantorq::base64;
+using buffer::BytesLike;
+using core::EncodeAlphabet;
+
+// Inputs from here on are encoded with the thread detached, when nothing can
+// change their bytes meanwhile.
+constexpr std::size_t DETACH_THRESHOLD = 262'144;
+// Up to here one unwrapped encode and an in-place spread beat the wrapped
+// encoder; above, the output no longer fits the caches and is written once.
+constexpr std::size_t SPREAD_IN_PLACE_LIMIT = 4 * 1024 * 1024;
+// Characters spread per block: small enough to stay in the first-level cache.
+constexpr std::size_t SPREAD_BLOCK_CHARS = 8 * 1024;
+
+constexpr std::size_t MAX_OBJECT_SIZE = static_cast<std::size_t>(std::numeric_limits<Py_ssize_t>::max());
+
+const char OUTPUT_TOO_LARGE[] = "Base64 output is too large";
+
+bool is_builtin(const EncodeAlphabet& alphabet) {
+    return alphabet.kind == EncodeAlphabet::Kind::Standard || alphabet.kind == EncodeAlphabet::Kind::UrlSafe;
+}
+bool is_url(const EncodeAlphabet& alphabet) { return alphabet.kind == EncodeAlphabet::Kind::UrlSafe; }
+
+// Copies `count` bytes to a higher, possibly overlapping address. Working
+// from the end down, each chunk is read before anything is written over it.
+// Lines are short, so this beats a library call per line.
+template <std::size_t CHUNK>
+void move_up_by(unsigned char* to, const unsigned char* from, std::size_t& count) {
+    while (count >= CHUNK) {
+        count -= CHUNK;
+        unsigned char chunk[CHUNK];
+        std::memcpy(chunk, from + count, CHUNK);
+        std::memcpy(to + count, chunk, CHUNK);
+    }
+}
+
+void move_up(unsigned char* to, const unsigned char* from, std::size_t count) {
+    move_up_by<16>(to, from, count);
+    move_up_by<4>(to, from, count);
+    move_up_by<1>(to, from, count);
+}
+
+// Moves the `length` unwrapped characters at `text` into lines of
+// `line_length` joined by line feeds, from the last line backwards so that no
+// line is overwritten before it has moved.
+void spread_lines(unsigned char* text, std::size_t length, std::size_t line_length) {
+    if (length <= line_length) return;
+    const std::size_t lines = (length + line_length - 1) / line_length;
+    std::size_t line_size = length - (lines - 1) * line_length;
+    for (std::size_t line = lines - 1; line != 0; --line) {
+        unsigned char* target = text + line * (line_length + 1);
+        move_up(target, text + line * line_length, line_size);
+        target[-1] = core::LINE_FEED;
+        line_size = line_length;
+    }
+}
+
+// The bytearray whose critical section guards the input, or null.
+PyObject* locked_bytearray(const BytesLike& input) {
+    if (const auto* held = std::get_if<buffer::BorrowedByteArray>(&input.variant())) return held->object;
+    if (const auto* held = std::get_if<buffer::OwnedByteArray>(&input.variant())) return held->object.get();
+    return nullptr;
+}
+
+std::span<const unsigned char> bytearray_span(PyObject* bytearray) {
+    return {reinterpret_cast<const unsigned char*>(PyByteArray_AS_STRING(bytearray)),
+            static_cast<std::size_t>(PyByteArray_GET_SIZE(bytearray))};
+}
+
+// The data argument `s`: exact bytes and bytearrays in place, other
+// contiguous exporters as the binascii module accepts them.
+buffer::Acquired acquire_input(PyObject* object) {
+    if (PyBytes_CheckExact(object)) return BytesLike(buffer::BorrowedBytes{object});
+    if (PyByteArray_CheckExact(object)) return BytesLike(buffer::BorrowedByteArray{object});
+    return buffer::binascii_contiguous_bytes_like(object, "s");
+}
+
+bool check_destination(PyObject* output) {
+    if (PyByteArray_Check(output)) return true;
+    objects::raise_not_instance(output, "bytearray");
+    return false;
+}
+
+// `wrapcol` as the interpreter reads it: any index; negative values are
+// rejected whatever their size, the rest must fit 64 bits.
+std::optional<std::size_t> read_wrapcol(PyObject* value) {
+    runtime::OwnedRef index(PyNumber_Index(value));
+    if (!index) return std::nullopt;
+    const int negative = PyLong_IsNegative(index.get());
+    if (negative < 0) return std::nullopt;
+    if (negative) {
+        PyErr_SetString(PyExc_ValueError, "Cannot convert negative int");
+        return std::nullopt;
+    }
+    const unsigned long long wrapcol = PyLong_AsUnsignedLongLong(index.get());
+    if (wrapcol == static_cast<unsigned long long>(-1) && PyErr_Occurred()) {
+        PyErr_Clear();
+        PyErr_SetString(PyExc_OverflowError, "Python int too large for C size_t");
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(wrapcol);
+}
+
+PreparedEncoder encoder_with(const EncodeAlphabet& alphabet, bool padded, Wrapping wrapping = {}) {
+    return PreparedEncoder{wrapping, !padded, alphabet};
+}
+
+const EncodeAlphabet& builtin_alphabet(bool url) {
+    return url ? core::URL_SAFE_ENCODE_ALPHABET : core::STANDARD_ENCODE_ALPHABET;
+}
+
+// The alphabet that b64encode built from its altchars on interpreters from 3.15.
+std::optional<EncodeAlphabet> alphabet_from_object(PyObject* alphabet) {
+    const auto acquired = PyBytes_CheckExact(alphabet)
+                              ? buffer::Acquired(BytesLike(buffer::BorrowedBytes{alphabet}))
+                              : buffer::binascii_contiguous_bytes_like(alphabet, "alphabet");
+    if (!acquired) return std::nullopt;
+    return acquired->with_bytes([](const unsigned char* data, std::size_t length) -> std::optional<EncodeAlphabet> {
+        if (length != core::Symbols{}.size()) {
+            PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
+            return std::nullopt;
+        }
+        core::Symbols symbols;
+        std::memcpy(symbols.data(), data, symbols.size());
+        return EncodeAlphabet::from_symbols(symbols);
+    });
+}
+
+// The 62 symbols every alphabet of b64encode starts with, as a bytes object.
+PyObject* common_symbols() {
+    static runtime::ProcessWideObject COMMON_SYMBOLS;
+    return COMMON_SYMBOLS.get_or_create([] {
+        return PyBytes_FromStringAndSize(core::COMMON_SYMBOLS.data(),
+                                         static_cast<Py_ssize_t>(core::COMMON_SYMBOLS.size()));
+    });
+}
+
+}  // namespace
+
+Wrapping Wrapping::from_wrapcol(std::size_t wrapcol) {
+    if (wrapcol == 0) return {};
+    return {true, wrapcol < 8 ? 4 : wrapcol / 4 * 4};
+}
+
+std::optional<Wrapping> parse_wrapcol(PyObject* value) {
+    if (value == nullptr) return Wrapping{};
+    const auto wrapcol = read_wrapcol(value);
+    if (!wrapcol) return std::nullopt;
+    return Wrapping::from_wrapcol(*wrapcol);
+}
+
+std::size_t PreparedEncoder::unwrapped_size(std::size_t input_length) const {
+    return omit_padding ? core::unpadded_encoded_length(input_length) : core::padded_encoded_length(input_length);
+}
+
+std::optional<std::size_t> PreparedEncoder::encoded_size(std::size_t input_length) const {
+    const std::size_t characters = unwrapped_size(input_length);
+    const std::size_t size =
+        wrapping.enabled ? core::wrapped_length(characters, wrapping.line_length) : characters;
+    if (size > MAX_OBJECT_SIZE) return std::nullopt;
+    return size;
+}
+
+void PreparedEncoder::encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst,
+                                       bool cached) const {
+    const auto padded = [&](const unsigned char* from, std::size_t count, unsigned char* to) {
+        if (!is_builtin(alphabet)) {
+            core::encode::encode_to_ptr_with_custom_alphabet(from, count, to, alphabet, cached);
+        } else if (cached) {
+            core::encode::encode_to_ptr_cached(from, count, to, is_url(alphabet));
+        } else {
+            core::encode::encode_to_ptr(from, count, to, is_url(alphabet));
+        }
+    };
+    const std::size_t tail = length % 3;
+    if (!omit_padding || tail == 0) {
+        padded(src, length, dst);
+        return;
+    }
+    const std::size_t whole = length - tail;
+    padded(src, whole, dst);
+    unsigned char last_group[4] = {};
+    core::encode::encode_scalar_ptr_with_alphabet(src + whole, tail, last_group, alphabet.symbols);
+    std::memcpy(dst + whole / 3 * 4, last_group, tail + 1);  // 1 byte gives 2 characters, 2 give 3
+}
+
+void PreparedEncoder::encode_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst) const {
+    if (!wrapping.enabled) {
+        encode_unwrapped(src, length, dst, false);
+        return;
+    }
+    // Blocks of whole lines, each encoded at its final place and spread at
+    // once while it is still in the nearest cache; only the last block holds
+    // the tail and its padding.
+    const std::size_t line = wrapping.line_length;
+    const std::size_t lines_per_block = line < SPREAD_BLOCK_CHARS ? SPREAD_BLOCK_CHARS / line : 1;
+    const std::size_t block_bytes = lines_per_block * (line / 4 * 3);
+    while (length > block_bytes) {
+        encode_unwrapped(src, block_bytes, dst, true);
+        spread_lines(dst, lines_per_block * line, line);
+        dst += lines_per_block * (line + 1);
+        dst[-1] = core::LINE_FEED;
+        src += block_bytes;
+        length -= block_bytes;
+    }
+    encode_unwrapped(src, length, dst, true);
+    spread_lines(dst, unwrapped_size(length), line);
+}
+
+void PreparedEncoder::encode_direct_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst,
+                                           std::size_t line_length) const {
+    if (is_builtin(alphabet)) {
+        core::encode::encode_wrapped_to_ptr_cached(src, length, dst, is_url(alphabet), !omit_padding, line_length);
+    } else {
+        core::encode::encode_wrapped_to_ptr_custom(src, length, dst, alphabet, !omit_padding, line_length);
+    }
+}
+
+void PreparedEncoder::encode(const unsigned char* src, std::size_t length, unsigned char* dst) const {
+    if (wrapping.enabled && length > SPREAD_IN_PLACE_LIMIT && wrapping.line_length < unwrapped_size(length)) {
+        encode_direct_to_ptr(src, length, dst, wrapping.line_length);
+    } else {
+        encode_to_ptr(src, length, dst);
+    }
+}
+
+PyObject* encode_with_prepared(const BytesLike& input, const PreparedEncoder& encoder) {
+    // A bytearray is encoded in place inside its lock, so its size cannot
+    // change between sizing the result and writing it.
+    return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
+        const auto size = encoder.encoded_size(length);
+        if (!size) {
+            PyErr_SetString(PyExc_MemoryError, OUTPUT_TOO_LARGE);
+            return nullptr;
+        }
+        PyObject* result = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(*size));
+        if (result == nullptr) return nullptr;
+        auto* out = reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(result));
+        // The new object is not visible to any other thread until it is returned.
+        const bool detach = input.is_immutable() && length >= DETACH_THRESHOLD;
+        runtime::run_maybe_detached(detach, [&] { encoder.encode(data, length, out); });
+        return result;
+    });
+}
+
+PyObject* encode_into(PyObject* destination, const BytesLike& input, const PreparedEncoder& encoder) {
+    // Every check comes before the first write: on failure the destination is unchanged.
+    const auto write = [&](std::span<const unsigned char> source) -> PyObject* {
+        const auto required = encoder.encoded_size(source.size());
+        if (!required) {
+            PyErr_SetString(PyExc_MemoryError, OUTPUT_TOO_LARGE);
+            return nullptr;
+        }
+        const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(destination));
+        if (available < *required) {
+            PyErr_Format(PyExc_ValueError, "Base64 output requires %zu bytes but the destination has %zu", *required,
+                         available);
+            return nullptr;
+        }
+        encoder.encode(source.data(), source.size(), reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(destination)));
+        return PyLong_FromSize_t(*required);
+    };
+
+    if (input.overlaps(destination)) {
+        // Writing would overwrite input not yet read: encode from a private copy.
+        const auto snapshot = input.try_snapshot();
+        if (!snapshot) return nullptr;
+        return snapshot->with_bytes([&](const unsigned char* data, std::size_t length) {
+            runtime::CriticalSection section(destination);
+            return write({data, length});
+        });
+    }
+    if (PyObject* bytearray = locked_bytearray(input)) {
+        runtime::CriticalSection2 sections(bytearray, destination);
+        return write(bytearray_span(bytearray));
+    }
+    return input.with_bytes([&](const unsigned char* data, std::size_t length) {
+        runtime::CriticalSection section(destination);
+        return write({data, length});
+    });
+}
+
+PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64ENCODE, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, altchars_object, padded_object, wrapcol_object] = *parsed;
+    const bool altchars_given = altchars_object != nullptr && altchars_object != Py_None;
+
+    if (PyBytes_CheckExact(s) && !altchars_given) {
+        const auto padded = arguments::read_flag(padded_object, true);
+        if (!padded) return nullptr;
+        const auto wrapping = parse_wrapcol(wrapcol_object);
+        if (!wrapping) return nullptr;
+        return encode_with_prepared(BytesLike(buffer::BorrowedBytes{s}),
+                                    encoder_with(core::STANDARD_ENCODE_ALPHABET, *padded, *wrapping));
+    }
+
+    const bool from_3_15 = compatibility::python_semantics().from_3_15;
+    runtime::OwnedRef alphabet_object;
+    if (altchars_given && from_3_15) {
+        // The interpreter appends altchars to the 62 common symbols, so a bad
+        // length is reported before a bad `s`.
+        const Py_ssize_t size = PyObject_Size(altchars_object);
+        if (size < 0) return nullptr;
+        if (size != 2) {
+            PyErr_Format(PyExc_ValueError, "invalid altchars: %R", altchars_object);
+            return nullptr;
+        }
+        PyObject* common = common_symbols();
+        if (common == nullptr) return nullptr;
+        alphabet_object = runtime::OwnedRef(PyNumber_Add(common, altchars_object));
+        if (!alphabet_object) return nullptr;
+    }
+
+    const auto input = acquire_input(s);
+    if (!input) return nullptr;
+
+    EncodeAlphabet alphabet = core::STANDARD_ENCODE_ALPHABET;
+    if (altchars_given && !from_3_15) {
+        const Py_ssize_t size = PyObject_Size(altchars_object);
+        if (size < 0) return nullptr;
+        if (size != 2) {
+            runtime::OwnedRef text(PyObject_Repr(altchars_object));
+            if (text) PyErr_SetObject(PyExc_AssertionError, text.get());
+            return nullptr;
+        }
+        const auto acquired = buffer::hashable_bytes_like(altchars_object, "altchars");
+        if (!acquired) return nullptr;
+        const bool ok = acquired->with_bytes([&](const unsigned char* data, std::size_t length) {
+            if (length != 2) {
+                PyErr_SetString(PyExc_ValueError, "maketrans arguments must have same length");
+                return false;
+            }
+            if (data[0] != '+' || data[1] != '/') alphabet = EncodeAlphabet::with_altchars(data[0], data[1]);
+            return true;
+        });
+        if (!ok) return nullptr;
+    }
+
+    const auto padded = arguments::read_flag(padded_object, true);
+    if (!padded) return nullptr;
+    const auto wrapping = parse_wrapcol(wrapcol_object);
+    if (!wrapping) return nullptr;
+
+    if (alphabet_object) {
+        const auto from_object = alphabet_from_object(alphabet_object.get());
+        if (!from_object) return nullptr;
+        alphabet = *from_object;
+    }
+    return encode_with_prepared(*input, encoder_with(alphabet, *padded, *wrapping));
+}
+
+PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64ENCODE_INTO, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, output, altchars_object, padded_object, wrapcol_object] = *parsed;
+    if (!check_destination(output)) return nullptr;
+    const auto padded = arguments::read_flag(padded_object, true);
+    if (!padded) return nullptr;
+    runtime::OwnedRef wrapcol_index;
+    if (wrapcol_object != nullptr) {
+        wrapcol_index = runtime::OwnedRef(PyNumber_Index(wrapcol_object));
+        if (!wrapcol_index) return nullptr;
+    }
+    auto input = acquire_input(s);
+    if (!input) return nullptr;
+    std::optional<compatibility::Altchars> pair;
+    if (!compatibility::parse_altchars(altchars_object, false, pair)) return nullptr;
+    auto stable = std::move(*input).into_stable_after_callbacks(false);
+    if (!stable) return nullptr;
+    // The range of wrapcol is judged only now, after every input is in hand.
+    const auto wrapping = wrapcol_index ? parse_wrapcol(wrapcol_index.get()) : std::optional<Wrapping>(Wrapping{});
+    if (!wrapping) return nullptr;
+    const EncodeAlphabet alphabet =
+        pair ? EncodeAlphabet::with_altchars(pair->c62, pair->c63) : core::STANDARD_ENCODE_ALPHABET;
+    return encode_into(output, *stable, encoder_with(alphabet, *padded, *wrapping));
+}
+
+PyObject* standard_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64ENCODE, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto input = acquire_input((*parsed)[0]);
+    if (!input) return nullptr;
+    return encode_with_prepared(*input, encoder_with(core::STANDARD_ENCODE_ALPHABET, true));
+}
+
+PyObject* standard_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64ENCODE_INTO, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, output] = *parsed;
+    if (!check_destination(output)) return nullptr;
+    const auto input = acquire_input(s);
+    if (!input) return nullptr;
+    return encode_into(output, *input, encoder_with(core::STANDARD_ENCODE_ALPHABET, true));
+}
+
+PyObject* urlsafe_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64ENCODE, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, padded_object] = *parsed;
+    const auto input = acquire_input(s);
+    if (!input) return nullptr;
+    const auto padded = arguments::read_flag(padded_object, true);
+    if (!padded) return nullptr;
+    return encode_with_prepared(*input, encoder_with(builtin_alphabet(true), *padded));
+}
+
+PyObject* urlsafe_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64ENCODE_INTO, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, output, padded_object] = *parsed;
+    if (!check_destination(output)) return nullptr;
+    const auto input = acquire_input(s);
+    if (!input) return nullptr;
+    const auto padded = arguments::read_flag(padded_object, true);
+    if (!padded) return nullptr;
+    return encode_into(output, *input, encoder_with(builtin_alphabet(true), *padded));
+}
+
+}  // namespace vantorq::bindings::base64::encode

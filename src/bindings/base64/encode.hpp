@@ -1,0 +1,66 @@
+#pragma once
+// The Base64 encode functions: the prepared request, output sizing, the new
+// bytes result and the rules of the reusable-bytearray forms.
+
+#include "bindings/python.hpp"
+
+#include <cstddef>
+#include <optional>
+
+#include "base64/alphabet.hpp"
+#include "bindings/buffer.hpp"
+
+namespace vantorq::bindings::base64::encode {
+
+// Effective line wrapping: `wrapcol` rounded down to a multiple of 4, at least 4.
+struct Wrapping {
+    bool enabled = false;
+    std::size_t line_length = 0;
+
+    static Wrapping from_wrapcol(std::size_t wrapcol);
+};
+
+// Converts a `wrapcol` argument; an empty slot means no wrapping. Nothing,
+// with the interpreter's error set, for a non-integer, a negative value or
+// one of 2**64 and above.
+std::optional<Wrapping> parse_wrapcol(PyObject* value);
+
+// One encode request, read-only once built.
+struct PreparedEncoder {
+    Wrapping wrapping;
+    bool omit_padding = false;
+    vantorq::base64::EncodeAlphabet alphabet = vantorq::base64::STANDARD_ENCODE_ALPHABET;
+
+    // Characters before wrapping.
+    std::size_t unwrapped_size(std::size_t input_length) const;
+    // The whole output, or nothing when it exceeds the largest Python object.
+    std::optional<std::size_t> encoded_size(std::size_t input_length) const;
+
+    // Writes encoded_size(length) bytes, choosing the in-place line spread or
+    // the core's wrapped encoder by size.
+    void encode(const unsigned char* src, std::size_t length, unsigned char* dst) const;
+    // Unwrapped encoding, then the lines spread in place from the end.
+    void encode_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst) const;
+    // The core's wrapped encoder with line length `line_length`.
+    void encode_direct_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst,
+                              std::size_t line_length) const;
+
+private:
+    void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const;
+};
+
+// A new bytes object holding the encoding of the input, or null with an error set.
+PyObject* encode_with_prepared(const buffer::BytesLike& input, const PreparedEncoder& encoder);
+
+// Encodes at the start of `destination` (a bytearray) and returns the count
+// as an int; the destination is unchanged unless the call succeeds.
+PyObject* encode_into(PyObject* destination, const buffer::BytesLike& input, const PreparedEncoder& encoder);
+
+PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* standard_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* standard_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* urlsafe_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* urlsafe_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+
+}  // namespace vantorq::bindings::base64::encode

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "bindings/python.hpp"
+
+#include "bindings/schema.hpp"
+
+namespace vantorq::bindings::schema::base64 {
+
+inline constexpr Binding<4> B64ENCODE = {"b64encode", {"s", "altchars", "padded", "wrapcol"}, 2, 1};
+inline constexpr Binding<5> B64ENCODE_INTO = {"b64encode_into", {"s", "output", "altchars", "padded", "wrapcol"}, 3, 2};
+inline constexpr Binding<1> STANDARD_B64ENCODE = {"standard_b64encode", {"s"}, 1, 1};
+inline constexpr Binding<2> STANDARD_B64ENCODE_INTO = {"standard_b64encode_into", {"s", "output"}, 2, 2};
+inline constexpr Binding<2> URLSAFE_B64ENCODE = {"urlsafe_b64encode", {"s", "padded"}, 1, 1};
+inline constexpr Binding<3> URLSAFE_B64ENCODE_INTO = {"urlsafe_b64encode_into", {"s", "output", "padded"}, 2, 2};
+
+}  // namespace vantorq::bindings::schema::base64

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "backend/capabilities.hpp"
+#include "base64/avx2/encode.hpp"
+#include "base64/avx512/encode.hpp"
+#include "base64/encode.hpp"
+#include "base64/lengths.hpp"
+#include "base64/reference.hpp"
+#include "base64/ssse3/encode.hpp"
+
+namespace vantorq::base64 {
+namespace {
+
+using testing::CanaryDestination;
+using testing::GuardedBytes;
+using testing::random_bytes;
+using testing::reference_encode;
+using testing::reference_wrap;
+using C = vantorq::backend::Capabilities;
+using backend::RuntimeBackend;
+using backend::Tier;
+
+constexpr std::uint16_t AVX512_TIER = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI;
+
+// Every length up to 300, the block boundaries of each tier, and one long source.
+std::vector<std::size_t> source_lengths() {
+    std::vector<std::size_t> lengths;
+    for (std::size_t len = 0; len <= 300; ++len) lengths.push_back(len);
+    for (const std::size_t len : {383u, 384u, 385u, 1000u, 100000u}) lengths.push_back(len);
+    return lengths;
+}
+
+bool processor_has(std::uint16_t flags) { return vantorq::backend::capabilities().has(flags); }
+
+const EncodeAlphabet DOT_COMMA = EncodeAlphabet::with_altchars('.', ',');
+
+// --- the tier encoders called directly ---
+
+struct TierEncoder {
+    const char* name;
+    std::uint16_t required;
+    const Symbols* symbols;
+    // The bytes a tier may leave to the scalar code once it runs its widest loop.
+    std::size_t max_left_over;
+    std::function<std::size_t(const unsigned char*, std::size_t, unsigned char*)> encode;
+    friend void PrintTo(const TierEncoder& tier, std::ostream* os) { *os << tier.name; }
+};
+
+class VectorEncoder : public ::testing::TestWithParam<TierEncoder> {};
+
+TEST_P(VectorEncoder, EqualsTheScalarEncodingOfWhatItConsumes) {
+    const TierEncoder& tier = GetParam();
+    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    for (const std::size_t len : source_lengths()) {
+        const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
+        const GuardedBytes source(bytes);
+        const std::string expected = reference_encode(bytes.data(), len, *tier.symbols);
+        for (std::size_t alignment = 0; alignment < 32; ++alignment) {
+            CanaryDestination dst(padded_encoded_length(len), alignment);
+            const std::size_t consumed = tier.encode(source.data(), len, dst.data());
+            ASSERT_EQ(consumed % 3, 0u) << len;
+            ASSERT_LE(consumed, len);
+            if (len >= 16) {
+                ASSERT_GT(consumed, 0u) << "no vector step for " << len;
+                ASSERT_LE(len - consumed, len >= 48 ? tier.max_left_over : 15u) << len;
+            } else {
+                ASSERT_EQ(consumed, 0u) << len;
+            }
+            const std::size_t written = consumed / 3 * 4;
+            ASSERT_EQ(dst.prefix(written), expected.substr(0, written)) << len << " at alignment " << alignment;
+            ASSERT_TRUE(dst.untouched_from(written)) << "wrote past its output: " << len << " at " << alignment;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tiers, VectorEncoder,
+    ::testing::Values(
+        TierEncoder{"ssse3_standard", C::SSSE3, &STANDARD_SYMBOLS, 15,
+                    [](auto s, auto n, auto d) { return encode::ssse3::encode(s, n, d, false); }},
+        TierEncoder{"ssse3_url", C::SSSE3, &URL_SAFE_SYMBOLS, 15,
+                    [](auto s, auto n, auto d) { return encode::ssse3::encode(s, n, d, true); }},
+        TierEncoder{"ssse3_custom", C::SSSE3, &DOT_COMMA.symbols, 15,
+                    [](auto s, auto n, auto d) { return encode::ssse3::encode_custom(s, n, d, DOT_COMMA.offsets); }},
+        TierEncoder{"avx2_standard", C::SSSE3 | C::AVX2, &STANDARD_SYMBOLS, 15,
+                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, false, false); }},
+        TierEncoder{"avx2_standard_streaming", C::SSSE3 | C::AVX2, &STANDARD_SYMBOLS, 15,
+                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, false, true); }},
+        TierEncoder{"avx2_url", C::SSSE3 | C::AVX2, &URL_SAFE_SYMBOLS, 15,
+                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, true, false); }},
+        TierEncoder{"avx2_url_streaming", C::SSSE3 | C::AVX2, &URL_SAFE_SYMBOLS, 15,
+                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, true, true); }},
+        TierEncoder{"avx2_custom", C::SSSE3 | C::AVX2, &DOT_COMMA.symbols, 15,
+                    [](auto s, auto n, auto d) {
+                        return encode::avx2::encode_custom(s, n, d, DOT_COMMA.offsets, false);
+                    }},
+        TierEncoder{"avx2_custom_streaming", C::SSSE3 | C::AVX2, &DOT_COMMA.symbols, 15,
+                    [](auto s, auto n, auto d) {
+                        return encode::avx2::encode_custom(s, n, d, DOT_COMMA.offsets, true);
+                    }},
+        TierEncoder{"avx512_standard", AVX512_TIER, &STANDARD_SYMBOLS, 2,
+                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, false); }},
+        TierEncoder{"avx512_url", AVX512_TIER, &URL_SAFE_SYMBOLS, 2,
+                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, true); }},
+        TierEncoder{"avx512_custom", AVX512_TIER, &DOT_COMMA.symbols, 2,
+                    [](auto s, auto n, auto d) { return encode::avx512::encode_custom(s, n, d, DOT_COMMA); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- the entry points on every tier ---
+
+struct BackendCase {
+    const char* name;
+    std::uint16_t required;
+    RuntimeBackend backend;
+    friend void PrintTo(const BackendCase& tier, std::ostream* os) { *os << tier.name; }
+};
+
+// Streaming from the first byte on, so that every AVX2 call that may stream does.
+const BackendCase BACKENDS[] = {
+    {"scalar", 0, {false, 0, Tier::Scalar}},
+    {"ssse3", C::SSSE3, {false, 0, Tier::Ssse3}},
+    {"sse41", C::SSSE3 | C::SSE41, {false, 0, Tier::Sse41}},
+    {"avx2", C::SSSE3 | C::AVX2, {false, 0, Tier::Avx2}},
+    {"avx2_streaming", C::SSSE3 | C::AVX2, {true, 0, Tier::Avx2}},
+    {"avx512", AVX512_TIER, {true, 0, Tier::Avx512}},
+    {"unknown_tier", 0, {true, 0, static_cast<Tier>(9)}},
+};
+
+struct AlphabetCase {
+    const char* name;
+    EncodeAlphabet alphabet;
+    friend void PrintTo(const AlphabetCase& alphabet, std::ostream* os) { *os << alphabet.name; }
+};
+
+Symbols reordered_symbols() {
+    Symbols symbols = STANDARD_SYMBOLS;
+    std::swap(symbols[10], symbols[40]);
+    return symbols;
+}
+
+const AlphabetCase ALPHABETS[] = {
+    {"standard", EncodeAlphabet::standard()},
+    {"url", EncodeAlphabet::url_safe()},
+    {"plus_slash_custom", EncodeAlphabet::with_altchars('+', '/')},
+    {"dot_comma", DOT_COMMA},
+    {"high_bytes", EncodeAlphabet::with_altchars(0x80, 0xff)},
+    {"scalar_only", EncodeAlphabet::from_symbols(reordered_symbols())},
+};
+
+std::string tuple_name(const BackendCase& backend, const AlphabetCase& alphabet) {
+    return std::string(backend.name) + "_" + alphabet.name;
+}
+
+class EncodeEntryPoint : public ::testing::TestWithParam<std::tuple<BackendCase, AlphabetCase>> {};
+
+TEST_P(EncodeEntryPoint, WritesExactlyThePaddedEncoding) {
+    const auto& [tier, alphabet] = GetParam();
+    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    for (const std::size_t len : source_lengths()) {
+        const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len + 77));
+        const GuardedBytes source(bytes);
+        const std::string expected = reference_encode(bytes.data(), len, alphabet.alphabet.symbols);
+        for (const bool cached : {false, true}) {
+            for (std::size_t alignment = 0; alignment < 32; ++alignment) {
+                CanaryDestination dst(expected.size(), alignment);
+                encode::encode_to_ptr_on(tier.backend, source.data(), len, dst.data(), alphabet.alphabet, cached);
+                ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " at alignment " << alignment;
+                ASSERT_TRUE(dst.untouched_from(expected.size())) << len << " at alignment " << alignment;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TiersAndAlphabets, EncodeEntryPoint,
+                         ::testing::Combine(::testing::ValuesIn(BACKENDS), ::testing::ValuesIn(ALPHABETS)),
+                         [](const auto& info) {
+                             return tuple_name(std::get<0>(info.param), std::get<1>(info.param));
+                         });
+
+class WrappedEntryPoint : public ::testing::TestWithParam<std::tuple<BackendCase, AlphabetCase>> {};
+
+TEST_P(WrappedEntryPoint, GivesTheScalarLineLayout) {
+    const auto& [tier, alphabet] = GetParam();
+    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    for (const std::size_t len : source_lengths()) {
+        const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len + 99));
+        const GuardedBytes source(bytes);
+        for (const bool pad : {true, false}) {
+            const std::string encoded = reference_encode(bytes.data(), len, alphabet.alphabet.symbols, pad);
+            for (const std::size_t wrapcol : {4u, 8u, 12u, 16u, 20u, 28u, 32u, 36u, 64u, 76u, 128u, 260u}) {
+                const std::string expected = reference_wrap(encoded, wrapcol);
+                ASSERT_EQ(wrapped_length(encoded.size(), wrapcol), expected.size());
+                CanaryDestination dst(expected.size(), len % 32);
+                encode::encode_wrapped_to_ptr_on(tier.backend, source.data(), len, dst.data(), alphabet.alphabet, pad,
+                                                 wrapcol);
+                ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " wrapcol " << wrapcol << " pad " << pad;
+                ASSERT_TRUE(dst.untouched_from(expected.size())) << len << " wrapcol " << wrapcol;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TiersAndAlphabets, WrappedEntryPoint,
+                         ::testing::Combine(::testing::ValuesIn(BACKENDS), ::testing::ValuesIn(ALPHABETS)),
+                         [](const auto& info) {
+                             return tuple_name(std::get<0>(info.param), std::get<1>(info.param));
+                         });
+
+class LongWrappedLines : public ::testing::TestWithParam<BackendCase> {};
+
+TEST_P(LongWrappedLines, FiveMebibytesGiveFullLinesAndNoTrailingLineFeed) {
+    const BackendCase& tier = GetParam();
+    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    const std::size_t len = 5 * 1024 * 1024 + 1;
+    const auto bytes = random_bytes(len, 5);
+    const std::string encoded = reference_encode(bytes.data(), len, STANDARD_SYMBOLS);
+    std::string out(wrapped_length(encoded.size(), 76), '?');
+    encode::encode_wrapped_to_ptr_on(tier.backend, bytes.data(), len, reinterpret_cast<unsigned char*>(out.data()),
+                                     EncodeAlphabet::standard(), true, 76);
+    EXPECT_EQ(out, reference_wrap(encoded, 76));
+    std::size_t line_start = 0;
+    for (std::size_t pos = out.find('\n'); pos != std::string::npos; pos = out.find('\n', line_start)) {
+        ASSERT_EQ(pos - line_start, 76u) << "line at " << line_start;
+        line_start = pos + 1;
+    }
+    EXPECT_GT(out.size() - line_start, 0u);
+    EXPECT_LE(out.size() - line_start, 76u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiers, LongWrappedLines, ::testing::ValuesIn(BACKENDS),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- the public entry points on this processor's tier ---
+
+TEST(SelectedBackendEntryPoints, AllAgreeWithTheReference) {
+    for (const std::size_t len : {0u, 5u, 47u, 300u, 4096u, 1000003u}) {
+        const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
+        const std::string standard = reference_encode(bytes.data(), len, STANDARD_SYMBOLS);
+        const std::string url = reference_encode(bytes.data(), len, URL_SAFE_SYMBOLS);
+        const std::string dot = reference_encode(bytes.data(), len, DOT_COMMA.symbols);
+        // A 32-byte aligned destination lets the AVX2 tier stream past its threshold.
+        CanaryDestination dst(standard.size(), 0);
+        encode::encode_to_ptr(bytes.data(), len, dst.data(), false);
+        EXPECT_EQ(dst.prefix(standard.size()), standard);
+        encode::encode_to_ptr(bytes.data(), len, dst.data(), true);
+        EXPECT_EQ(dst.prefix(url.size()), url);
+        encode::encode_to_ptr_cached(bytes.data(), len, dst.data(), false);
+        EXPECT_EQ(dst.prefix(standard.size()), standard);
+        for (const bool cached : {false, true}) {
+            encode::encode_to_ptr_with_custom_alphabet(bytes.data(), len, dst.data(), DOT_COMMA, cached);
+            EXPECT_EQ(dst.prefix(dot.size()), dot);
+        }
+        EXPECT_TRUE(dst.untouched_from(standard.size()));
+
+        const std::string url_lines = reference_wrap(reference_encode(bytes.data(), len, URL_SAFE_SYMBOLS, false), 76);
+        CanaryDestination wrapped(url_lines.size(), 3);
+        encode::encode_wrapped_to_ptr_cached(bytes.data(), len, wrapped.data(), true, false, 76);
+        EXPECT_EQ(wrapped.prefix(url_lines.size()), url_lines);
+        const std::string dot_lines = reference_wrap(dot, 64);
+        CanaryDestination custom(dot_lines.size(), 5);
+        encode::encode_wrapped_to_ptr_custom(bytes.data(), len, custom.data(), DOT_COMMA, true, 64);
+        EXPECT_EQ(custom.prefix(dot_lines.size()), dot_lines);
+        EXPECT_TRUE(custom.untouched_from(dot_lines.size()));
+    }
+}
+
+}  // namespace
+}  // namespace vantorq::base64
