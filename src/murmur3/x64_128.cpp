@@ -12,19 +12,20 @@ void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h) {
     mix_body_scalar(blocks, byte_count, h);
 }
 
-State finish_tail(const unsigned char* tail, std::size_t tail_len, State h, std::uint64_t total_len) {
-    if (tail_len > 8) h[1] ^= mix_key2(load_partial<std::uint64_t>(tail + 8, tail_len - 8));
-    if (tail_len > 0) h[0] ^= mix_key1(load_partial<std::uint64_t>(tail, std::min<std::size_t>(8, tail_len)));
+State finish_tail(const unsigned char* tail, std::size_t tail_len, State state, std::uint64_t total_len) {
+    std::uint64_t h1 = state[0], h2 = state[1];
+    if (tail_len > 8) h2 ^= mix_key2(load_partial<std::uint64_t>(tail + 8, tail_len - 8));
+    if (tail_len > 0) h1 ^= mix_key1(load_partial<std::uint64_t>(tail, std::min<std::size_t>(8, tail_len)));
 
-    h[0] ^= total_len;
-    h[1] ^= total_len;
-    h[0] += h[1];
-    h[1] += h[0];
-    h[0] = fmix64(h[0]);
-    h[1] = fmix64(h[1]);
-    h[0] += h[1];
-    h[1] += h[0];
-    return h;
+    h1 ^= total_len;
+    h2 ^= total_len;
+    h1 += h2;
+    h2 += h1;
+    h1 = fmix64(h1);
+    h2 = fmix64(h2);
+    h1 += h2;
+    h2 += h1;
+    return {h1, h2};
 }
 
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed) {

@@ -12,30 +12,38 @@ void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h) {
     mix_body_scalar(blocks, byte_count, h);
 }
 
-State finish_tail(const unsigned char* tail, std::size_t tail_len, State h, std::uint64_t total_len) {
+State finish_tail(const unsigned char* tail, std::size_t tail_len, State state, std::uint64_t total_len) {
+    // Plain locals, not the array: four words kept in an array get packed
+    // into one vector in pieces, and the reload stalls on store forwarding.
+    std::uint32_t h1 = state[0], h2 = state[1], h3 = state[2], h4 = state[3];
+
     // Each non-empty lane word is key-mixed and XORed in, without the state step.
-    const auto lane = [&](std::size_t i) {
-        const std::size_t start = 4 * i;
-        return tail_len > start ? load_partial<std::uint32_t>(tail + start, std::min<std::size_t>(4, tail_len - start))
-                                : 0u;
+    const auto lane = [&](std::size_t start) {
+        return load_partial<std::uint32_t>(tail + start, std::min<std::size_t>(4, tail_len - start));
     };
-    if (tail_len > 12) h[3] ^= mix_key<3>(lane(3));
-    if (tail_len > 8) h[2] ^= mix_key<2>(lane(2));
-    if (tail_len > 4) h[1] ^= mix_key<1>(lane(1));
-    if (tail_len > 0) h[0] ^= mix_key<0>(lane(0));
+    if (tail_len > 12) h4 ^= mix_key<3>(lane(12));
+    if (tail_len > 8) h3 ^= mix_key<2>(lane(8));
+    if (tail_len > 4) h2 ^= mix_key<1>(lane(4));
+    if (tail_len > 0) h1 ^= mix_key<0>(lane(0));
 
     const auto len32 = static_cast<std::uint32_t>(total_len);
-    for (auto& word : h) word ^= len32;
-    h[0] += h[1] + h[2] + h[3];
-    h[1] += h[0];
-    h[2] += h[0];
-    h[3] += h[0];
-    for (auto& word : h) word = fmix32(word);
-    h[0] += h[1] + h[2] + h[3];
-    h[1] += h[0];
-    h[2] += h[0];
-    h[3] += h[0];
-    return h;
+    h1 ^= len32;
+    h2 ^= len32;
+    h3 ^= len32;
+    h4 ^= len32;
+    h1 += h2 + h3 + h4;
+    h2 += h1;
+    h3 += h1;
+    h4 += h1;
+    h1 = fmix32(h1);
+    h2 = fmix32(h2);
+    h3 = fmix32(h3);
+    h4 = fmix32(h4);
+    h1 += h2 + h3 + h4;
+    h2 += h1;
+    h3 += h1;
+    h4 += h1;
+    return {h1, h2, h3, h4};
 }
 
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed) {
