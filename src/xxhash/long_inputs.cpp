@@ -21,20 +21,19 @@ struct ScalarLanes {
     }
     static void store(std::uint64_t* words, const State& s) { std::memcpy(words, s.lane, sizeof s.lane); }
     static State zero() { return {}; }
-    static State add(const State& a, const State& b) {
-        State s;
-        for (std::size_t i = 0; i < ACCUMULATOR_LANES; ++i) s.lane[i] = a.lane[i] + b.lane[i];
-        return s;
-    }
     static Key load_key(const unsigned char* secret) { return secret; }
 
-    static void accumulate_stripe(State& acc, const unsigned char* stripe, Key key) {
+    static void accumulate_stripe(State& products, State& data_sum, const unsigned char* stripe, Key key) {
         for (std::size_t i = 0; i < ACCUMULATOR_LANES; ++i) {
             const std::uint64_t data = load_u64(stripe + 8 * i);
             const std::uint64_t keyed = data ^ load_u64(key + 8 * i);
-            acc.lane[i ^ 1] += data;
-            acc.lane[i] += (keyed & 0xffffffffu) * (keyed >> 32);
+            data_sum.lane[i] += data;
+            products.lane[i] += (keyed & 0xffffffffu) * (keyed >> 32);
         }
+    }
+
+    static void fold_data(State& acc, const State& data_sum) {
+        for (std::size_t i = 0; i < ACCUMULATOR_LANES; ++i) acc.lane[i ^ 1] += data_sum.lane[i];
     }
 
     static void scramble(State& acc, Key key) {
@@ -47,7 +46,7 @@ struct ScalarLanes {
 
 namespace scalar {
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return accumulate_one<ScalarLanes, 1>(data, len, secret);
+    return accumulate_one<ScalarLanes>(data, len, secret);
 }
 }  // namespace scalar
 

@@ -3,12 +3,21 @@
 // all tiers. A tier supplies a Lanes type that holds the eight accumulator
 // words in its registers:
 //
-//   State, Key                       accumulators; 64 loaded secret bytes
+//   State, Key                       eight 64-bit lanes; 64 loaded secret bytes
 //   load(words) / store(words, s)    eight words in and out
-//   zero(), add(a, b)                lane-wise, for partial sets
+//   zero()
 //   load_key(secret)                 64 secret bytes
-//   accumulate_stripe(s, stripe, k)  one 64-byte stripe
+//   accumulate_stripe(products, data_sum, stripe, k)
+//                                    one 64-byte stripe: the products of its
+//                                    keyed words' halves into `products`, its
+//                                    raw words into `data_sum`
+//   fold_data(acc, data_sum)         data_sum added with adjacent lanes exchanged
 //   scramble(s, k)                   the end-of-block scramble
+//
+// The published step adds each raw word to the neighbouring lane at every
+// stripe. Between two scrambles only sums are formed, so the raw words are
+// summed in their own lanes and exchanged once, in fold_data: one shuffle per
+// block instead of one per stripe, and the same words.
 //
 // Tier files must instantiate these templates with a Lanes type from their
 // own anonymous namespace, so that no copy compiled for one instruction set is
@@ -31,39 +40,30 @@ template <std::size_t N, typename F>
 }
 
 // Accumulates `stripes` stripes starting at `offset` into every input, with
-// the secret advancing from its start. Stripe s goes into partial set s % SETS;
-// the sets are independent dependency chains, and since no scramble happens
-// inside this range their lane-wise sum equals the serial sum.
-template <typename Lanes, std::size_t INPUTS, std::size_t SETS>
+// the secret advancing from its start. Products and raw words are two separate
+// sums with one add per stripe each, so no dependency chain limits the loop.
+template <typename Lanes, std::size_t INPUTS>
 [[gnu::always_inline]] inline void accumulate_stripes(typename Lanes::State (&acc)[INPUTS],
                                                       const ByteView (&inputs)[INPUTS], std::size_t offset,
                                                       std::size_t stripes, const unsigned char* secret) {
-    typename Lanes::State sets[INPUTS][SETS];
-    unrolled<INPUTS>([&](auto i) {
-        sets[i][0] = acc[i];
-        unrolled<SETS - 1>([&](auto k) { sets[i][k + 1] = Lanes::zero(); });
-    });
-    const auto stripe_into_set = [&](auto set, std::size_t stripe) {
-        const auto key = Lanes::load_key(secret + stripe * SECRET_ADVANCE);
+    typename Lanes::State data_sum[INPUTS];
+    unrolled<INPUTS>([&](auto i) { data_sum[i] = Lanes::zero(); });
+    // Unrolled over a whole block, this loop would let the compiler hoist all
+    // 16 stripes' secret loads out of the block loop and spill them.
+#pragma GCC unroll 1
+    for (std::size_t s = 0; s < stripes; ++s) {
+        const auto key = Lanes::load_key(secret + s * SECRET_ADVANCE);
         unrolled<INPUTS>([&](auto i) {
-            Lanes::accumulate_stripe(sets[i][set], inputs[i].data + offset + stripe * STRIPE_LEN, key);
+            Lanes::accumulate_stripe(acc[i], data_sum[i], inputs[i].data + offset + s * STRIPE_LEN, key);
         });
-    };
-    std::size_t s = 0;
-    for (; s + SETS <= stripes; s += SETS) unrolled<SETS>([&](auto k) { stripe_into_set(k, s + k); });
-    unrolled<SETS - 1>([&](auto k) {
-        if (s + k < stripes) stripe_into_set(k, s + k);
-    });
-    unrolled<INPUTS>([&](auto i) {
-        unrolled<SETS - 1>([&](auto k) { sets[i][0] = Lanes::add(sets[i][0], sets[i][k + 1]); });
-        acc[i] = sets[i][0];
-    });
+    }
+    unrolled<INPUTS>([&](auto i) { Lanes::fold_data(acc[i], data_sum[i]); });
 }
 
 // The whole accumulation of up to four inputs that share their block and
 // stripe counts ((len - 1) / STRIPE_LEN); each input's last stripe is its own
 // final 64 bytes.
-template <typename Lanes, std::size_t INPUTS, std::size_t SETS>
+template <typename Lanes, std::size_t INPUTS>
 [[gnu::always_inline]] inline void accumulate_inputs(const ByteView (&inputs)[INPUTS], const unsigned char* secret,
                                                      Accumulators (&out)[INPUTS]) {
     typename Lanes::State acc[INPUTS];
@@ -74,25 +74,27 @@ template <typename Lanes, std::size_t INPUTS, std::size_t SETS>
     const std::size_t last_byte = inputs[0].len - 1;
     const std::size_t blocks = last_byte / BLOCK_LEN;
     for (std::size_t b = 0; b < blocks; ++b) {
-        accumulate_stripes<Lanes, INPUTS, SETS>(acc, inputs, b * BLOCK_LEN, STRIPES_PER_BLOCK, secret);
+        accumulate_stripes<Lanes, INPUTS>(acc, inputs, b * BLOCK_LEN, STRIPES_PER_BLOCK, secret);
         const auto key = Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET);
         unrolled<INPUTS>([&](auto i) { Lanes::scramble(acc[i], key); });
     }
     const std::size_t tail_stripes = (last_byte - blocks * BLOCK_LEN) / STRIPE_LEN;
-    accumulate_stripes<Lanes, INPUTS, SETS>(acc, inputs, blocks * BLOCK_LEN, tail_stripes, secret);
+    accumulate_stripes<Lanes, INPUTS>(acc, inputs, blocks * BLOCK_LEN, tail_stripes, secret);
 
     const auto key = Lanes::load_key(secret + LAST_STRIPE_SECRET_OFFSET);
     unrolled<INPUTS>([&](auto i) {
-        Lanes::accumulate_stripe(acc[i], inputs[i].data + inputs[i].len - STRIPE_LEN, key);
+        typename Lanes::State data = Lanes::zero();
+        Lanes::accumulate_stripe(acc[i], data, inputs[i].data + inputs[i].len - STRIPE_LEN, key);
+        Lanes::fold_data(acc[i], data);
         Lanes::store(out[i].data(), acc[i]);
     });
 }
 
-template <typename Lanes, std::size_t SETS>
+template <typename Lanes>
 [[gnu::always_inline]] inline Accumulators accumulate_one(const unsigned char* data, std::size_t len,
                                                           const unsigned char* secret) {
     Accumulators out[1];
-    accumulate_inputs<Lanes, 1, SETS>({ByteView{data, len}}, secret, out);
+    accumulate_inputs<Lanes, 1>({ByteView{data, len}}, secret, out);
     return out[0];
 }
 

@@ -51,24 +51,32 @@ struct VectorLanes {
         return s;
     }
 
-    [[gnu::always_inline]] static State add(const State& a, const State& b) {
-        State s;
-        unrolled<COUNT>([&](auto j) { s.v[j] = Ops::add(a.v[j], b.v[j]); });
-        return s;
+    // A load whose value the compiler must keep in a register: left to itself
+    // it folds the load into both the XOR and the add, and the second load is
+    // what limits the loop.
+    [[gnu::always_inline]] static Vec load_once(const unsigned char* p) {
+        Vec v = Ops::load(p);
+        asm("" : "+v"(v));
+        return v;
     }
 
     [[gnu::always_inline]] static Key load_key(const unsigned char* secret) { return load_bytes(secret); }
 
     // Lane i gains the 32x32-bit product of its keyed word's halves; the raw
-    // word goes to the neighbouring lane so that no input bit is lost when a
-    // product is zero.
-    [[gnu::always_inline]] static void accumulate_stripe(State& acc, const unsigned char* stripe, const Key& key) {
+    // word is kept too (for the neighbouring lane) so that no input bit is
+    // lost when a product is zero.
+    [[gnu::always_inline]] static void accumulate_stripe(State& products, State& data_sum, const unsigned char* stripe,
+                                                         const Key& key) {
         unrolled<COUNT>([&](auto j) {
-            const Vec data = Ops::load(stripe + j * sizeof(Vec));
+            const Vec data = load_once(stripe + j * sizeof(Vec));
             const Vec keyed = Ops::xor2(data, key.v[j]);
-            const Vec product = Ops::multiply_low32(keyed, Ops::high_to_low32(keyed));
-            acc.v[j] = Ops::add(acc.v[j], Ops::add(Ops::swap_adjacent(data), product));
+            products.v[j] = Ops::add(products.v[j], Ops::multiply_low32(keyed, Ops::high_to_low32(keyed)));
+            data_sum.v[j] = Ops::add(data_sum.v[j], data);
         });
+    }
+
+    [[gnu::always_inline]] static void fold_data(State& acc, const State& data_sum) {
+        unrolled<COUNT>([&](auto j) { acc.v[j] = Ops::add(acc.v[j], Ops::swap_adjacent(data_sum.v[j])); });
     }
 
     // acc = (acc ^ acc >> 47 ^ key) * PRIME32_1, the 64-bit product built from

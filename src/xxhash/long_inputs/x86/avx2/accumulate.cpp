@@ -3,10 +3,8 @@
 
 namespace vantorq::xxhash::long_inputs::x86::avx2 {
 
-// Four partial sets per block: one stripe's adds depend on the previous
-// stripe's, and four chains keep the multipliers busy.
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return accumulate_one<Lanes, 4>(data, len, secret);
+    return accumulate_one<Lanes>(data, len, secret);
 }
 
 void init_secret(unsigned char* secret, std::uint64_t seed) {
@@ -18,10 +16,11 @@ void init_secret(unsigned char* secret, std::uint64_t seed) {
 }
 
 // Inputs of at most one block never scramble, so the whole hash is one pass
-// of two partial sets followed by the merge, with no kernel call in between.
+// over the stripes followed by the merge, with no kernel call or secret choice
+// in between.
 Hash128 hash_128_medium(const unsigned char* data, std::size_t len) {
     Accumulators acc[1];
-    accumulate_inputs<Lanes, 1, 2>({ByteView{data, len}}, DEFAULT_SECRET.data(), acc);
+    accumulate_inputs<Lanes, 1>({ByteView{data, len}}, DEFAULT_SECRET.data(), acc);
     return finalize_long_128(len, DEFAULT_SECRET.data(), acc[0]);
 }
 

@@ -44,7 +44,7 @@ using Lanes = VectorLanes<Ops>;
 }  // namespace
 
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return accumulate_one<Lanes, 1>(data, len, secret);
+    return accumulate_one<Lanes>(data, len, secret);
 }
 
 }  // namespace vantorq::xxhash::long_inputs::x86::avx512
