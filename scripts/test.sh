@@ -11,7 +11,7 @@ jobs=$(nproc)
 
 echo "== C++ tests"
 # build/cpp also holds _vantorq_testing, which the Python tests load from there.
-cmake -S . -B build/cpp -G Ninja -DVANTORQ_BUILD_TESTS=ON -DVANTORQ_BUILD_TESTING_MODULE=ON \
+cmake -S . -B build/cpp -G Ninja -DVANTORQ_BUILD_MODULE=ON -DVANTORQ_BUILD_TESTS=ON -DVANTORQ_BUILD_TESTING_MODULE=ON \
     -DPython_EXECUTABLE="$PWD/$python" >/dev/null
 ninja -C build/cpp -j "$jobs" >/dev/null
 build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1

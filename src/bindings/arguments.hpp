@@ -80,9 +80,17 @@ std::optional<bool> read_flag(PyObject* value, bool default_value);
 
 // Unsigned 64-bit seed; an empty slot is 0. The interpreter's own TypeError
 // and OverflowError pass unchanged.
-std::optional<std::uint64_t> read_seed_u64(PyObject* value);
+std::optional<std::uint64_t> convert_seed_u64(PyObject* value);
+[[gnu::always_inline]] inline std::optional<std::uint64_t> read_seed_u64(PyObject* value) {
+    if (value == nullptr) return 0;
+    return convert_seed_u64(value);
+}
 
 // As read_seed_u64, limited to 32 bits.
-std::optional<std::uint32_t> read_seed_u32(PyObject* value);
+std::optional<std::uint32_t> convert_seed_u32(PyObject* value);
+[[gnu::always_inline]] inline std::optional<std::uint32_t> read_seed_u32(PyObject* value) {
+    if (value == nullptr) return 0;
+    return convert_seed_u32(value);
+}
 
 }  // namespace vantorq::bindings::arguments

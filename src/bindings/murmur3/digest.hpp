@@ -4,7 +4,6 @@
 
 #include "bindings/python.hpp"
 
-#include <array>
 #include <cstdint>
 
 #include "murmur3/x64_128.hpp"
@@ -12,33 +11,27 @@
 
 namespace vantorq::bindings::murmur3::digest {
 
-template <std::size_t N>
-using Digest = std::array<unsigned char, N>;
+// h1 as 4 little-endian bytes.
+inline void write(unsigned char* out, std::uint32_t h1) { vantorq::murmur3::store_u32(out, h1); }
 
-inline Digest<4> serialize(std::uint32_t h1) {
-    Digest<4> out;
-    vantorq::murmur3::store_u32(out.data(), h1);
-    return out;
+// h1..h4, each as 4 little-endian bytes.
+inline void write(unsigned char* out, const vantorq::murmur3::x86_128::State& h) {
+    for (std::size_t i = 0; i < h.size(); ++i) vantorq::murmur3::store_u32(out + 4 * i, h[i]);
 }
 
-// h1..h4, each 4 little-endian bytes.
-inline Digest<16> serialize(const vantorq::murmur3::x86_128::State& h) {
-    Digest<16> out;
-    for (std::size_t i = 0; i < h.size(); ++i) vantorq::murmur3::store_u32(out.data() + 4 * i, h[i]);
-    return out;
+// h1 then h2, each as 8 little-endian bytes.
+inline void write(unsigned char* out, const vantorq::murmur3::x64_128::State& h) {
+    vantorq::murmur3::store_u64(out, h[0]);
+    vantorq::murmur3::store_u64(out + 8, h[1]);
 }
 
-// h1 then h2, each 8 little-endian bytes.
-inline Digest<16> serialize(const vantorq::murmur3::x64_128::State& h) {
-    Digest<16> out;
-    vantorq::murmur3::store_u64(out.data(), h[0]);
-    vantorq::murmur3::store_u64(out.data() + 8, h[1]);
-    return out;
-}
-
-template <std::size_t N>
-PyObject* bytes_of(const Digest<N>& digest) {
-    return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(digest.data()), N);
+// A new bytes object holding the digest. Written in place: staging the words
+// in a buffer and copying it would reload them wider than they were stored.
+template <std::size_t Size, typename State>
+PyObject* bytes_of(const State& state) {
+    PyObject* bytes = PyBytes_FromStringAndSize(nullptr, Size);
+    if (bytes != nullptr) write(reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(bytes)), state);
+    return bytes;
 }
 
 }  // namespace vantorq::bindings::murmur3::digest
