@@ -1,6 +1,7 @@
+#include "bindings/python.hpp"
+
 #include "bindings/compatibility.hpp"
 
-#include "bindings/python.hpp"
 #include "bindings/runtime.hpp"
 
 namespace vantorq::bindings::compatibility {

@@ -4,11 +4,12 @@
 // failure into PanicException instead of letting a C++ exception reach the
 // interpreter.
 
+#include "bindings/python.hpp"
+
+#include <atomic>
 #include <mutex>
 #include <new>
 #include <utility>
-
-#include "bindings/python.hpp"
 
 namespace vantorq::bindings::runtime {
 
@@ -27,6 +28,28 @@ private:
 inline void require(bool invariant, const char* what) {
     if (!invariant) throw Panic(what);
 }
+
+// A process-wide interpreter object created on first use and never freed.
+// Creation may run the collector, so racing first users must not block on a
+// C++ lock while attached (that would stall a stop-the-world pause): each
+// creates a candidate and the first to publish wins; losers drop theirs.
+class ProcessWideObject {
+public:
+    // Returns the object (borrowed), or null with an error set.
+    template <typename Create>
+    PyObject* get_or_create(Create&& create) {
+        if (PyObject* existing = object_.load(std::memory_order_acquire)) return existing;
+        PyObject* candidate = std::forward<Create>(create)();
+        if (candidate == nullptr) return nullptr;
+        PyObject* expected = nullptr;
+        if (object_.compare_exchange_strong(expected, candidate, std::memory_order_acq_rel)) return candidate;
+        Py_DECREF(candidate);
+        return expected;
+    }
+
+private:
+    std::atomic<PyObject*> object_{nullptr};
+};
 
 // Sets PanicException (created on first use) with the failure's text.
 void raise_panic(const Panic& panic);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "backend/capabilities.hpp"
 
 namespace vantorq::backend {
@@ -62,6 +64,14 @@ TEST(Capabilities, DetectionNeverSetsTheReservedTierBitOrHighBits) {
     const auto caps = capabilities();
     EXPECT_EQ(caps.flags & 0xff01, 0);
     EXPECT_EQ(caps, detect_cpu_capabilities());
+}
+
+// Run under an emulated processor with the flags it must yield, so that the
+// real CPUID and XGETBV path is checked, not only the decoding of words.
+TEST(Capabilities, DetectedFlagsMatchTheEmulatedProcessor) {
+    const char* expected = std::getenv("VANTORQ_EXPECT_CAPABILITIES");
+    if (expected == nullptr) GTEST_SKIP() << "VANTORQ_EXPECT_CAPABILITIES not set";
+    EXPECT_EQ(capabilities().flags, std::strtoul(expected, nullptr, 0));
 }
 
 }  // namespace

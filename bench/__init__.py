@@ -1,0 +1,1 @@
+"""Side-by-side benchmarks of _vantorq against the interpreter and peer packages."""

@@ -1,0 +1,38 @@
+"""python -m bench [--quick] [--json FILE] [--only SUBSTRING] [--sizes ...]"""
+
+from __future__ import annotations
+
+import argparse
+import importlib
+import json
+import pkgutil
+
+from bench import families, harness
+
+
+def all_rows() -> list[harness.Row]:
+    rows = []
+    for info in sorted(pkgutil.iter_modules(families.__path__), key=lambda m: m.name):
+        rows.extend(importlib.import_module(f"bench.families.{info.name}").rows())
+    return rows
+
+
+def main() -> None:
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--quick", action="store_true", help="fewer, shorter repeats (the set-up's main job)")
+    parser.add_argument("--json", metavar="FILE", help="also write the results as JSON")
+    parser.add_argument("--only", metavar="SUBSTRING", help="only rows whose name contains this")
+    parser.add_argument("--sizes", nargs="+", choices=list(harness.SIZES), default=list(harness.SIZES))
+    args = parser.parse_args()
+
+    rows = [row for row in all_rows() if not args.only or args.only in row.name]
+    repeats, target = (3, 0.01) if args.quick else (7, 0.05)
+    results = harness.run(rows, args.sizes, repeats, target)
+    print(harness.format_table(results))
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump(harness.to_json(results), f, indent=1)
+
+
+if __name__ == "__main__":
+    main()

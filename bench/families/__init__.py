@@ -1,0 +1,1 @@
+"""One module per family; each defines rows() -> list[bench.harness.Row]."""

@@ -1,0 +1,124 @@
+"""Times our functions and their rivals in one process, interleaved, and
+reports rival time / our time: these machines are shared and noisy, so only
+ratios taken side by side mean anything."""
+
+from __future__ import annotations
+
+import dataclasses
+import random
+import time
+from collections.abc import Callable
+
+SIZES = {"16 B": 16, "1 KiB": 1024, "64 KiB": 64 * 1024, "16 MiB": 16 * 1024 * 1024}
+
+
+@dataclasses.dataclass
+class Row:
+    """One benchmark row: our call and its rivals on the same prepared input."""
+
+    name: str
+    ours: Callable[[object], object]
+    rivals: dict[str, Callable[[object], object]]
+    # Turns the raw random bytes of a size into the argument every callable takes.
+    prepare: Callable[[bytes], object] = lambda data: data
+    sizes: tuple[str, ...] = tuple(SIZES)
+
+
+@dataclasses.dataclass
+class Result:
+    row: str
+    size: str
+    bytes: int
+    ours_seconds: float
+    copy_seconds: float
+    rival_seconds: dict[str, float]
+
+    @property
+    def ratios(self) -> dict[str, float]:
+        return {name: t / self.ours_seconds for name, t in self.rival_seconds.items()}
+
+    @property
+    def copy_ratio(self) -> float:
+        """Memory copy time / our time: 1.0 would be copying speed."""
+        return self.copy_seconds / self.ours_seconds
+
+
+def _calls_per_run(function: Callable[[], object], target_seconds: float) -> int:
+    calls = 1
+    while True:
+        start = time.perf_counter()
+        for _ in range(calls):
+            function()
+        elapsed = time.perf_counter() - start
+        if elapsed >= target_seconds / 4 or calls >= 1 << 24:
+            return max(1, int(calls * target_seconds / max(elapsed, 1e-9)))
+        calls *= 4
+
+
+def _seconds_per_call(function: Callable[[], object], calls: int) -> float:
+    start = time.perf_counter()
+    for _ in range(calls):
+        function()
+    return (time.perf_counter() - start) / calls
+
+
+def measure(functions: dict[str, Callable[[], object]], repeats: int, target_seconds: float) -> dict[str, float]:
+    """Best time per call of each function, with the functions interleaved in every repeat."""
+    calls = {name: _calls_per_run(f, target_seconds) for name, f in functions.items()}
+    best = {name: float("inf") for name in functions}
+    for _ in range(repeats):
+        for name, f in functions.items():
+            best[name] = min(best[name], _seconds_per_call(f, calls[name]))
+    return best
+
+
+def run(rows: list[Row], sizes: list[str], repeats: int, target_seconds: float) -> list[Result]:
+    rng = random.Random(20261208)
+    inputs = {size: rng.randbytes(SIZES[size]) for size in sizes}
+    results = []
+    for row in rows:
+        for size in sizes:
+            if size not in row.sizes:
+                continue
+            argument = row.prepare(inputs[size])
+            raw = inputs[size]
+            functions = {"ours": lambda: row.ours(argument), "copy": lambda: bytes(memoryview(raw))}
+            for name, rival in row.rivals.items():
+                functions[name] = (lambda r: lambda: r(argument))(rival)
+            best = measure(functions, repeats, target_seconds)
+            results.append(
+                Result(
+                    row=row.name,
+                    size=size,
+                    bytes=SIZES[size],
+                    ours_seconds=best.pop("ours"),
+                    copy_seconds=best.pop("copy"),
+                    rival_seconds=best,
+                )
+            )
+    return results
+
+
+def format_table(results: list[Result]) -> str:
+    lines = [f"{'row':<44} {'size':>7} {'ours GB/s':>10} {'copy/ours':>9}  rival time / our time"]
+    for r in results:
+        throughput = r.bytes / r.ours_seconds / 1e9
+        rivals = "  ".join(f"{name} {ratio:5.2f}" for name, ratio in r.ratios.items())
+        lines.append(f"{r.row:<44} {r.size:>7} {throughput:>10.2f} {r.copy_ratio:>9.2f}  {rivals}")
+    return "\n".join(lines)
+
+
+def to_json(results: list[Result]) -> list[dict]:
+    return [
+        {
+            "row": r.row,
+            "size": r.size,
+            "bytes": r.bytes,
+            "ours_seconds": r.ours_seconds,
+            "copy_seconds": r.copy_seconds,
+            "rival_seconds": r.rival_seconds,
+            "ratios": r.ratios,
+            "copy_ratio": r.copy_ratio,
+        }
+        for r in results
+    ]

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs every test: C++ kernel tests, Python tests, a free-threaded compile of
+# the bindings, and the processor-tier suite under emulated older processors.
+# Provisions and builds first when needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh
+python=.venv/bin/python
+include=$($python -c 'import sysconfig; print(sysconfig.get_paths()["include"])')
+jobs=$(nproc)
+
+echo "== C++ tests"
+# build/cpp also holds _vantorq_testing, which the Python tests load from there.
+cmake -S . -B build/cpp -G Ninja -DVANTORQ_BUILD_TESTS=ON -DVANTORQ_BUILD_TESTING_MODULE=ON \
+    -DPython_EXECUTABLE="$PWD/$python" >/dev/null
+ninja -C build/cpp -j "$jobs" >/dev/null
+build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
+
+echo "== free-threaded compile of the bindings (-DPy_GIL_DISABLED, syntax only)"
+find src/bindings -name '*.cpp' -print0 | sort -z | xargs -0 -n 1 -P "$jobs" \
+    g++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DPy_GIL_DISABLED -I"$include" -Isrc
+
+echo "== Python tests"
+$python -m pytest -q -p no:cacheprovider tests/python
+
+echo "== processor tiers under emulation"
+# Each model must detect exactly its features, and the tier suite must pass on it.
+# qemu warns about features of the model that it cannot emulate; they do not matter here.
+quiet_qemu() { "$@" 2> >(grep -v "TCG doesn't support requested feature" >&2); }
+declare -A expected_flags=([qemu64]=0x00 [core2duo]=0x02 [Nehalem]=0x06 [Haswell]=0x8e)
+for cpu in qemu64 core2duo Nehalem Haswell; do
+    echo "-- $cpu"
+    VANTORQ_EXPECT_CAPABILITIES=${expected_flags[$cpu]} quiet_qemu qemu-x86_64 -cpu "$cpu" \
+        build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1 --gtest_filter='Capabilities*'
+    quiet_qemu qemu-x86_64 -cpu "$cpu" "$python" -m pytest -q -p no:cacheprovider tests/python/tiers
+done

@@ -1,0 +1,75 @@
+#include "bindings/python.hpp"
+
+#include "bindings/arguments.hpp"
+
+namespace vantorq::bindings::arguments {
+namespace detail {
+
+bool too_many_positional(const char* name, std::size_t positional, Py_ssize_t nargs) {
+    PyErr_Format(PyExc_TypeError, "%s() takes at most %zu positional arguments (%zu given)", name, positional,
+                 static_cast<std::size_t>(nargs));
+    return false;
+}
+
+Py_ssize_t find_parameter(const std::string_view* parameters, std::size_t count, std::size_t nargs,
+                          PyObject* keyword) {
+    const Py_ssize_t length = PyUnicode_GetLength(keyword);
+    const auto matches = [&](std::size_t i) {
+        const auto& parameter = parameters[i];
+        return static_cast<std::size_t>(length) == parameter.size() &&
+               PyUnicode_EqualToUTF8AndSize(keyword, parameter.data(), static_cast<Py_ssize_t>(parameter.size()));
+    };
+    // Unfilled parameters first: a keyword usually names one of them.
+    for (std::size_t i = nargs; i < count; ++i)
+        if (matches(i)) return static_cast<Py_ssize_t>(i);
+    for (std::size_t i = 0; i < nargs && i < count; ++i)
+        if (matches(i)) return static_cast<Py_ssize_t>(i);
+    return -1;
+}
+
+bool unexpected_keyword(const char* name, PyObject* keyword) {
+    PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", name, keyword);
+    return false;
+}
+
+bool multiple_values(const char* name, std::string_view parameter) {
+    PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%.*s'", name,
+                 static_cast<int>(parameter.size()), parameter.data());
+    return false;
+}
+
+bool missing_required(const char* name, std::string_view parameter) {
+    PyErr_Format(PyExc_TypeError, "%s() missing required argument '%.*s'", name, static_cast<int>(parameter.size()),
+                 parameter.data());
+    return false;
+}
+
+}  // namespace detail
+
+std::optional<bool> read_flag(PyObject* value, bool default_value) {
+    if (value == nullptr) return default_value;
+    if (value == Py_True) return true;
+    if (value == Py_False || value == Py_None) return false;
+    const int truth = PyObject_IsTrue(value);
+    if (truth < 0) return std::nullopt;
+    return truth != 0;
+}
+
+std::optional<std::uint64_t> read_seed_u64(PyObject* value) {
+    if (value == nullptr) return 0;
+    const unsigned long long seed = PyLong_AsUnsignedLongLong(value);
+    if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) return std::nullopt;
+    return seed;
+}
+
+std::optional<std::uint32_t> read_seed_u32(PyObject* value) {
+    const auto seed = read_seed_u64(value);
+    if (!seed) return std::nullopt;
+    if (*seed > 0xFFFFFFFFu) {
+        PyErr_SetString(PyExc_OverflowError, "seed does not fit in uint32");
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(*seed);
+}
+
+}  // namespace vantorq::bindings::arguments

@@ -1,0 +1,33 @@
+#include "bindings/python.hpp"
+
+#include "bindings/runtime.hpp"
+
+#include "bindings/compatibility.hpp"
+
+namespace vantorq::bindings::runtime {
+
+PyObject* panic_exception_type() {
+    static ProcessWideObject PANIC_EXCEPTION;
+    return PANIC_EXCEPTION.get_or_create([] {
+        return PyErr_NewExceptionWithDoc("vantorq.PanicException",
+                                         "An internal invariant of vantorq failed. Derived from BaseException so "
+                                         "that ordinary `except Exception` handlers do not hide it.",
+                                         PyExc_BaseException, nullptr);
+    });
+}
+
+void raise_panic(const Panic& panic) {
+    PyObject* type = panic_exception_type();
+    if (type == nullptr) return;  // creating the class failed; that error stays set
+    PyErr_SetString(type, panic.message() ? panic.message() : "internal invariant failed in vantorq");
+}
+
+int add_methods(PyObject* module, const MethodTable& family) {
+    std::call_once(*family.filled, [&] {
+        const auto& semantics = compatibility::python_semantics();
+        family.register_all(family.table, semantics.major, semantics.minor);
+    });
+    return PyModule_AddFunctions(module, family.table);
+}
+
+}  // namespace vantorq::bindings::runtime

@@ -1,0 +1,100 @@
+// The MurmurHash3 functions as the interpreter sees them: names, parameters
+// and docstrings (whose first line is the text signature).
+
+#include "bindings/python.hpp"
+
+#include "bindings/schema/murmur3.hpp"
+
+#include "bindings/families.hpp"
+#include "bindings/murmur3/callbacks.hpp"
+#include "bindings/runtime.hpp"
+
+namespace vantorq::bindings {
+namespace murmur3::methods {
+
+PyMethodDef METHODS[4] = {};
+std::once_flag METHODS_INIT;
+
+}  // namespace murmur3::methods
+
+namespace schema::murmur3 {
+namespace {
+
+constexpr const char MURMUR3_32_DOC[] =
+    "murmur3_32($module, /, s, seed=0)\n--\n\n"
+    "Compute the canonical MurmurHash3 x86 32-bit hash.\n\n"
+    "The bytes are hashed in place when they are bytes, a bytearray or a memoryview of\n"
+    "either; other buffer exporters and non-contiguous views are copied once.\n\n"
+    "Args:\n"
+    "    s: A bytes-like object.\n"
+    "    seed: Unsigned 32-bit seed (0 to 4294967295).\n\n"
+    "Returns:\n"
+    "    The hash as an int in [0, 2**32).\n\n"
+    "Raises:\n"
+    "    TypeError: s is not bytes-like, or seed is not an int.\n"
+    "    OverflowError: seed is negative or does not fit in 32 bits.\n\n"
+    "Examples:\n"
+    "    >>> hex(murmur3_32(b'hello'))\n"
+    "    '0x248bfa47'\n"
+    "    >>> murmur3_32(b'')\n"
+    "    0\n"
+    "    >>> hex(murmur3_32(b'', seed=1))\n"
+    "    '0x514e28b7'\n";
+
+constexpr const char MURMUR3_X86_128_DIGEST_DOC[] =
+    "murmur3_x86_128_digest($module, /, s, seed=0)\n--\n\n"
+    "Compute the canonical MurmurHash3 x86 128-bit digest.\n\n"
+    "The digest is h1..h4, each as 4 little-endian bytes.\n\n"
+    "Args:\n"
+    "    s: A bytes-like object.\n"
+    "    seed: Unsigned 32-bit seed (0 to 4294967295).\n\n"
+    "Returns:\n"
+    "    The 16-byte digest as bytes.\n\n"
+    "Raises:\n"
+    "    TypeError: s is not bytes-like, or seed is not an int.\n"
+    "    OverflowError: seed is negative or does not fit in 32 bits.\n\n"
+    "Examples:\n"
+    "    >>> murmur3_x86_128_digest(b'hello').hex()\n"
+    "    'a044242bf7de91dbb631db9ab631db9a'\n"
+    "    >>> murmur3_x86_128_digest(b'') == bytes(16)\n"
+    "    True\n";
+
+constexpr const char MURMUR3_X64_128_DIGEST_DOC[] =
+    "murmur3_x64_128_digest($module, /, s, seed=0)\n--\n\n"
+    "Compute the canonical MurmurHash3 x64 128-bit digest.\n\n"
+    "The digest is h1 then h2, each as 8 little-endian bytes.\n\n"
+    "Args:\n"
+    "    s: A bytes-like object.\n"
+    "    seed: Unsigned 32-bit seed (0 to 4294967295).\n\n"
+    "Returns:\n"
+    "    The 16-byte digest as bytes.\n\n"
+    "Raises:\n"
+    "    TypeError: s is not bytes-like, or seed is not an int.\n"
+    "    OverflowError: seed is negative or does not fit in 32 bits.\n\n"
+    "Examples:\n"
+    "    >>> murmur3_x64_128_digest(b'hello').hex()\n"
+    "    '029bbd41b3a7d8cb191dae486a901e5b'\n"
+    "    >>> murmur3_x64_128_digest(b'') == bytes(16)\n"
+    "    True\n";
+
+}  // namespace
+
+void register_all(PyMethodDef* table, int /*major*/, int /*minor*/) {
+    using namespace bindings::murmur3::callbacks;
+    table[0] = method("murmur3_32", &runtime::entry_point<murmur3_32>, MURMUR3_32_DOC);
+    table[1] = method("murmur3_x86_128_digest", &runtime::entry_point<murmur3_x86_128_digest>,
+                      MURMUR3_X86_128_DIGEST_DOC);
+    table[2] = method("murmur3_x64_128_digest", &runtime::entry_point<murmur3_x64_128_digest>,
+                      MURMUR3_X64_128_DIGEST_DOC);
+    table[3] = PyMethodDef{};
+}
+
+}  // namespace schema::murmur3
+
+namespace families {
+const runtime::MethodTable MURMUR3 = {murmur3::methods::METHODS, &murmur3::methods::METHODS_INIT,
+                                      &schema::murmur3::register_all};
+const std::span<const PublicClass> MURMUR3_CLASSES = {};
+}  // namespace families
+
+}  // namespace vantorq::bindings
