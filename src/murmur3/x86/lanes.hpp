@@ -136,6 +136,15 @@ template <class L>
     return L::add64(low, L::template shl64<32>(cross));
 }
 
+// The fold should read stored keys back with plain loads: lane extracts
+// would compete with the serial fold for the integer ports. The empty
+// statement claims to rewrite the keys, so the compiler cannot turn the
+// loads into extracts of the registers it stored.
+template <typename Keys>
+[[gnu::always_inline]] inline void reload_from_memory(Keys& keys) {
+    __asm__("" : "+m"(keys));
+}
+
 // Mixes the keys of the whole vectors at the front of a body, four vectors a
 // step while four fit, then one: `mix` turns loaded blocks into mixed keys and
 // `fold` takes the stored keys of the step in input order (a pointer to
@@ -150,10 +159,12 @@ template <class L, typename Word, class Mix, class Fold>
     std::size_t done = 0;
     for (; byte_count - done >= UNROLL * L::BYTES; done += UNROLL * L::BYTES) {
         for (std::size_t i = 0; i < UNROLL; ++i) L::store(keys + i * WORDS, mix(L::load(blocks + done + i * L::BYTES)));
+        reload_from_memory(keys);
         fold(keys, UNROLL * WORDS);
     }
     for (; byte_count - done >= L::BYTES; done += L::BYTES) {
         L::store(keys, mix(L::load(blocks + done)));
+        reload_from_memory(keys);
         fold(keys, WORDS);
     }
     return done;
