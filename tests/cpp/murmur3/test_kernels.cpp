@@ -1,6 +1,5 @@
-// Every vector block-mixing kernel against its variant's scalar routine, the
-// kernel choice for each body length and processor, and whole hashes across
-// the choice boundaries.
+// Every vector block-mixing kernel against its variant's scalar routine, and
+// the kernel choice for each body length and processor.
 
 #include <gtest/gtest.h>
 
@@ -239,78 +238,6 @@ INSTANTIATE_TEST_SUITE_P(
         Selection{"x64_128", 512, SSE41 | BMI2, "sse41"}, Selection{"x64_128", 8 * MiB, SSE41, "sse41"},
         Selection{"x64_128", 8 * MiB + 16, SSE41, "scalar"}, Selection{"x64_128", 8 * MiB + 16, AVX2, "avx2"},
         Selection{"x64_128", 512, 0, "scalar"}));
-
-// Whole hashes through the processor's own choice of routine, against the
-// scalar routine and the tail step, at lengths around every boundary.
-struct Variant {
-    const char* name;
-    Words (*hash)(const unsigned char* data, std::size_t len, std::uint32_t seed);
-    Words (*reference)(const unsigned char* data, std::size_t len, std::uint32_t seed);
-    std::vector<std::size_t> lengths;
-};
-
-Words hash_x86_32(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    return {x86_32::hash(data, len, seed)};
-}
-Words reference_x86_32(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    const std::size_t body = len - len % x86_32::BLOCK_SIZE;
-    return {x86_32::finish_tail(data + body, len - body, x86_32::mix_body_scalar(data, body, seed), len)};
-}
-
-Words hash_x86_128(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    const auto h = x86_128::hash(data, len, seed);
-    return {h.begin(), h.end()};
-}
-Words reference_x86_128(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    const std::size_t body = len - len % x86_128::BLOCK_SIZE;
-    x86_128::State h{seed, seed, seed, seed};
-    x86_128::mix_body_scalar(data, body, h);
-    h = x86_128::finish_tail(data + body, len - body, h, len);
-    return {h.begin(), h.end()};
-}
-
-Words hash_x64_128(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    const auto h = x64_128::hash(data, len, seed);
-    return {h.begin(), h.end()};
-}
-Words reference_x64_128(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    const std::size_t body = len - len % x64_128::BLOCK_SIZE;
-    x64_128::State h{seed, seed};
-    x64_128::mix_body_scalar(data, body, h);
-    h = x64_128::finish_tail(data + body, len - body, h, len);
-    return {h.begin(), h.end()};
-}
-
-void PrintTo(const Variant& v, std::ostream* out) { *out << v.name; }
-
-std::string variant_name(const ::testing::TestParamInfo<Variant>& info) { return info.param.name; }
-
-class HashAcrossBoundaries : public ::testing::TestWithParam<Variant> {};
-
-TEST_P(HashAcrossBoundaries, EqualsScalarComposition) {
-    const Variant& v = GetParam();
-    std::size_t longest = 0;
-    for (std::size_t len : v.lengths) longest = std::max(longest, len);
-    std::vector<unsigned char> data(longest + 1);
-    std::mt19937_64 rng(0x626f756e64u);
-    for (auto& byte : data) byte = static_cast<unsigned char>(rng());
-    for (std::size_t len : v.lengths) {
-        for (std::size_t offset : {0, 1}) {
-            const auto seed = static_cast<std::uint32_t>(rng());
-            EXPECT_EQ(v.hash(data.data() + offset, len, seed), v.reference(data.data() + offset, len, seed))
-                << len << " bytes at offset " << offset;
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Murmur3, HashAcrossBoundaries,
-    ::testing::Values(Variant{"x86_32", hash_x86_32, reference_x86_32, {15, 16, 19, 28, 31, 32, 35, 64, 67, 4099}},
-                      Variant{"x86_128", hash_x86_128, reference_x86_128,
-                              {127, 128, 143, 16 * MiB - 1, 16 * MiB, 16 * MiB + 15}},
-                      Variant{"x64_128", hash_x64_128, reference_x64_128,
-                              {511, 512, 527, 8 * MiB, 8 * MiB + 15, 8 * MiB + 16}}),
-    variant_name);
 
 }  // namespace
 }  // namespace vantorq::murmur3
