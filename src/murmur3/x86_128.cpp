@@ -2,14 +2,30 @@
 
 #include <algorithm>
 
+#include "murmur3/x86/kernels.hpp"
+
 namespace vantorq::murmur3::x86_128 {
 
 void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State& h) {
     for (std::size_t i = 0; i < byte_count; i += BLOCK_SIZE) mix_block(h, blocks + i);
 }
 
+// Bodies of at least 128 bytes go to AVX2. Without AVX2 (older processors,
+// where PMULLD is slow) the SSE4.1 kernel, one block a vector with its
+// per-lane rotations built from multiplies, is kept to bodies of 16 MiB on.
+constexpr std::size_t VECTOR_MIN_BODY = 128;
+constexpr std::size_t SSE41_MIN_BODY = std::size_t{16} << 20;
+
+MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps) {
+    if (byte_count >= VECTOR_MIN_BODY) {
+        if (caps.has(backend::Capabilities::AVX2)) return x86::mix_body_avx2;
+        if (byte_count >= SSE41_MIN_BODY && caps.has(backend::Capabilities::SSE41)) return x86::mix_body_sse41;
+    }
+    return mix_body_scalar;
+}
+
 void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h) {
-    mix_body_scalar(blocks, byte_count, h);
+    select_mix_body(byte_count, backend::capabilities())(blocks, byte_count, h);
 }
 
 State finish_tail(const unsigned char* tail, std::size_t tail_len, State state, std::uint64_t total_len) {

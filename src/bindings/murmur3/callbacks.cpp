@@ -15,9 +15,6 @@
 namespace vantorq::bindings::murmur3::callbacks {
 namespace {
 
-// Below this, detaching the thread costs more than hashing takes.
-constexpr std::size_t DETACH_THRESHOLD = 65'536;
-
 // Parses (s, seed=0), converting the seed before `s` is looked at, and hashes
 // the bytes with `hash(data, length, seed)`, detached when the input is
 // immutable and long. Returns `build(result)`, or null with an error set.

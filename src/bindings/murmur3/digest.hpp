@@ -34,4 +34,16 @@ PyObject* bytes_of(const State& state) {
     return bytes;
 }
 
+// The digest's bytes in order, each as two lowercase hexadecimal digits.
+template <std::size_t N>
+PyObject* hex_of(const Digest<N>& digest) {
+    static constexpr char DIGITS[] = "0123456789abcdef";
+    std::array<char, 2 * N> text;
+    for (std::size_t i = 0; i < N; ++i) {
+        text[2 * i] = DIGITS[digest[i] >> 4];
+        text[2 * i + 1] = DIGITS[digest[i] & 0x0f];
+    }
+    return PyUnicode_FromStringAndSize(text.data(), 2 * N);
+}
+
 }  // namespace vantorq::bindings::murmur3::digest
