@@ -4,6 +4,7 @@
 
 #include "bindings/python.hpp"
 
+#include <array>
 #include <cstdint>
 
 #include "murmur3/x64_128.hpp"
@@ -25,19 +26,26 @@ inline void write(unsigned char* out, const vantorq::murmur3::x64_128::State& h)
     vantorq::murmur3::store_u64(out + 8, h[1]);
 }
 
+// Every variant's digest is its final state words, so it is as long as they are.
+template <typename State>
+inline constexpr std::size_t DIGEST_SIZE = sizeof(State);
+
 // A new bytes object holding the digest. Written in place: staging the words
 // in a buffer and copying it would reload them wider than they were stored.
-template <std::size_t Size, typename State>
+template <typename State>
 PyObject* bytes_of(const State& state) {
-    PyObject* bytes = PyBytes_FromStringAndSize(nullptr, Size);
+    PyObject* bytes = PyBytes_FromStringAndSize(nullptr, DIGEST_SIZE<State>);
     if (bytes != nullptr) write(reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(bytes)), state);
     return bytes;
 }
 
 // The digest's bytes in order, each as two lowercase hexadecimal digits.
-template <std::size_t N>
-PyObject* hex_of(const Digest<N>& digest) {
+template <typename State>
+PyObject* hex_of(const State& state) {
     static constexpr char DIGITS[] = "0123456789abcdef";
+    constexpr std::size_t N = DIGEST_SIZE<State>;
+    std::array<unsigned char, N> digest;
+    write(digest.data(), state);
     std::array<char, 2 * N> text;
     for (std::size_t i = 0; i < N; ++i) {
         text[2 * i] = DIGITS[digest[i] >> 4];

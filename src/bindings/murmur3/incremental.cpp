@@ -347,11 +347,11 @@ struct HasherClass {
     }
 
     static PyObject* digest(PyObject* self, PyObject*) {
-        return read(self, [](const Hasher& h) { return digest::bytes_of(digest::serialize(h.finish())); });
+        return read(self, [](const Hasher& h) { return digest::bytes_of(h.finish()); });
     }
 
     static PyObject* hexdigest(PyObject* self, PyObject*) {
-        return read(self, [](const Hasher& h) { return digest::hex_of(digest::serialize(h.finish())); });
+        return read(self, [](const Hasher& h) { return digest::hex_of(h.finish()); });
     }
 
     // Always of the registered class, even when called on a subclass's object.
