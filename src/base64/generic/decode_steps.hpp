@@ -6,6 +6,9 @@
 //
 // Tier files instantiate these templates with register traits that carry
 // their own tier tag, so every instantiation stays private to its tier file.
+// The steps are always inlined into the loop that runs them: out of line,
+// every store through the output pointer could alias the constants and the
+// position, which would then be reloaded from memory at each step.
 
 #include <immintrin.h>
 
@@ -44,13 +47,13 @@ struct DecodeConstants {
 };
 
 template <class Contract, class V>
-typename V::Reg high_nibbles(typename V::Reg chars, const DecodeConstants<Contract, V>& k) {
+[[gnu::always_inline]] inline typename V::Reg high_nibbles(typename V::Reg chars, const DecodeConstants<Contract, V>& k) {
     return V::bit_and(V::template shift_right_u32<4>(chars), k.nibble);
 }
 
 // Non-zero in every byte that is not a symbol of the contract.
 template <class Contract, class V>
-typename V::Reg invalid_bytes(typename V::Reg chars, const DecodeConstants<Contract, V>& k) {
+[[gnu::always_inline]] inline typename V::Reg invalid_bytes(typename V::Reg chars, const DecodeConstants<Contract, V>& k) {
     const auto low = V::shuffle_u8(k.low_classes, V::bit_and(chars, k.nibble));
     const auto high = V::shuffle_u8(k.high_classes, high_nibbles(chars, k));
     return V::bit_and(low, high);
@@ -58,7 +61,7 @@ typename V::Reg invalid_bytes(typename V::Reg chars, const DecodeConstants<Contr
 
 // The 6-bit value of every character; only meaningful for valid characters.
 template <class Contract, class V>
-typename V::Reg values_of(typename V::Reg chars, const DecodeConstants<Contract, V>& k) {
+[[gnu::always_inline]] inline typename V::Reg values_of(typename V::Reg chars, const DecodeConstants<Contract, V>& k) {
     auto row = high_nibbles(chars, k);
     // The compare gives -1 for "/", moving it to the row below.
     if constexpr (Contract::SLASH_USES_ROW_BELOW) row = V::add_u8(row, V::cmpeq_u8(chars, k.slash));
@@ -76,7 +79,7 @@ typename V::Reg values_of(typename V::Reg chars, const DecodeConstants<Contract,
 // bytes per 128-bit lane, and for 256-bit registers the two lanes' 12 bytes
 // joined into 24 by a cross-lane move of 32-bit words.
 template <class Contract, class V>
-typename V::Reg pack(typename V::Reg values, const DecodeConstants<Contract, V>& k) {
+[[gnu::always_inline]] inline typename V::Reg pack(typename V::Reg values, const DecodeConstants<Contract, V>& k) {
     const auto merged = V::madd_i16(V::maddubs_u8(values, k.merge_pairs), k.merge_quads);
     const auto gathered = V::shuffle_u8(merged, k.gather);
     if constexpr (V::WIDTH == 32) {
@@ -93,7 +96,7 @@ struct ExactStore {
 
     // The 3/4 of a register that pack() filled.
     template <class V>
-    void put(typename V::Reg packed) {
+    [[gnu::always_inline]] inline void put(typename V::Reg packed) {
         if constexpr (V::WIDTH == 32) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
             _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(packed, 1));
@@ -108,7 +111,7 @@ struct ExactStore {
     // A whole register, whose unused last quarter the next step overwrites;
     // only for a step that another step of the same group follows.
     template <class V>
-    void put_overlapping(typename V::Reg packed) {
+    [[gnu::always_inline]] inline void put_overlapping(typename V::Reg packed) {
         V::storeu(out, packed);
         out += V::WIDTH / 4 * 3;
     }
@@ -128,7 +131,7 @@ struct BlockRun {
 // One register of characters per step while a whole register remains;
 // false when a step met an invalid byte (then nothing of it was stored).
 template <DecodeKind Kind, class Contract, class V>
-bool run_steps(const unsigned char* src, std::size_t len, std::size_t& i, ExactStore& out,
+[[gnu::always_inline]] inline bool run_steps(const unsigned char* src, std::size_t len, std::size_t& i, ExactStore& out,
                const DecodeConstants<Contract, V>& k) {
     for (; len - i >= V::WIDTH; i += V::WIDTH) {
         const auto chars = V::loadu(src + i);
@@ -142,7 +145,7 @@ bool run_steps(const unsigned char* src, std::size_t len, std::size_t& i, ExactS
 
 // Four registers per step, tested together before any of them is stored.
 template <DecodeKind Kind, class Contract, class V>
-bool run_groups(const unsigned char* src, std::size_t len, std::size_t& i, ExactStore& out,
+[[gnu::always_inline]] inline bool run_groups(const unsigned char* src, std::size_t len, std::size_t& i, ExactStore& out,
                 const DecodeConstants<Contract, V>& k) {
     for (; len - i >= 4 * V::WIDTH; i += 4 * V::WIDTH) {
         const auto a = V::loadu(src + i);
