@@ -10,6 +10,7 @@ import pytest
 import xxhash
 
 import _vantorq as v
+from hash_inputs import INPUT_KINDS, assert_consistent_while_resized, results_from_threads
 
 RNG = random.Random(5_1)
 BLOB = RNG.randbytes(4 << 20)
@@ -62,18 +63,6 @@ def test_empty_input_values():
     assert v.xxh3_128(b"") & (2**64 - 1) == 0x6001C324468D497F
 
 
-INPUT_KINDS = {
-    "bytes": lambda d: d,
-    "bytearray": bytearray,
-    "memoryview": memoryview,
-    "memoryview slice": lambda d: memoryview(b"<<" + d + b">>")[2:-2],
-    "bytearray view": lambda d: memoryview(bytearray(d)),
-    "bytearray view slice": lambda d: memoryview(bytearray(b"<" + d))[1:],
-    "non-contiguous": lambda d: memoryview(bytes(b for c in d for b in (c, 0)))[::2],
-    "array": lambda d: array.array("B", d),
-    "bytes subclass": type("B", (bytes,), {}),
-    "char view": lambda d: memoryview(d).cast("c"),
-}
 
 
 @pytest.mark.parametrize("kind", INPUT_KINDS)
@@ -153,42 +142,12 @@ def test_argument_errors(call, message):
 def test_large_bytes_hash_while_other_threads_run(width):
     ours, reference = WIDTHS[width]
     data = BLOB[: 1 << 20]
-    expected = reference(data, 3)
-    results = []
-
-    def work():
-        for _ in range(20):
-            results.append(ours(data, 3))
-
-    threads = [threading.Thread(target=work) for _ in range(4)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
-    assert results == [expected] * 80
+    assert results_from_threads(lambda: ours(data, 3)) == [reference(data, 3)] * 80
 
 
 @pytest.mark.parametrize("width", WIDTHS)
 def test_bytearray_resized_by_another_thread_hashes_a_consistent_state(width):
-    ours, _ = WIDTHS[width]
-    base = BLOB[:4096]
-    buffer = bytearray(base)
-    stop = threading.Event()
-
-    def mutate():
-        while not stop.is_set():
-            buffer.extend(b"x" * 64)
-            del buffer[-64:]
-
-    thread = threading.Thread(target=mutate)
-    thread.start()
-    try:
-        states = {ours(base), ours(base + b"x" * 64)}
-        for _ in range(2000):
-            assert ours(buffer) in states
-    finally:
-        stop.set()
-        thread.join()
+    assert_consistent_while_resized(WIDTHS[width][0], BLOB[:4096])
 
 
 def other_thread_ran_during(call, attempts):
