@@ -29,17 +29,15 @@ EncodeConstants encode_constants(const OffsetTable& offsets) {
 // 96 source bytes into 128 characters per block. `shifted` points 4 bytes
 // before the first block: each 32-byte load covers 4 bytes on either side of
 // its 24-byte piece, so the caller leaves 4 source bytes after the last block.
+// Each piece is stored as soon as it is made: holding all four first needs
+// more than the 16 registers and spilled one through the stack every block.
 template <class Out>
 void encode_96_shifted(const unsigned char* shifted, Out& out, std::size_t blocks, const EncodeConstants& k) {
     for (; blocks != 0; --blocks, shifted += BLOCK_BYTES) {
-        const auto a = generic::encode_24_shifted(shifted, k.wide);
-        const auto b = generic::encode_24_shifted(shifted + 24, k.wide);
-        const auto c = generic::encode_24_shifted(shifted + 48, k.wide);
-        const auto d = generic::encode_24_shifted(shifted + 72, k.wide);
-        out.template put<V256>(a);
-        out.template put<V256>(b);
-        out.template put<V256>(c);
-        out.template put<V256>(d);
+        out.template put<V256>(generic::encode_24_shifted(shifted, k.wide));
+        out.template put<V256>(generic::encode_24_shifted(shifted + 24, k.wide));
+        out.template put<V256>(generic::encode_24_shifted(shifted + 48, k.wide));
+        out.template put<V256>(generic::encode_24_shifted(shifted + 72, k.wide));
     }
 }
 
