@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "base64/generic/encode_lines.hpp"
 #include "base64/generic/encode_steps.hpp"
 #include "base64/generic/outputs.hpp"
 
@@ -95,8 +96,10 @@ std::size_t encode_with_store(const unsigned char* src, std::size_t len, unsigne
 
 std::size_t encode_wrapped_custom(const unsigned char* src, std::size_t len, WrapCursor& cursor,
                                   const OffsetTable& offsets) {
+    const EncodeConstants k = encode_constants(offsets);
+    const std::size_t lines = generic::encode_lines(src, len, cursor, k.wide);
     generic::WrappedOutput<Avx2> out{cursor};
-    return encode_loop(src, len, out, encode_constants(offsets), false);
+    return lines + encode_loop(src + lines, len - lines, out, k, false);
 }
 
 std::size_t encode_wrapped(const unsigned char* src, std::size_t len, WrapCursor& cursor, bool url) {
