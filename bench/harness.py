@@ -73,6 +73,11 @@ def _seconds_per_call(function: Callable[[], object], calls: int) -> float:
 
 def measure(functions: dict[str, Callable[[], object]], repeats: int, target_seconds: float) -> dict[str, float]:
     """Best time per call of each function, with the functions interleaved in every repeat."""
+    # One untimed call of each before any is calibrated: the first large
+    # results of a process fault their pages in, and a function calibrated
+    # during those calls would run only a few calls per repeat ever after.
+    for f in functions.values():
+        f()
     calls = {name: _calls_per_run(f, target_seconds) for name, f in functions.items()}
     best = {name: float("inf") for name in functions}
     for _ in range(repeats):

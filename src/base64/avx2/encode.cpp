@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "base64/generic/encode_lines.hpp"
 #include "base64/generic/encode_steps.hpp"
 #include "base64/generic/outputs.hpp"
 
@@ -29,17 +30,15 @@ EncodeConstants encode_constants(const OffsetTable& offsets) {
 // 96 source bytes into 128 characters per block. `shifted` points 4 bytes
 // before the first block: each 32-byte load covers 4 bytes on either side of
 // its 24-byte piece, so the caller leaves 4 source bytes after the last block.
+// Each piece is stored as soon as it is made: holding all four first needs
+// more than the 16 registers and spilled one through the stack every block.
 template <class Out>
 void encode_96_shifted(const unsigned char* shifted, Out& out, std::size_t blocks, const EncodeConstants& k) {
     for (; blocks != 0; --blocks, shifted += BLOCK_BYTES) {
-        const auto a = generic::encode_24_shifted(shifted, k.wide);
-        const auto b = generic::encode_24_shifted(shifted + 24, k.wide);
-        const auto c = generic::encode_24_shifted(shifted + 48, k.wide);
-        const auto d = generic::encode_24_shifted(shifted + 72, k.wide);
-        out.template put<V256>(a);
-        out.template put<V256>(b);
-        out.template put<V256>(c);
-        out.template put<V256>(d);
+        out.template put<V256>(generic::encode_24_shifted(shifted, k.wide));
+        out.template put<V256>(generic::encode_24_shifted(shifted + 24, k.wide));
+        out.template put<V256>(generic::encode_24_shifted(shifted + 48, k.wide));
+        out.template put<V256>(generic::encode_24_shifted(shifted + 72, k.wide));
     }
 }
 
@@ -97,8 +96,10 @@ std::size_t encode_with_store(const unsigned char* src, std::size_t len, unsigne
 
 std::size_t encode_wrapped_custom(const unsigned char* src, std::size_t len, WrapCursor& cursor,
                                   const OffsetTable& offsets) {
+    const EncodeConstants k = encode_constants(offsets);
+    const std::size_t lines = generic::encode_lines(src, len, cursor, k.wide);
     generic::WrappedOutput<Avx2> out{cursor};
-    return encode_loop(src, len, out, encode_constants(offsets), false);
+    return lines + encode_loop(src + lines, len - lines, out, k, false);
 }
 
 std::size_t encode_wrapped(const unsigned char* src, std::size_t len, WrapCursor& cursor, bool url) {

@@ -7,6 +7,7 @@
 // trip -Wmaybe-uninitialized on every use; the value is fully overwritten.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+#include "base64/generic/encode_lines.hpp"
 #include "base64/generic/encode_steps.hpp"
 #include "base64/generic/outputs.hpp"
 
@@ -96,6 +97,14 @@ std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, con
     return i;
 }
 
+// Whole lines in 256-bit pieces, each written once at its place; the
+// 512-bit loop takes the partial line that ends the output.
+std::size_t encode_wrapped_with(const unsigned char* src, std::size_t len, WrapCursor& cursor, const Tables& t) {
+    const std::size_t lines = generic::encode_lines(src, len, cursor, t.wide);
+    generic::WrappedOutput<Avx512> out{cursor};
+    return lines + encode_loop(src + lines, len - lines, out, t);
+}
+
 Tables builtin_tables(bool url) {
     return url ? Tables(URL_SAFE_SYMBOLS, URL_SAFE_OFFSETS) : Tables(STANDARD_SYMBOLS, STANDARD_OFFSETS);
 }
@@ -114,14 +123,12 @@ std::size_t encode_custom(const unsigned char* src, std::size_t len, unsigned ch
 }
 
 std::size_t encode_wrapped(const unsigned char* src, std::size_t len, WrapCursor& cursor, bool url) {
-    generic::WrappedOutput<Avx512> out{cursor};
-    return encode_loop(src, len, out, builtin_tables(url));
+    return encode_wrapped_with(src, len, cursor, builtin_tables(url));
 }
 
 std::size_t encode_wrapped_custom(const unsigned char* src, std::size_t len, WrapCursor& cursor,
                                   const EncodeAlphabet& alphabet) {
-    generic::WrappedOutput<Avx512> out{cursor};
-    return encode_loop(src, len, out, Tables(alphabet.symbols, alphabet.offsets));
+    return encode_wrapped_with(src, len, cursor, Tables(alphabet.symbols, alphabet.offsets));
 }
 
 }  // namespace vantorq::base64::encode::avx512

@@ -1,5 +1,6 @@
 #include "base64/ssse3/encode.hpp"
 
+#include "base64/generic/encode_lines.hpp"
 #include "base64/generic/encode_steps.hpp"
 #include "base64/generic/outputs.hpp"
 
@@ -44,8 +45,9 @@ std::size_t encode(const unsigned char* src, std::size_t len, unsigned char* dst
 
 std::size_t encode_wrapped_custom(const unsigned char* src, std::size_t len, WrapCursor& cursor,
                                   const OffsetTable& offsets) {
+    const std::size_t lines = generic::encode_lines(src, len, cursor, Constants(offsets));
     generic::WrappedOutput<Ssse3> out{cursor};
-    return encode_loop(src, len, out, offsets);
+    return lines + encode_loop(src + lines, len - lines, out, offsets);
 }
 
 std::size_t encode_wrapped(const unsigned char* src, std::size_t len, WrapCursor& cursor, bool url) {

@@ -25,12 +25,6 @@ using core::EncodeAlphabet;
 // Inputs from here on are encoded with the thread detached, when nothing can
 // change their bytes meanwhile.
 constexpr std::size_t DETACH_THRESHOLD = 262'144;
-// Up to here one unwrapped encode and an in-place spread beat the wrapped
-// encoder; above, the output no longer fits the caches and is written once.
-constexpr std::size_t SPREAD_IN_PLACE_LIMIT = 4 * 1024 * 1024;
-// Characters spread per block: small enough to stay in the first-level cache.
-constexpr std::size_t SPREAD_BLOCK_CHARS = 8 * 1024;
-
 constexpr std::size_t MAX_OBJECT_SIZE = static_cast<std::size_t>(std::numeric_limits<Py_ssize_t>::max());
 
 const char OUTPUT_TOO_LARGE[] = "Base64 output is too large";
@@ -39,40 +33,6 @@ bool is_builtin(const EncodeAlphabet& alphabet) {
     return alphabet.kind == EncodeAlphabet::Kind::Standard || alphabet.kind == EncodeAlphabet::Kind::UrlSafe;
 }
 bool is_url(const EncodeAlphabet& alphabet) { return alphabet.kind == EncodeAlphabet::Kind::UrlSafe; }
-
-// Copies `count` bytes to a higher, possibly overlapping address. Working
-// from the end down, each chunk is read before anything is written over it.
-// Lines are short, so this beats a library call per line.
-template <std::size_t CHUNK>
-void move_up_by(unsigned char* to, const unsigned char* from, std::size_t& count) {
-    while (count >= CHUNK) {
-        count -= CHUNK;
-        unsigned char chunk[CHUNK];
-        std::memcpy(chunk, from + count, CHUNK);
-        std::memcpy(to + count, chunk, CHUNK);
-    }
-}
-
-void move_up(unsigned char* to, const unsigned char* from, std::size_t count) {
-    move_up_by<16>(to, from, count);
-    move_up_by<4>(to, from, count);
-    move_up_by<1>(to, from, count);
-}
-
-// Moves the `length` unwrapped characters at `text` into lines of
-// `line_length` joined by line feeds, from the last line backwards so that no
-// line is overwritten before it has moved.
-void spread_lines(unsigned char* text, std::size_t length, std::size_t line_length) {
-    if (length <= line_length) return;
-    const std::size_t lines = (length + line_length - 1) / line_length;
-    std::size_t line_size = length - (lines - 1) * line_length;
-    for (std::size_t line = lines - 1; line != 0; --line) {
-        unsigned char* target = text + line * (line_length + 1);
-        move_up(target, text + line * line_length, line_size);
-        target[-1] = core::LINE_FEED;
-        line_size = line_length;
-    }
-}
 
 // The bytearray whose critical section guards the input, or null.
 PyObject* locked_bytearray(const BytesLike& input) {
@@ -180,15 +140,12 @@ std::optional<std::size_t> PreparedEncoder::encoded_size(std::size_t input_lengt
     return size;
 }
 
-void PreparedEncoder::encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst,
-                                       bool cached) const {
+void PreparedEncoder::encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst) const {
     const auto padded = [&](const unsigned char* from, std::size_t count, unsigned char* to) {
-        if (!is_builtin(alphabet)) {
-            core::encode::encode_to_ptr_with_custom_alphabet(from, count, to, alphabet, cached);
-        } else if (cached) {
-            core::encode::encode_to_ptr_cached(from, count, to, is_url(alphabet));
-        } else {
+        if (is_builtin(alphabet)) {
             core::encode::encode_to_ptr(from, count, to, is_url(alphabet));
+        } else {
+            core::encode::encode_to_ptr_with_custom_alphabet(from, count, to, alphabet, false);
         }
     };
     const std::size_t tail = length % 3;
@@ -203,43 +160,14 @@ void PreparedEncoder::encode_unwrapped(const unsigned char* src, std::size_t len
     std::memcpy(dst + whole / 3 * 4, last_group, tail + 1);  // 1 byte gives 2 characters, 2 give 3
 }
 
-void PreparedEncoder::encode_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst) const {
-    if (!wrapping.enabled) {
-        encode_unwrapped(src, length, dst, false);
-        return;
-    }
-    // Blocks of whole lines, each encoded at its final place and spread at
-    // once while it is still in the nearest cache; only the last block holds
-    // the tail and its padding.
-    const std::size_t line = wrapping.line_length;
-    const std::size_t lines_per_block = line < SPREAD_BLOCK_CHARS ? SPREAD_BLOCK_CHARS / line : 1;
-    const std::size_t block_bytes = lines_per_block * (line / 4 * 3);
-    while (length > block_bytes) {
-        encode_unwrapped(src, block_bytes, dst, true);
-        spread_lines(dst, lines_per_block * line, line);
-        dst += lines_per_block * (line + 1);
-        dst[-1] = core::LINE_FEED;
-        src += block_bytes;
-        length -= block_bytes;
-    }
-    encode_unwrapped(src, length, dst, true);
-    spread_lines(dst, unwrapped_size(length), line);
-}
-
-void PreparedEncoder::encode_direct_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst,
-                                           std::size_t line_length) const {
-    if (is_builtin(alphabet)) {
-        core::encode::encode_wrapped_to_ptr_cached(src, length, dst, is_url(alphabet), !omit_padding, line_length);
-    } else {
-        core::encode::encode_wrapped_to_ptr_custom(src, length, dst, alphabet, !omit_padding, line_length);
-    }
-}
-
 void PreparedEncoder::encode(const unsigned char* src, std::size_t length, unsigned char* dst) const {
-    if (wrapping.enabled && length > SPREAD_IN_PLACE_LIMIT && wrapping.line_length < unwrapped_size(length)) {
-        encode_direct_to_ptr(src, length, dst, wrapping.line_length);
+    if (!wrapping.enabled) {
+        encode_unwrapped(src, length, dst);
+    } else if (is_builtin(alphabet)) {
+        core::encode::encode_wrapped_to_ptr_cached(src, length, dst, is_url(alphabet), !omit_padding,
+                                                   wrapping.line_length);
     } else {
-        encode_to_ptr(src, length, dst);
+        core::encode::encode_wrapped_to_ptr_custom(src, length, dst, alphabet, !omit_padding, wrapping.line_length);
     }
 }
 

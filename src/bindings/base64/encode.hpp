@@ -36,17 +36,11 @@ struct PreparedEncoder {
     // The whole output, or nothing when it exceeds the largest Python object.
     std::optional<std::size_t> encoded_size(std::size_t input_length) const;
 
-    // Writes encoded_size(length) bytes, choosing the in-place line spread or
-    // the core's wrapped encoder by size.
+    // Writes encoded_size(length) bytes.
     void encode(const unsigned char* src, std::size_t length, unsigned char* dst) const;
-    // Unwrapped encoding, then the lines spread in place from the end.
-    void encode_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst) const;
-    // The core's wrapped encoder with line length `line_length`.
-    void encode_direct_to_ptr(const unsigned char* src, std::size_t length, unsigned char* dst,
-                              std::size_t line_length) const;
 
 private:
-    void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const;
+    void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst) const;
 };
 
 // A new bytes object holding the encoding of the input, or null with an error set.

@@ -191,7 +191,7 @@ TEST_P(WrappedEntryPoint, GivesTheScalarLineLayout) {
         const GuardedBytes source(bytes);
         for (const bool pad : {true, false}) {
             const std::string encoded = reference_encode(bytes.data(), len, alphabet.alphabet.symbols, pad);
-            for (const std::size_t wrapcol : {4u, 8u, 12u, 16u, 20u, 28u, 32u, 36u, 64u, 76u, 128u, 260u}) {
+            for (const std::size_t wrapcol : {4u, 8u, 12u, 16u, 20u, 24u, 28u, 32u, 36u, 52u, 56u, 64u, 76u, 92u, 128u, 260u}) {
                 const std::string expected = reference_wrap(encoded, wrapcol);
                 ASSERT_EQ(wrapped_length(encoded.size(), wrapcol), expected.size());
                 CanaryDestination dst(expected.size(), len % 32);
