@@ -17,8 +17,11 @@ using buffer::BytesLike;
 using core::DecodeAlphabet;
 
 // Inputs from here on are decoded with the thread detached, when nothing can
-// change their bytes meanwhile; below it a strict attempt is always cheap.
+// change their bytes meanwhile.
 constexpr std::size_t DETACH_THRESHOLD = 262'144;
+// Below this a failed strict attempt costs little; from here on a lenient
+// input gets one only when both of its ends are clean.
+constexpr std::size_t EDGE_CHECK_THRESHOLD = 262'144;
 // Bytes at each end of a long input that must be clean for a strict attempt.
 constexpr std::size_t EDGE_BYTES = 64;
 
@@ -218,7 +221,7 @@ Outcome PreparedDecoder::try_native(Text text, const Target& target) const {
             break;
     }
     // Most lenient input is clean: then the strict decoder gives the same bytes.
-    if (text.size() % 4 == 0 && (text.size() < DETACH_THRESHOLD || !has_edge_noise(text))) {
+    if (text.size() % 4 == 0 && (text.size() < EDGE_CHECK_THRESHOLD || !has_edge_noise(text))) {
         Outcome outcome = target.strict(text, alphabet_);
         if (outcome.handled()) return outcome;
     }
