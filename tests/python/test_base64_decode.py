@@ -123,7 +123,8 @@ def with_noise(draw):
     text = bytearray(draw(encoded()))
     for _ in range(draw(st.integers(1, 4))):
         where = draw(st.integers(0, len(text)))
-        text[where:where] = draw(st.binary(min_size=1, max_size=3).map(lambda b: bytes(NOISE[x % len(NOISE)] for x in b)))
+        noise = draw(st.binary(min_size=1, max_size=3))
+        text[where:where] = bytes(NOISE[x % len(NOISE)] for x in noise)
     return bytes(text)
 
 

@@ -198,7 +198,9 @@ template <typename Target>
 Outcome PreparedDecoder::try_canonical(Text text, const Target& target) const {
     const bool clear = policy_.padded ? decode::canonical_padding(text, alphabet_)
                                       : decode::canonical_unpadded_input(text, alphabet_);
-    const auto decode = [&](const auto& to) { return policy_.padded ? to.strict(text, alphabet_) : to.unpadded(text, alphabet_); };
+    const auto decode = [&](const auto& to) {
+        return policy_.padded ? to.strict(text, alphabet_) : to.unpadded(text, alphabet_);
+    };
     if (clear) return decode(target);
     // Set tail bits are the only fault of a text the decoder accepts; decoding
     // into a scratch object (never the destination) finds whether it does.
@@ -305,8 +307,9 @@ PyObject* PreparedDecoder::decode_into(PyObject* destination, const BytesLike& i
     std::optional<BytesLike> translated;
     if (!translate_custom_pair(input, translated)) return nullptr;
     const BytesLike& text = translated ? *translated : input;
-    const Outcome native = with_text_and_destination(
-        text, destination, [&](Text bytes, strict::Destination storage) { return try_native(bytes, IntoTarget{storage}); });
+    const Outcome native = with_text_and_destination(text, destination, [&](Text bytes, strict::Destination storage) {
+        return try_native(bytes, IntoTarget{storage});
+    });
     runtime::OwnedRef decoded;
     switch (native.kind) {
         case Outcome::Kind::Decoded:
