@@ -9,7 +9,14 @@ import random
 import time
 from collections.abc import Callable
 
-SIZES = {"16 B": 16, "1 KiB": 1024, "64 KiB": 64 * 1024, "1 MiB": 1024 * 1024, "16 MiB": 16 * 1024 * 1024}
+SIZES = {
+    "16 B": 16,
+    "240 B": 240,
+    "1 KiB": 1024,
+    "64 KiB": 64 * 1024,
+    "1 MiB": 1024 * 1024,
+    "16 MiB": 16 * 1024 * 1024,
+}
 # Every row runs these unless it names its own.
 DEFAULT_SIZES = ("16 B", "1 KiB", "64 KiB", "16 MiB")
 

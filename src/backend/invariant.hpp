@@ -6,7 +6,7 @@
 namespace vantorq::backend {
 
 struct InvariantFailure {
-    const char* what;  // static text
+    const char* what;  // static text, or null for a generic message
 };
 
 [[noreturn]] inline void fail_invariant(const char* what) { throw InvariantFailure{what}; }

@@ -3,9 +3,19 @@
 #include <cstdint>
 
 #include "backend/invariant.hpp"
+#include "base64/avx2/decode.hpp"
+#include "base64/avx512/decode.hpp"
+#include "base64/sse41/decode.hpp"
+#include "base64/ssse3/decode.hpp"
 
 namespace vantorq::base64::decode {
 namespace {
+
+using backend::RuntimeBackend;
+using backend::Tier;
+
+// Shorter bodies never enter a vector tier: set-up would cost more than it saves.
+constexpr std::size_t VECTOR_MIN_BODY = 16;
 
 // Valid values are below 64, so one OR tells whether any lookup hit INVALID_SYMBOL.
 constexpr std::uint8_t ANY_INVALID = 0x80;
@@ -16,10 +26,81 @@ void write_triple(unsigned char* dst, std::uint8_t a, std::uint8_t b, std::uint8
     dst[2] = static_cast<unsigned char>(c << 6 | d);
 }
 
+template <class Contract>
+error::DecodeResult decode_on_tier(Tier tier, const unsigned char* src, std::size_t len, unsigned char* dst) {
+    switch (tier) {
+        case Tier::Ssse3:
+            return ssse3::decode<Contract>(src, len, dst);
+        case Tier::Sse41:
+            return sse41::decode<Contract>(src, len, dst);
+        case Tier::Avx2:
+            return avx2::decode<Contract>(src, len, dst);
+        case Tier::Avx512:
+            return avx512::decode<Contract>(src, len, dst);
+        default:
+            return error::DecodeResult::success();
+    }
+}
+
+template <class Contract>
+DecodedPrefix decode_prefix_on_tier(Tier tier, const unsigned char* src, std::size_t len, unsigned char* dst) {
+    switch (tier) {
+        case Tier::Ssse3:
+            return ssse3::decode_prefix<Contract>(src, len, dst);
+        case Tier::Sse41:
+            return sse41::decode_prefix<Contract>(src, len, dst);
+        case Tier::Avx2:
+            return avx2::decode_prefix<Contract>(src, len, dst);
+        case Tier::Avx512:
+            return avx512::decode_prefix<Contract>(src, len, dst);
+        default:
+            return {};
+    }
+}
+
 }  // namespace
 
-error::DecodeResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                                   std::size_t layout_mode, DecodeAlphabet alphabet) {
+error::DecodeResult vector_decode(const RuntimeBackend& backend, DecodeAlphabet alphabet, const unsigned char* src,
+                                  std::size_t len, unsigned char* dst) {
+    switch (alphabet) {
+        case DecodeAlphabet::Standard:
+            return decode_on_tier<StandardDecoder>(backend.tier, src, len, dst);
+        case DecodeAlphabet::UrlSafe:
+            return decode_on_tier<UrlSafeDecoder>(backend.tier, src, len, dst);
+        default:
+            return decode_on_tier<MixedDecoder>(backend.tier, src, len, dst);
+    }
+}
+
+error::DecodeResult vector_decode_validated(const RuntimeBackend& backend, const unsigned char* src,
+                                            std::size_t len, unsigned char* dst) {
+    return decode_on_tier<ValidatedStandardDecoder>(backend.tier, src, len, dst);
+}
+
+DecodedPrefix vector_decode_prefix(const RuntimeBackend& backend, DecodeAlphabet alphabet, const unsigned char* src,
+                                   std::size_t len, unsigned char* dst) {
+    if (alphabet == DecodeAlphabet::Standard) return decode_prefix_on_tier<StandardDecoder>(backend.tier, src, len, dst);
+    return decode_prefix_on_tier<MixedDecoder>(backend.tier, src, len, dst);
+}
+
+error::DecodeResult vector_validate(const RuntimeBackend& backend, const unsigned char* src, std::size_t len) {
+    switch (backend.tier) {
+        case Tier::Ssse3:
+            return ssse3::validate(src, len);
+        case Tier::Sse41:
+            return sse41::validate(src, len);
+        case Tier::Avx2:
+            return avx2::validate(src, len);
+        case Tier::Avx512:
+            return avx512::validate(src, len);
+        default:
+            return error::DecodeResult::success();
+    }
+}
+
+error::DecodeResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& backend, const unsigned char* src,
+                                                      std::size_t len, unsigned char* dst, std::size_t layout_mode,
+                                                      DecodeAlphabet alphabet) {
     if (len % 4 != 0) vantorq::backend::fail_invariant("Base64 text length is not a multiple of 4");
     if (layout_mode > 2) vantorq::backend::fail_invariant("Base64 layout mode above 2");
     if (layout_mode != 0 && len < 4) vantorq::backend::fail_invariant("Base64 padding without a final quantum");
@@ -28,6 +109,13 @@ error::DecodeResult decode_to_ptr_with_layout_mode(const unsigned char* src, std
     const std::size_t body = layout_mode == 0 ? len : len - 4;
     std::size_t i = 0;
 
+    if (body >= VECTOR_MIN_BODY) {
+        const error::DecodeResult vector = vector_decode(backend, alphabet, src, body, dst);
+        if (!vector.ok()) return vector;
+        if (vector.first > body) vantorq::backend::fail_invariant("Base64 vector decoder consumed past its source");
+        i = vector.first;
+        dst += vector.second;
+    }
     for (; body - i >= 8; i += 8, dst += 6) {
         std::uint8_t v[8];
         std::uint8_t any = 0;
@@ -52,6 +140,11 @@ error::DecodeResult decode_to_ptr_with_layout_mode(const unsigned char* src, std
         if (layout_mode == 1) dst[1] = static_cast<unsigned char>(v[1] << 4 | v[2] >> 2);
     }
     return error::DecodeResult::success();
+}
+
+error::DecodeResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                                   std::size_t layout_mode, DecodeAlphabet alphabet) {
+    return decode_to_ptr_with_layout_mode_on(backend::selected_backend(), src, len, dst, layout_mode, alphabet);
 }
 
 }  // namespace vantorq::base64::decode

@@ -5,7 +5,9 @@
 #include <cstddef>
 
 #include "base64/alphabet.hpp"
+#include "base64/decode_contracts.hpp"
 #include "base64/error.hpp"
+#include "base64/runtime_dispatch.hpp"
 
 namespace vantorq::base64::decode {
 
@@ -18,5 +20,34 @@ namespace vantorq::base64::decode {
 // is an invariant failure.
 error::DecodeResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
                                                    std::size_t layout_mode, DecodeAlphabet alphabet);
+
+// The same on a given backend rather than the selected one.
+error::DecodeResult decode_to_ptr_with_layout_mode_on(const backend::RuntimeBackend& backend,
+                                                      const unsigned char* src, std::size_t len, unsigned char* dst,
+                                                      std::size_t layout_mode, DecodeAlphabet alphabet);
+
+// The vector kernels of a backend's tier, over whole blocks of characters
+// (no padding, no line breaks) from the front of the source; the caller goes
+// on from where they stop. A scalar tier consumes nothing. The destination
+// needs room for 3/4 of the source length; nothing beyond the decoded bytes
+// is written.
+
+// All or nothing: InvalidInput when a block holds a byte outside the
+// alphabet, else success with (consumed, written).
+error::DecodeResult vector_decode(const backend::RuntimeBackend& backend, DecodeAlphabet alphabet,
+                                  const unsigned char* src, std::size_t len, unsigned char* dst);
+// Text already proven to hold standard symbols only: no test.
+error::DecodeResult vector_decode_validated(const backend::RuntimeBackend& backend, const unsigned char* src,
+                                            std::size_t len, unsigned char* dst);
+// Decodes up to the first block that holds an invalid byte. The standard
+// alphabet has its own kernel; every other alphabet runs the mixed one, which
+// accepts both spellings of 62 and 63, as lenient URL-safe decoding does.
+DecodedPrefix vector_decode_prefix(const backend::RuntimeBackend& backend, DecodeAlphabet alphabet,
+                                   const unsigned char* src, std::size_t len, unsigned char* dst);
+// Tests standard symbols only; success carries the count of characters
+// examined (the length rounded down to a multiple of 16, or all of it on
+// AVX-512 from 64 characters); the caller tests the rest.
+error::DecodeResult vector_validate(const backend::RuntimeBackend& backend, const unsigned char* src,
+                                    std::size_t len);
 
 }  // namespace vantorq::base64::decode

@@ -55,15 +55,14 @@ std::optional<bool> read_flag(PyObject* value, bool default_value) {
     return truth != 0;
 }
 
-std::optional<std::uint64_t> read_seed_u64(PyObject* value) {
-    if (value == nullptr) return 0;
+std::optional<std::uint64_t> convert_seed_u64(PyObject* value) {
     const unsigned long long seed = PyLong_AsUnsignedLongLong(value);
     if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) return std::nullopt;
     return seed;
 }
 
-std::optional<std::uint32_t> read_seed_u32(PyObject* value) {
-    const auto seed = read_seed_u64(value);
+std::optional<std::uint32_t> convert_seed_u32(PyObject* value) {
+    const auto seed = convert_seed_u64(value);
     if (!seed) return std::nullopt;
     if (*seed > 0xFFFFFFFFu) {
         PyErr_SetString(PyExc_OverflowError, "seed does not fit in uint32");

@@ -24,17 +24,13 @@ Py_ssize_t find_parameter(const std::string_view* parameters, std::size_t count,
 bool unexpected_keyword(const char* name, PyObject* keyword);
 bool multiple_values(const char* name, std::string_view parameter);
 bool missing_required(const char* name, std::string_view parameter);
-}  // namespace detail
 
+// Keywords, and every call that fails.
 template <std::size_t N>
-std::optional<RawArguments<N>> parse_raw_arguments(const schema::Binding<N>& binding, PyObject* const* args,
-                                                   Py_ssize_t nargs, PyObject* kwnames) {
+[[gnu::noinline]] std::optional<RawArguments<N>> parse_general(const schema::Binding<N>& binding, PyObject* const* args,
+                                                               Py_ssize_t nargs, PyObject* kwnames) {
     RawArguments<N> slots{};
     const auto given = static_cast<std::size_t>(nargs);
-    if (kwnames == nullptr && given >= binding.required && given <= binding.positional) {
-        for (std::size_t i = 0; i < given; ++i) slots[i] = args[i];
-        return slots;
-    }
     if (given > binding.positional) {
         detail::too_many_positional(binding.name, binding.positional, nargs);
         return std::nullopt;
@@ -62,6 +58,21 @@ std::optional<RawArguments<N>> parse_raw_arguments(const schema::Binding<N>& bin
     }
     return slots;
 }
+}  // namespace detail
+
+// Positional calls, the common case, are parsed inline: for a short input
+// the call into the general parser costs about as much as the hash.
+template <std::size_t N>
+[[gnu::always_inline]] inline std::optional<RawArguments<N>> parse_raw_arguments(const schema::Binding<N>& binding,
+                                                                                PyObject* const* args,
+                                                                                Py_ssize_t nargs, PyObject* kwnames) {
+    const auto given = static_cast<std::size_t>(nargs);
+    if (kwnames != nullptr || given < binding.required || given > binding.positional)
+        return detail::parse_general(binding, args, nargs, kwnames);
+    RawArguments<N> slots{};
+    for (std::size_t i = 0; i < given; ++i) slots[i] = args[i];
+    return slots;
+}
 
 // An empty slot gives the default; True and False/None are read without a
 // call; anything else through its __bool__, whose error passes unchanged.
@@ -69,9 +80,17 @@ std::optional<bool> read_flag(PyObject* value, bool default_value);
 
 // Unsigned 64-bit seed; an empty slot is 0. The interpreter's own TypeError
 // and OverflowError pass unchanged.
-std::optional<std::uint64_t> read_seed_u64(PyObject* value);
+std::optional<std::uint64_t> convert_seed_u64(PyObject* value);
+[[gnu::always_inline]] inline std::optional<std::uint64_t> read_seed_u64(PyObject* value) {
+    if (value == nullptr) return 0;
+    return convert_seed_u64(value);
+}
 
 // As read_seed_u64, limited to 32 bits.
-std::optional<std::uint32_t> read_seed_u32(PyObject* value);
+std::optional<std::uint32_t> convert_seed_u32(PyObject* value);
+[[gnu::always_inline]] inline std::optional<std::uint32_t> read_seed_u32(PyObject* value) {
+    if (value == nullptr) return 0;
+    return convert_seed_u32(value);
+}
 
 }  // namespace vantorq::bindings::arguments

@@ -138,34 +138,6 @@ BufferRange BufferRange::of_bytearray(PyObject* bytearray) {
             static_cast<std::size_t>(PyByteArray_GET_SIZE(bytearray))};
 }
 
-std::pair<const unsigned char*, std::size_t> BytesLike::span_of(const BorrowedBytes& held) {
-    return {non_null(PyBytes_AS_STRING(held.object)), static_cast<std::size_t>(PyBytes_GET_SIZE(held.object))};
-}
-std::pair<const unsigned char*, std::size_t> BytesLike::span_of(const OwnedBytes& held) {
-    return {non_null(PyBytes_AS_STRING(held.object.get())),
-            static_cast<std::size_t>(PyBytes_GET_SIZE(held.object.get()))};
-}
-std::pair<const unsigned char*, std::size_t> BytesLike::span_of(const BytesSlice& held) {
-    return {non_null(PyBytes_AS_STRING(held.object.get())) + held.offset, held.length};
-}
-std::pair<const unsigned char*, std::size_t> BytesLike::span_of(const CopiedWithBuffer& held) {
-    return {held.copy.bytes.get(), held.copy.length};
-}
-std::pair<const unsigned char*, std::size_t> BytesLike::span_of(const ExportedBuffer& held) {
-    return {non_null(reinterpret_cast<const char*>(held.view.data())), held.view.size()};
-}
-std::pair<const unsigned char*, std::size_t> BytesLike::span_of(const AsciiText& held) {
-    return {non_null(held.data), held.length};
-}
-std::pair<const unsigned char*, std::size_t> BytesLike::span_of(const Snapshot& held) {
-    return {held.copy.bytes.get(), held.copy.length};
-}
-
-bool BytesLike::is_immutable() const {
-    return !std::holds_alternative<BorrowedByteArray>(variant_) && !std::holds_alternative<OwnedByteArray>(variant_) &&
-           !std::holds_alternative<ExportedBuffer>(variant_);
-}
-
 std::size_t BytesLike::len() const {
     return with_bytes([](const unsigned char*, std::size_t length) { return length; });
 }
@@ -238,11 +210,6 @@ Acquired contiguous_bytes_like_exported(PyObject* object, const char* name) {
         return std::nullopt;
     }
     return exported(object);
-}
-
-Acquired hashable_bytes_like(PyObject* object, const char* name) {
-    if (auto exact = exact_bytes_or_bytearray(object)) return exact;
-    return buffer_bytes_like(object, name, false);
 }
 
 runtime::OwnedRef encode_ascii(PyObject* text) {

@@ -113,7 +113,10 @@ public:
 
     // The bytes cannot change while this record lives, so work on them may
     // run with the thread detached from the interpreter.
-    bool is_immutable() const;
+    bool is_immutable() const {
+        return !std::holds_alternative<BorrowedByteArray>(variant_) &&
+               !std::holds_alternative<OwnedByteArray>(variant_) && !std::holds_alternative<ExportedBuffer>(variant_);
+    }
 
     // Byte count (a bytearray's read inside its critical section).
     std::size_t len() const;
@@ -161,13 +164,21 @@ private:
     }
     static PyObject* object_of(const BorrowedByteArray& held) { return held.object; }
     static PyObject* object_of(const OwnedByteArray& held) { return held.object.get(); }
-    static std::pair<const unsigned char*, std::size_t> span_of(const BorrowedBytes& held);
-    static std::pair<const unsigned char*, std::size_t> span_of(const OwnedBytes& held);
-    static std::pair<const unsigned char*, std::size_t> span_of(const BytesSlice& held);
-    static std::pair<const unsigned char*, std::size_t> span_of(const CopiedWithBuffer& held);
-    static std::pair<const unsigned char*, std::size_t> span_of(const ExportedBuffer& held);
-    static std::pair<const unsigned char*, std::size_t> span_of(const AsciiText& held);
-    static std::pair<const unsigned char*, std::size_t> span_of(const Snapshot& held);
+    using Span = std::pair<const unsigned char*, std::size_t>;
+    static Span bytes_span(PyObject* bytes) {
+        return {non_null(PyBytes_AS_STRING(bytes)), static_cast<std::size_t>(PyBytes_GET_SIZE(bytes))};
+    }
+    static Span span_of(const BorrowedBytes& held) { return bytes_span(held.object); }
+    static Span span_of(const OwnedBytes& held) { return bytes_span(held.object.get()); }
+    static Span span_of(const BytesSlice& held) {
+        return {non_null(PyBytes_AS_STRING(held.object.get())) + held.offset, held.length};
+    }
+    static Span span_of(const CopiedWithBuffer& held) { return {held.copy.bytes.get(), held.copy.length}; }
+    static Span span_of(const ExportedBuffer& held) {
+        return {non_null(reinterpret_cast<const char*>(held.view.data())), held.view.size()};
+    }
+    static Span span_of(const AsciiText& held) { return {non_null(held.data), held.length}; }
+    static Span span_of(const Snapshot& held) { return {held.copy.bytes.get(), held.copy.length}; }
 
     Variant variant_;
 };
@@ -187,7 +198,11 @@ Acquired contiguous_bytes_like_exported(PyObject* object, const char* name);
 
 // The hash functions' inputs: exact bytes and bytearrays in place, anything
 // else through buffer_bytes_like without the contiguity requirement.
-Acquired hashable_bytes_like(PyObject* object, const char* name);
+inline Acquired hashable_bytes_like(PyObject* object, const char* name) {
+    if (PyBytes_CheckExact(object)) return BytesLike(BorrowedBytes{object});
+    if (PyByteArray_CheckExact(object)) return BytesLike(BorrowedByteArray{object});
+    return buffer_bytes_like(object, name, false);
+}
 
 // bytes, bytearray, ASCII str or any exporter.
 Acquired ascii_or_bytes(PyObject* object, const char* name);

@@ -19,7 +19,7 @@ PyObject* panic_exception_type() {
 void raise_panic(const Panic& panic) {
     PyObject* type = panic_exception_type();
     if (type == nullptr) return;  // creating the class failed; that error stays set
-    PyErr_SetString(type, panic.message() ? panic.message() : "internal invariant failed in vantorq");
+    PyErr_SetString(type, panic.what ? panic.what : "internal invariant failed in vantorq");
 }
 
 int add_methods(PyObject* module, const MethodTable& family) {

@@ -15,20 +15,13 @@
 
 namespace vantorq::bindings::runtime {
 
-// An internal invariant failure. Thrown only for conditions that must not
-// happen; data errors are ordinary Python exceptions.
-class Panic {
-public:
-    explicit Panic(const char* message = nullptr) : message_(message) {}
-    const char* message() const { return message_; }
+// An internal invariant failure, from the cores or from this layer: a
+// condition no caller can produce. Data errors are Python exceptions instead.
+using Panic = backend::InvariantFailure;
 
-private:
-    const char* message_;  // static text, or null for the generic message
-};
-
-// Raises `what` as a Panic when the invariant does not hold.
+// Fails with `what` when the invariant does not hold.
 inline void require(bool invariant, const char* what) {
-    if (!invariant) throw Panic(what);
+    if (!invariant) backend::fail_invariant(what);
 }
 
 // A process-wide interpreter object created on first use and never freed.
@@ -68,8 +61,6 @@ PyObject* guarded(Body&& body) noexcept {
         return std::forward<Body>(body)();
     } catch (const Panic& panic) {
         raise_panic(panic);
-    } catch (const vantorq::backend::InvariantFailure& failure) {
-        raise_panic(Panic(failure.what));
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
     }

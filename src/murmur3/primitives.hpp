@@ -21,6 +21,14 @@ static_assert(std::endian::native == std::endian::little, "block loads assume a 
     return v;
 }
 
+// std::rotl is an ordinary inline template: emitted from a file compiled with
+// BMI2 it would be RORX, and the linker might keep that copy for every caller.
+template <typename Word>
+[[gnu::always_inline]] constexpr Word rotl(Word x, int r) {
+    constexpr int BITS = 8 * sizeof(Word);
+    return static_cast<Word>((x << r) | (x >> ((BITS - r) & (BITS - 1))));
+}
+
 [[gnu::always_inline]] inline void store_u32(unsigned char* p, std::uint32_t v) { std::memcpy(p, &v, sizeof v); }
 [[gnu::always_inline]] inline void store_u64(unsigned char* p, std::uint64_t v) { std::memcpy(p, &v, sizeof v); }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "backend/capabilities.hpp"
 #include "murmur3/primitives.hpp"
 
 namespace vantorq::murmur3::x64_128 {
@@ -15,15 +16,15 @@ using State = std::array<std::uint64_t, 2>;
 inline constexpr std::uint64_t C1 = 0x87c37b91114253d5ull;
 inline constexpr std::uint64_t C2 = 0x4cf5ad432745937full;
 
-[[gnu::always_inline]] constexpr std::uint64_t mix_key1(std::uint64_t k) { return std::rotl(k * C1, 31) * C2; }
-[[gnu::always_inline]] constexpr std::uint64_t mix_key2(std::uint64_t k) { return std::rotl(k * C2, 33) * C1; }
+[[gnu::always_inline]] constexpr std::uint64_t mix_key1(std::uint64_t k) { return rotl(k * C1, 31) * C2; }
+[[gnu::always_inline]] constexpr std::uint64_t mix_key2(std::uint64_t k) { return rotl(k * C2, 33) * C1; }
 
 // Folds one block's two mixed keys into the state in the reference's order.
 [[gnu::always_inline]] inline void fold_keys(State& h, std::uint64_t k1, std::uint64_t k2) {
     h[0] ^= k1;
-    h[0] = (std::rotl(h[0], 27) + h[1]) * 5 + 0x52dce729u;
+    h[0] = (rotl(h[0], 27) + h[1]) * 5 + 0x52dce729u;
     h[1] ^= k2;
-    h[1] = (std::rotl(h[1], 31) + h[0]) * 5 + 0x38495ab5u;
+    h[1] = (rotl(h[1], 31) + h[0]) * 5 + 0x38495ab5u;
 }
 
 [[gnu::always_inline]] inline void mix_block(State& h, const unsigned char* block) {
@@ -31,6 +32,11 @@ inline constexpr std::uint64_t C2 = 0x4cf5ad432745937full;
 }
 
 void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State& h);
+
+using MixBody = void (*)(const unsigned char* blocks, std::size_t byte_count, State& h);
+
+// The block-mixing routine for a body of `byte_count` bytes on a processor with `caps`.
+MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps);
 
 // As mix_body_scalar, on the fastest kernel this processor has for the length.
 void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "backend/capabilities.hpp"
 #include "murmur3/primitives.hpp"
 
 namespace vantorq::murmur3::x86_128 {
@@ -20,20 +21,20 @@ inline constexpr std::uint32_t LANE_ADD[4] = {0x561ccd1bu, 0x0bcaa747u, 0x96cd1c
 
 template <int Lane>
 [[gnu::always_inline]] constexpr std::uint32_t mix_key(std::uint32_t k) {
-    return std::rotl(k * C[Lane], KEY_ROTATION[Lane]) * C[Lane + 1];
+    return rotl(k * C[Lane], KEY_ROTATION[Lane]) * C[Lane + 1];
 }
 
 // Folds one block's four mixed keys into the state in the reference's lane order.
 [[gnu::always_inline]] inline void fold_keys(State& h, std::uint32_t k1, std::uint32_t k2, std::uint32_t k3,
                                              std::uint32_t k4) {
     h[0] ^= k1;
-    h[0] = (std::rotl(h[0], STATE_ROTATION[0]) + h[1]) * 5 + LANE_ADD[0];
+    h[0] = (rotl(h[0], STATE_ROTATION[0]) + h[1]) * 5 + LANE_ADD[0];
     h[1] ^= k2;
-    h[1] = (std::rotl(h[1], STATE_ROTATION[1]) + h[2]) * 5 + LANE_ADD[1];
+    h[1] = (rotl(h[1], STATE_ROTATION[1]) + h[2]) * 5 + LANE_ADD[1];
     h[2] ^= k3;
-    h[2] = (std::rotl(h[2], STATE_ROTATION[2]) + h[3]) * 5 + LANE_ADD[2];
+    h[2] = (rotl(h[2], STATE_ROTATION[2]) + h[3]) * 5 + LANE_ADD[2];
     h[3] ^= k4;
-    h[3] = (std::rotl(h[3], STATE_ROTATION[3]) + h[0]) * 5 + LANE_ADD[3];
+    h[3] = (rotl(h[3], STATE_ROTATION[3]) + h[0]) * 5 + LANE_ADD[3];
 }
 
 [[gnu::always_inline]] inline void mix_block(State& h, const unsigned char* block) {
@@ -42,6 +43,11 @@ template <int Lane>
 }
 
 void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State& h);
+
+using MixBody = void (*)(const unsigned char* blocks, std::size_t byte_count, State& h);
+
+// The block-mixing routine for a body of `byte_count` bytes on a processor with `caps`.
+MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps);
 
 // As mix_body_scalar, on the fastest kernel this processor has for the length.
 void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h);

@@ -1,5 +1,7 @@
 #include "murmur3/x86_32.hpp"
 
+#include "murmur3/x86/kernels.hpp"
+
 namespace vantorq::murmur3::x86_32 {
 
 std::uint32_t mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1) {
@@ -7,8 +9,21 @@ std::uint32_t mix_body_scalar(const unsigned char* blocks, std::size_t byte_coun
     return h1;
 }
 
+// The vector kernels fold four or eight keys per vector; below one vector the
+// scalar loop is as fast. AVX2 takes over from a full 256-bit vector on.
+constexpr std::size_t SSE41_MIN_BODY = 16;
+constexpr std::size_t AVX2_MIN_BODY = 32;
+
+MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps) {
+    if (byte_count >= SSE41_MIN_BODY) {
+        if (byte_count >= AVX2_MIN_BODY && caps.has(backend::Capabilities::AVX2)) return x86::mix_body_avx2;
+        if (caps.has(backend::Capabilities::SSE41)) return x86::mix_body_sse41;
+    }
+    return mix_body_scalar;
+}
+
 std::uint32_t mix_body(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1) {
-    return mix_body_scalar(blocks, byte_count, h1);
+    return select_mix_body(byte_count, backend::capabilities())(blocks, byte_count, h1);
 }
 
 std::uint32_t finish_tail(const unsigned char* tail, std::size_t tail_len, std::uint32_t h1, std::uint64_t total_len) {

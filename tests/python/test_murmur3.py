@@ -1,15 +1,14 @@
 """MurmurHash3 one-shot functions against the mmh3 package and the reference
 verification values."""
 
-import array
 import random
 import struct
-import threading
 
 import mmh3
 import pytest
 
 import _vantorq as v
+from hash_inputs import INPUT_KINDS, assert_consistent_while_resized, results_from_threads
 
 RNG = random.Random(6_1)
 BLOB = RNG.randbytes(1 << 20)
@@ -71,18 +70,6 @@ def test_documented_values():
     assert v.murmur3_x86_128_digest(b"") == bytes(16) == v.murmur3_x64_128_digest(b"")
 
 
-INPUT_KINDS = {
-    "bytes": lambda d: d,
-    "bytearray": bytearray,
-    "memoryview": memoryview,
-    "memoryview slice": lambda d: memoryview(b"<<" + d + b">>")[2:-2],
-    "bytearray view": lambda d: memoryview(bytearray(d)),
-    "bytearray view slice": lambda d: memoryview(bytearray(b"<" + d))[1:],
-    "non-contiguous": lambda d: memoryview(bytes(b for c in d for b in (c, 0)))[::2],
-    "array": lambda d: array.array("B", d),
-    "bytes subclass": type("B", (bytes,), {}),
-    "char view": lambda d: memoryview(d).cast("c"),
-}
 
 
 @pytest.mark.parametrize("kind", INPUT_KINDS)
@@ -105,36 +92,8 @@ def test_large_bytes_hash_while_other_threads_run(variant):
     # Large immutable inputs are hashed with the thread detached; results must not depend on that.
     ours, reference = VARIANTS[variant]
     data = BLOB[: 1 << 18]
-    expected = reference(data, 3)
-    results = []
-
-    def work():
-        for _ in range(20):
-            results.append(ours(data, 3))
-
-    threads = [threading.Thread(target=work) for _ in range(4)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
-    assert results == [expected] * 80
+    assert results_from_threads(lambda: ours(data, 3)) == [reference(data, 3)] * 80
 
 
 def test_bytearray_resized_by_another_thread_hashes_a_consistent_state():
-    buffer = bytearray(BLOB[:4096])
-    stop = threading.Event()
-
-    def mutate():
-        while not stop.is_set():
-            buffer.extend(b"x" * 64)
-            del buffer[-64:]
-
-    thread = threading.Thread(target=mutate)
-    thread.start()
-    try:
-        states = {v.murmur3_32(BLOB[:4096]), v.murmur3_32(BLOB[:4096] + b"x" * 64)}
-        for _ in range(2000):
-            assert v.murmur3_32(buffer) in states
-    finally:
-        stop.set()
-        thread.join()
+    assert_consistent_while_resized(v.murmur3_32, BLOB[:4096])

@@ -1,6 +1,6 @@
 #pragma once
-// Register-width traits for the generic encode steps: the same algorithm body
-// runs on 128-bit (SSSE3) and 256-bit (AVX2) registers.
+// Register-width traits for the generic encode and decode steps: the same
+// algorithm body runs on 128-bit (SSSE3, SSE4.1) and 256-bit (AVX2) registers.
 //
 // Every trait is a template over the including file's tier tag, a type in that
 // file's anonymous namespace. Each instantiation is therefore private to its
@@ -33,6 +33,15 @@ struct Vec128 {
     static Reg add_u8(Reg a, Reg b) { return _mm_add_epi8(a, b); }
     static Reg sub_u8(Reg a, Reg b) { return _mm_sub_epi8(a, b); }
     static Reg shuffle_u8(Reg table, Reg index) { return _mm_shuffle_epi8(table, index); }
+    static Reg cmpeq_u8(Reg a, Reg b) { return _mm_cmpeq_epi8(a, b); }
+    template <int Bits>
+    static Reg shift_right_u32(Reg a) { return _mm_srli_epi32(a, Bits); }
+    // Adjacent unsigned bytes of `a` times signed bytes of `b`, summed into 16 bits.
+    static Reg maddubs_u8(Reg a, Reg b) { return _mm_maddubs_epi16(a, b); }
+    // Adjacent 16-bit products summed into 32 bits.
+    static Reg madd_i16(Reg a, Reg b) { return _mm_madd_epi16(a, b); }
+    // SSSE3 has no vector test: compare with zero and gather the byte masks.
+    static bool all_zero(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi8(a, _mm_setzero_si128())) == 0xFFFF; }
 };
 
 template <class Tier>
@@ -58,6 +67,12 @@ struct Vec256 {
     static Reg add_u8(Reg a, Reg b) { return _mm256_add_epi8(a, b); }
     static Reg sub_u8(Reg a, Reg b) { return _mm256_sub_epi8(a, b); }
     static Reg shuffle_u8(Reg table, Reg index) { return _mm256_shuffle_epi8(table, index); }
+    static Reg cmpeq_u8(Reg a, Reg b) { return _mm256_cmpeq_epi8(a, b); }
+    template <int Bits>
+    static Reg shift_right_u32(Reg a) { return _mm256_srli_epi32(a, Bits); }
+    static Reg maddubs_u8(Reg a, Reg b) { return _mm256_maddubs_epi16(a, b); }
+    static Reg madd_i16(Reg a, Reg b) { return _mm256_madd_epi16(a, b); }
+    static bool all_zero(Reg a) { return _mm256_testz_si256(a, a) != 0; }
 };
 
 }  // namespace vantorq::base64::generic

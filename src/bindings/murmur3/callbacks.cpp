@@ -15,9 +15,6 @@
 namespace vantorq::bindings::murmur3::callbacks {
 namespace {
 
-// Below this, detaching the thread costs more than hashing takes.
-constexpr std::size_t DETACH_THRESHOLD = 65'536;
-
 // Parses (s, seed=0), converting the seed before `s` is looked at, and hashes
 // the bytes with `hash(data, length, seed)`, detached when the input is
 // immutable and long. Returns `build(result)`, or null with an error set.
@@ -46,12 +43,12 @@ PyObject* murmur3_32(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames)
 
 PyObject* murmur3_x86_128_digest(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return hash_one(schema::murmur3::MURMUR3_X86_128_DIGEST, args, nargs, kwnames, &vantorq::murmur3::x86_128::hash,
-                    [](const vantorq::murmur3::x86_128::State& h) { return digest::bytes_of(digest::serialize(h)); });
+                    [](const vantorq::murmur3::x86_128::State& h) { return digest::bytes_of(h); });
 }
 
 PyObject* murmur3_x64_128_digest(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return hash_one(schema::murmur3::MURMUR3_X64_128_DIGEST, args, nargs, kwnames, &vantorq::murmur3::x64_128::hash,
-                    [](const vantorq::murmur3::x64_128::State& h) { return digest::bytes_of(digest::serialize(h)); });
+                    [](const vantorq::murmur3::x64_128::State& h) { return digest::bytes_of(h); });
 }
 
 }  // namespace vantorq::bindings::murmur3::callbacks

@@ -7,6 +7,7 @@
 
 #include "bindings/families.hpp"
 #include "bindings/murmur3/callbacks.hpp"
+#include "bindings/murmur3/incremental.hpp"
 #include "bindings/runtime.hpp"
 
 namespace vantorq::bindings {
@@ -93,7 +94,14 @@ void register_all(PyMethodDef* table, int /*major*/, int /*minor*/) {
 namespace families {
 const runtime::MethodTable MURMUR3 = {murmur3::methods::METHODS, &murmur3::methods::METHODS_INIT,
                                       &schema::murmur3::register_all};
-const std::span<const PublicClass> MURMUR3_CLASSES = {};
+namespace {
+constexpr PublicClass HASHER_CLASSES[] = {
+    {"murmur3_x86_32", &murmur3::incremental::murmur3_x86_32_type},
+    {"murmur3_x86_128", &murmur3::incremental::murmur3_x86_128_type},
+    {"murmur3_x64_128", &murmur3::incremental::murmur3_x64_128_type},
+};
+}  // namespace
+const std::span<const PublicClass> MURMUR3_CLASSES = HASHER_CLASSES;
 }  // namespace families
 
 }  // namespace vantorq::bindings

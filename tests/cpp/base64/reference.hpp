@@ -71,6 +71,8 @@ public:
     ~GuardedBytes() { munmap(base_, mapped_); }
 
     const unsigned char* data() const { return data_; }
+    // For tests that change single bytes in place between calls.
+    unsigned char* data() { return data_; }
     std::size_t size() const { return len_; }
 
 private:

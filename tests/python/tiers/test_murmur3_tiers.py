@@ -30,3 +30,23 @@ def test_kernels_match_the_reference(ours, reference, offset):
     for length in LENGTHS:
         data = memoryview(BLOB)[offset : offset + length]
         assert ours(data, 0x5EED) == reference(bytes(data), 0x5EED), length
+
+
+@pytest.mark.parametrize(
+    ("hasher", "reference"),
+    [
+        (v.murmur3_x86_32, lambda d: mmh3.hash(d, signed=False).to_bytes(4, "little")),
+        (v.murmur3_x86_128, lambda d: mmh3.hash_bytes(d, x64arch=False)),
+        (v.murmur3_x64_128, lambda d: mmh3.hash_bytes(d, x64arch=True)),
+    ],
+    ids=["x86_32", "x86_128", "x64_128"],
+)
+def test_hashers_fed_across_kernel_boundaries_match_the_reference(hasher, reference):
+    # Pieces that leave a pending block, then bodies just below and above each entry length.
+    sizes = [3, 13, 16, 28, 32, 127, 128, 511, 512, 1, 65_536, 4099]
+    h = hasher()
+    offset = 0
+    for size in sizes:
+        h.update(memoryview(BLOB)[offset : offset + size])
+        offset += size
+    assert h.digest() == reference(BLOB[:offset])

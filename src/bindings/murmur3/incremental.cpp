@@ -1,0 +1,469 @@
+#include "bindings/python.hpp"
+
+#include "bindings/murmur3/incremental.hpp"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <type_traits>
+
+#include "bindings/buffer.hpp"
+#include "bindings/murmur3/callbacks.hpp"
+#include "bindings/murmur3/digest.hpp"
+#include "bindings/runtime.hpp"
+#include "murmur3/incremental.hpp"
+
+namespace vantorq::bindings::murmur3::incremental {
+
+using vantorq::murmur3::incremental::Murmur3X64Hasher128;
+using vantorq::murmur3::incremental::Murmur3X86Hasher128;
+using vantorq::murmur3::incremental::Murmur3X86Hasher32;
+
+namespace {
+
+// Guards a hasher against use from two threads at once without blocking
+// either: 0 when idle, the number of readers in progress, or -1 while an
+// update runs (also while it runs detached). A conflicting call fails at once.
+class BorrowCounter {
+public:
+    bool try_begin_read() {
+        Py_ssize_t count = count_.load(std::memory_order_relaxed);
+        do {
+            if (count < 0) return false;
+        } while (!count_.compare_exchange_weak(count, count + 1, std::memory_order_acquire, std::memory_order_relaxed));
+        return true;
+    }
+    void end_read() { count_.fetch_sub(1, std::memory_order_release); }
+
+    bool try_begin_update() {
+        Py_ssize_t idle = 0;
+        return count_.compare_exchange_strong(idle, -1, std::memory_order_acquire, std::memory_order_relaxed);
+    }
+    void end_update() { count_.store(0, std::memory_order_release); }
+
+private:
+    std::atomic<Py_ssize_t> count_{0};
+};
+
+// A reader's hold on a hasher; when refused, RuntimeError is set and the guard is false.
+class ReadBorrow {
+public:
+    explicit ReadBorrow(BorrowCounter& counter) : counter_(counter.try_begin_read() ? &counter : nullptr) {
+        if (counter_ == nullptr) PyErr_SetString(PyExc_RuntimeError, "Already mutably borrowed");
+    }
+    ~ReadBorrow() {
+        if (counter_ != nullptr) counter_->end_read();
+    }
+    ReadBorrow(const ReadBorrow&) = delete;
+    ReadBorrow& operator=(const ReadBorrow&) = delete;
+    explicit operator bool() const { return counter_ != nullptr; }
+
+private:
+    BorrowCounter* counter_;
+};
+
+// An update's exclusive hold on a hasher; when refused, RuntimeError is set and the guard is false.
+class UpdateBorrow {
+public:
+    explicit UpdateBorrow(BorrowCounter& counter) : counter_(counter.try_begin_update() ? &counter : nullptr) {
+        if (counter_ == nullptr) PyErr_SetString(PyExc_RuntimeError, "Already borrowed");
+    }
+    ~UpdateBorrow() {
+        if (counter_ != nullptr) counter_->end_update();
+    }
+    UpdateBorrow(const UpdateBorrow&) = delete;
+    UpdateBorrow& operator=(const UpdateBorrow&) = delete;
+    explicit operator bool() const { return counter_ != nullptr; }
+
+private:
+    BorrowCounter* counter_;
+};
+
+template <class Hasher>
+struct PyHasher {
+    PyObject_HEAD
+    BorrowCounter borrow;
+    Hasher hasher;
+
+    // Freed by the interpreter's allocator without running destructors.
+    static_assert(std::is_trivially_destructible_v<Hasher> && std::is_trivially_destructible_v<BorrowCounter>);
+};
+
+using PyMurmur3X86Hasher32 = PyHasher<Murmur3X86Hasher32>;
+using PyMurmur3X86Hasher128 = PyHasher<Murmur3X86Hasher128>;
+using PyMurmur3X64Hasher128 = PyHasher<Murmur3X64Hasher128>;
+
+// ---- Arguments of the constructors and of update -------------------------
+
+// A method's parameters, all positional-or-keyword; the first `required` have no default.
+template <std::size_t N>
+struct MethodSignature {
+    const char* class_name;
+    const char* method;
+    std::array<const char*, N> parameters;
+    std::size_t required;
+};
+
+template <std::size_t N>
+using MethodArguments = std::array<PyObject*, N>;
+
+// "a", "a' and 'b", "a', 'b' and 'c": the quoted list of CPython's messages, without the outer quotes.
+std::string quoted_names(const char* const* names, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) text += i + 1 == count ? "' and '" : "', '";
+        text += names[i];
+    }
+    return text;
+}
+
+// Binds positional arguments, then keywords given by `for_each_keyword(visit)`,
+// which calls `visit(name, value)` for each and stops when it returns false.
+template <std::size_t N, class ForEachKeyword>
+std::optional<MethodArguments<N>> bind_arguments(const MethodSignature<N>& sig, PyObject* const* positional,
+                                                 Py_ssize_t nargs, ForEachKeyword&& for_each_keyword) {
+    const auto given = static_cast<std::size_t>(nargs);
+    if (given > N) {
+        const char* verb = nargs == 1 ? "was" : "were";
+        if (sig.required == N) {
+            PyErr_Format(PyExc_TypeError, "%s.%s() takes %zu positional arguments but %zd %s given", sig.class_name,
+                         sig.method, N, nargs, verb);
+        } else {
+            PyErr_Format(PyExc_TypeError, "%s.%s() takes from %zu to %zu positional arguments but %zd %s given",
+                         sig.class_name, sig.method, sig.required, N, nargs, verb);
+        }
+        return std::nullopt;
+    }
+    MethodArguments<N> slots{};
+    for (std::size_t i = 0; i < given; ++i) slots[i] = positional[i];
+
+    const bool keywords_bound = for_each_keyword([&](PyObject* name, PyObject* value) {
+        for (std::size_t i = 0; i < N; ++i) {
+            if (!PyUnicode_EqualToUTF8(name, sig.parameters[i])) continue;
+            if (slots[i] != nullptr) {
+                PyErr_Format(PyExc_TypeError, "%s.%s() got multiple values for argument '%s'", sig.class_name,
+                             sig.method, sig.parameters[i]);
+                return false;
+            }
+            slots[i] = value;
+            return true;
+        }
+        PyErr_Format(PyExc_TypeError, "%s.%s() got an unexpected keyword argument '%U'", sig.class_name, sig.method,
+                     name);
+        return false;
+    });
+    if (!keywords_bound) return std::nullopt;
+
+    std::array<const char*, N> missing{};
+    std::size_t missing_count = 0;
+    for (std::size_t i = 0; i < sig.required; ++i)
+        if (slots[i] == nullptr) missing[missing_count++] = sig.parameters[i];
+    if (missing_count != 0) {
+        PyErr_Format(PyExc_TypeError, "%s.%s() missing %zu required positional argument%s: '%s'", sig.class_name,
+                     sig.method, missing_count, missing_count == 1 ? "" : "s",
+                     quoted_names(missing.data(), missing_count).c_str());
+        return std::nullopt;
+    }
+    return slots;
+}
+
+// Fast-call form: keyword values follow the positional ones.
+template <std::size_t N>
+std::optional<MethodArguments<N>> parse_fastcall(const MethodSignature<N>& sig, PyObject* const* args,
+                                                 Py_ssize_t nargs, PyObject* kwnames) {
+    return bind_arguments(sig, args, nargs, [&](auto&& visit) {
+        const Py_ssize_t count = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
+        for (Py_ssize_t k = 0; k < count; ++k)
+            if (!visit(PyTuple_GET_ITEM(kwnames, k), args[nargs + k])) return false;
+        return true;
+    });
+}
+
+// Tuple-and-dict form, as a constructor receives its arguments.
+template <std::size_t N>
+std::optional<MethodArguments<N>> parse_tuple_and_dict(const MethodSignature<N>& sig, PyObject* args,
+                                                       PyObject* kwargs) {
+    return bind_arguments(sig, PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args), [&](auto&& visit) {
+        if (kwargs == nullptr) return true;
+        runtime::CriticalSection section(kwargs);
+        Py_ssize_t position = 0;
+        PyObject* name = nullptr;
+        PyObject* value = nullptr;
+        while (PyDict_Next(kwargs, &position, &name, &value))
+            if (!visit(name, value)) return false;
+        return true;
+    });
+}
+
+// The constructor's seed: an int (or an object with __index__) in [0, 2**32).
+std::optional<std::uint32_t> read_constructor_seed(PyObject* value) {
+    if (value == nullptr) return 0;
+    int overflow = 0;
+    const long long seed = PyLong_AsLongLongAndOverflow(value, &overflow);
+    if (seed == -1 && overflow == 0 && PyErr_Occurred()) return std::nullopt;
+    if (overflow > 0 || seed > 0xFFFFFFFFll) {
+        PyErr_SetString(PyExc_OverflowError, "number too large to fit in target type");
+        return std::nullopt;
+    }
+    if (overflow < 0 || seed < 0) {
+        PyErr_SetString(PyExc_OverflowError, "number too small to fit in target type");
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(seed);
+}
+
+// Feeds an acquired chunk: in place (a bytearray inside its critical
+// section), with the thread detached when the bytes are immutable and long.
+template <class Hasher>
+void feed(Hasher& hasher, const buffer::BytesLike& input) {
+    input.with_bytes([&](const unsigned char* data, std::size_t length) {
+        const bool detach = input.is_immutable() && length >= callbacks::DETACH_THRESHOLD;
+        runtime::run_maybe_detached(detach, [&] { hasher.update(data, length); });
+    });
+}
+
+// ---- The classes ----------------------------------------------------------
+
+// One class: its hasher, names, docstring and process-wide type object.
+template <class Hasher>
+struct ClassTraits;
+
+template <>
+struct ClassTraits<Murmur3X86Hasher32> {
+    static constexpr const char* NAME = "murmur3_x86_32";
+    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x86_32";
+    static constexpr const char* DOC =
+        "murmur3_x86_32(data=None, seed=0)\n--\n\n"
+        "Incremental MurmurHash3 x86 32-bit hasher.\n\n"
+        "Feeding a message in any split gives the one-shot murmur3_32 hash of the whole.\n\n"
+        "Args:\n"
+        "    data: Optional initial bytes-like data.\n"
+        "    seed: Initial unsigned 32-bit seed.\n\n"
+        "Examples:\n"
+        "    >>> h = murmur3_x86_32(b'hello', seed=7)\n"
+        "    >>> h.update(b' world')\n"
+        "    >>> h.digest() == murmur3_32(b'hello world', seed=7).to_bytes(4, 'little')\n"
+        "    True\n"
+        "    >>> murmur3_x86_32(b'hello').hexdigest()\n"
+        "    '47fa8b24'\n";
+    static constexpr std::size_t DIGEST_SIZE = 4;
+};
+
+template <>
+struct ClassTraits<Murmur3X86Hasher128> {
+    static constexpr const char* NAME = "murmur3_x86_128";
+    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x86_128";
+    static constexpr const char* DOC =
+        "murmur3_x86_128(data=None, seed=0)\n--\n\n"
+        "Incremental MurmurHash3 x86 128-bit hasher.\n\n"
+        "Feeding a message in any split gives the one-shot murmur3_x86_128_digest of the whole.\n\n"
+        "Args:\n"
+        "    data: Optional initial bytes-like data.\n"
+        "    seed: Initial unsigned 32-bit seed.\n\n"
+        "Examples:\n"
+        "    >>> h = murmur3_x86_128(b'hel')\n"
+        "    >>> h.update(b'lo')\n"
+        "    >>> h.hexdigest()\n"
+        "    'a044242bf7de91dbb631db9ab631db9a'\n"
+        "    >>> murmur3_x86_128().digest() == bytes(16)\n"
+        "    True\n";
+    static constexpr std::size_t DIGEST_SIZE = 16;
+};
+
+template <>
+struct ClassTraits<Murmur3X64Hasher128> {
+    static constexpr const char* NAME = "murmur3_x64_128";
+    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x64_128";
+    static constexpr const char* DOC =
+        "murmur3_x64_128(data=None, seed=0)\n--\n\n"
+        "Incremental MurmurHash3 x64 128-bit hasher.\n\n"
+        "Feeding a message in any split gives the one-shot murmur3_x64_128_digest of the whole.\n\n"
+        "Args:\n"
+        "    data: Optional initial bytes-like data.\n"
+        "    seed: Initial unsigned 32-bit seed.\n\n"
+        "Examples:\n"
+        "    >>> h = murmur3_x64_128(b'hel')\n"
+        "    >>> h.update(b'lo')\n"
+        "    >>> h.hexdigest()\n"
+        "    '029bbd41b3a7d8cb191dae486a901e5b'\n"
+        "    >>> len(murmur3_x64_128(b'hello').digest())\n"
+        "    16\n";
+    static constexpr std::size_t DIGEST_SIZE = 16;
+};
+
+template <class Hasher>
+struct HasherClass {
+    using Traits = ClassTraits<Hasher>;
+    using Object = PyHasher<Hasher>;
+
+    static constexpr MethodSignature<2> CONSTRUCTOR = {Traits::NAME, "__new__", {"data", "seed"}, 0};
+    static constexpr MethodSignature<1> UPDATE = {Traits::NAME, "update", {"data"}, 1};
+
+    static Object* object(PyObject* self) { return reinterpret_cast<Object*>(self); }
+
+    // A new object of `type` with the given state (tracked by the collector), or null with an error set.
+    static PyObject* create(PyTypeObject* type, const Hasher& hasher) {
+        PyObject* self = type->tp_alloc(type, 0);
+        if (self == nullptr) return nullptr;
+        new (&object(self)->borrow) BorrowCounter();
+        new (&object(self)->hasher) Hasher(hasher);
+        return self;
+    }
+
+    static PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
+        const auto parsed = parse_tuple_and_dict(CONSTRUCTOR, args, kwargs);
+        if (!parsed) return nullptr;
+        const auto seed = read_constructor_seed((*parsed)[1]);
+        if (!seed) return nullptr;
+        PyObject* data = (*parsed)[0];
+        Hasher hasher(*seed);
+        if (data != nullptr && data != Py_None) {
+            const auto input = buffer::hashable_bytes_like(data, "data");
+            if (!input) return nullptr;
+            feed(hasher, *input);
+        }
+        return create(type, hasher);
+    }
+
+    static PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+        const auto parsed = parse_fastcall(UPDATE, args, nargs, kwnames);
+        if (!parsed) return nullptr;
+        const auto input = buffer::hashable_bytes_like((*parsed)[0], "data");
+        if (!input) return nullptr;
+        UpdateBorrow borrow(object(self)->borrow);
+        if (!borrow) return nullptr;
+        feed(object(self)->hasher, *input);
+        Py_RETURN_NONE;
+    }
+
+    // Runs `read(hasher)` under a reader's borrow.
+    template <class Read>
+    static PyObject* read(PyObject* self, Read&& read) {
+        ReadBorrow borrow(object(self)->borrow);
+        if (!borrow) return nullptr;
+        return read(object(self)->hasher);
+    }
+
+    static PyObject* digest(PyObject* self, PyObject*) {
+        return read(self, [](const Hasher& h) { return digest::bytes_of(h.finish()); });
+    }
+
+    static PyObject* hexdigest(PyObject* self, PyObject*) {
+        return read(self, [](const Hasher& h) { return digest::hex_of(h.finish()); });
+    }
+
+    // Always of the registered class, even when called on a subclass's object.
+    static PyObject* copy(PyObject* self, PyObject*) {
+        return read(self, [](const Hasher& h) -> PyObject* {
+            PyObject* type = HasherClass::type();
+            return type ? create(reinterpret_cast<PyTypeObject*>(type), h) : nullptr;
+        });
+    }
+
+    static PyObject* digest_size(PyObject* self, void*) {
+        return read(self, [](const Hasher&) { return PyLong_FromSize_t(Traits::DIGEST_SIZE); });
+    }
+
+    static PyObject* block_size(PyObject* self, void*) {
+        return read(self, [](const Hasher&) { return PyLong_FromSize_t(Hasher::BLOCK_SIZE); });
+    }
+
+    static PyObject* name(PyObject* self, void*) {
+        return read(self, [](const Hasher&) { return PyUnicode_FromString(Traits::NAME); });
+    }
+
+    static void dealloc(PyObject* self) {
+        PyObject_GC_UnTrack(self);
+        PyTypeObject* type = Py_TYPE(self);
+        type->tp_free(self);
+        Py_DECREF(type);
+    }
+
+    // The state holds no object references; only the (heap) type is visited.
+    static int traverse(PyObject* self, visitproc visit, void* arg) {
+        Py_VISIT(Py_TYPE(self));
+        return 0;
+    }
+
+    static int clear(PyObject*) { return 0; }
+
+    // No C++ exception may reach the interpreter: each entry goes through runtime::guarded.
+    static PyObject* guarded_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) noexcept {
+        return runtime::guarded([&] { return construct(type, args, kwargs); });
+    }
+    static PyObject* guarded_update(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                                    PyObject* kwnames) noexcept {
+        return runtime::guarded([&] { return update(self, args, nargs, kwnames); });
+    }
+    template <PyObject* (*Method)(PyObject*, PyObject*)>
+    static PyObject* guarded_method(PyObject* self, PyObject* unused) noexcept {
+        return runtime::guarded([&] { return Method(self, unused); });
+    }
+    template <PyObject* (*Getter)(PyObject*, void*)>
+    static PyObject* guarded_getter(PyObject* self, void* closure) noexcept {
+        return runtime::guarded([&] { return Getter(self, closure); });
+    }
+
+    static inline PyMethodDef METHODS[] = {
+        {"update", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&guarded_update)),
+         METH_FASTCALL | METH_KEYWORDS, "update($self, data)\n--\n\nAdd bytes to the hash state."},
+        {"digest", &guarded_method<digest>, METH_NOARGS,
+         "digest($self)\n--\n\nReturn the current digest without changing the state."},
+        {"hexdigest", &guarded_method<hexdigest>, METH_NOARGS,
+         "hexdigest($self)\n--\n\nReturn the current digest as lowercase hexadecimal text."},
+        {"copy", &guarded_method<copy>, METH_NOARGS,
+         "copy($self)\n--\n\nReturn an independent copy of the current hash state."},
+        {nullptr, nullptr, 0, nullptr},
+    };
+
+    static inline PyGetSetDef GETTERS[] = {
+        {"digest_size", &guarded_getter<digest_size>, nullptr, "The digest size in bytes.", nullptr},
+        {"block_size", &guarded_getter<block_size>, nullptr, "The algorithm block size in bytes.", nullptr},
+        {"name", &guarded_getter<name>, nullptr, "The algorithm name.", nullptr},
+        {nullptr, nullptr, nullptr, nullptr, nullptr},
+    };
+
+    static PySlot data_slot(std::uint16_t id, const void* data) {
+        return {.sl_id = id, .sl_flags = PySlot_STATIC, .sl_reserved = 0, .sl_ptr = const_cast<void*>(data)};
+    }
+    template <typename Function>
+    static PySlot function_slot(std::uint16_t id, Function function) {
+        return {.sl_id = id, .sl_flags = 0, .sl_reserved = 0, .sl_func = reinterpret_cast<_Py_funcptr_t>(function)};
+    }
+
+    static PyObject* create_type() {
+        PySlot slots[] = {
+            data_slot(Py_tp_name, Traits::QUALIFIED_NAME),
+            {.sl_id = Py_tp_basicsize, .sl_flags = 0, .sl_reserved = 0, .sl_size = sizeof(Object)},
+            {.sl_id = Py_tp_flags,
+             .sl_flags = 0,
+             .sl_reserved = 0,
+             // Immutable: one class object serves every module object of the process.
+             .sl_uint64 = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_IMMUTABLETYPE},
+            data_slot(Py_tp_doc, Traits::DOC),
+            function_slot(Py_tp_new, &guarded_new),
+            function_slot(Py_tp_dealloc, &dealloc),
+            function_slot(Py_tp_traverse, &traverse),
+            function_slot(Py_tp_clear, &clear),
+            data_slot(Py_tp_methods, METHODS),
+            data_slot(Py_tp_getset, GETTERS),
+            {.sl_id = 0, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = nullptr},
+        };
+        return PyType_FromSlots(slots);
+    }
+
+    static PyObject* type() {
+        static runtime::ProcessWideObject TYPE;
+        return TYPE.get_or_create(create_type);
+    }
+};
+
+}  // namespace
+
+PyObject* murmur3_x86_32_type() { return HasherClass<Murmur3X86Hasher32>::type(); }
+PyObject* murmur3_x86_128_type() { return HasherClass<Murmur3X86Hasher128>::type(); }
+PyObject* murmur3_x64_128_type() { return HasherClass<Murmur3X64Hasher128>::type(); }
+
+}  // namespace vantorq::bindings::murmur3::incremental

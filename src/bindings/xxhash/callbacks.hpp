@@ -1,0 +1,16 @@
+#pragma once
+// The one-shot XXH3 module functions.
+
+#include "bindings/python.hpp"
+
+#include "xxhash/primitives.hpp"
+
+namespace vantorq::bindings::xxhash::callbacks {
+
+PyObject* xxh3_64(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* xxh3_128(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+
+// The unsigned int high * 2**64 + low, or null with an error set.
+PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash);
+
+}  // namespace vantorq::bindings::xxhash::callbacks

@@ -1,0 +1,111 @@
+#include "xxhash/batch.hpp"
+
+#include "xxhash/one_shot.hpp"
+
+namespace vantorq::xxhash::batch {
+namespace {
+
+struct Width64 {
+    using Digest = std::uint64_t;
+    static Digest short_hash(ByteView item, std::uint64_t seed) { return one_shot::xxh3_64(item.data, item.len, seed); }
+    static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
+        return finalize_long_64(len, secret, acc);
+    }
+};
+
+struct Width128 {
+    using Digest = Hash128;
+    static Digest short_hash(ByteView item, std::uint64_t seed) {
+        return one_shot::xxh3_128(item.data, item.len, seed);
+    }
+    static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
+        return finalize_long_128(len, secret, acc);
+    }
+};
+
+std::size_t stripe_index(const ByteView& item) { return (item.len - 1) / STRIPE_LEN; }
+
+// Accumulates the run's items into acc[0..run.count).
+void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned char* secret,
+                    const long_inputs::LongEngine& engine, Accumulators (&acc)[MAX_RUN]) {
+    namespace kernels = long_inputs::x86::avx2_batch;
+    const ByteView* item = items.data() + run.first;
+    switch (run.count) {
+        case 1:
+            acc[0] = engine.accumulate(item[0].data, item[0].len, secret);
+            return;
+        case 2: {
+            Accumulators out[2];
+            kernels::accumulate_batch2({item[0], item[1]}, secret, out);
+            std::copy(out, out + 2, acc);
+            return;
+        }
+        case 3: {
+            Accumulators out[3];
+            kernels::accumulate_batch3({item[0], item[1], item[2]}, secret, out);
+            std::copy(out, out + 3, acc);
+            return;
+        }
+        default:
+            kernels::accumulate_batch4({item[0], item[1], item[2], item[3]}, secret, acc);
+            return;
+    }
+}
+
+template <typename Width, typename EngineSource>
+void hash_items(std::span<const ByteView> items, std::uint64_t seed, typename Width::Digest* out,
+                EngineSource&& engine_source) {
+    std::size_t i = 0;
+    while (i < items.size() && items[i].len <= MIDSIZE_MAX) {
+        out[i] = Width::short_hash(items[i], seed);
+        ++i;
+    }
+    if (i == items.size()) return;
+
+    const long_inputs::LongEngine& engine = engine_source();
+    const long_inputs::SeededSecret secret(seed, engine);
+    while (i < items.size()) {
+        if (items[i].len <= MIDSIZE_MAX) {
+            out[i] = Width::short_hash(items[i], seed);
+            ++i;
+            continue;
+        }
+        const LongRun run = engine.avx2 ? long_run_at(items, i) : LongRun{i, 1};
+        Accumulators acc[MAX_RUN];
+        accumulate_run(items, run, secret.data(), engine, acc);
+        for (std::size_t k = 0; k < run.count; ++k)
+            out[run.first + k] = Width::finalize(items[run.first + k].len, secret.data(), acc[k]);
+        i += run.count;
+    }
+}
+
+}  // namespace
+
+LongRun long_run_at(std::span<const ByteView> items, std::size_t first) {
+    const std::size_t stripes = stripe_index(items[first]);
+    std::size_t end = first + 1;
+    while (end < items.size() && end - first < MAX_RUN && items[end].len > MIDSIZE_MAX &&
+           stripe_index(items[end]) == stripes)
+        ++end;
+    return {first, end - first};
+}
+
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, std::uint64_t* out) {
+    hash_items<Width64>(items, seed, out, []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
+}
+
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, Hash128* out) {
+    hash_items<Width128>(items, seed, out, []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
+}
+
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, std::uint64_t* out,
+                   const long_inputs::LongEngine& engine) {
+    hash_items<Width64>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
+}
+
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, Hash128* out,
+                    const long_inputs::LongEngine& engine) {
+    hash_items<Width128>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
+}
+
+}  // namespace vantorq::xxhash::batch

@@ -1,0 +1,90 @@
+#include "xxhash/long_inputs.hpp"
+
+#include <cstring>
+
+#include "xxhash/long_inputs/accumulate_loop.hpp"
+
+namespace vantorq::xxhash::long_inputs {
+namespace {
+
+// The portable lanes: eight words, each secret word read where it is used.
+struct ScalarLanes {
+    struct State {
+        std::uint64_t lane[ACCUMULATOR_LANES];
+    };
+    using Key = const unsigned char*;
+
+    static State load(const std::uint64_t* words) {
+        State s;
+        std::memcpy(s.lane, words, sizeof s.lane);
+        return s;
+    }
+    static void store(std::uint64_t* words, const State& s) { std::memcpy(words, s.lane, sizeof s.lane); }
+    static State zero() { return {}; }
+    static Key load_key(const unsigned char* secret) { return secret; }
+
+    static void accumulate_stripe(State& products, State& data_sum, const unsigned char* stripe, Key key) {
+        for (std::size_t i = 0; i < ACCUMULATOR_LANES; ++i) {
+            const std::uint64_t data = load_u64(stripe + 8 * i);
+            const std::uint64_t keyed = data ^ load_u64(key + 8 * i);
+            data_sum.lane[i] += data;
+            products.lane[i] += (keyed & 0xffffffffu) * (keyed >> 32);
+        }
+    }
+
+    static void fold_data(State& acc, const State& data_sum) {
+        for (std::size_t i = 0; i < ACCUMULATOR_LANES; ++i) acc.lane[i ^ 1] += data_sum.lane[i];
+    }
+
+    static void scramble(State& acc, Key key) {
+        for (std::size_t i = 0; i < ACCUMULATOR_LANES; ++i)
+            acc.lane[i] = (xorshift(acc.lane[i], 47) ^ load_u64(key + 8 * i)) * PRIME32_1;
+    }
+};
+
+}  // namespace
+
+namespace scalar {
+Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
+    return accumulate_one<ScalarLanes>(data, len, secret);
+}
+}  // namespace scalar
+
+void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed) {
+    for (std::size_t offset = 0; offset < SECRET_SIZE; offset += 16) {
+        store_u64(secret + offset, load_u64(DEFAULT_SECRET.data() + offset) + seed);
+        store_u64(secret + offset + 8, load_u64(DEFAULT_SECRET.data() + offset + 8) - seed);
+    }
+}
+
+LongEngine select_long_engine(backend::Capabilities capabilities) {
+    using backend::Capabilities;
+    LongEngine engine;
+    if (capabilities.has(Capabilities::AVX512F))
+        engine.accumulate = x86::avx512::accumulate;
+    else if (capabilities.has(Capabilities::AVX2))
+        engine.accumulate = x86::avx2::accumulate;
+    else if (capabilities.has(Capabilities::SSSE3))
+        engine.accumulate = x86::ssse3::accumulate;
+    engine.avx2 = capabilities.has(Capabilities::AVX2);
+    // With AVX-512 the single-input kernel is already fast enough that the
+    // fused routine's two partial sets lose to it.
+    engine.fused_128 = engine.avx2 && !capabilities.has(Capabilities::AVX512F);
+    return engine;
+}
+
+const LongEngine& long_engine() {
+    static const LongEngine LONG_ENGINE = select_long_engine(backend::capabilities());
+    return LONG_ENGINE;
+}
+
+SeededSecret::SeededSecret(std::uint64_t seed, const LongEngine& engine) : secret_(DEFAULT_SECRET.data()) {
+    if (seed == 0) return;
+    if (engine.avx2)
+        x86::avx2::init_secret(derived_.data(), seed);
+    else
+        initialize_secret_scalar(derived_.data(), seed);
+    secret_ = derived_.data();
+}
+
+}  // namespace vantorq::xxhash::long_inputs

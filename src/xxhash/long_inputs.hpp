@@ -1,0 +1,81 @@
+#pragma once
+// The long-input half of XXH3 (more than 240 bytes): the accumulate kernels of
+// every instruction-set tier, the multi-input kernels, and the engine that
+// picks among them once per process.
+//
+// Every kernel returns the eight accumulator words after the last stripe,
+// before the merge, and every kernel gives exactly the scalar kernel's words.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "backend/capabilities.hpp"
+#include "xxhash/primitives.hpp"
+
+namespace vantorq::xxhash::long_inputs {
+
+// (data, len > 240, 192-byte secret) -> accumulators.
+using AccumulateKernel = Accumulators (*)(const unsigned char* data, std::size_t len, const unsigned char* secret);
+
+namespace scalar {
+Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
+}  // namespace scalar
+
+namespace x86::ssse3 {
+Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
+}  // namespace x86::ssse3
+
+namespace x86::avx2 {
+Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
+
+// Writes the secret derived from `seed`, equal to initialize_secret_scalar.
+void init_secret(unsigned char* secret, std::uint64_t seed);
+
+// The complete 128-bit hash with seed 0 of an input of 241..1024 bytes.
+Hash128 hash_128_medium(const unsigned char* data, std::size_t len);
+}  // namespace x86::avx2
+
+namespace x86::avx512 {
+Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
+}  // namespace x86::avx512
+
+// Inputs of one LongRun accumulated in one pass that loads each secret word
+// once for all of them; out[i] belongs to inputs[i].
+namespace x86::avx2_batch {
+void accumulate_batch2(const ByteView (&inputs)[2], const unsigned char* secret, Accumulators (&out)[2]);
+void accumulate_batch3(const ByteView (&inputs)[3], const unsigned char* secret, Accumulators (&out)[3]);
+void accumulate_batch4(const ByteView (&inputs)[4], const unsigned char* secret, Accumulators (&out)[4]);
+}  // namespace x86::avx2_batch
+
+// The published rule for a seeded secret: the seed added to the default
+// secret's even words and subtracted from its odd ones.
+void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed);
+
+struct LongEngine {
+    AccumulateKernel accumulate = scalar::accumulate;
+    bool avx2 = false;       // avx2::init_secret and the multi-input kernels may run
+    bool fused_128 = false;  // avx2::hash_128_medium may run (pays off only without AVX-512)
+};
+
+// The engine for a processor with these features.
+LongEngine select_long_engine(backend::Capabilities capabilities);
+
+// The engine of this processor, selected on first use (LONG_ENGINE).
+const LongEngine& long_engine();
+
+// The secret a long hash with `seed` runs on: the default one for seed 0,
+// otherwise one derived into this object, which must outlive its use.
+class SeededSecret {
+public:
+    SeededSecret(std::uint64_t seed, const LongEngine& engine);
+    SeededSecret(const SeededSecret&) = delete;
+    SeededSecret& operator=(const SeededSecret&) = delete;
+
+    const unsigned char* data() const { return secret_; }
+
+private:
+    alignas(64) Secret derived_;
+    const unsigned char* secret_;
+};
+
+}  // namespace vantorq::xxhash::long_inputs

@@ -1,0 +1,101 @@
+#pragma once
+// The one accumulate loop that every long-input kernel runs, written once for
+// all tiers. A tier supplies a Lanes type that holds the eight accumulator
+// words in its registers:
+//
+//   State, Key                       eight 64-bit lanes; 64 loaded secret bytes
+//   load(words) / store(words, s)    eight words in and out
+//   zero()
+//   load_key(secret)                 64 secret bytes
+//   accumulate_stripe(products, data_sum, stripe, k)
+//                                    one 64-byte stripe: the products of its
+//                                    keyed words' halves into `products`, its
+//                                    raw words into `data_sum`
+//   fold_data(acc, data_sum)         data_sum added with adjacent lanes exchanged
+//   scramble(s, k)                   the end-of-block scramble
+//
+// The published step adds each raw word to the neighbouring lane at every
+// stripe. Between two scrambles only sums are formed, so the raw words are
+// summed in their own lanes and exchanged once, in fold_data: one shuffle per
+// block instead of one per stripe, and the same words.
+//
+// Tier files must instantiate these templates with a Lanes type from their
+// own anonymous namespace, so that no copy compiled for one instruction set is
+// shared with a caller compiled for another.
+
+#include <cstddef>
+#include <utility>
+
+#include "xxhash/primitives.hpp"
+
+namespace vantorq::xxhash::long_inputs {
+
+// Calls f(integral_constant<k>) for k = 0..N-1, unrolled, so that arrays of
+// registers are indexed by constants and stay in registers.
+template <std::size_t N, typename F>
+[[gnu::always_inline]] inline void unrolled(F&& f) {
+    [&]<std::size_t... K>(std::index_sequence<K...>) {
+        (f(std::integral_constant<std::size_t, K>{}), ...);
+    }(std::make_index_sequence<N>{});
+}
+
+// Accumulates `stripes` stripes starting at `offset` into every input, with
+// the secret advancing from its start. Products and raw words are two separate
+// sums with one add per stripe each, so no dependency chain limits the loop.
+template <typename Lanes, std::size_t INPUTS>
+[[gnu::always_inline]] inline void accumulate_stripes(typename Lanes::State (&acc)[INPUTS],
+                                                      const ByteView (&inputs)[INPUTS], std::size_t offset,
+                                                      std::size_t stripes, const unsigned char* secret) {
+    typename Lanes::State data_sum[INPUTS];
+    unrolled<INPUTS>([&](auto i) { data_sum[i] = Lanes::zero(); });
+    // Unrolled over a whole block, this loop would let the compiler hoist all
+    // 16 stripes' secret loads out of the block loop and spill them.
+#pragma GCC unroll 1
+    for (std::size_t s = 0; s < stripes; ++s) {
+        const auto key = Lanes::load_key(secret + s * SECRET_ADVANCE);
+        unrolled<INPUTS>([&](auto i) {
+            Lanes::accumulate_stripe(acc[i], data_sum[i], inputs[i].data + offset + s * STRIPE_LEN, key);
+        });
+    }
+    unrolled<INPUTS>([&](auto i) { Lanes::fold_data(acc[i], data_sum[i]); });
+}
+
+// The whole accumulation of up to four inputs that share their block and
+// stripe counts ((len - 1) / STRIPE_LEN); each input's last stripe is its own
+// final 64 bytes.
+template <typename Lanes, std::size_t INPUTS>
+[[gnu::always_inline]] inline void accumulate_inputs(const ByteView (&inputs)[INPUTS], const unsigned char* secret,
+                                                     Accumulators (&out)[INPUTS]) {
+    typename Lanes::State acc[INPUTS];
+    unrolled<INPUTS>([&](auto i) { acc[i] = Lanes::load(INITIAL_ACCUMULATORS.data()); });
+
+    // The last stripe is always taken separately, so an input that is a whole
+    // number of blocks leaves its final block to the tail loop below.
+    const std::size_t last_byte = inputs[0].len - 1;
+    const std::size_t blocks = last_byte / BLOCK_LEN;
+    for (std::size_t b = 0; b < blocks; ++b) {
+        accumulate_stripes<Lanes, INPUTS>(acc, inputs, b * BLOCK_LEN, STRIPES_PER_BLOCK, secret);
+        const auto key = Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET);
+        unrolled<INPUTS>([&](auto i) { Lanes::scramble(acc[i], key); });
+    }
+    const std::size_t tail_stripes = (last_byte - blocks * BLOCK_LEN) / STRIPE_LEN;
+    accumulate_stripes<Lanes, INPUTS>(acc, inputs, blocks * BLOCK_LEN, tail_stripes, secret);
+
+    const auto key = Lanes::load_key(secret + LAST_STRIPE_SECRET_OFFSET);
+    unrolled<INPUTS>([&](auto i) {
+        typename Lanes::State data = Lanes::zero();
+        Lanes::accumulate_stripe(acc[i], data, inputs[i].data + inputs[i].len - STRIPE_LEN, key);
+        Lanes::fold_data(acc[i], data);
+        Lanes::store(out[i].data(), acc[i]);
+    });
+}
+
+template <typename Lanes>
+[[gnu::always_inline]] inline Accumulators accumulate_one(const unsigned char* data, std::size_t len,
+                                                          const unsigned char* secret) {
+    Accumulators out[1];
+    accumulate_inputs<Lanes, 1>({ByteView{data, len}}, secret, out);
+    return out[0];
+}
+
+}  // namespace vantorq::xxhash::long_inputs

@@ -1,0 +1,27 @@
+#include "xxhash/long_inputs.hpp"
+#include "xxhash/long_inputs/x86/avx2/lanes.hpp"
+
+namespace vantorq::xxhash::long_inputs::x86::avx2 {
+
+Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
+    return accumulate_one<Lanes>(data, len, secret);
+}
+
+void init_secret(unsigned char* secret, std::uint64_t seed) {
+    // Lanes alternate +seed and -seed: the even and odd words of each pair.
+    const __m256i seeds = _mm256_set_epi64x(static_cast<long long>(0 - seed), static_cast<long long>(seed),
+                                            static_cast<long long>(0 - seed), static_cast<long long>(seed));
+    for (std::size_t offset = 0; offset < SECRET_SIZE; offset += sizeof(__m256i))
+        Ops::store(secret + offset, Ops::add(Ops::load(DEFAULT_SECRET.data() + offset), seeds));
+}
+
+// Inputs of at most one block never scramble, so the whole hash is one pass
+// over the stripes followed by the merge, with no kernel call or secret choice
+// in between.
+Hash128 hash_128_medium(const unsigned char* data, std::size_t len) {
+    Accumulators acc[1];
+    accumulate_inputs<Lanes, 1>({ByteView{data, len}}, DEFAULT_SECRET.data(), acc);
+    return finalize_long_128(len, DEFAULT_SECRET.data(), acc[0]);
+}
+
+}  // namespace vantorq::xxhash::long_inputs::x86::avx2
