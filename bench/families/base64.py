@@ -10,6 +10,16 @@ def _with_destination(data: bytes) -> tuple[bytes, bytearray]:
     return data, bytearray(len(data) * 4 // 3 + 4)
 
 
+def _encoded(data: bytes) -> bytes:
+    """Clean padded Base64 of as many characters as the size names."""
+    return base64.b64encode(data[: len(data) * 3 // 4])
+
+
+def _encoded_with_destination(data: bytes) -> tuple[bytes, bytearray]:
+    text = _encoded(data)
+    return text, bytearray(len(text) * 3 // 4)
+
+
 def rows() -> list[Row]:
     # pybase64 and the interpreter take the same (s) call as ours, so all are
     # called directly; the _into row reuses one bytearray across calls.
@@ -25,6 +35,33 @@ def rows() -> list[Row]:
             "b64encode wrapcol=76",
             lambda data: v.b64encode(data, wrapcol=76),
             {"base64": lambda data: base64.b64encode(data, wrapcol=76)},
+            sizes=(*DEFAULT_SIZES, "1 MiB"),
+        ),
+        # Decode rows: the size is that of the Base64 text. Keyword calls need
+        # a lambda on every side alike.
+        Row(
+            "b64decode validate=True",
+            lambda text: v.b64decode(text, validate=True),
+            {
+                "pybase64": lambda text: pybase64.b64decode(text, validate=True),
+                "base64": lambda text: base64.b64decode(text, validate=True),
+            },
+            prepare=_encoded,
+        ),
+        Row(
+            "b64decode_into validate=True (reused bytearray)",
+            lambda a: v.b64decode_into(a[0], a[1], validate=True),
+            {
+                "pybase64": lambda a: pybase64.b64decode(a[0], validate=True),
+                "base64": lambda a: base64.b64decode(a[0], validate=True),
+            },
+            prepare=_encoded_with_destination,
+        ),
+        Row(
+            "b64decode (default, clean padded)",
+            v.b64decode,
+            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
+            prepare=_encoded,
             sizes=(*DEFAULT_SIZES, "1 MiB"),
         ),
     ]

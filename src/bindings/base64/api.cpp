@@ -3,6 +3,7 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/base64/decode.hpp"
 #include "bindings/base64/encode.hpp"
 #include "bindings/families.hpp"
 #include "bindings/runtime.hpp"
@@ -12,7 +13,7 @@ namespace vantorq::bindings {
 namespace base64::api {
 
 // Room for the family's functions and the sentinel.
-PyMethodDef METHODS[7] = {};
+PyMethodDef METHODS[13] = {};
 std::once_flag METHODS_INIT;
 
 }  // namespace base64::api
@@ -139,21 +140,186 @@ constexpr const char URLSAFE_B64ENCODE_INTO_DOC[] =
     "    >>> urlsafe_b64encode_into(bytes([251, 255]), out, padded=False), bytes(out)\n"
     "    (3, b'-_8')\n";
 
+constexpr const char B64DECODE_DOC[] =
+    "b64decode($module, /, s, altchars=None, validate=['NOT SPECIFIED'], *, padded=True, "
+    "ignorechars=['NOT SPECIFIED'], canonical=False)\n--\n\n"
+    "Decode an ASCII string or bytes-like Base64 value.\n\n"
+    "Gives the bytes of the interpreter's base64.b64decode for the same arguments,\n"
+    "and raises the same exceptions and warnings with the same messages.\n\n"
+    "Args:\n"
+    "    s: ASCII text or a bytes-like object.\n"
+    "    altchars: Two characters that stand for '+' and '/', or None.\n"
+    "    validate: Whether bytes outside the alphabet (and outside ignorechars) are\n"
+    "        an error. When not given, true exactly when ignorechars is given.\n"
+    "    padded: Whether '=' padding and whole four-character groups are required.\n"
+    "    ignorechars: Bytes that may stand outside the alphabet in validating mode.\n"
+    "    canonical: Whether set bits of the last symbol that reach no output byte\n"
+    "        are an error.\n\n"
+    "Returns:\n"
+    "    The decoded bytes.\n\n"
+    "Raises:\n"
+    "    binascii.Error: s is not valid Base64 under these options.\n"
+    "    TypeError: s, altchars or ignorechars is of an unsupported type.\n"
+    "    ValueError: s or altchars holds non-ASCII text, or altchars is not of\n"
+    "        length 2.\n\n"
+    "Examples:\n"
+    "    >>> b64decode(b'aGVs bG8=')\n"
+    "    b'hello'\n"
+    "    >>> b64decode('aGVsbG8', padded=False, canonical=True)\n"
+    "    b'hello'\n"
+    "    >>> b64decode(b'aGVs bG8=', validate=True)\n"
+    "    Traceback (most recent call last):\n"
+    "    ...\n"
+    "    binascii.Error: Only base64 data is allowed\n";
+
+constexpr const char B64DECODE_INTO_DOC[] =
+    "b64decode_into($module, /, s, output, altchars=None, validate=['NOT SPECIFIED'], *, padded=True, "
+    "ignorechars=['NOT SPECIFIED'], canonical=False)\n--\n\n"
+    "Decode Base64 data into a reusable bytearray.\n\n"
+    "Writes the bytes that b64decode would return at the start of output and\n"
+    "returns their count; the size of output never changes. A malformed input may\n"
+    "have changed part of that prefix before the error is raised, but nothing past\n"
+    "the decoded length ever changes. An input that shares memory with output is\n"
+    "decoded from a private copy.\n\n"
+    "Args:\n"
+    "    s: ASCII text or a bytes-like object.\n"
+    "    output: The bytearray to write into.\n"
+    "    altchars, validate, padded, ignorechars, canonical: As for b64decode.\n\n"
+    "Returns:\n"
+    "    The number of bytes written.\n\n"
+    "Raises:\n"
+    "    binascii.Error: s is not valid Base64 under these options.\n"
+    "    TypeError: output is not a bytearray, or an argument is of an\n"
+    "        unsupported type.\n"
+    "    ValueError: output is too small for the decoded bytes, or as for\n"
+    "        b64decode.\n\n"
+    "Examples:\n"
+    "    >>> out = bytearray(8)\n"
+    "    >>> b64decode_into(b'aGVsbG8=', out), bytes(out[:5])\n"
+    "    (5, b'hello')\n"
+    "    >>> b64decode_into(b'aGVsbG8=', bytearray(4))\n"
+    "    Traceback (most recent call last):\n"
+    "    ...\n"
+    "    ValueError: Base64 output requires 5 bytes but the destination has 4\n";
+
+constexpr const char STANDARD_B64DECODE_DOC[] =
+    "standard_b64decode($module, /, s)\n--\n\n"
+    "Decode padded Base64 using the standard alphabet.\n\n"
+    "Bytes outside the alphabet are discarded before the padding is checked.\n\n"
+    "Args:\n"
+    "    s: ASCII text or a bytes-like object.\n\n"
+    "Returns:\n"
+    "    The decoded bytes.\n\n"
+    "Raises:\n"
+    "    binascii.Error: s is incorrectly padded.\n"
+    "    TypeError: s is of an unsupported type.\n"
+    "    ValueError: s holds non-ASCII text.\n\n"
+    "Examples:\n"
+    "    >>> standard_b64decode(b'+/8=\\n')\n"
+    "    b'\\xfb\\xff'\n";
+
+constexpr const char STANDARD_B64DECODE_INTO_DOC[] =
+    "standard_b64decode_into($module, /, s, output)\n--\n\n"
+    "Decode standard Base64 into a reusable bytearray.\n\n"
+    "Writes what standard_b64decode would return at the start of output and\n"
+    "returns its length.\n\n"
+    "Args:\n"
+    "    s: ASCII text or a bytes-like object.\n"
+    "    output: The bytearray to write into.\n\n"
+    "Returns:\n"
+    "    The number of bytes written.\n\n"
+    "Raises:\n"
+    "    binascii.Error: s is incorrectly padded.\n"
+    "    TypeError: s is of an unsupported type, or output is not a bytearray.\n"
+    "    ValueError: output is too small, or s holds non-ASCII text.\n\n"
+    "Examples:\n"
+    "    >>> out = bytearray(3)\n"
+    "    >>> standard_b64decode_into('YWJj', out), bytes(out)\n"
+    "    (3, b'abc')\n";
+
+// The URL-safe docstrings differ between interpreters only in the default of
+// `padded` that their signature line shows.
+#define URLSAFE_B64DECODE_BODY                                                          \
+    "Decode Base64 using the URL-safe alphabet.\n\n"                                    \
+    "The alphabet uses '-' and '_' in place of '+' and '/'. Other bytes outside it\n"   \
+    "are discarded; from Python 3.15 a '+' or '/' gives a FutureWarning, as they\n"     \
+    "will be discarded too in future versions. padded defaults to true through\n"      \
+    "Python 3.14 and to false from 3.15.\n\n"                                           \
+    "Args:\n"                                                                           \
+    "    s: ASCII text or a bytes-like object.\n"                                       \
+    "    padded: Whether '=' padding and whole four-character groups are required.\n\n" \
+    "Returns:\n"                                                                        \
+    "    The decoded bytes.\n\n"                                                        \
+    "Raises:\n"                                                                         \
+    "    binascii.Error: s is incorrectly padded.\n"                                    \
+    "    TypeError: s is of an unsupported type.\n"                                     \
+    "    ValueError: s holds non-ASCII text.\n\n"                                       \
+    "Examples:\n"                                                                       \
+    "    >>> urlsafe_b64decode(b'-_8=', padded=True)\n"                                 \
+    "    b'\\xfb\\xff'\n"                                                               \
+    "    >>> urlsafe_b64decode(b'-_8', padded=False)\n"                                 \
+    "    b'\\xfb\\xff'\n"
+
+#define URLSAFE_B64DECODE_INTO_BODY                                                     \
+    "Decode URL-safe Base64 into a reusable bytearray.\n\n"                             \
+    "Writes what urlsafe_b64decode would return at the start of output and\n"          \
+    "returns its length. padded defaults to true through Python 3.14 and to false\n"   \
+    "from 3.15.\n\n"                                                                    \
+    "Args:\n"                                                                           \
+    "    s: ASCII text or a bytes-like object.\n"                                       \
+    "    output: The bytearray to write into.\n"                                        \
+    "    padded: Whether '=' padding and whole four-character groups are required.\n\n" \
+    "Returns:\n"                                                                        \
+    "    The number of bytes written.\n\n"                                              \
+    "Raises:\n"                                                                         \
+    "    binascii.Error: s is incorrectly padded.\n"                                    \
+    "    TypeError: s is of an unsupported type, or output is not a bytearray.\n"      \
+    "    ValueError: output is too small, or s holds non-ASCII text.\n\n"               \
+    "Examples:\n"                                                                       \
+    "    >>> out = bytearray(2)\n"                                                      \
+    "    >>> urlsafe_b64decode_into(b'-_8', out, padded=False), bytes(out)\n"           \
+    "    (2, b'\\xfb\\xff')\n"
+
+constexpr const char URLSAFE_B64DECODE_PADDED_DOC[] =
+    "urlsafe_b64decode($module, /, s, *, padded=True)\n--\n\n" URLSAFE_B64DECODE_BODY;
+constexpr const char URLSAFE_B64DECODE_UNPADDED_DOC[] =
+    "urlsafe_b64decode($module, /, s, *, padded=False)\n--\n\n" URLSAFE_B64DECODE_BODY;
+constexpr const char URLSAFE_B64DECODE_INTO_PADDED_DOC[] =
+    "urlsafe_b64decode_into($module, /, s, output, *, padded=True)\n--\n\n" URLSAFE_B64DECODE_INTO_BODY;
+constexpr const char URLSAFE_B64DECODE_INTO_UNPADDED_DOC[] =
+    "urlsafe_b64decode_into($module, /, s, output, *, padded=False)\n--\n\n" URLSAFE_B64DECODE_INTO_BODY;
+
+#undef URLSAFE_B64DECODE_BODY
+#undef URLSAFE_B64DECODE_INTO_BODY
+
 }  // namespace
 
-// The functions in the family's registration order; the decode and list
-// forms take their places between these as they join.
-void register_all(PyMethodDef* table, int /*major*/, int /*minor*/) {
+// The functions in the family's registration order; the list forms take
+// their places between these as they join.
+void register_all(PyMethodDef* table, int major, int minor) {
     using namespace bindings::base64::encode;
-    table[0] = method("b64encode", &runtime::entry_point<b64encode>, B64ENCODE_DOC);
-    table[1] = method("b64encode_into", &runtime::entry_point<b64encode_into>, B64ENCODE_INTO_DOC);
-    table[2] = method("standard_b64encode", &runtime::entry_point<standard_b64encode>, STANDARD_B64ENCODE_DOC);
-    table[3] = method("standard_b64encode_into", &runtime::entry_point<standard_b64encode_into>,
-                      STANDARD_B64ENCODE_INTO_DOC);
-    table[4] = method("urlsafe_b64encode", &runtime::entry_point<urlsafe_b64encode>, URLSAFE_B64ENCODE_DOC);
-    table[5] = method("urlsafe_b64encode_into", &runtime::entry_point<urlsafe_b64encode_into>,
-                      URLSAFE_B64ENCODE_INTO_DOC);
-    table[6] = PyMethodDef{};
+    using namespace bindings::base64::decode;
+    // Only the signature line differs: the entry point reads the default itself.
+    const bool padded_by_default = major < 3 || (major == 3 && minor < 15);
+    std::size_t i = 0;
+    table[i++] = method("b64encode", &runtime::entry_point<b64encode>, B64ENCODE_DOC);
+    table[i++] = method("b64encode_into", &runtime::entry_point<b64encode_into>, B64ENCODE_INTO_DOC);
+    table[i++] = method("b64decode", &runtime::entry_point<b64decode>, B64DECODE_DOC);
+    table[i++] = method("b64decode_into", &runtime::entry_point<b64decode_into>, B64DECODE_INTO_DOC);
+    table[i++] = method("standard_b64encode", &runtime::entry_point<standard_b64encode>, STANDARD_B64ENCODE_DOC);
+    table[i++] = method("standard_b64encode_into", &runtime::entry_point<standard_b64encode_into>,
+                        STANDARD_B64ENCODE_INTO_DOC);
+    table[i++] = method("standard_b64decode", &runtime::entry_point<standard_b64decode>, STANDARD_B64DECODE_DOC);
+    table[i++] = method("standard_b64decode_into", &runtime::entry_point<standard_b64decode_into>,
+                        STANDARD_B64DECODE_INTO_DOC);
+    table[i++] = method("urlsafe_b64encode", &runtime::entry_point<urlsafe_b64encode>, URLSAFE_B64ENCODE_DOC);
+    table[i++] = method("urlsafe_b64encode_into", &runtime::entry_point<urlsafe_b64encode_into>,
+                        URLSAFE_B64ENCODE_INTO_DOC);
+    table[i++] = method("urlsafe_b64decode", &runtime::entry_point<urlsafe_b64decode>,
+                        padded_by_default ? URLSAFE_B64DECODE_PADDED_DOC : URLSAFE_B64DECODE_UNPADDED_DOC);
+    table[i++] = method("urlsafe_b64decode_into", &runtime::entry_point<urlsafe_b64decode_into>,
+                        padded_by_default ? URLSAFE_B64DECODE_INTO_PADDED_DOC : URLSAFE_B64DECODE_INTO_UNPADDED_DOC);
+    table[i] = PyMethodDef{};
 }
 
 }  // namespace schema::base64

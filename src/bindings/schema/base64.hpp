@@ -13,4 +13,13 @@ inline constexpr Binding<2> STANDARD_B64ENCODE_INTO = {"standard_b64encode_into"
 inline constexpr Binding<2> URLSAFE_B64ENCODE = {"urlsafe_b64encode", {"s", "padded"}, 1, 1};
 inline constexpr Binding<3> URLSAFE_B64ENCODE_INTO = {"urlsafe_b64encode_into", {"s", "output", "padded"}, 2, 2};
 
+inline constexpr Binding<6> B64DECODE = {
+    "b64decode", {"s", "altchars", "validate", "padded", "ignorechars", "canonical"}, 3, 1};
+inline constexpr Binding<7> B64DECODE_INTO = {
+    "b64decode_into", {"s", "output", "altchars", "validate", "padded", "ignorechars", "canonical"}, 4, 2};
+inline constexpr Binding<1> STANDARD_B64DECODE = {"standard_b64decode", {"s"}, 1, 1};
+inline constexpr Binding<2> STANDARD_B64DECODE_INTO = {"standard_b64decode_into", {"s", "output"}, 2, 2};
+inline constexpr Binding<2> URLSAFE_B64DECODE = {"urlsafe_b64decode", {"s", "padded"}, 1, 1};
+inline constexpr Binding<3> URLSAFE_B64DECODE_INTO = {"urlsafe_b64decode_into", {"s", "output", "padded"}, 2, 2};
+
 }  // namespace vantorq::bindings::schema::base64

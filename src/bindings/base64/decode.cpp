@@ -1,0 +1,393 @@
+#include "bindings/python.hpp"
+
+#include "bindings/base64/decode.hpp"
+
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+
+#include "bindings/arguments.hpp"
+#include "bindings/base64/policy.hpp"
+#include "bindings/compatibility.hpp"
+#include "bindings/objects.hpp"
+#include "bindings/schema/base64.hpp"
+
+namespace vantorq::bindings::base64::decode {
+namespace {
+
+namespace core = vantorq::base64;
+using buffer::BytesLike;
+
+constexpr const char NON_ASCII_TEXT[] = "string argument should contain only ASCII characters";
+
+PyObject* interned(runtime::ProcessWideObject& slot, const char* text) {
+    return slot.get_or_create([text] { return PyUnicode_InternFromString(text); });
+}
+
+// An attribute of a module imported as the interpreter imports it, honouring
+// any replacement a program made; new reference or null with an error set.
+runtime::OwnedRef module_attribute(PyObject* module_name, const char* attribute) {
+    if (module_name == nullptr) return {};
+    runtime::OwnedRef module(PyImport_Import(module_name));
+    if (!module) return {};
+    return runtime::OwnedRef(PyObject_GetAttrString(module.get(), attribute));
+}
+
+runtime::OwnedRef binascii_attribute(const char* attribute) {
+    static runtime::ProcessWideObject BINASCII;
+    return module_attribute(interned(BINASCII, "binascii"), attribute);
+}
+
+// The 62 symbols every alphabet starts with, as a bytes object.
+PyObject* common_symbols() {
+    static runtime::ProcessWideObject COMMON_SYMBOLS;
+    return COMMON_SYMBOLS.get_or_create([] {
+        return PyBytes_FromStringAndSize(core::COMMON_SYMBOLS.data(),
+                                         static_cast<Py_ssize_t>(core::COMMON_SYMBOLS.size()));
+    });
+}
+
+// The interpreter's base64 module turns a TypeError of memoryview(x).tobytes()
+// into its own message naming the type.
+runtime::OwnedRef exporter_to_bytes(PyObject* value) {
+    runtime::OwnedRef view(PyMemoryView_FromObject(value));
+    runtime::OwnedRef flat(view ? PyObject_CallMethod(view.get(), "tobytes", nullptr) : nullptr);
+    if (!flat && PyErr_ExceptionMatches(PyExc_TypeError)) {
+        PyErr_Clear();
+        runtime::OwnedRef type_name(PyType_GetName(Py_TYPE(value)));
+        if (type_name)
+            PyErr_Format(PyExc_TypeError, "argument should be a bytes-like object or ASCII string, not %R",
+                         type_name.get());
+    }
+    return flat;
+}
+
+// Requires the result of a2b_base64 to be bytes before it is returned or copied.
+PyObject* checked_bytes(PyObject* result) {
+    if (result != nullptr && !PyBytes_Check(result)) {
+        objects::raise_not_instance(result, "bytes");
+        Py_DECREF(result);
+        return nullptr;
+    }
+    return result;
+}
+
+using Keyword = std::pair<const char*, PyObject*>;
+
+// a2b_base64(data, **keywords): the keyword values are borrowed.
+PyObject* call_a2b_base64(PyObject* data, std::initializer_list<Keyword> keywords) {
+    const auto function = binascii_attribute("a2b_base64");
+    if (!function) return nullptr;
+    runtime::OwnedRef names(PyTuple_New(static_cast<Py_ssize_t>(keywords.size())));
+    if (!names) return nullptr;
+    PyObject* arguments[6] = {data};
+    std::size_t i = 0;
+    for (const auto& [name, value] : keywords) {
+        PyObject* key = PyUnicode_FromString(name);
+        if (key == nullptr) return nullptr;
+        PyTuple_SET_ITEM(names.get(), static_cast<Py_ssize_t>(i), key);
+        arguments[++i] = value;
+    }
+    return checked_bytes(PyObject_Vectorcall(function.get(), arguments, 1, keywords.size() ? names.get() : nullptr));
+}
+
+PyObject* boolean(bool value) { return value ? Py_True : Py_False; }
+
+bool is_standard_symbol(unsigned char byte) {
+    const unsigned char letter = byte & 0xDF;
+    return (letter >= 'A' && letter <= 'Z') || (byte >= '0' && byte <= '9') || byte == '+' || byte == '/';
+}
+
+// The low bits of `symbol` that reach no output byte are zero.
+bool unused_bits_clear(unsigned char symbol, std::uint8_t unused_mask, DecodeAlphabet alphabet) {
+    const std::uint8_t value = core::decode_table(alphabet)[symbol];
+    // A byte outside the alphabet is left for the decoder to reject.
+    return value == core::INVALID_SYMBOL || (value & unused_mask) == 0;
+}
+
+bool check_destination(PyObject* output) {
+    if (PyByteArray_Check(output)) return true;
+    objects::raise_not_instance(output, "bytearray");
+    return false;
+}
+
+}  // namespace
+
+buffer::Acquired acquire_decode_data(PyObject* object) {
+    if (PyUnicode_CheckExact(object)) {
+        // Exact ASCII text is read in place: its UTF-8 form is its ASCII form.
+        Py_ssize_t size = 0;
+        const char* utf8 = PyUnicode_AsUTF8AndSize(object, &size);
+        if (utf8 != nullptr && size == PyUnicode_GetLength(object))
+            return BytesLike(buffer::AsciiText{utf8, static_cast<std::size_t>(size)});
+        PyErr_Clear();  // lone surrogates have no UTF-8 form: not ASCII either
+        PyErr_SetString(PyExc_ValueError, NON_ASCII_TEXT);
+        return std::nullopt;
+    }
+    return buffer::decode_data_object(object, "s");
+}
+
+std::optional<NormalizedAltchars> normalized_altchars(PyObject* value, bool ignorechars_given) {
+    runtime::OwnedRef object;
+    if (PyUnicode_Check(value)) {
+        object = buffer::encode_ascii(value);
+    } else if (PyBytes_Check(value) || PyByteArray_Check(value)) {
+        object = runtime::OwnedRef::borrow(value);
+    } else {
+        object = exporter_to_bytes(value);
+    }
+    if (!object) return std::nullopt;
+    const Py_ssize_t size = PyObject_Size(object.get());
+    if (size < 0) return std::nullopt;
+    if (size != 2) {
+        runtime::OwnedRef text(PyObject_Repr(object.get()));
+        if (!text) return std::nullopt;
+        if (compatibility::python_semantics().from_3_15_alt) {
+            PyErr_Format(PyExc_ValueError, "invalid altchars: %U", text.get());
+        } else {
+            PyErr_SetObject(PyExc_AssertionError, text.get());
+        }
+        return std::nullopt;
+    }
+    const auto bytes = buffer::hashable_bytes_like(object.get(), "altchars");
+    if (!bytes) return std::nullopt;
+    // Read once (a bytearray inside its lock), so the pair is a snapshot.
+    const auto pair = bytes->with_bytes([](const unsigned char* data, std::size_t length) {
+        return length == 2 ? std::optional(compatibility::Altchars{data[0], data[1], data[0] != '+' || data[1] != '/'})
+                           : std::nullopt;
+    });
+    if (!pair) {
+        // Only an object whose len() disagrees with its bytes gets here; the
+        // interpreter then fails building its alphabet, resp. its translation.
+        if (ignorechars_given) {
+            PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
+        } else {
+            PyErr_SetString(PyExc_ValueError, "maketrans arguments must have same length");
+        }
+        return std::nullopt;
+    }
+    return NormalizedAltchars{std::move(object), *pair};
+}
+
+runtime::OwnedRef parse_decode_alphabet(PyObject* altchars) {
+    PyObject* common = common_symbols();
+    if (common == nullptr) return {};
+    runtime::OwnedRef alphabet(PyNumber_Add(common, altchars));
+    if (!alphabet) return {};
+    const Py_ssize_t size = PyObject_Size(alphabet.get());
+    if (size < 0) return {};
+    if (size != 64) {
+        PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
+        return {};
+    }
+    return alphabet;
+}
+
+bool canonical_padding(Text text, DecodeAlphabet alphabet) {
+    const std::size_t n = text.size();
+    if (n < 4 || text[n - 1] != core::PAD) return true;
+    if (text[n - 2] == core::PAD) return unused_bits_clear(text[n - 3], 0x0F, alphabet);
+    return unused_bits_clear(text[n - 2], 0x03, alphabet);
+}
+
+bool canonical_unpadded_input(Text text, DecodeAlphabet alphabet) {
+    switch (text.size() % 4) {
+        case 2:
+            return unused_bits_clear(text.back(), 0x0F, alphabet);
+        case 3:
+            return unused_bits_clear(text.back(), 0x03, alphabet);
+        default:
+            return true;
+    }
+}
+
+bool strict_base64_310(Text text) {
+    const auto* pad = static_cast<const unsigned char*>(std::memchr(text.data(), core::PAD, text.size()));
+    const auto* symbols_end = pad ? pad : text.data() + text.size();
+    for (const auto* p = text.data(); p != symbols_end; ++p)
+        if (!is_standard_symbol(*p)) return false;
+    if (pad == nullptr) return true;
+    const auto* end = text.data() + text.size();
+    if (end - pad > 2) return false;
+    for (const auto* p = pad; p != end; ++p)
+        if (*p != core::PAD) return false;
+    return true;
+}
+
+void decoding_error(const char* message) {
+    const auto error = binascii_attribute("Error");
+    if (!error) return;
+    if (!PyType_Check(error.get())) {
+        objects::raise_not_instance(error.get(), "type");
+        return;
+    }
+    PyErr_SetString(error.get(), message);
+}
+
+BinasciiMode binascii_mode_for(const compatibility::PythonSemantics& semantics) {
+    switch (semantics.level) {
+        case 0:
+            return BinasciiMode::NoKeywords;
+        case 1:
+            return BinasciiMode::StrictMode;
+        default:
+            return BinasciiMode::StrictModeAndPadded;
+    }
+}
+
+PyObject* decode_with_binascii(PyObject* data, BinasciiMode mode, bool validate, bool padded) {
+    switch (mode) {
+        case BinasciiMode::NoKeywords: {
+            const Text text{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data)),
+                            static_cast<std::size_t>(PyBytes_GET_SIZE(data))};
+            if (validate && !strict_base64_310(text)) {
+                decoding_error("Non-base64 digit found");
+                return nullptr;
+            }
+            return call_a2b_base64(data, {});
+        }
+        case BinasciiMode::StrictMode:
+            return call_a2b_base64(data, {{"strict_mode", boolean(validate)}});
+        case BinasciiMode::StrictModeAndPadded:
+            break;
+    }
+    return call_a2b_base64(data, {{"strict_mode", boolean(validate)}, {"padded", boolean(padded)}});
+}
+
+PyObject* decode_configured_with_binascii(PyObject* data, const ConfiguredKeywords& keywords) {
+    if (compatibility::python_semantics().level < 2) {
+        decoding_error("Incorrect padding");
+        return nullptr;
+    }
+    runtime::OwnedRef no_ignorechars;
+    PyObject* ignorechars = keywords.ignorechars;
+    if (ignorechars == nullptr) {
+        no_ignorechars = runtime::OwnedRef(PyBytes_FromStringAndSize(nullptr, 0));
+        if (!no_ignorechars) return nullptr;
+        ignorechars = no_ignorechars.get();
+    }
+    const Keyword strict_mode{"strict_mode", boolean(keywords.validate)};
+    const Keyword padded{"padded", boolean(keywords.padded)};
+    const Keyword ignored{"ignorechars", ignorechars};
+    const Keyword canonical{"canonical", boolean(keywords.canonical)};
+    if (keywords.alphabet != nullptr)
+        return call_a2b_base64(data, {strict_mode, {"alphabet", keywords.alphabet}, padded, ignored, canonical});
+    return call_a2b_base64(data, {strict_mode, padded, ignored, canonical});
+}
+
+bool warn_legacy_altchars(LegacyWarning kind, unsigned char character, PyObject* altchars) {
+    static runtime::ProcessWideObject WARNINGS;
+    const auto warn = module_attribute(interned(WARNINGS, "warnings"), "warn");
+    if (!warn) return false;
+    runtime::OwnedRef message;
+    PyObject* category = PyExc_FutureWarning;
+    switch (kind) {
+        case LegacyWarning::UrlSafe:
+            message = runtime::OwnedRef(PyUnicode_FromFormat(
+                "invalid character '%c' in URL-safe Base64 data will be discarded in future Python versions",
+                character));
+            break;
+        case LegacyWarning::AltcharsLenient:
+            message = runtime::OwnedRef(PyUnicode_FromFormat(
+                "invalid character '%c' in Base64 data with altchars=%R and validate=False "
+                "will be discarded in future Python versions",
+                character, altchars));
+            break;
+        case LegacyWarning::AltcharsStrict:
+            category = PyExc_DeprecationWarning;
+            message = runtime::OwnedRef(PyUnicode_FromFormat(
+                "invalid character '%c' in Base64 data with altchars=%R and validate=True "
+                "will be an error in future Python versions",
+                character, altchars));
+            break;
+    }
+    if (!message) return false;
+    // Stack level 1 names the caller's line: this function has no frame of its own.
+    runtime::OwnedRef level(PyLong_FromLong(1));
+    if (!level) return false;
+    runtime::OwnedRef result(PyObject_CallFunctionObjArgs(warn.get(), message.get(), category, level.get(), nullptr));
+    return static_cast<bool>(result);
+}
+
+void raise_output_too_small(std::size_t required, std::size_t available) {
+    PyErr_Format(PyExc_ValueError, "Base64 output requires %zu bytes but the destination has %zu", required,
+                 available);
+}
+
+PyObject* copy_decoded_into(PyObject* decoded, PyObject* destination) {
+    runtime::CriticalSection section(destination);
+    const auto size = static_cast<std::size_t>(PyBytes_GET_SIZE(decoded));
+    const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(destination));
+    if (available < size) {
+        raise_output_too_small(size, available);
+        return nullptr;
+    }
+    if (size != 0) std::memcpy(PyByteArray_AS_STRING(destination), PyBytes_AS_STRING(decoded), size);
+    return PyLong_FromSize_t(size);
+}
+
+PyObject* b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64DECODE, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, altchars, validate, padded, ignorechars, canonical] = *parsed;
+    const auto input = acquire_decode_data(s);
+    if (!input) return nullptr;
+    auto policy = policy::PreparedPolicy::prepare({altchars, validate, padded, ignorechars, canonical});
+    if (!policy) return nullptr;
+    return policy::PreparedDecoder(std::move(*policy)).decode_allocating(*input);
+}
+
+PyObject* b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64DECODE_INTO, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, output, altchars, validate, padded, ignorechars, canonical] = *parsed;
+    if (!check_destination(output)) return nullptr;
+    const auto input = acquire_decode_data(s);
+    if (!input) return nullptr;
+    auto policy = policy::PreparedPolicy::prepare({altchars, validate, padded, ignorechars, canonical});
+    if (!policy) return nullptr;
+    return policy::PreparedDecoder(std::move(*policy)).decode_into(output, *input);
+}
+
+PyObject* standard_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64DECODE, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto input = acquire_decode_data((*parsed)[0]);
+    if (!input) return nullptr;
+    return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_allocating(*input);
+}
+
+PyObject* standard_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64DECODE_INTO, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, output] = *parsed;
+    if (!check_destination(output)) return nullptr;
+    const auto input = acquire_decode_data(s);
+    if (!input) return nullptr;
+    return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_into(output, *input);
+}
+
+PyObject* urlsafe_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64DECODE, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, padded] = *parsed;
+    const auto input = acquire_decode_data(s);
+    if (!input) return nullptr;
+    auto policy = policy::PreparedPolicy::prepare_url_safe(padded);
+    if (!policy) return nullptr;
+    return policy::PreparedDecoder(std::move(*policy)).decode_allocating(*input);
+}
+
+PyObject* urlsafe_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64DECODE_INTO, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [s, output, padded] = *parsed;
+    if (!check_destination(output)) return nullptr;
+    const auto input = acquire_decode_data(s);
+    if (!input) return nullptr;
+    auto policy = policy::PreparedPolicy::prepare_url_safe(padded);
+    if (!policy) return nullptr;
+    return policy::PreparedDecoder(std::move(*policy)).decode_into(output, *input);
+}
+
+}  // namespace vantorq::bindings::base64::decode

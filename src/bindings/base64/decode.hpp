@@ -1,0 +1,101 @@
+#pragma once
+// The Base64 decode functions and the compatibility operations that make
+// them answer as the running interpreter's base64 and binascii modules do:
+// argument conversion in the interpreter's order, the calls into
+// binascii.a2b_base64 that settle every input the native decoders leave, the
+// legacy-character warnings and the canonical-tail checks.
+
+#include "bindings/python.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "base64/alphabet.hpp"
+#include "bindings/altchars.hpp"
+#include "bindings/buffer.hpp"
+#include "bindings/compatibility.hpp"
+#include "bindings/runtime.hpp"
+
+namespace vantorq::bindings::base64::decode {
+
+using Text = std::span<const unsigned char>;
+using vantorq::base64::DecodeAlphabet;
+
+// The data argument `s` as base64.b64decode takes it: ASCII text or any
+// bytes-like object, with that module's messages.
+buffer::Acquired acquire_decode_data(PyObject* object);
+
+// `altchars` converted as the interpreter converts it (text encoded, other
+// exporters copied to bytes), kept as an object for the messages that show
+// its repr, and its two bytes.
+struct NormalizedAltchars {
+    runtime::OwnedRef object;
+    compatibility::Altchars pair;
+};
+// Nothing with an error set: a conversion failure, or a length other than 2
+// (ValueError "invalid altchars: <repr>" from 3.15, AssertionError before).
+// `ignorechars_given` picks the message for the rare object whose byte length
+// differs from its length, as the interpreter then fails in different places.
+std::optional<NormalizedAltchars> normalized_altchars(PyObject* value, bool ignorechars_given);
+
+// The 64-symbol alphabet the interpreter passes to a2b_base64 for a custom
+// pair: the 62 common symbols followed by `altchars`.
+runtime::OwnedRef parse_decode_alphabet(PyObject* altchars);
+
+// Whether the unused low bits of the last symbol are zero: before one or two
+// trailing "=" (a text of whole quanta), resp. at the end of a text of 2 or 3
+// symbols past its whole quanta. Texts with no partial quantum pass.
+bool canonical_padding(Text text, DecodeAlphabet alphabet);
+bool canonical_unpadded_input(Text text, DecodeAlphabet alphabet);
+
+// The check of validate=True on interpreters before 3.11: symbols, then at
+// most two "=" and nothing else.
+bool strict_base64_310(Text text);
+
+// Sets binascii.Error with `message`.
+void decoding_error(const char* message);
+
+// How binascii.a2b_base64 is called when a request is handed to it.
+enum class BinasciiMode : std::uint8_t {
+    NoKeywords,           // before 3.11
+    StrictMode,           // 3.11 to 3.14
+    StrictModeAndPadded,  // 3.15 on
+};
+BinasciiMode binascii_mode_for(const compatibility::PythonSemantics& semantics);
+
+// The interpreter's decoding of `data` (a bytes object): its result, or null
+// with its exception set.
+PyObject* decode_with_binascii(PyObject* data, BinasciiMode mode, bool validate, bool padded);
+
+// The keywords of a request with ignorechars or canonical.
+struct ConfiguredKeywords {
+    bool validate;
+    bool padded;
+    bool canonical;
+    PyObject* alphabet;     // null: the standard alphabet
+    PyObject* ignorechars;  // null: not given (the interpreter passes b'')
+};
+// As decode_with_binascii for interpreters whose a2b_base64 takes these
+// keywords; older ones answer "Incorrect padding".
+PyObject* decode_configured_with_binascii(PyObject* data, const ConfiguredKeywords& keywords);
+
+// Emits the warning of the interpreter's base64 module for a '+' or '/' that
+// future versions will treat differently. False when the warnings filter
+// turned it into an error (then set).
+enum class LegacyWarning : std::uint8_t { UrlSafe, AltcharsLenient, AltcharsStrict };
+bool warn_legacy_altchars(LegacyWarning kind, unsigned char character, PyObject* altchars);
+
+// Copies a decoded bytes object to the start of a destination bytearray and
+// returns the count, or raises the destination-too-small ValueError first.
+PyObject* copy_decoded_into(PyObject* decoded, PyObject* destination);
+void raise_output_too_small(std::size_t required, std::size_t available);
+
+PyObject* b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* standard_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* standard_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* urlsafe_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* urlsafe_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+
+}  // namespace vantorq::bindings::base64::decode
