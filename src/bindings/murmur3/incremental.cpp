@@ -47,39 +47,33 @@ private:
     std::atomic<Py_ssize_t> count_{0};
 };
 
-// A reader's hold on a hasher; when refused, RuntimeError is set and the guard is false.
-class ReadBorrow {
+// A hold on a hasher: shared by readers, or exclusive for an update. When
+// refused, RuntimeError is set and the guard is false; it never blocks.
+template <bool Exclusive>
+class Borrow {
 public:
-    explicit ReadBorrow(BorrowCounter& counter) : counter_(counter.try_begin_read() ? &counter : nullptr) {
-        if (counter_ == nullptr) PyErr_SetString(PyExc_RuntimeError, "Already mutably borrowed");
+    explicit Borrow(BorrowCounter& counter)
+        : counter_((Exclusive ? counter.try_begin_update() : counter.try_begin_read()) ? &counter : nullptr) {
+        if (counter_ == nullptr)
+            PyErr_SetString(PyExc_RuntimeError, Exclusive ? "Already borrowed" : "Already mutably borrowed");
     }
-    ~ReadBorrow() {
-        if (counter_ != nullptr) counter_->end_read();
+    ~Borrow() {
+        if (counter_ == nullptr) return;
+        if constexpr (Exclusive)
+            counter_->end_update();
+        else
+            counter_->end_read();
     }
-    ReadBorrow(const ReadBorrow&) = delete;
-    ReadBorrow& operator=(const ReadBorrow&) = delete;
+    Borrow(const Borrow&) = delete;
+    Borrow& operator=(const Borrow&) = delete;
     explicit operator bool() const { return counter_ != nullptr; }
 
 private:
     BorrowCounter* counter_;
 };
 
-// An update's exclusive hold on a hasher; when refused, RuntimeError is set and the guard is false.
-class UpdateBorrow {
-public:
-    explicit UpdateBorrow(BorrowCounter& counter) : counter_(counter.try_begin_update() ? &counter : nullptr) {
-        if (counter_ == nullptr) PyErr_SetString(PyExc_RuntimeError, "Already borrowed");
-    }
-    ~UpdateBorrow() {
-        if (counter_ != nullptr) counter_->end_update();
-    }
-    UpdateBorrow(const UpdateBorrow&) = delete;
-    UpdateBorrow& operator=(const UpdateBorrow&) = delete;
-    explicit operator bool() const { return counter_ != nullptr; }
-
-private:
-    BorrowCounter* counter_;
-};
+using ReadBorrow = Borrow<false>;
+using UpdateBorrow = Borrow<true>;
 
 template <class Hasher>
 struct PyHasher {
