@@ -1,5 +1,5 @@
 #pragma once
-// AVX2 decoders: 128 characters (four registers) per step, then 32, then
+// AVX2 decoders: 64 characters (two registers) per step, then 32, then
 // one step of 16, so they consume the source length rounded down to a
 // multiple of 16.
 

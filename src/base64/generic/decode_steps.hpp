@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "base64/decode_contracts.hpp"
 #include "base64/error.hpp"
@@ -75,45 +76,48 @@ template <class Contract, class V>
     return values;
 }
 
-// Every 4 values into 3 bytes, gathered at the bottom of the register: 12
-// bytes per 128-bit lane, and for 256-bit registers the two lanes' 12 bytes
-// joined into 24 by a cross-lane move of 32-bit words.
+// Every 4 values into 3 bytes, gathered at the bottom of each 128-bit lane:
+// 12 bytes per lane. The lanes are stored apart rather than joined by a
+// cross-lane permutation, which costs more than the second store on AMD cores.
 template <class Contract, class V>
 [[gnu::always_inline]] inline typename V::Reg pack(typename V::Reg values, const DecodeConstants<Contract, V>& k) {
     const auto merged = V::madd_i16(V::maddubs_u8(values, k.merge_pairs), k.merge_quads);
-    const auto gathered = V::shuffle_u8(merged, k.gather);
-    if constexpr (V::WIDTH == 32) {
-        return _mm256_permutevar8x32_epi32(gathered, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7));
-    } else {
-        return gathered;
-    }
+    return V::shuffle_u8(merged, k.gather);
 }
 
 // The store policy of every decoder: a step writes exactly the bytes it
 // decodes, so a destination of the decoded length is never overrun.
 struct ExactStore {
+    static constexpr std::size_t LANE_BYTES = 12;
+
     unsigned char* out;
 
-    // The 3/4 of a register that pack() filled.
+    // The 12 bytes of every lane that pack() filled; the last lane with an
+    // 8-byte and a 4-byte store, the others whole (the next lane overwrites
+    // their unused 4 bytes).
     template <class V>
     [[gnu::always_inline]] inline void put(typename V::Reg packed) {
-        if constexpr (V::WIDTH == 32) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(packed, 1));
-        } else {
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(out), packed);
-            const int last = _mm_cvtsi128_si32(_mm_srli_si128(packed, 8));
-            std::memcpy(out + 8, &last, 4);
-        }
-        out += V::WIDTH / 4 * 3;
+        if constexpr (V::LANES == 2) store_lane(out, V::template lane<0>(packed));
+        const __m128i last = V::template lane<V::LANES - 1>(packed);
+        unsigned char* at = out + (V::LANES - 1) * LANE_BYTES;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at), last);
+        const int tail = _mm_cvtsi128_si32(_mm_srli_si128(last, 8));
+        std::memcpy(at + 8, &tail, 4);
+        out += V::LANES * LANE_BYTES;
     }
 
-    // A whole register, whose unused last quarter the next step overwrites;
-    // only for a step that another step of the same group follows.
+    // Every lane whole, 4 bytes past the decoded ones; only for a step that
+    // another step is sure to follow.
     template <class V>
     [[gnu::always_inline]] inline void put_overlapping(typename V::Reg packed) {
-        V::storeu(out, packed);
-        out += V::WIDTH / 4 * 3;
+        store_lane(out, V::template lane<0>(packed));
+        if constexpr (V::LANES == 2) store_lane(out + LANE_BYTES, V::template lane<1>(packed));
+        out += V::LANES * LANE_BYTES;
+    }
+
+private:
+    [[gnu::always_inline]] static inline void store_lane(unsigned char* at, __m128i lane) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), lane);
     }
 };
 
@@ -143,31 +147,41 @@ template <DecodeKind Kind, class Contract, class V>
     return true;
 }
 
-// Four registers per step, tested together before any of them is stored.
-template <DecodeKind Kind, class Contract, class V>
+// Characters per group: four 128-bit or two 256-bit registers. Four 256-bit
+// registers keep more values alive than the 16 vector registers hold, and
+// their spills cost more than the extra test of a second group.
+inline constexpr std::size_t GROUP_CHARS = 64;
+
+// The registers of a group, tested together before any of them is stored.
+// Decoding stores even a group's last register whole while at least 16
+// characters follow: a later step overwrites the spill, or the call fails and
+// its output is discarded. A prefix run may end before that step, so there
+// the last register is stored exactly.
+template <DecodeKind Kind, class Contract, class V, std::size_t... R>
 [[gnu::always_inline]] inline bool run_groups(const unsigned char* src, std::size_t len, std::size_t& i, ExactStore& out,
-                const DecodeConstants<Contract, V>& k) {
-    for (; len - i >= 4 * V::WIDTH; i += 4 * V::WIDTH) {
-        const auto a = V::loadu(src + i);
-        const auto b = V::loadu(src + i + V::WIDTH);
-        const auto c = V::loadu(src + i + 2 * V::WIDTH);
-        const auto d = V::loadu(src + i + 3 * V::WIDTH);
+                                              const DecodeConstants<Contract, V>& k, std::index_sequence<R...>) {
+    constexpr std::size_t last = sizeof...(R) - 1;
+    constexpr bool spill_last = Kind == DecodeKind::Decode;
+    constexpr std::size_t reserve = spill_last ? 16 : 0;
+    for (; len - i >= GROUP_CHARS + reserve; i += GROUP_CHARS) {
+        const typename V::Reg chars[] = {V::loadu(src + i + R * V::WIDTH)...};
         if constexpr (Contract::CHECKS_INPUT) {
-            const auto ab = V::bit_or(invalid_bytes(a, k), invalid_bytes(b, k));
-            const auto cd = V::bit_or(invalid_bytes(c, k), invalid_bytes(d, k));
-            if (!V::all_zero(V::bit_or(ab, cd))) return false;
+            auto invalid = invalid_bytes(chars[0], k);
+            ((invalid = R == 0 ? invalid : V::bit_or(invalid, invalid_bytes(chars[R], k))), ...);
+            if (!V::all_zero(invalid)) return false;
         }
         if constexpr (Kind != DecodeKind::Validate) {
-            out.put_overlapping<V>(pack(values_of(a, k), k));
-            out.put_overlapping<V>(pack(values_of(b, k), k));
-            out.put_overlapping<V>(pack(values_of(c, k), k));
-            out.put<V>(pack(values_of(d, k), k));
+            const auto put = [&](typename V::Reg packed, bool whole) {
+                if (whole) out.put_overlapping<V>(packed);
+                else out.put<V>(packed);
+            };
+            (put(pack(values_of(chars[R], k), k), spill_last || R != last), ...);
         }
     }
     return true;
 }
 
-// Groups of four Wide registers, then single Wide registers, then single
+// Groups of Wide registers, then single Wide registers, then single
 // Narrow registers. A prefix run goes on to the narrower steps after a
 // failing group or step, so it stops exactly before the first failing Narrow
 // block; the other kinds give up at once.
@@ -177,7 +191,8 @@ BlockRun run_blocks(const unsigned char* src, std::size_t len, unsigned char* ds
     ExactStore out{dst};
     std::size_t i = 0;
     const DecodeConstants<Contract, Wide> wide;
-    if (!run_groups<Kind>(src, len, i, out, wide) && give_up) return {i, true};
+    constexpr auto group = std::make_index_sequence<GROUP_CHARS / Wide::WIDTH>();
+    if (!run_groups<Kind>(src, len, i, out, wide, group) && give_up) return {i, true};
     bool clean = run_steps<Kind>(src, len, i, out, wide);
     if constexpr (Narrow::WIDTH != Wide::WIDTH) {
         if (!clean && give_up) return {i, true};

@@ -17,6 +17,7 @@ template <class Tier>
 struct Vec128 {
     using Reg = __m128i;
     static constexpr std::size_t WIDTH = 16;
+    static constexpr std::size_t LANES = 1;
 
     static Reg loadu(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
     static void storeu(void* p, Reg v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
@@ -42,12 +43,18 @@ struct Vec128 {
     static Reg madd_i16(Reg a, Reg b) { return _mm_madd_epi16(a, b); }
     // SSSE3 has no vector test: compare with zero and gather the byte masks.
     static bool all_zero(Reg a) { return _mm_movemask_epi8(_mm_cmpeq_epi8(a, _mm_setzero_si128())) == 0xFFFF; }
+    template <std::size_t Lane>
+    static __m128i lane(Reg a) {
+        static_assert(Lane == 0);
+        return a;
+    }
 };
 
 template <class Tier>
 struct Vec256 {
     using Reg = __m256i;
     static constexpr std::size_t WIDTH = 32;
+    static constexpr std::size_t LANES = 2;
 
     static Reg loadu(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
     static void storeu(void* p, Reg v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
@@ -73,6 +80,12 @@ struct Vec256 {
     static Reg maddubs_u8(Reg a, Reg b) { return _mm256_maddubs_epi16(a, b); }
     static Reg madd_i16(Reg a, Reg b) { return _mm256_madd_epi16(a, b); }
     static bool all_zero(Reg a) { return _mm256_testz_si256(a, a) != 0; }
+    // One 128-bit half, 0 the low one.
+    template <std::size_t Lane>
+    static __m128i lane(Reg a) {
+        if constexpr (Lane == 0) return _mm256_castsi256_si128(a);
+        else return _mm256_extracti128_si256(a, Lane);
+    }
 };
 
 }  // namespace vantorq::base64::generic

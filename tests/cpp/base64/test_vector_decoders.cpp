@@ -217,6 +217,32 @@ INSTANTIATE_TEST_SUITE_P(TiersAndContracts, VectorDecodeEveryByte,
                          ::testing::Combine(::testing::ValuesIn(TIERS), ::testing::ValuesIn(CHECKING_CONTRACTS)),
                          [](const auto& info) { return tuple_name(std::get<0>(info.param), std::get<1>(info.param)); });
 
+using VectorDecodeFailure = DecodeKernelTest;
+
+// A failing decode may leave decoded bytes behind, but only inside a
+// destination of the decoded length: whole-register stores that a later step
+// would have overwritten must not reach past it when that step fails.
+TEST_P(VectorDecodeFailure, StaysInsideAnExactDestination) {
+    const auto& [tier, contract] = GetParam();
+    const auto outside = bytes_outside(contract.alphabet);
+    for (std::size_t len = 16; len <= 300; ++len) {
+        const auto text = random_text(len, contract.symbols, static_cast<std::uint32_t>(len + 3));
+        GuardedBytes source(text);
+        for (std::size_t bad = 0; bad < tier.handled(len); ++bad) {
+            source.data()[bad] = outside[(bad * 7 + len) % outside.size()];
+            CanaryDestination dst(len / 4 * 3, (bad + len) % 32);
+            ASSERT_EQ((tier.*contract.decode)(source.data(), len, dst.data()), DecodeResult::invalid_input())
+                << len << " with an invalid byte at " << bad;
+            ASSERT_TRUE(dst.untouched_from(len / 4 * 3)) << len << " with an invalid byte at " << bad;
+            source.data()[bad] = text[bad];
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TiersAndContracts, VectorDecodeFailure,
+                         ::testing::Combine(::testing::ValuesIn(TIERS), ::testing::ValuesIn(CHECKING_CONTRACTS)),
+                         [](const auto& info) { return tuple_name(std::get<0>(info.param), std::get<1>(info.param)); });
+
 using VectorDecodePrefix = DecodeKernelTest;
 
 // One invalid byte at every position (and none) of every length: the prefix
