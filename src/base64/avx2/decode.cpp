@@ -6,30 +6,11 @@ namespace vantorq::base64::decode::avx2 {
 namespace {
 
 struct Avx2 {};
-using V128 = generic::Vec128<Avx2>;
-using V256 = generic::Vec256<Avx2>;
+using Wide = generic::Vec256<Avx2>;
+using Narrow = generic::Vec128<Avx2>;
 
 }  // namespace
 
-template <class Contract>
-error::DecodeResult decode(const unsigned char* src, std::size_t len, unsigned char* dst) {
-    return generic::decode_blocks<Contract, V256, V128>(src, len, dst);
-}
-
-template <class Contract>
-DecodedPrefix decode_prefix(const unsigned char* src, std::size_t len, unsigned char* dst) {
-    return generic::decode_prefix_blocks<Contract, V256, V128>(src, len, dst);
-}
-
-error::DecodeResult validate(const unsigned char* src, std::size_t len) {
-    return generic::validate_blocks<StandardDecoder, V256, V128>(src, len);
-}
-
-template error::DecodeResult decode<StandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template error::DecodeResult decode<UrlSafeDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template error::DecodeResult decode<MixedDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template error::DecodeResult decode<ValidatedStandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template DecodedPrefix decode_prefix<StandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template DecodedPrefix decode_prefix<MixedDecoder>(const unsigned char*, std::size_t, unsigned char*);
+#include "base64/generic/decode_tier.inc"
 
 }  // namespace vantorq::base64::decode::avx2
