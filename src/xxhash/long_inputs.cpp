@@ -69,7 +69,7 @@ LongEngine select_long_engine(backend::Capabilities capabilities) {
     engine.avx2 = capabilities.has(Capabilities::AVX2);
     // With AVX-512 the single-input kernel is already fast enough that the
     // fused routine's two partial sets lose to it.
-    engine.fused_128 = engine.avx2 && !capabilities.has(Capabilities::AVX512F);
+    engine.fused_medium = engine.avx2 && !capabilities.has(Capabilities::AVX512F);
     return engine;
 }
 

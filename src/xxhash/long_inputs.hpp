@@ -31,7 +31,8 @@ Accumulators accumulate(const unsigned char* data, std::size_t len, const unsign
 // Writes the secret derived from `seed`, equal to initialize_secret_scalar.
 void init_secret(unsigned char* secret, std::uint64_t seed);
 
-// The complete 128-bit hash with seed 0 of an input of 241..1024 bytes.
+// The complete hashes with seed 0 of an input of 241..1024 bytes.
+std::uint64_t hash_64_medium(const unsigned char* data, std::size_t len);
 Hash128 hash_128_medium(const unsigned char* data, std::size_t len);
 }  // namespace x86::avx2
 
@@ -54,7 +55,7 @@ void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed);
 struct LongEngine {
     AccumulateKernel accumulate = scalar::accumulate;
     bool avx2 = false;       // avx2::init_secret and the multi-input kernels may run
-    bool fused_128 = false;  // avx2::hash_128_medium may run (pays off only without AVX-512)
+    bool fused_medium = false;  // avx2::hash_64_medium and hash_128_medium may run (pays off only without AVX-512)
 };
 
 // The engine for a processor with these features.

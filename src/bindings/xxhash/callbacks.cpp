@@ -21,11 +21,19 @@ PyObject* hash_one(const schema::Binding<2>& binding, PyObject* const* args, Py_
                    Hash hash, Build build) {
     const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
     if (!parsed) return nullptr;
-    const auto seed = arguments::read_seed_u64((*parsed)[1]);
-    if (!seed) return nullptr;
+    // The seed is read as a plain word, not through read_seed_u64's optional:
+    // GCC merged the optional of the two paths (absent, converted) through the
+    // stack in pieces that the next full-width load could not forward from, a
+    // stall that cost a fifth of a short call.
+    std::uint64_t seed = 0;
+    if ((*parsed)[1] != nullptr) {
+        const auto converted = arguments::convert_seed_u64((*parsed)[1]);
+        if (!converted) return nullptr;
+        seed = *converted;
+    }
     const auto hash_bytes = [&](const unsigned char* data, std::size_t length, bool immutable) {
         const bool detach = immutable && length >= DETACH_THRESHOLD;
-        return build(runtime::run_maybe_detached(detach, [&] { return hash(data, length, *seed); }));
+        return build(runtime::run_maybe_detached(detach, [&] { return hash(data, length, seed); }));
     };
     PyObject* s = (*parsed)[0];
     // The common case, read in place without acquiring anything: for short

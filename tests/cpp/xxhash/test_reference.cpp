@@ -72,7 +72,7 @@ TEST_P(SpotValueTest, BothWidthsMatch) {
 INSTANTIATE_TEST_SUITE_P(LengthClassBoundaries, SpotValueTest, ::testing::ValuesIn(reference::SPOT_VALUES));
 
 // The long path on each engine: its kernel, its way of deriving a seeded
-// secret and, for the AVX2 engine, the fused 128-bit routine.
+// secret and, for the AVX2 engine, the fused one-block routines.
 class EngineChecksumTest : public ::testing::TestWithParam<std::tuple<EngineCase, reference::SeedChecksums>> {};
 
 TEST_P(EngineChecksumTest, LongPathMatchesAtEveryReferenceLength) {
@@ -101,7 +101,7 @@ struct SelectionCase {
     EngineCase processor;
     long_inputs::AccumulateKernel kernel;
     bool avx2;
-    bool fused_128;
+    bool fused_medium;
 };
 
 class EngineSelectionTest : public ::testing::TestWithParam<SelectionCase> {};
@@ -111,7 +111,7 @@ TEST_P(EngineSelectionTest, PicksTheBestKernelAndFlags) {
     const long_inputs::LongEngine engine = expected.processor.engine();
     EXPECT_EQ(engine.accumulate, expected.kernel);
     EXPECT_EQ(engine.avx2, expected.avx2);
-    EXPECT_EQ(engine.fused_128, expected.fused_128);
+    EXPECT_EQ(engine.fused_medium, expected.fused_medium);
 }
 
 using C = backend::Capabilities;
@@ -129,7 +129,7 @@ TEST(LongEngine, IsTheOneForThisProcessor) {
     const long_inputs::LongEngine expected = long_inputs::select_long_engine(backend::capabilities());
     EXPECT_EQ(long_inputs::long_engine().accumulate, expected.accumulate);
     EXPECT_EQ(long_inputs::long_engine().avx2, expected.avx2);
-    EXPECT_EQ(long_inputs::long_engine().fused_128, expected.fused_128);
+    EXPECT_EQ(long_inputs::long_engine().fused_medium, expected.fused_medium);
 }
 
 }  // namespace

@@ -15,13 +15,26 @@ void init_secret(unsigned char* secret, std::uint64_t seed) {
         Ops::store(secret + offset, Ops::add(Ops::load(DEFAULT_SECRET.data() + offset), seeds));
 }
 
+namespace {
+
 // Inputs of at most one block never scramble, so the whole hash is one pass
-// over the stripes followed by the merge, with no kernel call or secret choice
-// in between.
-Hash128 hash_128_medium(const unsigned char* data, std::size_t len) {
+// over the stripes followed by the merge, with no kernel call, secret choice
+// or accumulator copy in between.
+template <typename Finalize>
+[[gnu::always_inline]] inline auto hash_medium(const unsigned char* data, std::size_t len, Finalize finalize) {
     Accumulators acc[1];
     accumulate_inputs<Lanes, 1>({ByteView{data, len}}, DEFAULT_SECRET.data(), acc);
-    return finalize_long_128(len, DEFAULT_SECRET.data(), acc[0]);
+    return finalize(len, DEFAULT_SECRET.data(), acc[0]);
+}
+
+}  // namespace
+
+std::uint64_t hash_64_medium(const unsigned char* data, std::size_t len) {
+    return hash_medium(data, len, finalize_long_64);
+}
+
+Hash128 hash_128_medium(const unsigned char* data, std::size_t len) {
+    return hash_medium(data, len, finalize_long_128);
 }
 
 }  // namespace vantorq::xxhash::long_inputs::x86::avx2
