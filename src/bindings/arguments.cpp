@@ -55,20 +55,22 @@ std::optional<bool> read_flag(PyObject* value, bool default_value) {
     return truth != 0;
 }
 
-std::optional<std::uint64_t> convert_seed_u64(PyObject* value) {
-    const unsigned long long seed = PyLong_AsUnsignedLongLong(value);
-    if (seed == static_cast<unsigned long long>(-1) && PyErr_Occurred()) return std::nullopt;
-    return seed;
+bool convert_seed_u64(PyObject* value, std::uint64_t& seed) {
+    const unsigned long long converted = PyLong_AsUnsignedLongLong(value);
+    if (converted == static_cast<unsigned long long>(-1) && PyErr_Occurred()) return false;
+    seed = converted;
+    return true;
 }
 
-std::optional<std::uint32_t> convert_seed_u32(PyObject* value) {
-    const auto seed = convert_seed_u64(value);
-    if (!seed) return std::nullopt;
-    if (*seed > 0xFFFFFFFFu) {
+bool convert_seed_u32(PyObject* value, std::uint32_t& seed) {
+    std::uint64_t wide = 0;
+    if (!convert_seed_u64(value, wide)) return false;
+    if (wide > 0xFFFFFFFFu) {
         PyErr_SetString(PyExc_OverflowError, "seed does not fit in uint32");
-        return std::nullopt;
+        return false;
     }
-    return static_cast<std::uint32_t>(*seed);
+    seed = static_cast<std::uint32_t>(wide);
+    return true;
 }
 
 }  // namespace vantorq::bindings::arguments
