@@ -220,6 +220,12 @@ void feed(Hasher& hasher, const buffer::BytesLike& input) {
 
 // ---- The classes ----------------------------------------------------------
 
+// The Args section every class docstring shares.
+#define CONSTRUCTOR_ARGS                              \
+    "Args:\n"                                          \
+    "    data: Optional initial bytes-like data.\n"    \
+    "    seed: Initial unsigned 32-bit seed.\n\n"
+
 // One class: its hasher, names, docstring and process-wide type object.
 template <class Hasher>
 struct ClassTraits;
@@ -232,9 +238,7 @@ struct ClassTraits<Murmur3X86Hasher32> {
         "murmur3_x86_32(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x86 32-bit hasher.\n\n"
         "Feeding a message in any split gives the one-shot murmur3_32 hash of the whole.\n\n"
-        "Args:\n"
-        "    data: Optional initial bytes-like data.\n"
-        "    seed: Initial unsigned 32-bit seed.\n\n"
+        CONSTRUCTOR_ARGS
         "Examples:\n"
         "    >>> h = murmur3_x86_32(b'hello', seed=7)\n"
         "    >>> h.update(b' world')\n"
@@ -253,9 +257,7 @@ struct ClassTraits<Murmur3X86Hasher128> {
         "murmur3_x86_128(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x86 128-bit hasher.\n\n"
         "Feeding a message in any split gives the one-shot murmur3_x86_128_digest of the whole.\n\n"
-        "Args:\n"
-        "    data: Optional initial bytes-like data.\n"
-        "    seed: Initial unsigned 32-bit seed.\n\n"
+        CONSTRUCTOR_ARGS
         "Examples:\n"
         "    >>> h = murmur3_x86_128(b'hel')\n"
         "    >>> h.update(b'lo')\n"
@@ -274,9 +276,7 @@ struct ClassTraits<Murmur3X64Hasher128> {
         "murmur3_x64_128(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x64 128-bit hasher.\n\n"
         "Feeding a message in any split gives the one-shot murmur3_x64_128_digest of the whole.\n\n"
-        "Args:\n"
-        "    data: Optional initial bytes-like data.\n"
-        "    seed: Initial unsigned 32-bit seed.\n\n"
+        CONSTRUCTOR_ARGS
         "Examples:\n"
         "    >>> h = murmur3_x64_128(b'hel')\n"
         "    >>> h.update(b'lo')\n"
@@ -286,6 +286,8 @@ struct ClassTraits<Murmur3X64Hasher128> {
         "    16\n";
     static constexpr std::size_t DIGEST_SIZE = 16;
 };
+
+#undef CONSTRUCTOR_ARGS
 
 template <class Hasher>
 struct HasherClass {
