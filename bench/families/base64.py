@@ -20,6 +20,20 @@ def _encoded_with_destination(data: bytes) -> tuple[bytes, bytearray]:
     return text, bytearray(len(text) * 3 // 4)
 
 
+def _mime(data: bytes) -> bytes:
+    """encodebytes output (a line feed after every 76 characters) of about the size named."""
+    return base64.encodebytes(data[: len(data) * 3 // 4])
+
+
+def _spaced(data: bytes) -> bytes:
+    """Base64 text with one space after every 4 characters."""
+    text = _encoded(data[: len(data) * 4 // 5])
+    return b" ".join(text[i : i + 4] for i in range(0, len(text), 4))
+
+
+NOISY_SIZES = ("16 B", "1 KiB", "64 KiB", "1 MiB", "16 MiB")
+
+
 def rows() -> list[Row]:
     # pybase64 and the interpreter take the same (s) call as ours, so all are
     # called directly; the _into row reuses one bytearray across calls.
@@ -63,5 +77,19 @@ def rows() -> list[Row]:
             {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
             prepare=_encoded,
             sizes=(*DEFAULT_SIZES, "1 MiB"),
+        ),
+        Row(
+            "b64decode (default, encodebytes output)",
+            v.b64decode,
+            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
+            prepare=_mime,
+            sizes=NOISY_SIZES,
+        ),
+        Row(
+            "b64decode (default, a space every 4 characters)",
+            v.b64decode,
+            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
+            prepare=_spaced,
+            sizes=NOISY_SIZES,
         ),
     ]

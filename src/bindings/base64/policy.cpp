@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "bindings/arguments.hpp"
+#include "bindings/base64/lenient.hpp"
 #include "bindings/base64/strict.hpp"
 
 namespace vantorq::bindings::base64::policy {
@@ -34,6 +35,9 @@ struct AllocatingTarget {
     Outcome unpadded(Text text, DecodeAlphabet alphabet) const {
         return strict::decode_unpadded(text, alphabet, detach);
     }
+    Outcome lenient(Text text, const lenient::LenientOptions& options) const {
+        return lenient::try_decode_lenient(text, options, detach);
+    }
 };
 
 struct IntoTarget {
@@ -43,6 +47,9 @@ struct IntoTarget {
     }
     Outcome unpadded(Text text, DecodeAlphabet alphabet) const {
         return strict::decode_unpadded_into(text, destination, alphabet);
+    }
+    Outcome lenient(Text text, const lenient::LenientOptions& options) const {
+        return lenient::decode_lenient_into(text, destination, options);
     }
 };
 
@@ -227,8 +234,13 @@ Outcome PreparedDecoder::try_native(Text text, const Target& target) const {
         Outcome outcome = target.strict(text, alphabet_);
         if (outcome.handled()) return outcome;
     }
-    if (!policy_.padded) return target.unpadded(text, alphabet_);
-    return Outcome::not_handled();
+    if (!policy_.padded) {
+        Outcome outcome = target.unpadded(text, alphabet_);
+        if (outcome.handled()) return outcome;
+    }
+    // Interpreters with the fixed tail handling decode the symbols after
+    // completed padding too; older ones stop there.
+    return target.lenient(text, {alphabet_, policy_.padded, policy_.semantics.patched_tail != 0});
 }
 
 bool PreparedDecoder::translate_custom_pair(const BytesLike& input, std::optional<BytesLike>& translated) const {
