@@ -65,20 +65,12 @@ std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols
 std::size_t symbol_count_scalar(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 
 namespace sse2 {
-std::size_t alphanumeric_prefix_sse2(const unsigned char* src, std::size_t len);
-std::size_t symbol_prefix_sse2(const unsigned char* src, std::size_t len, ExtraSymbols extra);
-void translate_sse2(unsigned char* data, std::size_t len, ByteMapping mapping);
-Compacted compact_symbols_sse2(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t room,
-                               ExtraSymbols extra);
+#include "base64/generic/scan_tier_api.inc"
 }  // namespace sse2
 
 // Only on processors with AVX2 (the popcnt counter also needs POPCNT).
 namespace avx2 {
-std::size_t alphanumeric_prefix_avx2(const unsigned char* src, std::size_t len);
-std::size_t symbol_prefix_avx2(const unsigned char* src, std::size_t len, ExtraSymbols extra);
-void translate_avx2(unsigned char* data, std::size_t len, ByteMapping mapping);
-Compacted compact_symbols_avx2(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t room,
-                               ExtraSymbols extra);
+#include "base64/generic/scan_tier_api.inc"
 std::size_t symbol_count_avx2(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 std::size_t symbol_count_avx2_popcnt(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 }  // namespace avx2

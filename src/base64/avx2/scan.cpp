@@ -8,6 +8,7 @@ namespace {
 
 struct Avx2 {};
 using V = generic::Vec256<Avx2>;
+constexpr bool SHUFFLES = true;
 
 // Byte counters hold at most 255 before they are summed.
 constexpr std::size_t STEPS_PER_SUM = 255;
@@ -20,22 +21,7 @@ std::size_t count_tail(const unsigned char* src, std::size_t len, ExtraSymbols e
 
 }  // namespace
 
-std::size_t alphanumeric_prefix_avx2(const unsigned char* src, std::size_t len) {
-    return generic::class_prefix<false, V>(src, len, {});
-}
-
-std::size_t symbol_prefix_avx2(const unsigned char* src, std::size_t len, ExtraSymbols extra) {
-    return generic::class_prefix<true, V>(src, len, extra);
-}
-
-void translate_avx2(unsigned char* data, std::size_t len, ByteMapping mapping) {
-    generic::translate_bytes<V>(data, len, mapping);
-}
-
-Compacted compact_symbols_avx2(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t room,
-                               ExtraSymbols extra) {
-    return generic::compact_symbols<V, true>(src, len, dst, room, extra);
-}
+#include "base64/generic/scan_tier.inc"
 
 // Without POPCNT: every byte lane counts its own symbols (a match is -1, so
 // subtracting it adds one), and the lanes are summed every 255 steps.

@@ -37,11 +37,11 @@ struct KernelTier {
 const KernelTier TIERS[] = {
     {"sse2",
      0,
-     {sse2::alphanumeric_prefix_sse2, sse2::symbol_prefix_sse2, sse2::translate_sse2, sse2::compact_symbols_sse2},
+     {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate, sse2::compact_symbols},
      {{0, symbol_count_scalar}}},
     {"avx2",
      C::AVX2,
-     {avx2::alphanumeric_prefix_avx2, avx2::symbol_prefix_avx2, avx2::translate_avx2, avx2::compact_symbols_avx2},
+     {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols},
      {{C::AVX2, avx2::symbol_count_avx2}, {C::AVX2 | C::POPCNT, avx2::symbol_count_avx2_popcnt}}},
 };
 
@@ -138,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(TIERS),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanKernels, SelectionTakesAvx2WhereThereIsAvx2) {
-    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::AVX2}).symbol_prefix, avx2::symbol_prefix_avx2);
-    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::SSE41}).compact_symbols, sse2::compact_symbols_sse2);
+    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::AVX2}).symbol_prefix, avx2::symbol_prefix);
+    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::SSE41}).compact_symbols, sse2::compact_symbols);
 }
 
 }  // namespace
