@@ -15,8 +15,8 @@ using backend::Tier;
 
 // Table entries of symbols are below 64; every other byte maps to 255.
 constexpr std::uint8_t NOT_A_SYMBOL = 0x80;
-// Shorter clean runs are not worth a vector call.
-constexpr std::size_t VECTOR_MIN_RUN = 16;
+// A direct vector attempt on less text costs more than gathering it.
+constexpr std::size_t DIRECT_MIN_TEXT = 64;
 // Symbols gathered before each decoding step: small enough for the stack,
 // large enough that the vector decoder runs long.
 constexpr std::size_t STAGE_SYMBOLS = 4096;
@@ -96,7 +96,7 @@ LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, u
     alignas(64) unsigned char stage[STAGE_SYMBOLS];
     std::size_t staged = 0, i = 0, out = 0;
     while (i < len) {
-        if (staged == 0 && vector_backend.tier != Tier::Scalar && len - i >= VECTOR_MIN_RUN) {
+        if (staged == 0 && vector_backend.tier != Tier::Scalar && len - i >= DIRECT_MIN_TEXT) {
             // At a quantum boundary a clean run decodes straight from the text.
             const std::size_t chunk = std::min(len - i, (capacity - out) / VECTOR_BYTES_PER_BLOCK * VECTOR_BLOCK);
             const auto prefix = decode::vector_decode_prefix(vector_backend, options.alphabet, src + i, chunk, dst + out);

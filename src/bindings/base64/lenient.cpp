@@ -34,10 +34,23 @@ private:
     PyBytesWriter* writer_;
 };
 
+// Outputs up to this size are decoded on the stack and copied once into an
+// exact bytes object: cheaper than a writer for the shortest texts.
+constexpr std::size_t STACK_OUTPUT = 256;
+
 }  // namespace
 
 Outcome try_decode_lenient(Text text, const LenientOptions& options, bool detach) {
     const std::size_t capacity = core::lenient_capacity(text.data(), text.size(), options);
+    if (capacity <= STACK_OUTPUT) {
+        unsigned char out[STACK_OUTPUT];
+        const auto result = core::decode_lenient_to_ptr(text.data(), text.size(), out, capacity, options);
+        if (result.status != LenientStatus::Decoded) return Outcome::not_handled();
+        runtime::OwnedRef bytes(
+            PyBytes_FromStringAndSize(reinterpret_cast<const char*>(out), static_cast<Py_ssize_t>(result.count)));
+        if (!bytes) return Outcome::raised();
+        return Outcome::decoded(std::move(bytes));
+    }
     BytesWriter writer(capacity);
     if (!writer) return Outcome::raised();
     unsigned char* out = writer.data();
