@@ -1,38 +1,23 @@
 #include "base64/lenient.hpp"
 
-#include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "base64/decode.hpp"
-#include "base64/runtime_dispatch.hpp"
+#include "base64/lengths.hpp"
 #include "base64/scan.hpp"
+#include "base64/staging.hpp"
 
 namespace vantorq::base64::lenient {
 namespace {
-
-using backend::Tier;
 
 // Table entries of symbols are below 64; every other byte maps to 255.
 constexpr std::uint8_t NOT_A_SYMBOL = 0x80;
 // A direct vector attempt on less text costs more than gathering it.
 constexpr std::size_t DIRECT_MIN_TEXT = 64;
-// Symbols gathered before each decoding step: small enough for the stack,
-// large enough that the vector decoder runs long.
-constexpr std::size_t STAGE_SYMBOLS = 4096;
-// The vector kernels write at most 12 bytes per 16 characters they consume.
-constexpr std::size_t VECTOR_BYTES_PER_BLOCK = 12, VECTOR_BLOCK = 16;
 
 scan::ExtraSymbols extra_symbols(DecodeAlphabet alphabet) {
     if (alphabet == DecodeAlphabet::Standard) return {};
     return {'-', '_'};
-}
-
-// The bytes that `symbols` symbols decode to; a lone symbol past the whole
-// quanta decodes to nothing.
-constexpr std::size_t decoded_size(std::size_t symbols) {
-    const std::size_t partial = symbols % 4;
-    return symbols / 4 * 3 + (partial == 0 ? 0 : partial - 1);
 }
 
 LenientResult decoded(std::size_t count) { return {LenientStatus::Decoded, count}; }
@@ -86,52 +71,26 @@ std::optional<std::size_t> exact_symbol_count(const unsigned char* src, std::siz
 LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
                                     std::size_t capacity, const LenientOptions& options) {
     if (!options.keep_going) len = data_end(src, len, options);
-    const DecodeTable& table = decode_table(options.alphabet);
-    const backend::RuntimeBackend& vector_backend = backend::selected_backend();
     const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
     const auto compact_symbols = scan::decode_byte_kernels().compact_symbols;
-    // The symbols of the text are decoded as one run: gathered into a staging
-    // block, which is decoded by whole quanta; the 0 to 3 symbols left over
-    // move to its front.
-    alignas(64) unsigned char stage[STAGE_SYMBOLS];
-    std::size_t staged = 0, i = 0, out = 0;
+    // The symbols of the text decode as one run; clean stretches at a
+    // quantum boundary straight from the text, the rest through the stage.
+    staging::StagingWriter writer(dst, capacity, options.alphabet);
+    std::size_t i = 0;
     while (i < len) {
-        if (staged == 0 && vector_backend.tier != Tier::Scalar && len - i >= DIRECT_MIN_TEXT) {
-            // At a quantum boundary a clean run decodes straight from the text.
-            const std::size_t chunk = std::min(len - i, (capacity - out) / VECTOR_BYTES_PER_BLOCK * VECTOR_BLOCK);
-            const auto prefix = decode::vector_decode_prefix(vector_backend, options.alphabet, src + i, chunk, dst + out);
-            i += prefix.consumed;
-            out += prefix.written;
-        }
-        const auto gathered = compact_symbols(src + i, len - i, stage + staged, STAGE_SYMBOLS - staged, extra);
+        if (writer.pending() == 0 && len - i >= DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
+        const auto gathered = compact_symbols(src + i, len - i, writer.space(), writer.room(), extra);
         i += gathered.consumed;
-        staged += gathered.written;
-        const std::size_t whole = staged / 4 * 4;
-        if (capacity - out < whole / 4 * 3) return exhausted();
-        decode::decode_to_ptr_with_layout_mode(stage, whole, dst + out, 0, options.alphabet);
-        out += whole / 4 * 3;
-        std::memmove(stage, stage + whole, staged - whole);
-        staged -= whole;
+        if (!writer.commit(gathered.written)) return exhausted();
     }
-
-    if (!complete(staged, trailing_pads(src, len, table), options)) return not_handled();
-    if (staged >= 2) {
-        if (capacity - out < staged - 1) return exhausted();
-        const std::uint8_t a = table[stage[0]], b = table[stage[1]];
-        dst[out++] = static_cast<unsigned char>(a << 2 | b >> 4);
-        if (staged == 3) dst[out++] = static_cast<unsigned char>(b << 4 | table[stage[2]] >> 2);
-    }
-    return decoded(out);
+    if (!complete(writer.pending(), trailing_pads(src, len, decode_table(options.alphabet)), options))
+        return not_handled();
+    if (!writer.finish()) return exhausted();
+    return decoded(writer.written());
 }
 
 std::size_t lenient_capacity(const unsigned char* src, std::size_t len, const LenientOptions& options) {
-    const DecodeTable& table = decode_table(options.alphabet);
-    std::size_t first = 0;
-    while (first < len && (table[src[first]] & NOT_A_SYMBOL)) ++first;
-    std::size_t end = len;
-    // Trailing "=" (at most the two that padding has) decode to nothing.
-    for (int pad = 0; pad < 2 && end > first && src[end - 1] == PAD; ++pad) --end;
-    return decoded_size(end - first);
+    return staging::output_bound(src, len, decode_table(options.alphabet));
 }
 
 LenientResult decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
@@ -139,7 +98,7 @@ LenientResult decode_lenient_slice_into(const unsigned char* src, std::size_t le
     if (size < lenient_capacity(src, len, options)) {
         const auto symbols = exact_symbol_count(src, len, options);
         if (!symbols) return not_handled();
-        const std::size_t required = decoded_size(*symbols);
+        const std::size_t required = symbols_decoded_length(*symbols);
         if (size < required) return exhausted(required);
     }
     return decode_lenient_to_ptr(src, len, dst, size, options);

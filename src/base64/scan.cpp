@@ -12,10 +12,10 @@ constexpr std::size_t VECTOR_COUNT_MIN = 32;
 
 DecodeByteKernels byte_kernels_for(Capabilities capabilities) {
     if (capabilities.has(Capabilities::AVX2))
-        return {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate,
-                avx2::compact_symbols};
-    return {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate,
-            sse2::compact_symbols};
+        return {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols,
+                avx2::compact_symbols_checked};
+    return {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate, sse2::compact_symbols,
+            sse2::compact_symbols_checked};
 }
 
 const DecodeByteKernels& decode_byte_kernels() {

@@ -22,10 +22,17 @@ struct ByteMapping {
     unsigned char from_first, to_first, from_second, to_second;
 };
 
-// How far a compaction got: source bytes read, symbols written.
+// Up to four bytes that may stand between symbols; unused places hold "A".
+struct AllowedNoise {
+    unsigned char bytes[4] = {'A', 'A', 'A', 'A'};
+};
+
+// How far a compaction got: source bytes read, symbols written, and whether
+// it stopped before a byte that is neither a symbol nor allowed noise.
 struct Compacted {
     std::size_t consumed;
     std::size_t written;
+    bool disallowed = false;
     friend bool operator==(const Compacted&, const Compacted&) = default;
 };
 
@@ -41,6 +48,10 @@ struct DecodeByteKernels {
     // short of either; then the caller calls again). Never writes past `room`.
     Compacted (*compact_symbols)(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t room,
                                  ExtraSymbols extra);
+    // The same, stopping with `disallowed` before the first register (or
+    // tail byte) that holds a byte that is neither a symbol nor in `noise`.
+    Compacted (*compact_symbols_checked)(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                         std::size_t room, ExtraSymbols extra, AllowedNoise noise);
 };
 
 // The members a processor with these features runs: AVX2 where it has it, else SSE2.

@@ -139,25 +139,48 @@ inline constexpr KeepShuffles KEEP_SHUFFLES = [] {
     return dst;
 }
 
+template <class V>
+struct NoiseClasses {
+    typename V::Reg bytes[4];
+    explicit NoiseClasses(scan::AllowedNoise noise)
+        : bytes{V::set1_u8(noise.bytes[0]), V::set1_u8(noise.bytes[1]), V::set1_u8(noise.bytes[2]),
+                V::set1_u8(noise.bytes[3])} {}
+};
+
+[[gnu::always_inline]] inline bool allowed_noise(unsigned char byte, scan::AllowedNoise noise) {
+    return byte == noise.bytes[0] || byte == noise.bytes[1] || byte == noise.bytes[2] || byte == noise.bytes[3];
+}
+
 // Whole registers: a block of symbols only is stored as it is, another one
 // compacted. The partial tail and the last registers that the room cannot
-// take whole go byte by byte.
-template <class V, bool Shuffle>
+// take whole go byte by byte. `Checked` stops before the first block that
+// holds a byte that is neither a symbol nor allowed noise.
+template <class V, bool Shuffle, bool Checked>
 [[gnu::always_inline]] inline scan::Compacted compact_symbols(const unsigned char* src, std::size_t len,
                                                               unsigned char* dst, std::size_t room,
-                                                              scan::ExtraSymbols extra) {
+                                                              scan::ExtraSymbols extra, scan::AllowedNoise noise) {
     const SymbolClasses<V> k(extra);
+    const NoiseClasses<V> n(noise);
     constexpr std::uint32_t ALL = static_cast<std::uint32_t>((std::uint64_t{1} << V::WIDTH) - 1);
     unsigned char* const start = dst;
     unsigned char* const end = dst + room;
+    const auto stopped = [&](std::size_t at) { return scan::Compacted{at, static_cast<std::size_t>(dst - start), true}; };
     std::size_t i = 0;
     for (; len - i >= V::WIDTH && static_cast<std::size_t>(end - dst) >= V::WIDTH; i += V::WIDTH) {
         const auto chars = V::loadu(src + i);
-        const std::uint32_t keep = V::movemask(class_bytes<true, V>(chars, k));
+        const auto symbols = class_bytes<true, V>(chars, k);
+        const std::uint32_t keep = V::movemask(symbols);
         if (keep == ALL) {
             V::storeu(dst, chars);
             dst += V::WIDTH;
-        } else if constexpr (Shuffle) {
+            continue;
+        }
+        if constexpr (Checked) {
+            auto allowed = V::bit_or(symbols, V::cmpeq_u8(chars, n.bytes[0]));
+            for (int b = 1; b < 4; ++b) allowed = V::bit_or(allowed, V::cmpeq_u8(chars, n.bytes[b]));
+            if (V::movemask(allowed) != ALL) return stopped(i);
+        }
+        if constexpr (Shuffle) {
             dst = compact_block_shuffled(V::template lane<0>(chars), keep, dst);
             if constexpr (V::LANES == 2) dst = compact_block_shuffled(V::template lane<1>(chars), keep >> 16, dst);
         } else {
@@ -165,10 +188,12 @@ template <class V, bool Shuffle>
         }
     }
     for (; i < len && dst != end; ++i) {
+        const bool symbol = scan::is_symbol(src[i], extra);
+        if (Checked && !symbol && !allowed_noise(src[i], noise)) return stopped(i);
         *dst = src[i];
-        dst += scan::is_symbol(src[i], extra) ? 1 : 0;
+        dst += symbol ? 1 : 0;
     }
-    return {i, static_cast<std::size_t>(dst - start)};
+    return {i, static_cast<std::size_t>(dst - start), false};
 }
 
 }  // namespace vantorq::base64::generic

@@ -37,11 +37,13 @@ struct KernelTier {
 const KernelTier TIERS[] = {
     {"sse2",
      0,
-     {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate, sse2::compact_symbols},
+     {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate, sse2::compact_symbols,
+      sse2::compact_symbols_checked},
      {{0, symbol_count_scalar}}},
     {"avx2",
      C::AVX2,
-     {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols},
+     {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols,
+      avx2::compact_symbols_checked},
      {{C::AVX2, avx2::symbol_count_avx2}, {C::AVX2 | C::POPCNT, avx2::symbol_count_avx2_popcnt}}},
 };
 
@@ -83,6 +85,34 @@ void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned cha
             EXPECT_TRUE(stage.untouched_from(symbols.size()));
         }
     }
+
+    // Checked compaction: symbols gathered up to a stop within one register
+    // of the first byte that is neither a symbol nor allowed noise.
+    const AllowedNoise noise{{'\n', '\r', '=', ' '}};
+    const auto allowed = [&](unsigned char byte) {
+        return reference_symbol(byte, {}) || byte == '\n' || byte == '\r' || byte == '=' || byte == ' ';
+    };
+    const std::size_t first_disallowed = first_outside(allowed);
+    CanaryDestination stage(len, 0);
+    std::size_t read = 0, written = 0;
+    bool stopped = false;
+    while (read < len && !stopped) {
+        const Compacted step =
+            tier.kernels.compact_symbols_checked(text.data() + read, len - read, stage.data() + written,
+                                                 len - written, {}, noise);
+        read += step.consumed;
+        written += step.written;
+        stopped = step.disallowed;
+    }
+    EXPECT_EQ(stopped, first_disallowed < len);
+    if (stopped) {
+        EXPECT_LE(read, first_disallowed);
+        EXPECT_LT(first_disallowed - read, std::size_t{32});
+    }
+    std::string gathered;
+    std::copy_if(bytes.begin(), bytes.begin() + read, std::back_inserter(gathered),
+                 [](unsigned char byte) { return reference_symbol(byte, {}); });
+    EXPECT_EQ(stage.prefix(written), gathered);
 
     for (const ByteMapping mapping : {ByteMapping{'-', '+', '_', '/'}, ByteMapping{'a', 'b', 'a', 'c'}}) {
         std::vector<unsigned char> expected = bytes;
