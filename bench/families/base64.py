@@ -32,6 +32,7 @@ def _spaced(data: bytes) -> bytes:
 
 
 NOISY_SIZES = ("16 B", "1 KiB", "64 KiB", "1 MiB", "16 MiB")
+CONFIGURED_SIZES = ("1 KiB", "64 KiB", "1 MiB", "16 MiB")
 
 
 def rows() -> list[Row]:
@@ -91,5 +92,19 @@ def rows() -> list[Row]:
             {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
             prepare=_spaced,
             sizes=NOISY_SIZES,
+        ),
+        Row(
+            "b64decode ignorechars=b'\\r\\n' (encodebytes output)",
+            lambda text: v.b64decode(text, ignorechars=b"\r\n"),
+            {"base64": lambda text: base64.b64decode(text, ignorechars=b"\r\n")},
+            prepare=_mime,
+            sizes=CONFIGURED_SIZES,
+        ),
+        Row(
+            "b64decode canonical=True (clean padded)",
+            lambda text: v.b64decode(text, canonical=True),
+            {"base64": lambda text: base64.b64decode(text, canonical=True)},
+            prepare=_encoded,
+            sizes=CONFIGURED_SIZES,
         ),
     ]

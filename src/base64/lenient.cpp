@@ -12,8 +12,6 @@ namespace {
 
 // Table entries of symbols are below 64; every other byte maps to 255.
 constexpr std::uint8_t NOT_A_SYMBOL = 0x80;
-// A direct vector attempt on less text costs more than gathering it.
-constexpr std::size_t DIRECT_MIN_TEXT = 64;
 
 scan::ExtraSymbols extra_symbols(DecodeAlphabet alphabet) {
     if (alphabet == DecodeAlphabet::Standard) return {};
@@ -78,7 +76,7 @@ LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, u
     staging::StagingWriter writer(dst, capacity, options.alphabet);
     std::size_t i = 0;
     while (i < len) {
-        if (writer.pending() == 0 && len - i >= DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
+        if (writer.pending() == 0 && len - i >= staging::DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
         const auto gathered = compact_symbols(src + i, len - i, writer.space(), writer.room(), extra);
         i += gathered.consumed;
         if (!writer.commit(gathered.written)) return exhausted();

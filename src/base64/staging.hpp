@@ -13,6 +13,8 @@
 namespace vantorq::base64::staging {
 
 inline constexpr std::size_t STAGE_SYMBOLS = 4096;
+// A direct vector attempt on less text costs more than gathering it.
+inline constexpr std::size_t DIRECT_MIN_TEXT = 64;
 
 // Decodes `count` symbols (a multiple of 4) that are all valid for `alphabet`.
 void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet);

@@ -581,6 +581,54 @@ def test_noisy_lenient_input_never_reaches_the_interpreter(monkeypatch, ours, th
     assert calls == []
 
 
+PEM = b"\n".join(base64.b64encode(BLOB[:3000])[i : i + 64] for i in range(0, 4000, 64)) + b"\n"
+URL_SAFE_MIME = MIME.translate(bytes.maketrans(b"+/", b"-_"))
+NATIVE_CONFIGURED = [
+    (MIME, {"ignorechars": b"\n"}),
+    (MIME.replace(b"\n", b"\r\n"), {"ignorechars": b"\r\n"}),
+    (PEM, {"ignorechars": b"\n", "canonical": True}),
+    (base64.b64encode(BLOB[:3000]), {"canonical": True}),
+    (URL_SAFE_MIME, {"ignorechars": b"\n", "altchars": b"-_"}),
+    (MIME.translate(bytes.maketrans(b"+/", b".,"), b"="), {"ignorechars": b"\n", "altchars": b".,", "padded": False}),
+    (NATIVE_LENIENT["spaced groups"], {"validate": False, "canonical": True}),
+]
+
+
+@pytest.mark.parametrize(("text", "kwargs"), NATIVE_CONFIGURED, ids=range(len(NATIVE_CONFIGURED)))
+@pytest.mark.parametrize("ours", [v.b64decode, via_into(v.b64decode_into)], ids=["b64decode", "b64decode_into"])
+def test_configured_requests_never_reach_the_interpreter(monkeypatch, ours, text, kwargs):
+    expected = base64.b64decode(text, **kwargs)
+    calls = []
+    monkeypatch.setattr(binascii, "a2b_base64", lambda *args, **kw: calls.append(args))
+    assert ours(text, **kwargs) == expected
+    assert calls == []
+
+
+@pytest.mark.parametrize(
+    "kwargs",
+    [
+        {"ignorechars": b"\n"},
+        {"ignorechars": b"\n", "validate": False, "canonical": True},
+        {"ignorechars": b" =", "padded": False},
+        {"canonical": True, "validate": True},
+        {"canonical": True, "padded": False, "altchars": b"-_"},
+    ],
+    ids=repr,
+)
+@pytest.mark.parametrize(
+    "s", [base64.b64encode(BLOB[:300]) + b"!!!!", b"YWJj!YWJj", b"YWJjYWJj===", b"YWJjYR==", b"YWJjY", b"YWJj=YWJj", b"YWJj\tYR", MIME + b"!", b"!" + MIME]
+)
+def test_malformed_configured_input_leaves_the_destination_alone(kwargs, s):
+    expected = observe(base64.b64decode, s, **kwargs)[0]
+    output = bytearray([FILL]) * len(MIME)
+    result = observe(v.b64decode_into, s, output, **kwargs)[0]
+    if isinstance(expected, bytes):
+        assert output[:result] == expected
+    else:
+        assert result == expected
+        assert output == bytearray([FILL]) * len(MIME)
+
+
 def test_errors_are_the_interpreters_binascii_error():
     with pytest.raises(binascii.Error, match="^Incorrect padding$"):
         v.b64decode(b"aGVsbG8", validate=True)
