@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base64/decode_contracts.hpp"
 #include "base64/generic/vector_ops.hpp"
 #include "base64/scan.hpp"
 
@@ -139,6 +140,31 @@ inline constexpr KeepShuffles KEEP_SHUFFLES = [] {
     return dst;
 }
 
+// Classifiers for compaction: the symbols with any extra pair (SSE2 ops
+// only), or exactly the symbols of a decode contract, found with two byte
+// shuffles as the decoders test them (half the operations).
+template <class V>
+struct ExtraClassifier {
+    SymbolClasses<V> k;
+    explicit ExtraClassifier(scan::ExtraSymbols extra) : k(extra) {}
+    [[gnu::always_inline]] typename V::Reg symbols(typename V::Reg chars) const { return class_bytes<true, V>(chars, k); }
+};
+
+template <class V, class Contract>
+struct ContractClassifier {
+    using Reg = typename V::Reg;
+    Reg nibble = V::set1_u8(0x0F);
+    Reg low_classes = V::lane_table(Contract::LOW_NIBBLE_CLASSES.data());
+    Reg high_classes = V::lane_table(Contract::HIGH_NIBBLE_CLASSES.data());
+    Reg zero = V::set1_u8(0);
+    explicit ContractClassifier(scan::ExtraSymbols) {}
+    [[gnu::always_inline]] Reg symbols(Reg chars) const {
+        const auto low = V::shuffle_u8(low_classes, V::bit_and(chars, nibble));
+        const auto high = V::shuffle_u8(high_classes, V::bit_and(V::template shift_right_u32<4>(chars), nibble));
+        return V::cmpeq_u8(V::bit_and(low, high), zero);
+    }
+};
+
 template <class V>
 struct NoiseClasses {
     typename V::Reg bytes[4];
@@ -155,11 +181,11 @@ struct NoiseClasses {
 // compacted. The partial tail and the last registers that the room cannot
 // take whole go byte by byte. `Checked` stops before the first block that
 // holds a byte that is neither a symbol nor allowed noise.
-template <class V, bool Shuffle, bool Checked>
+template <class V, bool Shuffle, bool Checked, class Classifier = ExtraClassifier<V>>
 [[gnu::always_inline]] inline scan::Compacted compact_symbols(const unsigned char* src, std::size_t len,
                                                               unsigned char* dst, std::size_t room,
                                                               scan::ExtraSymbols extra, scan::AllowedNoise noise) {
-    const SymbolClasses<V> k(extra);
+    const Classifier classifier(extra);
     const NoiseClasses<V> n(noise);
     constexpr std::uint32_t ALL = static_cast<std::uint32_t>((std::uint64_t{1} << V::WIDTH) - 1);
     unsigned char* const start = dst;
@@ -168,7 +194,7 @@ template <class V, bool Shuffle, bool Checked>
     std::size_t i = 0;
     for (; len - i >= V::WIDTH && static_cast<std::size_t>(end - dst) >= V::WIDTH; i += V::WIDTH) {
         const auto chars = V::loadu(src + i);
-        const auto symbols = class_bytes<true, V>(chars, k);
+        const auto symbols = classifier.symbols(chars);
         const std::uint32_t keep = V::movemask(symbols);
         if (keep == ALL) {
             V::storeu(dst, chars);
