@@ -101,7 +101,7 @@ GENERAL = {
 ALTCHARS = [NOT_GIVEN, None, b"+/", b"-_", b".,", b"/+", b"**", b"A=", b"\n ", "-_", bytearray(b"-_"), b"", b"abc"]
 VALIDATE = [NOT_GIVEN, True, False, 0, 2]
 PADDED = [NOT_GIVEN, True, False, None]
-IGNORECHARS = [NOT_GIVEN, b"", b" ", b"\n=", b" \t\n\r", b"=", b"-_", bytearray(b"!"), "x"]
+IGNORECHARS = [NOT_GIVEN, b"", b" ", b"\n=", b" \t\n\r", b"=", b"-_", bytearray(b"!"), "x", memoryview(b"\r\n"), b"A\n"]
 CANONICAL = [NOT_GIVEN, True, False]
 
 
