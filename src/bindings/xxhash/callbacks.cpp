@@ -18,8 +18,11 @@ PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash) {
     unsigned char little_endian[16];
     vantorq::xxhash::store_u64(little_endian, hash.low);
     vantorq::xxhash::store_u64(little_endian + 8, hash.high);
-    return PyLong_FromNativeBytes(little_endian, sizeof little_endian,
-                                  Py_ASNATIVEBYTES_LITTLE_ENDIAN | Py_ASNATIVEBYTES_UNSIGNED_BUFFER);
+    return int_from_packed_128(little_endian);
+}
+
+PyObject* int_from_packed_128(const unsigned char* little_endian) {
+    return PyLong_FromNativeBytes(little_endian, 16, Py_ASNATIVEBYTES_LITTLE_ENDIAN | Py_ASNATIVEBYTES_UNSIGNED_BUFFER);
 }
 
 PyObject* xxh3_64(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
