@@ -9,7 +9,9 @@ struct Width64 {
     using Digest = std::uint64_t;
     static constexpr std::size_t BYTES = DIGEST_BYTES_64;
     static void store(unsigned char* out, Digest digest) { store_u64(out, digest); }
-    static Digest short_hash(ByteView item, std::uint64_t seed) { return one_shot::xxh3_64(item.data, item.len, seed); }
+    static Digest short_hash(ByteView item, std::uint64_t seed) {
+        return one_shot::xxh3_64_short(item.data, item.len, seed);
+    }
     static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
         return finalize_long_64(len, secret, acc);
     }
@@ -23,7 +25,7 @@ struct Width128 {
         store_u64(out + 8, digest.high);
     }
     static Digest short_hash(ByteView item, std::uint64_t seed) {
-        return one_shot::xxh3_128(item.data, item.len, seed);
+        return one_shot::xxh3_128_short(item.data, item.len, seed);
     }
     static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
         return finalize_long_128(len, secret, acc);
