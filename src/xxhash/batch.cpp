@@ -22,6 +22,10 @@ struct Width128 {
     static constexpr std::size_t BYTES = DIGEST_BYTES_128;
     static void store(unsigned char* out, Digest digest) {
         store_u64(out, digest.low);
+        // Kept two word stores: merged, the words would pass through a stack
+        // slot into a 16-byte store whose load cannot be forwarded the two
+        // word stores, a stall longer than a short hash.
+        asm("" ::: "memory");
         store_u64(out + 8, digest.high);
     }
     static Digest short_hash(ByteView item, std::uint64_t seed) {
