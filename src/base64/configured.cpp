@@ -104,29 +104,32 @@ LenientStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size
 template <class Writer>
 LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_t len, Writer& writer,
                                             std::size_t& pads_after, std::size_t& pads_total) const {
-    unsigned char* space = writer.space();
-    std::size_t room = writer.room(), staged = 0;
-    for (std::size_t i = 0; i < len; ++i) {
-        const unsigned char byte = src[i];
-        const std::uint8_t value = classes_[byte];
-        if (value < NOT_A_SYMBOL_FROM) {
+    const auto alphanumeric_prefix = scan::decode_byte_kernels().alphanumeric_prefix;
+    std::size_t i = 0;
+    while (i < len) {
+        // Letters and digits are symbols of every alphabet: their runs are
+        // copied whole, and only the bytes between them looked up.
+        std::size_t run = alphanumeric_prefix(src + i, len - i);
+        if (run == 0 && classes_[src[i]] < NOT_A_SYMBOL_FROM) run = 1;
+        if (run != 0) {
             if (pads_total != 0) return LenientStatus::NotHandled;  // a symbol after strict padding
-            space[staged++] = byte;
             pads_after = 0;
-            if (staged == room) {
-                if (!writer.commit(staged)) return LenientStatus::CapacityExhausted;
-                space = writer.space();
-                room = writer.room();
-                staged = 0;
+            for (std::size_t piece; run != 0; run -= piece, i += piece) {
+                piece = std::min(run, writer.room());
+                std::memcpy(writer.space(), src + i, piece);
+                if (!writer.commit(piece)) return LenientStatus::CapacityExhausted;
             }
-        } else if (byte == PAD) {
+            continue;
+        }
+        const unsigned char byte = src[i++];
+        if (byte == PAD) {
             ++pads_after;
             pads_total += strict_padding_ ? 1 : 0;
-        } else if (value == NOT_ALLOWED && options_.strict) {
+        } else if (classes_[byte] == NOT_ALLOWED && options_.strict) {
             return LenientStatus::NotHandled;
         }
     }
-    return writer.commit(staged) ? LenientStatus::Decoded : LenientStatus::CapacityExhausted;
+    return LenientStatus::Decoded;
 }
 
 bool ConfiguredDecoder::finish_strict(std::size_t partial, std::size_t pads_after, std::size_t pads_total,

@@ -26,15 +26,16 @@ LenientResult not_handled() { return {LenientStatus::NotHandled, 0}; }
 // completes a quantum: the text up to and including it, or all of it.
 std::size_t data_end(const unsigned char* src, std::size_t len, const LenientOptions& options) {
     if (!options.padded || std::memchr(src, PAD, len) == nullptr) return len;
-    const auto& table = decode_table(options.alphabet);
-    std::size_t symbols = 0, pads = 0;
-    for (std::size_t i = 0; i < len; ++i) {
-        if (src[i] == PAD) {
-            if (symbols % 4 >= 2 && symbols % 4 + ++pads >= 4) return i + 1;
-        } else if (!(table[src[i]] & NOT_A_SYMBOL)) {
-            ++symbols;
-            pads = 0;
-        }
+    const auto symbol_prefix = scan::decode_byte_kernels().symbol_prefix;
+    const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
+    std::size_t symbols = 0, pads = 0, i = 0;
+    while (i < len) {
+        const std::size_t run = symbol_prefix(src + i, len - i, extra);
+        if (run != 0) pads = 0;
+        symbols += run;
+        i += run;
+        if (i == len) break;
+        if (src[i++] == PAD && symbols % 4 >= 2 && symbols % 4 + ++pads >= 4) return i;
     }
     return len;
 }
