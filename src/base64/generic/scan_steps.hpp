@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "base64/decode_contracts.hpp"
+#include "base64/generic/decode_steps.hpp"
 #include "base64/generic/vector_ops.hpp"
 #include "base64/scan.hpp"
 
@@ -152,16 +153,11 @@ struct ExtraClassifier {
 
 template <class V, class Contract>
 struct ContractClassifier {
-    using Reg = typename V::Reg;
-    Reg nibble = V::set1_u8(0x0F);
-    Reg low_classes = V::lane_table(Contract::LOW_NIBBLE_CLASSES.data());
-    Reg high_classes = V::lane_table(Contract::HIGH_NIBBLE_CLASSES.data());
-    Reg zero = V::set1_u8(0);
+    DecodeConstants<Contract, V> k;
+    typename V::Reg zero = V::set1_u8(0);
     explicit ContractClassifier(scan::ExtraSymbols) {}
-    [[gnu::always_inline]] Reg symbols(Reg chars) const {
-        const auto low = V::shuffle_u8(low_classes, V::bit_and(chars, nibble));
-        const auto high = V::shuffle_u8(high_classes, V::bit_and(V::template shift_right_u32<4>(chars), nibble));
-        return V::cmpeq_u8(V::bit_and(low, high), zero);
+    [[gnu::always_inline]] typename V::Reg symbols(typename V::Reg chars) const {
+        return V::cmpeq_u8(invalid_bytes(chars, k), zero);
     }
 };
 
