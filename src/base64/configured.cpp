@@ -11,9 +11,19 @@ namespace {
 using lenient::LenientStatus;
 using staging::StagingWriter;
 
-constexpr std::uint8_t NOT_A_SYMBOL_FROM = 64;
+// Values are below the classes.
+constexpr std::uint8_t NOT_A_SYMBOL_FROM = NOT_ALLOWED;
 
 LenientResult result(LenientStatus status, std::size_t count = 0) { return {status, count}; }
+
+// The 62 symbols every alphabet shares; every other byte not allowed.
+constexpr DecodeTable COMMON_CLASSES = [] {
+    DecodeTable classes{};
+    classes.fill(NOT_ALLOWED);
+    for (std::size_t value = 0; value < COMMON_SYMBOLS.size(); ++value)
+        classes[static_cast<unsigned char>(COMMON_SYMBOLS[value])] = static_cast<std::uint8_t>(value);
+    return classes;
+}();
 
 }  // namespace
 
@@ -24,9 +34,7 @@ std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptio
     ConfiguredDecoder decoder;
     decoder.options_ = options;
     auto& classes = decoder.classes_;
-    classes.fill(NOT_ALLOWED);
-    for (std::size_t value = 0; value < COMMON_SYMBOLS.size(); ++value)
-        classes[static_cast<unsigned char>(COMMON_SYMBOLS[value])] = static_cast<std::uint8_t>(value);
+    classes = COMMON_CLASSES;
     classes[c62] = 62;
     classes[c63] = 63;
     if (options.also_standard_pair) {
@@ -40,11 +48,13 @@ std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptio
 
     // The vector scanner allows "=" (placed or ignored) and up to three other ignored bytes.
     std::size_t noise = 0;
-    decoder.noise_.bytes[3] = PAD;
-    for (unsigned byte = 0; byte < 256; ++byte) {
-        if (classes[byte] != IGNORED || byte == PAD) continue;
+    auto& listed = decoder.noise_.bytes;
+    listed[3] = PAD;
+    for (const unsigned char byte : options.ignorechars) {
+        if (classes[byte] != IGNORED || byte == PAD || std::find(listed, listed + noise, byte) != listed + noise)
+            continue;
         if (noise == 3) decoder.noise_fits_ = false;
-        else decoder.noise_.bytes[noise++] = static_cast<unsigned char>(byte);
+        else listed[noise++] = byte;
     }
 
     if (c62 == '-' && c63 == '_') {

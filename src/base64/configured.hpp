@@ -31,6 +31,9 @@ struct ConfiguredOptions {
     std::span<const unsigned char> ignorechars;
 };
 
+// Classes of the bytes a configured decoder sees besides the values 0 to 63.
+inline constexpr std::uint8_t NOT_ALLOWED = 64, IGNORED = 65;
+
 class ConfiguredDecoder {
 public:
     // Nothing for a pair the interpreter must judge itself (one that repeats
@@ -46,9 +49,6 @@ public:
     std::optional<std::size_t> decoded_size(const unsigned char* src, std::size_t len) const;
 
 private:
-    // Per byte: its value (0 to 63), NOT_ALLOWED or IGNORED.
-    static constexpr std::uint8_t NOT_ALLOWED = 64, IGNORED = 65;
-
     ConfiguredDecoder() = default;
     // One pass over the text into `writer` (which decodes or only counts);
     // NotHandled when the interpreter would reject it.
@@ -67,7 +67,7 @@ private:
                        std::uint8_t last_value) const;
     bool vector_scan_applies(const unsigned char* src, std::size_t len) const;
 
-    DecodeTable classes_{};
+    DecodeTable classes_{};  // per byte: its value, NOT_ALLOWED or IGNORED
     ConfiguredOptions options_;
     bool pad_ignored_ = false;
     // "=" follows the strict placement rules (strict, and not ignored).
