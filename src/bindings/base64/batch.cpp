@@ -297,21 +297,21 @@ PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const 
     if (!counts) return nullptr;
     std::size_t next_prepared = 0;
     for (std::size_t i = 0; i < items->size(); ++i) {
-        buffer::Acquired acquired_now;
-        const BytesLike* input;
+        // Each branch holds its own input: an empty optional declared for
+        // both would be cleared whole at every item.
+        PyObject* count;
         if (next_prepared < prepared->size() && (*prepared)[next_prepared].index == i) {
             PreparedItem& entry = (*prepared)[next_prepared++];
             if (!entry.input) {
                 PyErr_SetRaisedException(entry.error.release());
                 return nullptr;
             }
-            input = &*entry.input;
+            count = codec.convert_into((*outputs)[i], *entry.input);
         } else {
-            acquired_now = Codec::acquire((*items)[i].get());
-            if (!acquired_now) return nullptr;
-            input = &*acquired_now;
+            const auto input = Codec::acquire((*items)[i].get());
+            if (!input) return nullptr;
+            count = codec.convert_into((*outputs)[i], *input);
         }
-        PyObject* count = codec.convert_into((*outputs)[i], *input);
         if (count == nullptr) return nullptr;
         PyList_SET_ITEM(counts.get(), static_cast<Py_ssize_t>(i), count);
     }
