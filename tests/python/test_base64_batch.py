@@ -1,6 +1,5 @@
 """Base64 list functions against the single-item functions, item by item."""
 
-import array
 import base64
 import binascii
 import random
@@ -12,20 +11,14 @@ from hypothesis import given, settings
 from hypothesis import strategies as st
 
 import _vantorq as v
+from hash_inputs import INPUT_KINDS
 
 RNG = random.Random(4_5)
 PAYLOADS = [RNG.randbytes(n) for n in (0, 1, 2, 3, 5, 47, 48, 64, 100, 1000)]
 
-# Every way a caller may hand over an item.
-KINDS = {
-    "bytes": lambda d: d,
-    "bytearray": bytearray,
-    "memoryview": memoryview,
-    "memoryview slice": lambda d: memoryview(b"<" + d + b">")[1:-1],
-    "bytearray view": lambda d: memoryview(bytearray(d)),
-    "array": lambda d: array.array("B", d),
-    "bytes subclass": type("B", (bytes,), {}),
-}
+# Every way a caller may hand over an item that the encoders take (they want
+# contiguous memory).
+KINDS = {name: make for name, make in INPUT_KINDS.items() if name != "non-contiguous"}
 TEXT_KINDS = {**KINDS, "str": lambda d: d.decode(), "str subclass": lambda d: type("S", (str,), {})(d.decode())}
 
 # (list form, packed form, single-item function, whether items are Base64 text)
