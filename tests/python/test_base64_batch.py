@@ -243,3 +243,33 @@ def test_lists_and_destinations_changed_by_another_thread():
     finally:
         stop.set()
         thread.join()
+
+
+@pytest.mark.parametrize(
+    ("listed", "single"),
+    [
+        (lambda items: v.b64decode_batch(items, b"-_"), lambda s: v.b64decode(s, b"-_")),
+        (lambda items: v.b64decode_batch(items, "*!", True), lambda s: v.b64decode(s, b"*!", True)),
+        (v.urlsafe_b64decode_batch, lambda s: v.urlsafe_b64decode(s, padded=True)),
+    ],
+    ids=["url-safe pair", "other pair, validating", "url-safe function"],
+)
+def test_legacy_character_warnings_match_the_single_item_functions(listed, single):
+    items = [b"-_8=", b"+/8=", b"YW/j"]
+
+    def observe(call):
+        with warnings.catch_warnings(record=True) as caught:
+            warnings.simplefilter("always")
+            result = outcome(call)
+        return result, [(w.category, str(w.message)) for w in caught]
+
+    # The items one by one up to the first that fails, as the list form goes.
+    results, expected_warnings = [], []
+    for item in items:
+        result, caught = observe(lambda: single(item))
+        expected_warnings += caught
+        if isinstance(result, tuple):
+            results = result
+            break
+        results.append(result)
+    assert observe(lambda: listed(items)) == (results, expected_warnings)
