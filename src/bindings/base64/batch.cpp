@@ -190,7 +190,7 @@ std::optional<Decoding> new_for_batch(PyObject* altchars, PyObject* validate) {
     return Decoding{policy::PreparedDecoder(std::move(policy))};
 }
 
-Decoding url_safe_decoding() {
+std::optional<Decoding> url_safe_decoding() {
     auto policy = policy::PreparedPolicy::standard();
     policy.altchars = compatibility::Altchars{'-', '_', true};
     policy.url_safe_pair = true;
@@ -318,108 +318,96 @@ PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const 
     return counts.release();
 }
 
+// Every list entry point: parse, check the lists, build the encoder or
+// decoder from the options that follow them, and run the list.
+template <std::size_t N, typename MakeCodec>
+PyObject* list_call(const schema::Binding<N>& binding, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                    MakeCodec make_codec) {
+    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
+    if (!parsed || !objects::check_list((*parsed)[0])) return nullptr;
+    const auto codec = make_codec(*parsed);
+    if (!codec) return nullptr;
+    return convert_list((*parsed)[0], *codec);
+}
+
+template <std::size_t N, typename MakeCodec>
+PyObject* list_into_call(const schema::Binding<N>& binding, PyObject* const* args, Py_ssize_t nargs,
+                         PyObject* kwnames, MakeCodec make_codec) {
+    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
+    if (!parsed || !objects::check_list((*parsed)[0]) || !objects::check_list((*parsed)[1])) return nullptr;
+    const auto codec = make_codec(*parsed);
+    if (!codec) return nullptr;
+    return convert_list_into((*parsed)[0], (*parsed)[1], *codec);
+}
+
+std::optional<Encoding> fixed_encoding(const core::EncodeAlphabet& alphabet) {
+    return Encoding{{encode::Wrapping{}, false, alphabet}};
+}
+
+std::optional<Decoding> standard_decoding() {
+    return Decoding{policy::PreparedDecoder(policy::PreparedPolicy::standard())};
+}
+
 }  // namespace
 
 PyObject* b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64ENCODE_BATCH, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, altchars] = *parsed;
-    if (!objects::check_list(items)) return nullptr;
-    const auto encoding = encoding_with(altchars);
-    if (!encoding) return nullptr;
-    return convert_list(items, *encoding);
+    return list_call(schema::base64::B64ENCODE_BATCH, args, nargs, kwnames,
+                     [](const auto& slots) { return encoding_with(slots[1]); });
 }
 
 PyObject* b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64ENCODE_BATCH_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, outputs, altchars] = *parsed;
-    if (!objects::check_list(items) || !objects::check_list(outputs)) return nullptr;
-    const auto encoding = encoding_with(altchars);
-    if (!encoding) return nullptr;
-    return convert_list_into(items, outputs, *encoding);
+    return list_into_call(schema::base64::B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto& slots) { return encoding_with(slots[2]); });
 }
 
 PyObject* standard_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed =
-        arguments::parse_raw_arguments(schema::base64::STANDARD_B64ENCODE_BATCH, args, nargs, kwnames);
-    if (!parsed || !objects::check_list((*parsed)[0])) return nullptr;
-    return convert_list((*parsed)[0], Encoding{{encode::Wrapping{}, false, core::STANDARD_ENCODE_ALPHABET}});
+    return list_call(schema::base64::STANDARD_B64ENCODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return fixed_encoding(core::STANDARD_ENCODE_ALPHABET); });
 }
 
 PyObject* standard_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed =
-        arguments::parse_raw_arguments(schema::base64::STANDARD_B64ENCODE_BATCH_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, outputs] = *parsed;
-    if (!objects::check_list(items) || !objects::check_list(outputs)) return nullptr;
-    return convert_list_into(items, outputs, Encoding{{encode::Wrapping{}, false, core::STANDARD_ENCODE_ALPHABET}});
+    return list_into_call(schema::base64::STANDARD_B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return fixed_encoding(core::STANDARD_ENCODE_ALPHABET); });
 }
 
 PyObject* urlsafe_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64ENCODE_BATCH, args, nargs, kwnames);
-    if (!parsed || !objects::check_list((*parsed)[0])) return nullptr;
-    return convert_list((*parsed)[0], Encoding{{encode::Wrapping{}, false, core::URL_SAFE_ENCODE_ALPHABET}});
+    return list_call(schema::base64::URLSAFE_B64ENCODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return fixed_encoding(core::URL_SAFE_ENCODE_ALPHABET); });
 }
 
 PyObject* urlsafe_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed =
-        arguments::parse_raw_arguments(schema::base64::URLSAFE_B64ENCODE_BATCH_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, outputs] = *parsed;
-    if (!objects::check_list(items) || !objects::check_list(outputs)) return nullptr;
-    return convert_list_into(items, outputs, Encoding{{encode::Wrapping{}, false, core::URL_SAFE_ENCODE_ALPHABET}});
+    return list_into_call(schema::base64::URLSAFE_B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return fixed_encoding(core::URL_SAFE_ENCODE_ALPHABET); });
 }
 
 PyObject* b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64DECODE_BATCH, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, altchars, validate] = *parsed;
-    if (!objects::check_list(items)) return nullptr;
-    const auto decoding = new_for_batch(altchars, validate);
-    if (!decoding) return nullptr;
-    return convert_list(items, *decoding);
+    return list_call(schema::base64::B64DECODE_BATCH, args, nargs, kwnames,
+                     [](const auto& slots) { return new_for_batch(slots[1], slots[2]); });
 }
 
 PyObject* b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64DECODE_BATCH_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, outputs, altchars, validate] = *parsed;
-    if (!objects::check_list(items) || !objects::check_list(outputs)) return nullptr;
-    const auto decoding = new_for_batch(altchars, validate);
-    if (!decoding) return nullptr;
-    return convert_list_into(items, outputs, *decoding);
+    return list_into_call(schema::base64::B64DECODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto& slots) { return new_for_batch(slots[2], slots[3]); });
 }
 
 PyObject* standard_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed =
-        arguments::parse_raw_arguments(schema::base64::STANDARD_B64DECODE_BATCH, args, nargs, kwnames);
-    if (!parsed || !objects::check_list((*parsed)[0])) return nullptr;
-    return convert_list((*parsed)[0], Decoding{policy::PreparedDecoder(policy::PreparedPolicy::standard())});
+    return list_call(schema::base64::STANDARD_B64DECODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return standard_decoding(); });
 }
 
 PyObject* standard_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed =
-        arguments::parse_raw_arguments(schema::base64::STANDARD_B64DECODE_BATCH_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, outputs] = *parsed;
-    if (!objects::check_list(items) || !objects::check_list(outputs)) return nullptr;
-    return convert_list_into(items, outputs, Decoding{policy::PreparedDecoder(policy::PreparedPolicy::standard())});
+    return list_into_call(schema::base64::STANDARD_B64DECODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return standard_decoding(); });
 }
 
 PyObject* urlsafe_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64DECODE_BATCH, args, nargs, kwnames);
-    if (!parsed || !objects::check_list((*parsed)[0])) return nullptr;
-    return convert_list((*parsed)[0], url_safe_decoding());
+    return list_call(schema::base64::URLSAFE_B64DECODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return url_safe_decoding(); });
 }
 
 PyObject* urlsafe_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed =
-        arguments::parse_raw_arguments(schema::base64::URLSAFE_B64DECODE_BATCH_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, outputs] = *parsed;
-    if (!objects::check_list(items) || !objects::check_list(outputs)) return nullptr;
-    return convert_list_into(items, outputs, url_safe_decoding());
+    return list_into_call(schema::base64::URLSAFE_B64DECODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return url_safe_decoding(); });
 }
 
 }  // namespace vantorq::bindings::base64::batch
