@@ -35,7 +35,7 @@ class IdentitySet {
 public:
     static std::optional<IdentitySet> with_room_for(std::size_t count) {
         std::size_t capacity = 64;
-        while (capacity < 2 * count) capacity *= 2;
+        while (capacity < count + count / 2) capacity *= 2;  // at most two thirds full
         auto slots = backend::ReservedArray<PyObject*>::try_reserve(capacity);
         if (!slots) return std::nullopt;
         for (PyObject*& slot : slots->append_for_overwrite(capacity)) slot = nullptr;
