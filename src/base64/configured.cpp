@@ -66,6 +66,8 @@ std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptio
         decoder.extra_ = {c62, c63};
         decoder.translation_ = scan::ByteMapping{c62, '+', c63, '/'};
     }
+    // The class table holds what the decoder needs of them; the bytes belong to the caller.
+    decoder.options_.ignorechars = {};
     return decoder;
 }
 
