@@ -35,3 +35,5 @@ for cpu in qemu64 core2duo Nehalem Haswell; do
         build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
     quiet_qemu qemu-x86_64 -cpu "$cpu" "$python" -m pytest -q -p no:cacheprovider tests/python/tiers
 done
+
+scripts/guards.sh  # reference leaks, sanitizers, thread stress

@@ -1,0 +1,314 @@
+"""Every public callable, on its success paths and on each way it can fail,
+called over and over: the interpreter's reference total and block count must
+stay flat (they exist on the debug interpreter only), and resident memory must
+stay flat over repeated large calls (the module's own heap is invisible to the
+interpreter's counters)."""
+
+import array
+import binascii
+import gc
+import os
+import sys
+import warnings
+
+import pytest
+
+import _vantorq as v
+
+BIG = bytes(range(256)) * 1200  # above every family's threshold for detaching the thread
+BIG_TEXT = binascii.b2a_base64(BIG, newline=False)
+BIG_ARRAY = bytearray(BIG)
+
+
+class RefusedExport:
+    def __buffer__(self, flags):
+        raise TypeError("export refused")
+
+
+class RaisingTruth:
+    def __bool__(self):
+        raise ZeroDivisionError("truth")
+
+
+class Text(str):
+    pass
+
+
+def raises(error, call, *args, **kwargs):
+    return (lambda: call(*args, **kwargs)), error
+
+
+def ok(call, *args, **kwargs):
+    return (lambda: call(*args, **kwargs)), None
+
+
+def parser_failures(function, *required):
+    """The four ways the shared argument parser rejects a call."""
+    return {
+        "missing argument": raises(TypeError, function),
+        "too many positional": raises(TypeError, function, *required, *[None] * 6),
+        "unknown keyword": raises(TypeError, function, *required, unknown=1),
+        "given twice": raises(TypeError, function, *required, s=required[0]),
+    }
+
+
+def input_failures(function, *rest, text_error=TypeError):
+    return {
+        "number input": raises(TypeError, function, 3, *rest),
+        "refused export": raises(TypeError, function, RefusedExport(), *rest),
+        "non-ASCII text": raises(text_error, function, "é", *rest),
+    }
+
+
+def hash_cases(function, seed_limit):
+    return {
+        "small": ok(function, b"hello", 7),
+        "large bytes": ok(function, BIG),
+        "large bytearray": ok(function, BIG_ARRAY),
+        "bytes slice": ok(function, memoryview(BIG)[1:-1]),
+        "copied view": ok(function, memoryview(BIG)[::2]),
+        "exporter": ok(function, array.array("B", b"abc")),
+        "seed not an int": raises(TypeError, function, b"", 1.0),
+        "negative seed": raises(OverflowError, function, b"", -1),
+        "seed too large": raises(OverflowError, function, b"", seed_limit),
+        **parser_failures(function, b""),
+        **input_failures(function),
+    }
+
+
+def encode_cases(function, destination=()):
+    into = bool(destination)
+    return {
+        "small": ok(function, b"hello", *destination),
+        "large bytes": ok(function, BIG, *([bytearray(len(BIG_TEXT))] if into else [])),
+        "large bytearray": ok(function, BIG_ARRAY, *([bytearray(len(BIG_TEXT))] if into else [])),
+        "not contiguous": raises(BufferError, function, memoryview(b"abcd")[::2], *destination),
+        **parser_failures(function, b"", *destination),
+        **input_failures(function, *destination),
+    }
+
+
+def b64encode_options(function, *destination):
+    return {
+        "options": ok(function, b"hello", *destination, altchars=b"-_", padded=False, wrapcol=4),
+        "altchars of length 3": raises(ValueError, function, b"", *destination, altchars=b"abc"),
+        "altchars not bytes": raises(TypeError, function, b"", *destination, altchars=3),
+        "padded raising": raises(ZeroDivisionError, function, b"", *destination, padded=RaisingTruth()),
+        "wrapcol not an int": raises(TypeError, function, b"", *destination, wrapcol="4"),
+        "negative wrapcol": raises(ValueError, function, b"", *destination, wrapcol=-1),
+        "wrapcol too large": raises(OverflowError, function, b"", *destination, wrapcol=2**64),
+    }
+
+
+def decode_cases(function, destination=()):
+    into = bool(destination)
+    large = [bytearray(len(BIG))] if into else []
+    return {
+        "small": ok(function, b"aGVsbG8=", *destination),
+        "text": ok(function, "aGVsbG8=", *destination),
+        "text subclass": ok(function, Text("aGVsbG8="), *destination),
+        "large bytes": ok(function, BIG_TEXT, *large),
+        "large bytearray": ok(function, bytearray(BIG_TEXT), *large),
+        "view with gaps": ok(function, memoryview(b"aaGGVVssbbGG88==")[::2], *destination),
+        "lenient": ok(function, b"aG!VsbG8=", *destination),
+        "incorrect padding": raises(binascii.Error, function, b"aGVsb", *destination),
+        "non-ASCII text subclass": raises(ValueError, function, Text("é"), *destination),
+        **parser_failures(function, b"", *destination),
+        **input_failures(function, *destination, text_error=ValueError),
+    }
+
+
+def b64decode_options(function, *destination):
+    return {
+        "altchars": ok(function, b"-_8=", *destination, altchars=b"-_"),
+        "validate": ok(function, b"aGVsbG8=", *destination, validate=True),
+        "unpadded canonical": ok(function, b"aGVsbG8", *destination, padded=False, canonical=True),
+        "ignorechars": ok(function, b"aGVs bG8=", *destination, ignorechars=b" "),
+        "legacy altchars warning": ok(function, b"+/8=", *destination, altchars=b"-_"),
+        "legacy warning as error": raises(FutureWarning, error_on_warning(function), b"+/8=", *destination,
+                                          altchars=b"-_"),
+        "validate rejects": raises(binascii.Error, function, b"aG!VsbG8=", *destination, validate=True),
+        "not canonical": raises(binascii.Error, function, b"aGVsbG9=", *destination, canonical=True),
+        "altchars of length 3": raises(ValueError, function, b"", *destination, altchars=b"abc"),
+        "non-ASCII altchars": raises(ValueError, function, b"", *destination, altchars="é-"),
+        "altchars not bytes": raises(TypeError, function, b"", *destination, altchars=3),
+        "ignorechars not bytes": raises(TypeError, function, b"", *destination, ignorechars="x"),
+        "refused ignorechars": raises(TypeError, function, b"", *destination, ignorechars=RefusedExport()),
+        "validate raising": raises(ZeroDivisionError, function, b"", *destination, validate=RaisingTruth()),
+    }
+
+
+def error_on_warning(function):
+    def call(*args, **kwargs):
+        with warnings.catch_warnings():
+            warnings.simplefilter("error")
+            return function(*args, **kwargs)
+
+    return call
+
+
+def into_cases(function, s):
+    destination = bytearray(64)
+    return {
+        "destination not a bytearray": raises(TypeError, function, s, b"x" * 64),
+        "destination too small": raises(ValueError, function, s, bytearray(1)),
+        "input in the destination": ok(function, memoryview(destination)[:8], destination),
+    }
+
+
+def url_safe_padding(function, s, *destination):
+    return {
+        "padded": ok(function, s, *destination, padded=True),
+        "padded raising": raises(ZeroDivisionError, function, s, *destination, padded=RaisingTruth()),
+    }
+
+
+def hasher_cases(cls, seed_limit):
+    hasher = cls(b"abc")
+    return {
+        cls.__name__: {
+            "empty": ok(cls),
+            "data and seed": ok(cls, b"hello", seed=7),
+            "large data": ok(cls, BIG),
+            "seed too large": raises(OverflowError, cls, seed=seed_limit),
+            "negative seed": raises(OverflowError, cls, seed=-1),
+            "seed not an int": raises(TypeError, cls, seed="1"),
+            "text data": raises(TypeError, cls, "abc"),
+            "refused export": raises(TypeError, cls, RefusedExport()),
+            "too many positional": raises(TypeError, cls, b"", 0, 1),
+            "unknown keyword": raises(TypeError, cls, sead=1),
+            "given twice": raises(TypeError, cls, b"", data=b""),
+        },
+        f"{cls.__name__}.update": {
+            "small": ok(hasher.update, b"hello"),
+            "large bytes": ok(hasher.update, BIG),
+            "large bytearray": ok(hasher.update, BIG_ARRAY),
+            "copied view": ok(hasher.update, memoryview(BIG)[::2]),
+            "missing data": raises(TypeError, hasher.update),
+            "unknown keyword": raises(TypeError, hasher.update, b"", x=1),
+            "none": raises(TypeError, hasher.update, None),
+            "text": raises(TypeError, hasher.update, "abc"),
+            "refused export": raises(TypeError, hasher.update, RefusedExport()),
+        },
+        **{f"{cls.__name__}.{name}": {"call": ok(getattr(hasher, name)),
+                                      "argument": raises(TypeError, getattr(hasher, name), 1)}
+           for name in ("digest", "hexdigest", "copy")},
+        **{f"{cls.__name__}.{name}": {"read": ok(getattr, hasher, name)}
+           for name in ("name", "digest_size", "block_size")},
+    }
+
+
+# Callable name -> case name -> (call, the exception it must raise or None).
+CASES = {
+    **{name: hash_cases(getattr(v, name), 2**64) for name in ("xxh3_64", "xxh3_128")},
+    **{name: hash_cases(getattr(v, name), 2**32)
+       for name in ("murmur3_32", "murmur3_x86_128_digest", "murmur3_x64_128_digest")},
+    **{name: hasher_case for cls in (v.murmur3_x86_32, v.murmur3_x86_128, v.murmur3_x64_128)
+       for name, hasher_case in hasher_cases(cls, 2**32).items()},
+    "b64encode": {**encode_cases(v.b64encode), **b64encode_options(v.b64encode)},
+    "b64encode_into": {**encode_cases(v.b64encode_into, (bytearray(64),)),
+                       **b64encode_options(v.b64encode_into, bytearray(64)), **into_cases(v.b64encode_into, b"hello")},
+    "standard_b64encode": encode_cases(v.standard_b64encode),
+    "standard_b64encode_into": {**encode_cases(v.standard_b64encode_into, (bytearray(64),)),
+                                **into_cases(v.standard_b64encode_into, b"hello")},
+    "urlsafe_b64encode": {**encode_cases(v.urlsafe_b64encode), **url_safe_padding(v.urlsafe_b64encode, b"\xfb")},
+    "urlsafe_b64encode_into": {**encode_cases(v.urlsafe_b64encode_into, (bytearray(64),)),
+                               **url_safe_padding(v.urlsafe_b64encode_into, b"\xfb", bytearray(64)),
+                               **into_cases(v.urlsafe_b64encode_into, b"hello")},
+    "b64decode": {**decode_cases(v.b64decode), **b64decode_options(v.b64decode)},
+    "b64decode_into": {**decode_cases(v.b64decode_into, (bytearray(64),)),
+                       **b64decode_options(v.b64decode_into, bytearray(64)),
+                       **into_cases(v.b64decode_into, b"aGVsbG8=")},
+    "standard_b64decode": decode_cases(v.standard_b64decode),
+    "standard_b64decode_into": {**decode_cases(v.standard_b64decode_into, (bytearray(64),)),
+                                **into_cases(v.standard_b64decode_into, b"aGVsbG8=")},
+    "urlsafe_b64decode": {**decode_cases(v.urlsafe_b64decode), **url_safe_padding(v.urlsafe_b64decode, b"-_8=")},
+    "urlsafe_b64decode_into": {**decode_cases(v.urlsafe_b64decode_into, (bytearray(64),)),
+                               **url_safe_padding(v.urlsafe_b64decode_into, b"-_8=", bytearray(64)),
+                               **into_cases(v.urlsafe_b64decode_into, b"aGVsbG8=")},
+}
+CALLS_PER_ROUND = 40
+ROUNDS = 3
+
+
+def public_callables():
+    functions = {name for name in dir(v) if not name.startswith("_") and callable(getattr(v, name))}
+    members = {f"{cls}.{name}" for cls in v.__all__ for name in dir(getattr(v, cls)) if not name.startswith("_")}
+    return functions | members
+
+
+def test_every_public_callable_has_cases():
+    assert set(CASES) == public_callables()
+
+
+def run(call, error):
+    if error is None:
+        call()
+        return
+    try:
+        call()
+    except error:  # without binding the exception: no traceback cycle for the collector to free
+        return
+    pytest.fail(f"did not raise {error.__name__}")
+
+
+@pytest.mark.skipif(not hasattr(sys, "gettotalrefcount"), reason="needs the debug interpreter")
+@pytest.mark.parametrize(("callable_name", "case"), [(name, case) for name in CASES for case in CASES[name]])
+def test_repeated_calls_keep_references_and_blocks_flat(callable_name, case, drift_record):
+    call, error = CASES[callable_name][case]
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        for _ in range(CALLS_PER_ROUND):  # fills the interpreter's caches first
+            run(call, error)
+        drifts = []
+        gc.collect()
+        for _ in range(ROUNDS):
+            references, blocks = sys.gettotalrefcount(), sys.getallocatedblocks()
+            for _ in range(CALLS_PER_ROUND):
+                run(call, error)
+            drifts.append((sys.gettotalrefcount() - references, sys.getallocatedblocks() - blocks))
+    drift_record(CALLS_PER_ROUND * (ROUNDS + 1), drifts)
+    # A leak on this path grows every round by at least one per call; the
+    # measurement itself moves a reference or two.
+    assert min(references for references, _ in drifts) < CALLS_PER_ROUND // 4, drifts
+    assert min(blocks for _, blocks in drifts) < CALLS_PER_ROUND // 4, drifts
+
+
+def resident_bytes():
+    with open("/proc/self/statm") as statm:
+        return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+
+
+LARGE = bytes(range(256)) * 16384  # 4 MiB
+LARGE_TEXT = binascii.b2a_base64(LARGE, newline=False)
+LARGE_DESTINATION = bytearray(len(LARGE_TEXT))
+LARGE_ARRAY = bytearray(LARGE)
+
+
+def decode_in_place():
+    LARGE_DESTINATION[:] = LARGE_TEXT
+    v.b64decode_into(LARGE_DESTINATION, LARGE_DESTINATION)
+
+
+LARGE_CALLS = {  # each makes at least one private copy of a 4 MiB input
+    "encode an input inside the destination": lambda: v.b64encode_into(
+        memoryview(LARGE_DESTINATION)[: len(LARGE)], LARGE_DESTINATION),
+    "encode an exporter": lambda: v.b64encode_into(array.array("B", LARGE), LARGE_DESTINATION),
+    "encode a bytearray": lambda: v.b64encode(LARGE_ARRAY),
+    "decode in place": decode_in_place,
+    "decode with altchars": lambda: v.b64decode(LARGE_TEXT.translate(bytes.maketrans(b"+/", b"-_")), altchars=b"-_"),
+    "hash a copied view": lambda: v.xxh3_128(memoryview(LARGE)[::2]),
+    "update from an exporter": lambda: v.murmur3_x64_128(array.array("B", LARGE)).digest(),
+}
+
+
+@pytest.mark.parametrize("name", LARGE_CALLS)
+def test_resident_memory_stays_flat_over_large_calls(name):
+    call = LARGE_CALLS[name]
+    for _ in range(5):
+        call()
+    before = resident_bytes()
+    for _ in range(40):
+        call()
+    # A lost 4 MiB copy per call would add 160 MiB.
+    assert resident_bytes() - before < 16 * 1024 * 1024
