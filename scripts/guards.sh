@@ -28,7 +28,7 @@ ninja -C build/debug -j "$jobs" >/dev/null
 # A module compiled without Py_DEBUG still loads in the debug interpreter, but
 # then miscounts every reference it drops.
 module=$(ls build/debug/_vantorq.*.so)
-if ! objdump -d "$module" | grep -q DecRefTotal; then
+if [ "$(objdump -d "$module" | grep -c DecRefTotal)" -eq 0 ]; then
     echo "$module was not compiled with Py_DEBUG: its reference counts would be meaningless" >&2
     exit 1
 fi
