@@ -7,6 +7,7 @@ interpreter's counters)."""
 import array
 import binascii
 import gc
+import inspect
 import os
 import sys
 import warnings
@@ -44,11 +45,12 @@ def ok(call, *args, **kwargs):
 
 def parser_failures(function, *required):
     """The four ways the shared argument parser rejects a call."""
+    first = next(iter(inspect.signature(function).parameters))
     return {
         "missing argument": raises(TypeError, function),
         "too many positional": raises(TypeError, function, *required, *[None] * 6),
         "unknown keyword": raises(TypeError, function, *required, unknown=1),
-        "given twice": raises(TypeError, function, *required, s=required[0]),
+        "given twice": raises(TypeError, function, *required, **{first: required[0]}),
     }
 
 
@@ -163,6 +165,36 @@ def url_safe_padding(function, s, *destination):
     }
 
 
+def list_cases(function, width=0):
+    """A list function's cases; `width` > 0 for the _into forms, whose output
+    holds `width` bytes per item."""
+
+    def call(items, *args, **kwargs):
+        return function(items, *([bytearray(width * len(items))] if width else []), *args, **kwargs)
+
+    destination = bytearray(64)
+    into = {
+        "destination not a bytearray": raises(TypeError, function, [b"x"], b"x" * 64),
+        "destination too small": raises(ValueError, function, [b"x"], bytearray(1)),
+        "item in the destination": ok(function, [destination, memoryview(destination)[8:]], destination),
+    }
+    return {
+        "mixed items": ok(call, [b"hello", BIG_ARRAY, memoryview(BIG)[::2], array.array("B", b"xy")], 7),
+        "many items": ok(call, [b"x"] * 20000),
+        "large in all": ok(call, [BIG] * 4),
+        "large bytearrays": ok(call, [BIG_ARRAY] * 4),
+        "no items": ok(call, []),
+        "items not a list": raises(TypeError, call, (b"x",)),
+        "item not bytes-like": raises(TypeError, call, [b"x", 3]),
+        "refused export": raises(TypeError, call, [b"x", RefusedExport()]),
+        "seed not an int": raises(TypeError, call, [b""], 1.0),
+        "negative seed": raises(OverflowError, call, [b""], -1),
+        "seed too large": raises(OverflowError, call, [b""], 2**64),
+        **parser_failures(function, [], *([bytearray()] if width else [])),
+        **(into if width else {}),
+    }
+
+
 def hasher_cases(cls, seed_limit):
     hasher = cls(b"abc")
     return {
@@ -205,6 +237,10 @@ CASES = {
        for name in ("murmur3_32", "murmur3_x86_128_digest", "murmur3_x64_128_digest")},
     **{name: hasher_case for cls in (v.murmur3_x86_32, v.murmur3_x86_128, v.murmur3_x64_128)
        for name, hasher_case in hasher_cases(cls, 2**32).items()},
+    "xxh3_64_batch": list_cases(v.xxh3_64_batch),
+    "xxh3_128_batch": list_cases(v.xxh3_128_batch),
+    "xxh3_64_batch_into": list_cases(v.xxh3_64_batch_into, 8),
+    "xxh3_128_batch_into": list_cases(v.xxh3_128_batch_into, 16),
     "b64encode": {**encode_cases(v.b64encode), **b64encode_options(v.b64encode)},
     "b64encode_into": {**encode_cases(v.b64encode_into, (bytearray(64),)),
                        **b64encode_options(v.b64encode_into, bytearray(64)), **into_cases(v.b64encode_into, b"hello")},
@@ -300,6 +336,8 @@ LARGE_CALLS = {  # each makes at least one private copy of a 4 MiB input
     "decode with altchars": lambda: v.b64decode(LARGE_TEXT.translate(bytes.maketrans(b"+/", b"-_")), altchars=b"-_"),
     "hash a copied view": lambda: v.xxh3_128(memoryview(LARGE)[::2]),
     "update from an exporter": lambda: v.murmur3_x64_128(array.array("B", LARGE)).digest(),
+    "hash a list of bytearrays": lambda: v.xxh3_64_batch([LARGE_ARRAY, LARGE_ARRAY]),
+    "hash a list into its own item": lambda: v.xxh3_128_batch_into([LARGE_DESTINATION], LARGE_DESTINATION),
 }
 
 
