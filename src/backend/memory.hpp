@@ -20,11 +20,17 @@
 
 namespace vantorq::backend {
 
+// heap_allocate_array refuses (null) a count times size that overflows.
 #ifdef VANTORQ_SYSTEM_ALLOCATOR
 inline void* heap_allocate(std::size_t size) noexcept { return std::malloc(size); }
+inline void* heap_allocate_array(std::size_t count, std::size_t size) noexcept {
+    std::size_t bytes = 0;
+    return __builtin_mul_overflow(count, size, &bytes) ? nullptr : std::malloc(bytes);
+}
 inline void heap_free(void* p) noexcept { std::free(p); }
 #else
 inline void* heap_allocate(std::size_t size) noexcept { return mi_malloc(size); }
+inline void* heap_allocate_array(std::size_t count, std::size_t size) noexcept { return mi_mallocn(count, size); }
 inline void heap_free(void* p) noexcept { mi_free(p); }
 #endif
 
@@ -52,7 +58,7 @@ public:
     // Nothing when the room cannot be had (too little memory, or more bytes
     // than the address space holds).
     static std::optional<ReservedArray> try_reserve(std::size_t capacity) noexcept {
-        void* storage = mi_mallocn(capacity, sizeof(T));  // mi_mallocn refuses a product that overflows
+        void* storage = heap_allocate_array(capacity, sizeof(T));
         if (storage == nullptr) return std::nullopt;
         return ReservedArray(static_cast<T*>(storage), capacity);
     }
@@ -64,7 +70,7 @@ public:
     ReservedArray& operator=(ReservedArray&&) = delete;
     ~ReservedArray() {
         while (size_ > 0) values_[--size_].~T();
-        mi_free(values_);
+        heap_free(values_);
     }
 
     template <typename... Args>

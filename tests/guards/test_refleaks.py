@@ -230,6 +230,95 @@ def hasher_cases(cls, seed_limit):
     }
 
 
+def base64_cases(direction, cases, options, sample, url_safe_sample):
+    """The cases of the six functions of one direction, `sample` being a valid input."""
+    destination = (bytearray(64),)
+
+    def named(prefix, suffix=""):
+        name = f"{prefix}b64{direction}{suffix}"
+        return name, getattr(v, name)
+
+    table = {}
+    for prefix in ("", "standard_", "urlsafe_"):
+        name, function = named(prefix)
+        into_name, into = named(prefix, "_into")
+        table[name] = cases(function)
+        table[into_name] = {**cases(into, destination), **into_cases(into, sample)}
+        if prefix == "":
+            table[name].update(options(function))
+            table[into_name].update(options(into, *destination))
+        if prefix == "urlsafe_":
+            table[name].update(url_safe_padding(function, url_safe_sample))
+            table[into_name].update(url_safe_padding(into, url_safe_sample, *destination))
+    return table
+
+
+def room(item):
+    """Destination room enough for encoding or decoding `item`."""
+    try:
+        return 2 * (len(item) if isinstance(item, str) else memoryview(item).nbytes) + 8
+    except TypeError:
+        return 8
+
+
+def base64_list_cases(direction, sample, large):
+    """The cases of the six list functions of one direction, `sample` and
+    `large` being valid items."""
+    decoding = direction == "decode"
+    table = {}
+    for prefix in ("", "standard_", "urlsafe_"):
+        for into in (False, True):
+            name = f"{prefix}b64{direction}_batch{'_into' if into else ''}"
+            function = getattr(v, name)
+
+            def call(items, *args, function=function, into=into, **kwargs):
+                outputs = [[bytearray(room(item)) for item in items]] if into else []
+                return function(items, *outputs, *args, **kwargs)
+
+            cases = table[name] = {
+                "mixed items": ok(call, [sample, bytearray(sample), memoryview(sample), array.array("B", sample)]),
+                "large items": ok(call, [large, bytearray(large)]),
+                "no items": ok(call, []),
+                "items not a list": raises(TypeError, call, (sample,)),
+                "item not bytes-like": raises(TypeError, call, [sample, 3]),
+                "refused export": raises(TypeError, call, [sample, RefusedExport()]),
+                **parser_failures(function, [], *([[]] if into else [])),
+            }
+            if decoding:
+                cases.update({
+                    "text items": ok(call, [sample.decode(), Text(sample.decode())]),
+                    "invalid item": raises(binascii.Error, call, [sample, b"aGVsb"]),
+                    "non-ASCII item": raises(ValueError, call, [sample, "é"]),
+                    "non-ASCII text subclass item": raises(ValueError, call, [sample, Text("é")]),
+                })
+            else:
+                cases["item not contiguous"] = raises(BufferError, call, [sample, memoryview(b"abcd")[::2]])
+            if prefix == "":
+                cases.update({
+                    "altchars": ok(call, [sample], altchars=b"-_"),
+                    "altchars of length 3": raises(ValueError, call, [sample], altchars=b"abc"),
+                })
+                if decoding:
+                    cases.update({
+                        "validate": ok(call, [sample], validate=True),
+                        "validate rejects": raises(binascii.Error, call, [b"aG!VsbG8="], validate=True),
+                        "validate raising": raises(ZeroDivisionError, call, [sample], validate=RaisingTruth()),
+                        "legacy warning as error": raises(FutureWarning, error_on_warning(call), [b"+/8="],
+                                                          altchars=b"-_"),
+                    })
+            if into:
+                outputs = [bytearray(64), bytearray(64)]
+                cases.update({
+                    "outputs not a list": raises(TypeError, function, [sample], (bytearray(64),)),
+                    "lengths differ": raises(ValueError, function, [sample], []),
+                    "output not a bytearray": raises(TypeError, function, [sample], [b"x" * 64]),
+                    "output repeats": raises(ValueError, function, [sample, sample], [outputs[0]] * 2),
+                    "output too small": raises(ValueError, function, [sample], [bytearray(1)]),
+                    "items in the outputs": ok(function, [outputs[1], memoryview(outputs[0])[:16]], outputs),
+                })
+    return table
+
+
 # Callable name -> case name -> (call, the exception it must raise or None).
 CASES = {
     **{name: hash_cases(getattr(v, name), 2**64) for name in ("xxh3_64", "xxh3_128")},
@@ -241,27 +330,10 @@ CASES = {
     "xxh3_128_batch": list_cases(v.xxh3_128_batch),
     "xxh3_64_batch_into": list_cases(v.xxh3_64_batch_into, 8),
     "xxh3_128_batch_into": list_cases(v.xxh3_128_batch_into, 16),
-    "b64encode": {**encode_cases(v.b64encode), **b64encode_options(v.b64encode)},
-    "b64encode_into": {**encode_cases(v.b64encode_into, (bytearray(64),)),
-                       **b64encode_options(v.b64encode_into, bytearray(64)), **into_cases(v.b64encode_into, b"hello")},
-    "standard_b64encode": encode_cases(v.standard_b64encode),
-    "standard_b64encode_into": {**encode_cases(v.standard_b64encode_into, (bytearray(64),)),
-                                **into_cases(v.standard_b64encode_into, b"hello")},
-    "urlsafe_b64encode": {**encode_cases(v.urlsafe_b64encode), **url_safe_padding(v.urlsafe_b64encode, b"\xfb")},
-    "urlsafe_b64encode_into": {**encode_cases(v.urlsafe_b64encode_into, (bytearray(64),)),
-                               **url_safe_padding(v.urlsafe_b64encode_into, b"\xfb", bytearray(64)),
-                               **into_cases(v.urlsafe_b64encode_into, b"hello")},
-    "b64decode": {**decode_cases(v.b64decode), **b64decode_options(v.b64decode)},
-    "b64decode_into": {**decode_cases(v.b64decode_into, (bytearray(64),)),
-                       **b64decode_options(v.b64decode_into, bytearray(64)),
-                       **into_cases(v.b64decode_into, b"aGVsbG8=")},
-    "standard_b64decode": decode_cases(v.standard_b64decode),
-    "standard_b64decode_into": {**decode_cases(v.standard_b64decode_into, (bytearray(64),)),
-                                **into_cases(v.standard_b64decode_into, b"aGVsbG8=")},
-    "urlsafe_b64decode": {**decode_cases(v.urlsafe_b64decode), **url_safe_padding(v.urlsafe_b64decode, b"-_8=")},
-    "urlsafe_b64decode_into": {**decode_cases(v.urlsafe_b64decode_into, (bytearray(64),)),
-                               **url_safe_padding(v.urlsafe_b64decode_into, b"-_8=", bytearray(64)),
-                               **into_cases(v.urlsafe_b64decode_into, b"aGVsbG8=")},
+    **base64_cases("encode", encode_cases, b64encode_options, b"hello", b"\xfb"),
+    **base64_cases("decode", decode_cases, b64decode_options, b"aGVsbG8=", b"-_8="),
+    **base64_list_cases("encode", b"hello", BIG),
+    **base64_list_cases("decode", b"aGVsbG8=", BIG_TEXT),
 }
 CALLS_PER_ROUND = 40
 # A leak on a path grows every round by at least one per call; the measurement
