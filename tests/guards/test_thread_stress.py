@@ -98,10 +98,11 @@ def checked(function, call, accept, record):
     return work
 
 
-DECODERS = [v.b64decode, v.standard_b64decode, v.urlsafe_b64decode]
+DECODERS = [v.b64decode, v.standard_b64decode, v.urlsafe_b64decode, v.b64decode_batch, v.urlsafe_b64decode_batch]
+LISTS = [v.xxh3_64_batch, v.xxh3_128_batch, v.b64encode_batch, v.b64decode_batch, v.urlsafe_b64decode_batch]
 SINGLE = [v.xxh3_64, v.xxh3_128, v.murmur3_32, v.murmur3_x86_128_digest, v.murmur3_x64_128_digest,
-          v.b64encode, v.standard_b64encode, v.urlsafe_b64encode, *DECODERS]
-LISTS = [v.xxh3_64_batch, v.xxh3_128_batch]
+          v.b64encode, v.standard_b64encode, v.urlsafe_b64encode, v.b64decode, v.standard_b64decode,
+          v.urlsafe_b64decode]
 
 
 def results_for(function, shared):
@@ -127,6 +128,10 @@ INTO = {
     v.standard_b64encode_into: (STATES, v.standard_b64encode_into, lambda state: len(v.b64encode(state))),
     v.b64decode_into: (TEXT_STATES, v.b64decode_into, lambda state: len(v.b64decode(state))),
     v.urlsafe_b64decode_into: (TEXT_STATES, v.urlsafe_b64decode_into, lambda state: len(v.b64decode(state))),
+    v.b64encode_batch_into: (STATES, lambda shared, output: v.b64encode_batch_into([shared], [output])[0],
+                             lambda state: len(v.b64encode(state))),
+    v.b64decode_batch_into: (TEXT_STATES, lambda shared, output: v.b64decode_batch_into([shared], [output])[0],
+                             lambda state: len(v.b64decode(state))),
     v.xxh3_64_batch_into: (STATES, lambda shared, output: v.xxh3_64_batch_into([shared, shared], output),
                            lambda state: 16),
     v.xxh3_128_batch_into: (STATES, lambda shared, output: v.xxh3_128_batch_into([shared, shared], output),
