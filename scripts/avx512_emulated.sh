@@ -73,9 +73,9 @@ export PATH=/bin
 mkdir -p /proc /dev /tmp
 mount -t proc proc /proc
 mount -t devtmpfs dev /dev
-echo "@@ start"
+echo "vantorq-guest: start"
 VANTORQ_EXPECT_CAPABILITIES=$expected_capabilities /tests/$(basename "$binary")$arguments
-echo "@@ status \$?"
+echo "vantorq-guest: status \$?"
 # Bochs ends when "Shutdown" reaches I/O port 0x8900, one byte at a time.
 [ -e /dev/port ] || mknod /dev/port c 1 4
 for c in S h u t d o w n; do printf \$c | dd of=/dev/port bs=1 conv=notrunc seek=\$((0x8900)) 2>/dev/null; done
@@ -141,8 +141,8 @@ started=$SECONDS
 verdict=""
 while [ -z "$verdict" ]; do
     sleep 2
-    if grep -q '^@@ status' "$work/serial.log"; then
-        verdict=$(sed -n 's/^@@ status \([0-9]*\).*/\1/p' "$work/serial.log" | head -n 1)
+    if grep -q '^vantorq-guest: status' "$work/serial.log"; then
+        verdict=$(sed -n 's/^vantorq-guest: status \([0-9]*\).*/\1/p' "$work/serial.log" | head -n 1)
     elif grep -q 'Kernel panic' "$work/serial.log"; then
         verdict="the guest kernel panicked"
     elif ! kill -0 "$bochs_pid" 2>/dev/null; then
