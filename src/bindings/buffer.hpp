@@ -118,6 +118,13 @@ public:
                !std::holds_alternative<OwnedByteArray>(variant_) && !std::holds_alternative<ExportedBuffer>(variant_);
     }
 
+    // The bytearray read in place (under its critical section), or null.
+    PyObject* bytearray() const {
+        if (const auto* held = std::get_if<BorrowedByteArray>(&variant_)) return held->object;
+        if (const auto* held = std::get_if<OwnedByteArray>(&variant_)) return held->object.get();
+        return nullptr;
+    }
+
     // Byte count (a bytearray's read inside its critical section).
     std::size_t len() const;
 

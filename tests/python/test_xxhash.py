@@ -2,15 +2,18 @@
 
 import array
 import random
-import sys
-import threading
-import time
 
 import pytest
 import xxhash
 
 import _vantorq as v
-from hash_inputs import INPUT_KINDS, assert_consistent_while_resized, results_from_threads
+from hash_inputs import (
+    INPUT_KINDS,
+    assert_consistent_while_resized,
+    needs_the_lock,
+    other_thread_ran_during,
+    results_from_threads,
+)
 
 RNG = random.Random(5_1)
 BLOB = RNG.randbytes(4 << 20)
@@ -130,6 +133,14 @@ def test_non_bytes_like_input(width, s):
         (lambda: v.xxh3_64(b"", 1, 2), "xxh3_64() takes at most 2 positional arguments (3 given)"),
         (lambda: v.xxh3_128(b"", 1, seed=2), "xxh3_128() got multiple values for argument 'seed'"),
         (lambda: v.xxh3_64(b"", seeds=1), "xxh3_64() got an unexpected keyword argument 'seeds'"),
+        (lambda: v.xxh3_64_batch(), "xxh3_64_batch() missing required argument 'items'"),
+        (lambda: v.xxh3_128_batch_into([]), "xxh3_128_batch_into() missing required argument 'output'"),
+        (lambda: v.xxh3_64_batch([], 0, 1), "xxh3_64_batch() takes at most 2 positional arguments (3 given)"),
+        (lambda: v.xxh3_64_batch_into([], bytearray(), 0, 1),
+         "xxh3_64_batch_into() takes at most 3 positional arguments (4 given)"),
+        (lambda: v.xxh3_128_batch([], items=[]), "xxh3_128_batch() got multiple values for argument 'items'"),
+        (lambda: v.xxh3_128_batch_into([], bytearray(), seeds=1),
+         "xxh3_128_batch_into() got an unexpected keyword argument 'seeds'"),
     ],
 )
 def test_argument_errors(call, message):
@@ -150,44 +161,6 @@ def test_bytearray_resized_by_another_thread_hashes_a_consistent_state(width):
     assert_consistent_while_resized(WIDTHS[width][0], BLOB[:4096])
 
 
-def other_thread_ran_during(call, attempts):
-    """Whether a busy thread got to run while one of `attempts` calls was
-    inside the module (stopping at the first that lets it).
-
-    The switch interval is made far longer than all the calls, so with the
-    interpreter lock the busy thread can run during a call only if the call
-    detaches. Waking the busy thread takes the scheduler a while, so the
-    calls that should detach are given inputs long enough to outlast that."""
-    stamps = []
-    stop = threading.Event()
-    started = threading.Event()
-
-    def busy():
-        started.set()
-        while not stop.is_set():
-            stamps.append(time.perf_counter())
-
-    interval = sys.getswitchinterval()
-    sys.setswitchinterval(0.25)
-    thread = threading.Thread(target=busy)
-    try:
-        thread.start()
-        started.wait()
-        for _ in range(attempts):
-            seen = len(stamps)
-            begin = time.perf_counter()
-            call()
-            end = time.perf_counter()
-            if any(begin < t < end for t in stamps[seen:]):
-                return True
-        return False
-    finally:
-        stop.set()
-        thread.join()
-        sys.setswitchinterval(interval)
-
-
-needs_the_lock = pytest.mark.skipif(not sys._is_gil_enabled(), reason="observable only with the interpreter lock")
 LONG = BLOB * 16  # 64 MiB: milliseconds of hashing
 
 
