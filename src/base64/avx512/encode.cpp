@@ -86,6 +86,19 @@ std::size_t encode_blocks(const unsigned char* src, std::size_t len, Out& out, c
     return i;
 }
 
+// Whole pieces, then every remaining whole group in one masked step.
+template <class Out>
+std::size_t encode_rest(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
+    std::size_t i = 0;
+    for (; len - i >= PIECE_BYTES; i += PIECE_BYTES) out.template put<V512>(encode_groups(src + i, PIECE_BYTES, t));
+    const std::size_t groups = (len - i) / 3;
+    if (groups != 0) {
+        out.template put_first<V512>(encode_groups(src + i, 3 * groups, t), 4 * groups);
+        i += 3 * groups;
+    }
+    return i;
+}
+
 template <class Out>
 std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
     if (len < 32) return generic::encode_12_steps(src, len, 0, out, t.narrow);
@@ -94,15 +107,8 @@ std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, con
         return generic::encode_12_steps(src, len, 24, out, t.narrow);
     }
 
-    std::size_t i = encode_blocks(src, len, out, t);
-    for (; len - i >= PIECE_BYTES; i += PIECE_BYTES) out.template put<V512>(encode_groups(src + i, PIECE_BYTES, t));
-
-    const std::size_t groups = (len - i) / 3;
-    if (groups != 0) {
-        out.template put_first<V512>(encode_groups(src + i, 3 * groups, t), 4 * groups);
-        i += 3 * groups;
-    }
-    return i;
+    const std::size_t blocks = encode_blocks(src, len, out, t);
+    return blocks + encode_rest(src + blocks, len - blocks, out, t);
 }
 
 // Non-temporal stores need a 64-byte aligned output: from a 16-byte aligned
@@ -121,8 +127,9 @@ std::size_t encode_direct(const unsigned char* src, std::size_t len, unsigned ch
         i += encode_blocks(src + i, len - i, streaming, t);
         _mm_sfence();  // non-temporal stores are weakly ordered
         out.out = streaming.out;
+        return i + encode_rest(src + i, len - i, out, t);
     }
-    return i + encode_loop(src + i, len - i, out, t);
+    return encode_loop(src, len, out, t);
 }
 
 // Whole lines in 256-bit pieces, each written once at its place; the

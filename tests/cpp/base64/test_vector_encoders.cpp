@@ -59,7 +59,7 @@ TEST_P(VectorEncoder, EqualsTheScalarEncodingOfWhatItConsumes) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
         const GuardedBytes source(bytes);
         const std::string expected = reference_encode(bytes.data(), len, *tier.symbols);
-        for (std::size_t alignment = 0; alignment < 32; ++alignment) {
+        for (std::size_t alignment = 0; alignment < 64; ++alignment) {
             CanaryDestination dst(padded_encoded_length(len), alignment);
             const std::size_t consumed = tier.encode(source.data(), len, dst.data());
             ASSERT_EQ(consumed % 3, 0u) << len;
