@@ -16,14 +16,14 @@ def _encoded(data: bytes) -> bytes:
     return base64.b64encode(data[: len(data) * 3 // 4])
 
 
+def _encodebytes_text(data: bytes) -> bytes:
+    """Base64 in lines of 76 characters, as long as the size names."""
+    return base64.encodebytes(data[: len(data) * 57 // 77])
+
+
 def _encoded_with_destination(data: bytes) -> tuple[bytes, bytearray]:
     text = _encoded(data)
     return text, bytearray(len(text) * 3 // 4)
-
-
-def _mime(data: bytes) -> bytes:
-    """encodebytes output (a line feed after every 76 characters) of about the size named."""
-    return base64.encodebytes(data[: len(data) * 3 // 4])
 
 
 def _spaced(data: bytes) -> bytes:
@@ -94,6 +94,7 @@ def rows() -> list[Row]:
             lambda data: v.b64encode(data, wrapcol=76),
             {"base64": lambda data: base64.b64encode(data, wrapcol=76)},
             sizes=(*DEFAULT_SIZES, "1 MiB"),
+            one_shot=False,
         ),
         # Decode rows: the size is that of the Base64 text. Keyword calls need
         # a lambda on every side alike.
@@ -123,11 +124,11 @@ def rows() -> list[Row]:
             sizes=(*DEFAULT_SIZES, "1 MiB"),
         ),
         Row(
-            "b64decode (default, encodebytes output)",
+            "b64decode (default, encodebytes text)",
             v.b64decode,
             {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
-            prepare=_mime,
-            sizes=NOISY_SIZES,
+            prepare=_encodebytes_text,
+            sizes=(*DEFAULT_SIZES, "1 MiB"),
         ),
         Row(
             "b64decode (default, a space every 4 characters)",
@@ -137,10 +138,10 @@ def rows() -> list[Row]:
             sizes=NOISY_SIZES,
         ),
         Row(
-            "b64decode ignorechars=b'\\r\\n' (encodebytes output)",
+            "b64decode ignorechars=b'\\r\\n' (encodebytes text)",
             lambda text: v.b64decode(text, ignorechars=b"\r\n"),
             {"base64": lambda text: base64.b64decode(text, ignorechars=b"\r\n")},
-            prepare=_mime,
+            prepare=_encodebytes_text,
             sizes=CONFIGURED_SIZES,
         ),
         Row(

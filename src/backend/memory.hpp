@@ -1,7 +1,12 @@
 #pragma once
-// The module's own heap memory comes from mimalloc.
+// The module's own heap memory comes from mimalloc (from the system allocator
+// in sanitizer builds, whose allocator must see every block to check it).
 
+#ifdef VANTORQ_SYSTEM_ALLOCATOR
+#include <cstdlib>
+#else
 #include <mimalloc.h>
+#endif
 
 #include <cstddef>
 #include <memory>
@@ -15,16 +20,30 @@
 
 namespace vantorq::backend {
 
-struct MiFree {
-    void operator()(void* p) const noexcept { mi_free(p); }
+// heap_allocate_array refuses (null) a count times size that overflows.
+#ifdef VANTORQ_SYSTEM_ALLOCATOR
+inline void* heap_allocate(std::size_t size) noexcept { return std::malloc(size); }
+inline void* heap_allocate_array(std::size_t count, std::size_t size) noexcept {
+    std::size_t bytes = 0;
+    return __builtin_mul_overflow(count, size, &bytes) ? nullptr : std::malloc(bytes);
+}
+inline void heap_free(void* p) noexcept { std::free(p); }
+#else
+inline void* heap_allocate(std::size_t size) noexcept { return mi_malloc(size); }
+inline void* heap_allocate_array(std::size_t count, std::size_t size) noexcept { return mi_mallocn(count, size); }
+inline void heap_free(void* p) noexcept { mi_free(p); }
+#endif
+
+struct HeapFree {
+    void operator()(void* p) const noexcept { heap_free(p); }
 };
 
 // An owned byte buffer; empty (null) when the allocation failed.
-using ByteBuffer = std::unique_ptr<unsigned char[], MiFree>;
+using ByteBuffer = std::unique_ptr<unsigned char[], HeapFree>;
 
 inline ByteBuffer try_allocate_bytes(std::size_t size) noexcept {
-    // mi_malloc(0) returns a unique non-null pointer, so an empty buffer is still valid.
-    return ByteBuffer(static_cast<unsigned char*>(mi_malloc(size)));
+    // Both allocators return a unique non-null pointer for 0 bytes, so an empty buffer is still valid.
+    return ByteBuffer(static_cast<unsigned char*>(heap_allocate(size)));
 }
 
 // Room for a fixed number of values, reserved once: values are appended in
@@ -39,7 +58,7 @@ public:
     // Nothing when the room cannot be had (too little memory, or more bytes
     // than the address space holds).
     static std::optional<ReservedArray> try_reserve(std::size_t capacity) noexcept {
-        void* storage = mi_mallocn(capacity, sizeof(T));  // mi_mallocn refuses a product that overflows
+        void* storage = heap_allocate_array(capacity, sizeof(T));
         if (storage == nullptr) return std::nullopt;
         return ReservedArray(static_cast<T*>(storage), capacity);
     }
@@ -51,7 +70,7 @@ public:
     ReservedArray& operator=(ReservedArray&&) = delete;
     ~ReservedArray() {
         while (size_ > 0) values_[--size_].~T();
-        mi_free(values_);
+        heap_free(values_);
     }
 
     template <typename... Args>

@@ -25,6 +25,11 @@ void raise_not_bytes_like(const char* name) {
     PyErr_Format(PyExc_TypeError, "%s must be a bytes-like object", name);
 }
 
+// The interpreter's own message for an object that exports no buffer.
+void raise_not_buffer(PyObject* object) {
+    raise_type_error_naming_type(object, "a bytes-like object is required, not '", "'");
+}
+
 void raise_not_contiguous() {
     PyErr_SetString(PyExc_BufferError, "memoryview: underlying buffer is not C-contiguous");
 }
@@ -216,8 +221,12 @@ runtime::OwnedRef encode_ascii(PyObject* text) {
     runtime::OwnedRef encoded(PyUnicode_CheckExact(text) ? PyUnicode_AsASCIIString(text)
                                                          : PyObject_CallMethod(text, "encode", "s", "ascii"));
     if (!encoded && PyErr_ExceptionMatches(PyExc_UnicodeEncodeError)) {
-        PyErr_Clear();
+        // Chained as the base64 module chains it: the encoding error becomes the context.
+        runtime::OwnedRef encoding_error(PyErr_GetRaisedException());
         PyErr_SetString(PyExc_ValueError, NON_ASCII_TEXT);
+        runtime::OwnedRef error(PyErr_GetRaisedException());
+        PyException_SetContext(error.get(), encoding_error.release());
+        PyErr_SetRaisedException(error.release());
     }
     return encoded;
 }
@@ -240,13 +249,19 @@ Acquired decode_data_object(PyObject* object, const char* name) {
                         "argument should be a bytes-like object or ASCII string, not '", "'");
 }
 
+// Only an object that exports no buffer at all is named in the message; an
+// exporter's own failure passes unchanged, as the interpreter passes it.
 Acquired binascii_contiguous_bytes_like(PyObject* object, const char* name) {
-    return retype_error(contiguous_bytes_like(object, name), object, "a bytes-like object is required, not '", "'");
+    if (!PyObject_CheckBuffer(object)) {
+        raise_not_buffer(object);
+        return std::nullopt;
+    }
+    return contiguous_bytes_like(object, name);
 }
 
 Acquired binascii_contiguous_bytes_like_exported(PyObject* object) {
     if (!PyObject_CheckBuffer(object)) {
-        raise_type_error_naming_type(object, "a bytes-like object is required, not '", "'");
+        raise_not_buffer(object);
         return std::nullopt;
     }
     return exported(object);

@@ -1,11 +1,13 @@
 import importlib
+import os
 import pathlib
 import sys
 
 import pytest
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
-TESTING_MODULE_DIR = ROOT / "build" / "cpp" / "tests" / "support"
+# VANTORQ_BUILD_DIR names another build (the sanitizer build) to load it from.
+TESTING_MODULE_DIR = pathlib.Path(os.environ.get("VANTORQ_BUILD_DIR", ROOT / "build" / "cpp")) / "tests" / "support"
 
 
 @pytest.fixture(scope="session")

@@ -235,6 +235,18 @@ def test_unusual_and_unsupported_inputs_match_the_interpreter(function, s):
     assert observe(ours, s) == observe(theirs, s)
 
 
+@pytest.mark.parametrize("s", ["aGVsbG8=é", AsciiText("é")], ids=repr)
+@pytest.mark.parametrize("function", sorted(ALL_FUNCTIONS))
+def test_non_ascii_text_chains_the_encoding_error_as_the_interpreter_does(function, s):
+    def chaining(decode):
+        with pytest.raises(ValueError) as info:
+            decode(s)
+        return type(info.value.__context__), info.value.__suppress_context__
+
+    ours, theirs = ALL_FUNCTIONS[function]
+    assert chaining(ours) == chaining(theirs) == (UnicodeEncodeError, False)
+
+
 WRONG_ALTCHARS = [
     b"",
     b"a",
@@ -251,8 +263,13 @@ WRONG_ALTCHARS = [
 ]
 
 
+class RefusedExport:
+    def __buffer__(self, flags):
+        raise TypeError("export refused")
+
+
 @pytest.mark.parametrize("altchars", WRONG_ALTCHARS, ids=repr)
-@pytest.mark.parametrize("ignorechars", [NOT_GIVEN, b" "])
+@pytest.mark.parametrize("ignorechars", [NOT_GIVEN, b" ", RefusedExport()])
 @pytest.mark.parametrize("function", sorted(GENERAL))
 def test_altchars_of_every_wrong_kind_match_the_interpreter(function, altchars, ignorechars):
     ours, theirs = GENERAL[function]

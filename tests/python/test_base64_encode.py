@@ -199,6 +199,11 @@ def test_option_values_behave_as_in_the_interpreter(options):
     assert outcome(via_into(v.b64encode_into), data, **options) == expected
 
 
+class RefusedExport:
+    def __buffer__(self, flags):
+        raise TypeError("export refused")
+
+
 INPUTS = [
     b"",
     BLOB[:33],
@@ -210,6 +215,7 @@ INPUTS = [
     "text",
     None,
     7,
+    RefusedExport(),  # its own error passes unchanged
 ]
 
 

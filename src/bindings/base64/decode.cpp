@@ -18,8 +18,6 @@ namespace {
 namespace core = vantorq::base64;
 using buffer::BytesLike;
 
-constexpr const char NON_ASCII_TEXT[] = "string argument should contain only ASCII characters";
-
 PyObject* interned(runtime::ProcessWideObject& slot, const char* text) {
     return slot.get_or_create([text] { return PyUnicode_InternFromString(text); });
 }
@@ -121,7 +119,9 @@ buffer::Acquired acquire_decode_data(PyObject* object) {
         if (utf8 != nullptr && size == PyUnicode_GetLength(object))
             return BytesLike(buffer::AsciiText{utf8, static_cast<std::size_t>(size)});
         PyErr_Clear();  // lone surrogates have no UTF-8 form: not ASCII either
-        PyErr_SetString(PyExc_ValueError, NON_ASCII_TEXT);
+        // Encoding it fails, raising the ValueError with the encoding error
+        // chained, as the interpreter chains it; only this path pays for it.
+        runtime::require(!buffer::encode_ascii(object), "non-ASCII text does not encode as ASCII");
         return std::nullopt;
     }
     return buffer::decode_data_object(object, "s");

@@ -404,13 +404,18 @@ struct HasherClass {
 
     static inline PyMethodDef METHODS[] = {
         {"update", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&guarded_update)),
-         METH_FASTCALL | METH_KEYWORDS, "update($self, data)\n--\n\nAdd bytes to the hash state."},
+         METH_FASTCALL | METH_KEYWORDS, "update($self, data)\n--\n\nAdd bytes to the hash state."
+         "\n\nRaises:\n    TypeError: data is not bytes-like.\n"
+         "    RuntimeError: another thread is using this object."},
         {"digest", &guarded_method<digest>, METH_NOARGS,
-         "digest($self)\n--\n\nReturn the current digest without changing the state."},
+         "digest($self)\n--\n\nReturn the current digest without changing the state."
+         "\n\nRaises:\n    RuntimeError: another thread is updating this object."},
         {"hexdigest", &guarded_method<hexdigest>, METH_NOARGS,
-         "hexdigest($self)\n--\n\nReturn the current digest as lowercase hexadecimal text."},
+         "hexdigest($self)\n--\n\nReturn the current digest as lowercase hexadecimal text."
+         "\n\nRaises:\n    RuntimeError: another thread is updating this object."},
         {"copy", &guarded_method<copy>, METH_NOARGS,
-         "copy($self)\n--\n\nReturn an independent copy of the current hash state."},
+         "copy($self)\n--\n\nReturn an independent copy of the current hash state."
+         "\n\nRaises:\n    RuntimeError: another thread is updating this object."},
         {nullptr, nullptr, 0, nullptr},
     };
 

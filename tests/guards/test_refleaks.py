@@ -1,0 +1,431 @@
+"""Every public callable, on its success paths and on each way it can fail,
+called over and over: the interpreter's reference total and block count must
+stay flat (they exist on the debug interpreter only), and resident memory must
+stay flat over repeated large calls (the module's own heap is invisible to the
+interpreter's counters)."""
+
+import array
+import binascii
+import gc
+import inspect
+import os
+import sys
+import warnings
+
+import pytest
+
+import _vantorq as v
+
+BIG = bytes(range(256)) * 1200  # above every family's threshold for detaching the thread
+BIG_TEXT = binascii.b2a_base64(BIG, newline=False)
+BIG_ARRAY = bytearray(BIG)
+
+
+class RefusedExport:
+    def __buffer__(self, flags):
+        raise TypeError("export refused")
+
+
+class RaisingTruth:
+    def __bool__(self):
+        raise ZeroDivisionError("truth")
+
+
+class Text(str):
+    pass
+
+
+def raises(error, call, *args, **kwargs):
+    return (lambda: call(*args, **kwargs)), error
+
+
+def ok(call, *args, **kwargs):
+    return (lambda: call(*args, **kwargs)), None
+
+
+def parser_failures(function, *required):
+    """The four ways the shared argument parser rejects a call."""
+    first = next(iter(inspect.signature(function).parameters))
+    return {
+        "missing argument": raises(TypeError, function),
+        "too many positional": raises(TypeError, function, *required, *[None] * 6),
+        "unknown keyword": raises(TypeError, function, *required, unknown=1),
+        "given twice": raises(TypeError, function, *required, **{first: required[0]}),
+    }
+
+
+def input_failures(function, *rest, text_error=TypeError):
+    return {
+        "number input": raises(TypeError, function, 3, *rest),
+        "refused export": raises(TypeError, function, RefusedExport(), *rest),
+        "non-ASCII text": raises(text_error, function, "é", *rest),
+    }
+
+
+def hash_cases(function, seed_limit):
+    return {
+        "small": ok(function, b"hello", 7),
+        "large bytes": ok(function, BIG),
+        "large bytearray": ok(function, BIG_ARRAY),
+        "bytes slice": ok(function, memoryview(BIG)[1:-1]),
+        "copied view": ok(function, memoryview(BIG)[::2]),
+        "exporter": ok(function, array.array("B", b"abc")),
+        "seed not an int": raises(TypeError, function, b"", 1.0),
+        "negative seed": raises(OverflowError, function, b"", -1),
+        "seed too large": raises(OverflowError, function, b"", seed_limit),
+        **parser_failures(function, b""),
+        **input_failures(function),
+    }
+
+
+def encode_cases(function, destination=()):
+    into = bool(destination)
+    return {
+        "small": ok(function, b"hello", *destination),
+        "large bytes": ok(function, BIG, *([bytearray(len(BIG_TEXT))] if into else [])),
+        "large bytearray": ok(function, BIG_ARRAY, *([bytearray(len(BIG_TEXT))] if into else [])),
+        "not contiguous": raises(BufferError, function, memoryview(b"abcd")[::2], *destination),
+        **parser_failures(function, b"", *destination),
+        **input_failures(function, *destination),
+    }
+
+
+def b64encode_options(function, *destination):
+    return {
+        "options": ok(function, b"hello", *destination, altchars=b"-_", padded=False, wrapcol=4),
+        "altchars of length 3": raises(ValueError, function, b"", *destination, altchars=b"abc"),
+        "altchars not bytes": raises(TypeError, function, b"", *destination, altchars=3),
+        "padded raising": raises(ZeroDivisionError, function, b"", *destination, padded=RaisingTruth()),
+        "wrapcol not an int": raises(TypeError, function, b"", *destination, wrapcol="4"),
+        "negative wrapcol": raises(ValueError, function, b"", *destination, wrapcol=-1),
+        "wrapcol too large": raises(OverflowError, function, b"", *destination, wrapcol=2**64),
+    }
+
+
+def decode_cases(function, destination=()):
+    into = bool(destination)
+    large = [bytearray(len(BIG))] if into else []
+    return {
+        "small": ok(function, b"aGVsbG8=", *destination),
+        "text": ok(function, "aGVsbG8=", *destination),
+        "text subclass": ok(function, Text("aGVsbG8="), *destination),
+        "large bytes": ok(function, BIG_TEXT, *large),
+        "large bytearray": ok(function, bytearray(BIG_TEXT), *large),
+        "view with gaps": ok(function, memoryview(b"aaGGVVssbbGG88==")[::2], *destination),
+        "lenient": ok(function, b"aG!VsbG8=", *destination),
+        "incorrect padding": raises(binascii.Error, function, b"aGVsb", *destination),
+        "non-ASCII text subclass": raises(ValueError, function, Text("é"), *destination),
+        **parser_failures(function, b"", *destination),
+        **input_failures(function, *destination, text_error=ValueError),
+    }
+
+
+def b64decode_options(function, *destination):
+    return {
+        "altchars": ok(function, b"-_8=", *destination, altchars=b"-_"),
+        "validate": ok(function, b"aGVsbG8=", *destination, validate=True),
+        "unpadded canonical": ok(function, b"aGVsbG8", *destination, padded=False, canonical=True),
+        "ignorechars": ok(function, b"aGVs bG8=", *destination, ignorechars=b" "),
+        "legacy altchars warning": ok(function, b"+/8=", *destination, altchars=b"-_"),
+        "legacy warning as error": raises(FutureWarning, error_on_warning(function), b"+/8=", *destination,
+                                          altchars=b"-_"),
+        "validate rejects": raises(binascii.Error, function, b"aG!VsbG8=", *destination, validate=True),
+        "not canonical": raises(binascii.Error, function, b"aGVsbG9=", *destination, canonical=True),
+        "altchars of length 3": raises(ValueError, function, b"", *destination, altchars=b"abc"),
+        "non-ASCII altchars": raises(ValueError, function, b"", *destination, altchars="é-"),
+        "altchars not bytes": raises(TypeError, function, b"", *destination, altchars=3),
+        "ignorechars not bytes": raises(TypeError, function, b"", *destination, ignorechars="x"),
+        "refused ignorechars": raises(TypeError, function, b"", *destination, ignorechars=RefusedExport()),
+        "validate raising": raises(ZeroDivisionError, function, b"", *destination, validate=RaisingTruth()),
+    }
+
+
+def error_on_warning(function):
+    def call(*args, **kwargs):
+        with warnings.catch_warnings():
+            warnings.simplefilter("error")
+            return function(*args, **kwargs)
+
+    return call
+
+
+def into_cases(function, s):
+    destination = bytearray(64)
+    return {
+        "destination not a bytearray": raises(TypeError, function, s, b"x" * 64),
+        "destination too small": raises(ValueError, function, s, bytearray(1)),
+        "input in the destination": ok(function, memoryview(destination)[:8], destination),
+    }
+
+
+def url_safe_padding(function, s, *destination):
+    return {
+        "padded": ok(function, s, *destination, padded=True),
+        "padded raising": raises(ZeroDivisionError, function, s, *destination, padded=RaisingTruth()),
+    }
+
+
+def list_cases(function, width=0):
+    """A list function's cases; `width` > 0 for the _into forms, whose output
+    holds `width` bytes per item."""
+
+    def call(items, *args, **kwargs):
+        return function(items, *([bytearray(width * len(items))] if width else []), *args, **kwargs)
+
+    destination = bytearray(64)
+    into = {
+        "destination not a bytearray": raises(TypeError, function, [b"x"], b"x" * 64),
+        "destination too small": raises(ValueError, function, [b"x"], bytearray(1)),
+        "item in the destination": ok(function, [destination, memoryview(destination)[8:]], destination),
+    }
+    return {
+        "mixed items": ok(call, [b"hello", BIG_ARRAY, memoryview(BIG)[::2], array.array("B", b"xy")], 7),
+        "many items": ok(call, [b"x"] * 20000),
+        "large in all": ok(call, [BIG] * 4),
+        "large bytearrays": ok(call, [BIG_ARRAY] * 4),
+        "no items": ok(call, []),
+        "items not a list": raises(TypeError, call, (b"x",)),
+        "item not bytes-like": raises(TypeError, call, [b"x", 3]),
+        "refused export": raises(TypeError, call, [b"x", RefusedExport()]),
+        "seed not an int": raises(TypeError, call, [b""], 1.0),
+        "negative seed": raises(OverflowError, call, [b""], -1),
+        "seed too large": raises(OverflowError, call, [b""], 2**64),
+        **parser_failures(function, [], *([bytearray()] if width else [])),
+        **(into if width else {}),
+    }
+
+
+def hasher_cases(cls, seed_limit):
+    hasher = cls(b"abc")
+    return {
+        cls.__name__: {
+            "empty": ok(cls),
+            "data and seed": ok(cls, b"hello", seed=7),
+            "large data": ok(cls, BIG),
+            "seed too large": raises(OverflowError, cls, seed=seed_limit),
+            "negative seed": raises(OverflowError, cls, seed=-1),
+            "seed not an int": raises(TypeError, cls, seed="1"),
+            "text data": raises(TypeError, cls, "abc"),
+            "refused export": raises(TypeError, cls, RefusedExport()),
+            "too many positional": raises(TypeError, cls, b"", 0, 1),
+            "unknown keyword": raises(TypeError, cls, sead=1),
+            "given twice": raises(TypeError, cls, b"", data=b""),
+        },
+        f"{cls.__name__}.update": {
+            "small": ok(hasher.update, b"hello"),
+            "large bytes": ok(hasher.update, BIG),
+            "large bytearray": ok(hasher.update, BIG_ARRAY),
+            "copied view": ok(hasher.update, memoryview(BIG)[::2]),
+            "missing data": raises(TypeError, hasher.update),
+            "unknown keyword": raises(TypeError, hasher.update, b"", x=1),
+            "none": raises(TypeError, hasher.update, None),
+            "text": raises(TypeError, hasher.update, "abc"),
+            "refused export": raises(TypeError, hasher.update, RefusedExport()),
+        },
+        **{f"{cls.__name__}.{name}": {"call": ok(getattr(hasher, name)),
+                                      "argument": raises(TypeError, getattr(hasher, name), 1)}
+           for name in ("digest", "hexdigest", "copy")},
+        **{f"{cls.__name__}.{name}": {"read": ok(getattr, hasher, name)}
+           for name in ("name", "digest_size", "block_size")},
+    }
+
+
+def base64_cases(direction, cases, options, sample, url_safe_sample):
+    """The cases of the six functions of one direction, `sample` being a valid input."""
+    destination = (bytearray(64),)
+
+    def named(prefix, suffix=""):
+        name = f"{prefix}b64{direction}{suffix}"
+        return name, getattr(v, name)
+
+    table = {}
+    for prefix in ("", "standard_", "urlsafe_"):
+        name, function = named(prefix)
+        into_name, into = named(prefix, "_into")
+        table[name] = cases(function)
+        table[into_name] = {**cases(into, destination), **into_cases(into, sample)}
+        if prefix == "":
+            table[name].update(options(function))
+            table[into_name].update(options(into, *destination))
+        if prefix == "urlsafe_":
+            table[name].update(url_safe_padding(function, url_safe_sample))
+            table[into_name].update(url_safe_padding(into, url_safe_sample, *destination))
+    return table
+
+
+def room(item):
+    """Destination room enough for encoding or decoding `item`."""
+    try:
+        return 2 * (len(item) if isinstance(item, str) else memoryview(item).nbytes) + 8
+    except TypeError:
+        return 8
+
+
+def items_in_outputs(function, block):
+    """Each item is, or views, the other output; fresh outputs for every call."""
+    outputs = [bytearray(block * 16), bytearray(block * 8)]
+    return function([outputs[1], memoryview(outputs[0])[: len(block)]], outputs)
+
+
+def base64_list_cases(direction, sample, large, block):
+    """The cases of the six list functions of one direction, `sample`, `large`
+    and any repetition of `block` being valid items."""
+    decoding = direction == "decode"
+    table = {}
+    for prefix in ("", "standard_", "urlsafe_"):
+        for into in (False, True):
+            name = f"{prefix}b64{direction}_batch{'_into' if into else ''}"
+            function = getattr(v, name)
+
+            def call(items, *args, function=function, into=into, **kwargs):
+                outputs = [[bytearray(room(item)) for item in items]] if into else []
+                return function(items, *outputs, *args, **kwargs)
+
+            cases = table[name] = {
+                "mixed items": ok(call, [sample, bytearray(sample), memoryview(sample), array.array("B", sample)]),
+                "large items": ok(call, [large, bytearray(large)]),
+                "no items": ok(call, []),
+                "items not a list": raises(TypeError, call, (sample,)),
+                "item not bytes-like": raises(TypeError, call, [sample, 3]),
+                "refused export": raises(TypeError, call, [sample, RefusedExport()]),
+                **parser_failures(function, [], *([[]] if into else [])),
+            }
+            if decoding:
+                cases.update({
+                    "text items": ok(call, [sample.decode(), Text(sample.decode())]),
+                    "invalid item": raises(binascii.Error, call, [sample, b"aGVsb"]),
+                    "non-ASCII item": raises(ValueError, call, [sample, "é"]),
+                    "non-ASCII text subclass item": raises(ValueError, call, [sample, Text("é")]),
+                })
+            else:
+                cases["item not contiguous"] = raises(BufferError, call, [sample, memoryview(b"abcd")[::2]])
+            if prefix == "":
+                cases.update({
+                    "altchars": ok(call, [sample], altchars=b"-_"),
+                    "altchars of length 3": raises(ValueError, call, [sample], altchars=b"abc"),
+                })
+                if decoding:
+                    cases.update({
+                        "validate": ok(call, [sample], validate=True),
+                        "validate rejects": raises(binascii.Error, call, [b"aG!VsbG8="], validate=True),
+                        "validate raising": raises(ZeroDivisionError, call, [sample], validate=RaisingTruth()),
+                        "legacy warning as error": raises(FutureWarning, error_on_warning(call), [b"+/8="],
+                                                          altchars=b"-_"),
+                    })
+            if into:
+                outputs = [bytearray(64)]
+                cases.update({
+                    "outputs not a list": raises(TypeError, function, [sample], (bytearray(64),)),
+                    "lengths differ": raises(ValueError, function, [sample], []),
+                    "output not a bytearray": raises(TypeError, function, [sample], [b"x" * 64]),
+                    "output repeats": raises(ValueError, function, [sample, sample], [outputs[0]] * 2),
+                    "output too small": raises(ValueError, function, [sample], [bytearray(1)]),
+                    "items in the outputs": ok(items_in_outputs, function, block),
+                })
+    return table
+
+
+# Callable name -> case name -> (call, the exception it must raise or None).
+CASES = {
+    **{name: hash_cases(getattr(v, name), 2**64) for name in ("xxh3_64", "xxh3_128")},
+    **{name: hash_cases(getattr(v, name), 2**32)
+       for name in ("murmur3_32", "murmur3_x86_128_digest", "murmur3_x64_128_digest")},
+    **{name: hasher_case for cls in (v.murmur3_x86_32, v.murmur3_x86_128, v.murmur3_x64_128)
+       for name, hasher_case in hasher_cases(cls, 2**32).items()},
+    "xxh3_64_batch": list_cases(v.xxh3_64_batch),
+    "xxh3_128_batch": list_cases(v.xxh3_128_batch),
+    "xxh3_64_batch_into": list_cases(v.xxh3_64_batch_into, 8),
+    "xxh3_128_batch_into": list_cases(v.xxh3_128_batch_into, 16),
+    **base64_cases("encode", encode_cases, b64encode_options, b"hello", b"\xfb"),
+    **base64_cases("decode", decode_cases, b64decode_options, b"aGVsbG8=", b"-_8="),
+    **base64_list_cases("encode", b"hello", BIG, b"hello"),
+    **base64_list_cases("decode", b"aGVsbG8=", BIG_TEXT, b"aGVs"),
+}
+CALLS_PER_ROUND = 40
+# A leak on a path grows every round by at least one per call; the measurement
+# itself moves a reference or two, and the interpreter's own caches settle
+# within a few rounds.
+LIMIT = CALLS_PER_ROUND // 4
+MAX_ROUNDS = 8
+
+
+def public_callables():
+    functions = {name for name in dir(v) if not name.startswith("_") and callable(getattr(v, name))}
+    members = {f"{cls}.{name}" for cls in v.__all__ for name in dir(getattr(v, cls)) if not name.startswith("_")}
+    return functions | members
+
+
+def test_every_public_callable_has_cases():
+    assert set(CASES) == public_callables()
+
+
+def run(call, error):
+    if error is None:
+        call()
+        return
+    try:
+        call()
+    except error:  # without binding the exception: no traceback cycle for the collector to free
+        return
+    pytest.fail(f"did not raise {error.__name__}")
+
+
+@pytest.mark.skipif(not hasattr(sys, "gettotalrefcount"), reason="needs the debug interpreter")
+@pytest.mark.parametrize(("callable_name", "case"), [(name, case) for name in CASES for case in CASES[name]])
+def test_repeated_calls_keep_references_and_blocks_flat(callable_name, case, drift_record):
+    call, error = CASES[callable_name][case]
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        for _ in range(CALLS_PER_ROUND):  # fills the interpreter's caches first
+            run(call, error)
+        drifts = []
+        gc.collect()
+        while len(drifts) < MAX_ROUNDS and not (drifts and max(drifts[-1]) < LIMIT):
+            references, blocks = sys.gettotalrefcount(), sys.getallocatedblocks()
+            for _ in range(CALLS_PER_ROUND):
+                run(call, error)
+            drifts.append((sys.gettotalrefcount() - references, sys.getallocatedblocks() - blocks))
+    drift_record(CALLS_PER_ROUND * (len(drifts) + 1), drifts)
+    assert max(drifts[-1]) < LIMIT, drifts
+
+
+def resident_bytes():
+    with open("/proc/self/statm") as statm:
+        return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+
+
+LARGE = bytes(range(256)) * 16384  # 4 MiB
+LARGE_TEXT = binascii.b2a_base64(LARGE, newline=False)
+LARGE_DESTINATION = bytearray(len(LARGE_TEXT))
+LARGE_ARRAY = bytearray(LARGE)
+
+
+def decode_in_place():
+    LARGE_DESTINATION[:] = LARGE_TEXT
+    v.b64decode_into(LARGE_DESTINATION, LARGE_DESTINATION)
+
+
+LARGE_CALLS = {  # each makes at least one private copy of a 4 MiB input
+    "encode an input inside the destination": lambda: v.b64encode_into(
+        memoryview(LARGE_DESTINATION)[: len(LARGE)], LARGE_DESTINATION),
+    "encode an exporter": lambda: v.b64encode_into(array.array("B", LARGE), LARGE_DESTINATION),
+    "encode a bytearray": lambda: v.b64encode(LARGE_ARRAY),
+    "decode in place": decode_in_place,
+    "decode with altchars": lambda: v.b64decode(LARGE_TEXT.translate(bytes.maketrans(b"+/", b"-_")), altchars=b"-_"),
+    "hash a copied view": lambda: v.xxh3_128(memoryview(LARGE)[::2]),
+    "update from an exporter": lambda: v.murmur3_x64_128(array.array("B", LARGE)).digest(),
+    "hash a list of bytearrays": lambda: v.xxh3_64_batch([LARGE_ARRAY, LARGE_ARRAY]),
+    "hash a list into its own item": lambda: v.xxh3_128_batch_into([LARGE_DESTINATION], LARGE_DESTINATION),
+}
+
+
+@pytest.mark.parametrize("name", LARGE_CALLS)
+def test_resident_memory_stays_flat_over_large_calls(name):
+    call = LARGE_CALLS[name]
+    for _ in range(5):
+        call()
+    before = resident_bytes()
+    for _ in range(40):
+        call()
+    # A lost 4 MiB copy per call would add 160 MiB.
+    assert resident_bytes() - before < 16 * 1024 * 1024
