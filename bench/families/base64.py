@@ -26,6 +26,16 @@ def _encoded_with_destination(data: bytes) -> tuple[bytes, bytearray]:
     return text, bytearray(len(text) * 3 // 4)
 
 
+def _spaced(data: bytes) -> bytes:
+    """Base64 text with one space after every 4 characters."""
+    text = _encoded(data[: len(data) * 4 // 5])
+    return b" ".join(text[i : i + 4] for i in range(0, len(text), 4))
+
+
+NOISY_SIZES = ("16 B", "1 KiB", "64 KiB", "1 MiB", "16 MiB")
+CONFIGURED_SIZES = ("1 KiB", "64 KiB", "1 MiB", "16 MiB")
+
+
 # The list rows take this many items per call, against a list comprehension
 # over pybase64 on the same items.
 ITEMS = 10_000
@@ -119,6 +129,27 @@ def rows() -> list[Row]:
             {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
             prepare=_encodebytes_text,
             sizes=(*DEFAULT_SIZES, "1 MiB"),
+        ),
+        Row(
+            "b64decode (default, a space every 4 characters)",
+            v.b64decode,
+            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
+            prepare=_spaced,
+            sizes=NOISY_SIZES,
+        ),
+        Row(
+            "b64decode ignorechars=b'\\r\\n' (encodebytes text)",
+            lambda text: v.b64decode(text, ignorechars=b"\r\n"),
+            {"base64": lambda text: base64.b64decode(text, ignorechars=b"\r\n")},
+            prepare=_encodebytes_text,
+            sizes=CONFIGURED_SIZES,
+        ),
+        Row(
+            "b64decode canonical=True (clean padded)",
+            lambda text: v.b64decode(text, canonical=True),
+            {"base64": lambda text: base64.b64decode(text, canonical=True)},
+            prepare=_encoded,
+            sizes=CONFIGURED_SIZES,
         ),
         *_list_rows(),
     ]

@@ -8,6 +8,7 @@ namespace {
 namespace leaf1_ecx {
 constexpr std::uint32_t SSSE3 = 1u << 9;
 constexpr std::uint32_t SSE41 = 1u << 19;
+constexpr std::uint32_t POPCNT = 1u << 23;
 constexpr std::uint32_t OSXSAVE = 1u << 27;
 }  // namespace leaf1_ecx
 
@@ -33,6 +34,7 @@ Capabilities capabilities_from_cpuid(const CpuidWords& w) {
     if (w.max_leaf < 1) return caps;
     if (w.leaf1_ecx & leaf1_ecx::SSSE3) caps.flags |= Capabilities::SSSE3;
     if (w.leaf1_ecx & leaf1_ecx::SSE41) caps.flags |= Capabilities::SSE41;
+    if (w.leaf1_ecx & leaf1_ecx::POPCNT) caps.flags |= Capabilities::POPCNT;
     if (w.max_leaf < 7) return caps;
     if (w.leaf7_ebx & leaf7_ebx::BMI2) caps.flags |= Capabilities::BMI2;
 

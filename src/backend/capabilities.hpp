@@ -17,6 +17,7 @@ struct Capabilities {
         AVX512BW = 0x20,
         AVX512VBMI = 0x40,
         BMI2 = 0x80,
+        POPCNT = 0x100,
     };
 
     std::uint16_t flags = 0;

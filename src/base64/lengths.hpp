@@ -29,4 +29,10 @@ namespace vantorq::base64 {
     return text_length / 4 * 3 - padding;
 }
 
+// The bytes `symbols` symbols decode to without padding; a lone symbol past
+// the whole quanta decodes to nothing.
+[[gnu::always_inline]] constexpr std::size_t symbols_decoded_length(std::size_t symbols) {
+    return symbols / 4 * 3 + (symbols % 4 == 0 ? 0 : symbols % 4 - 1);
+}
+
 }  // namespace vantorq::base64

@@ -101,16 +101,15 @@ GENERAL = {
 ALTCHARS = [NOT_GIVEN, None, b"+/", b"-_", b".,", b"/+", b"**", b"A=", b"\n ", "-_", bytearray(b"-_"), b"", b"abc"]
 VALIDATE = [NOT_GIVEN, True, False, 0, 2]
 PADDED = [NOT_GIVEN, True, False, None]
-IGNORECHARS = [NOT_GIVEN, b"", b" ", b"\n=", b" \t\n\r", b"=", b"-_", bytearray(b"!"), "x"]
+IGNORECHARS = [NOT_GIVEN, b"", b" ", b"\n=", b" \t\n\r", b"=", b"-_", bytearray(b"!"), "x", memoryview(b"\r\n"), b"A\n"]
 CANONICAL = [NOT_GIVEN, True, False]
-NOISE = b" \n\r\t=+/-_!.,*A\x00\x80\xff"
 
 
 @st.composite
 def encoded(draw):
     """Base64 text as some encoder makes it, possibly unpadded, with the
     alphabet of an altchars pair."""
-    data = draw(st.binary(max_size=80))
+    data = draw(st.binary(max_size=200))
     altchars = draw(st.sampled_from([None, b"-_", b".,", b"/+"]))
     text = base64.b64encode(data, altchars)
     if draw(st.booleans()):
@@ -118,14 +117,27 @@ def encoded(draw):
     return text
 
 
+# What real text carries besides symbols: line breaks, blanks, bytes above
+# 127, padding in and after the data, the other alphabet's symbols.
+NOISE_PIECES = [b"\n", b"\r\n", b" ", b"\t", b"=", b"==", b"\x80", b"\xff", b"\x00", b"!", b"+", b"/", b"-", b"_", b".", b","]
+# Missing, excess and completed padding, trailing garbage, lone symbols.
+TAILS = [b"", b"", b"=", b"==", b"===", b"a", b"ab", b"abc", b"abcd", b"\n", b"=trailing", b"\r\n=\n"]
+
+
 @st.composite
 def with_noise(draw):
+    # Few draws, each doing much: hypothesis spends its time per draw.
     text = bytearray(draw(encoded()))
-    for _ in range(draw(st.integers(1, 4))):
-        where = draw(st.integers(0, len(text)))
-        noise = draw(st.binary(min_size=1, max_size=3))
-        text[where:where] = bytes(NOISE[x % len(NOISE)] for x in noise)
-    return bytes(text)
+    width = draw(st.integers(0, 80))
+    if width:
+        # Wrapped as MIME and PEM text is, or in blank-separated groups.
+        separator = [b"\n", b"\r\n", b" "][width % 3]
+        text = bytearray(separator.join(text[i : i + width] for i in range(0, len(text), width)))
+    recipe = draw(st.binary(max_size=12))
+    for where, piece in zip(recipe[::2], recipe[1::2]):
+        at = where * (len(text) + 1) // 256
+        text[at:at] = NOISE_PIECES[piece % len(NOISE_PIECES)]
+    return bytes(text) + draw(st.sampled_from(TAILS))
 
 
 def as_kind(data, kind):
@@ -551,6 +563,87 @@ def test_signatures_are_those_of_this_interpreter(function, signature):
 def test_argument_errors_name_the_function(call):
     with pytest.raises(TypeError, match=r"^(b64decode|b64decode_into|urlsafe_b64decode)\(\) "):
         call()
+
+
+# ----------------------------------------------------------------------------
+# Noisy lenient input stays native: the interpreter's decoder is never asked.
+
+MIME = base64.encodebytes(BLOB[:20_000])
+NATIVE_LENIENT = {
+    "encodebytes": MIME,
+    "crlf": MIME.replace(b"\n", b"\r\n"),
+    "spaced groups": b" ".join(MIME[i : i + 4] for i in range(0, len(MIME), 4)),
+    "noise before padding": b"aGVsbG8\n=\r\n",
+    "noise before two pads": b"YQ \t=\n=",
+}
+
+
+@pytest.mark.parametrize("text", NATIVE_LENIENT.values(), ids=NATIVE_LENIENT)
+@pytest.mark.parametrize(
+    ("ours", "theirs", "translate"),
+    [
+        (v.b64decode, base64.b64decode, False),
+        (via_into(v.b64decode_into), base64.b64decode, False),
+        (v.standard_b64decode, base64.standard_b64decode, False),
+        (via_into(v.urlsafe_b64decode_into), base64.urlsafe_b64decode, True),
+    ],
+)
+def test_noisy_lenient_input_never_reaches_the_interpreter(monkeypatch, ours, theirs, translate, text):
+    if translate:
+        text = text.translate(bytes.maketrans(b"+/", b"-_"))
+    expected = theirs(text)
+    calls = []
+    monkeypatch.setattr(binascii, "a2b_base64", lambda *args, **kwargs: calls.append(args))
+    assert ours(text) == expected
+    assert calls == []
+
+
+PEM = b"\n".join(base64.b64encode(BLOB[:3000])[i : i + 64] for i in range(0, 4000, 64)) + b"\n"
+URL_SAFE_MIME = MIME.translate(bytes.maketrans(b"+/", b"-_"))
+NATIVE_CONFIGURED = [
+    (MIME, {"ignorechars": b"\n"}),
+    (MIME.replace(b"\n", b"\r\n"), {"ignorechars": b"\r\n"}),
+    (PEM, {"ignorechars": b"\n", "canonical": True}),
+    (base64.b64encode(BLOB[:3000]), {"canonical": True}),
+    (URL_SAFE_MIME, {"ignorechars": b"\n", "altchars": b"-_"}),
+    (MIME.translate(bytes.maketrans(b"+/", b".,"), b"="), {"ignorechars": b"\n", "altchars": b".,", "padded": False}),
+    (NATIVE_LENIENT["spaced groups"], {"validate": False, "canonical": True}),
+]
+
+
+@pytest.mark.parametrize(("text", "kwargs"), NATIVE_CONFIGURED, ids=range(len(NATIVE_CONFIGURED)))
+@pytest.mark.parametrize("ours", [v.b64decode, via_into(v.b64decode_into)], ids=["b64decode", "b64decode_into"])
+def test_configured_requests_never_reach_the_interpreter(monkeypatch, ours, text, kwargs):
+    expected = base64.b64decode(text, **kwargs)
+    calls = []
+    monkeypatch.setattr(binascii, "a2b_base64", lambda *args, **kw: calls.append(args))
+    assert ours(text, **kwargs) == expected
+    assert calls == []
+
+
+@pytest.mark.parametrize(
+    "kwargs",
+    [
+        {"ignorechars": b"\n"},
+        {"ignorechars": b"\n", "validate": False, "canonical": True},
+        {"ignorechars": b" =", "padded": False},
+        {"canonical": True, "validate": True},
+        {"canonical": True, "padded": False, "altchars": b"-_"},
+    ],
+    ids=repr,
+)
+@pytest.mark.parametrize(
+    "s", [base64.b64encode(BLOB[:300]) + b"!!!!", b"YWJj!YWJj", b"YWJjYWJj===", b"YWJjYR==", b"YWJjY", b"YWJj=YWJj", b"YWJj\tYR", MIME + b"!", b"!" + MIME]
+)
+def test_malformed_configured_input_leaves_the_destination_alone(kwargs, s):
+    expected = observe(base64.b64decode, s, **kwargs)[0]
+    output = bytearray([FILL]) * len(MIME)
+    result = observe(v.b64decode_into, s, output, **kwargs)[0]
+    if isinstance(expected, bytes):
+        assert output[:result] == expected
+    else:
+        assert result == expected
+        assert output == bytearray([FILL]) * len(MIME)
 
 
 def test_errors_are_the_interpreters_binascii_error():

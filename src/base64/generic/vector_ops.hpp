@@ -1,6 +1,7 @@
 #pragma once
-// Register-width traits for the generic encode and decode steps: the same
-// algorithm body runs on 128-bit (SSSE3, SSE4.1) and 256-bit (AVX2) registers.
+// Register-width traits for the generic encode, decode and scan steps: the same
+// algorithm body runs on 128-bit (SSE2, SSSE3, SSE4.1) and 256-bit (AVX2)
+// registers. An SSE2 tier uses only the members that SSE2 has.
 //
 // Every trait is a template over the including file's tier tag, a type in that
 // file's anonymous namespace. Each instantiation is therefore private to its
@@ -35,6 +36,11 @@ struct Vec128 {
     static Reg sub_u8(Reg a, Reg b) { return _mm_sub_epi8(a, b); }
     static Reg shuffle_u8(Reg table, Reg index) { return _mm_shuffle_epi8(table, index); }
     static Reg cmpeq_u8(Reg a, Reg b) { return _mm_cmpeq_epi8(a, b); }
+    static Reg min_u8(Reg a, Reg b) { return _mm_min_epu8(a, b); }
+    // ~a & b
+    static Reg andnot(Reg a, Reg b) { return _mm_andnot_si128(a, b); }
+    // The top bit of every byte, byte 0 in bit 0.
+    static std::uint32_t movemask(Reg a) { return static_cast<std::uint32_t>(_mm_movemask_epi8(a)); }
     template <int Bits>
     static Reg shift_right_u32(Reg a) { return _mm_srli_epi32(a, Bits); }
     // Adjacent unsigned bytes of `a` times signed bytes of `b`, summed into 16 bits.
@@ -75,6 +81,9 @@ struct Vec256 {
     static Reg sub_u8(Reg a, Reg b) { return _mm256_sub_epi8(a, b); }
     static Reg shuffle_u8(Reg table, Reg index) { return _mm256_shuffle_epi8(table, index); }
     static Reg cmpeq_u8(Reg a, Reg b) { return _mm256_cmpeq_epi8(a, b); }
+    static Reg min_u8(Reg a, Reg b) { return _mm256_min_epu8(a, b); }
+    static Reg andnot(Reg a, Reg b) { return _mm256_andnot_si256(a, b); }
+    static std::uint32_t movemask(Reg a) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(a)); }
     template <int Bits>
     static Reg shift_right_u32(Reg a) { return _mm256_srli_epi32(a, Bits); }
     static Reg maddubs_u8(Reg a, Reg b) { return _mm256_maddubs_epi16(a, b); }

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "bindings/arguments.hpp"
+#include "bindings/base64/configured.hpp"
+#include "bindings/base64/lenient.hpp"
 #include "bindings/base64/strict.hpp"
 
 namespace vantorq::bindings::base64::policy {
@@ -29,20 +31,37 @@ constexpr const char INPUT_TOO_LARGE[] = "Base64 input is too large";
 constexpr const char NON_ZERO_PADDING_BITS[] = "Non-zero padding bits";
 
 struct AllocatingTarget {
+    // A failed attempt leaves nothing behind, so a fast attempt may precede
+    // the configured decoder.
+    static constexpr bool SCRATCH_ON_FAILURE = true;
     bool detach;
     Outcome strict(Text text, DecodeAlphabet alphabet) const { return strict::decode_strict(text, alphabet, detach); }
     Outcome unpadded(Text text, DecodeAlphabet alphabet) const {
         return strict::decode_unpadded(text, alphabet, detach);
     }
+    Outcome lenient(Text text, const lenient::LenientOptions& options) const {
+        return lenient::try_decode_lenient(text, options, detach);
+    }
+    Outcome configured(Text text, const ConfiguredDecoder& decoder) const {
+        return configured::decode_configured(text, decoder, detach);
+    }
 };
 
 struct IntoTarget {
+    // The strict decoders write while they validate.
+    static constexpr bool SCRATCH_ON_FAILURE = false;
     strict::Destination destination;
     Outcome strict(Text text, DecodeAlphabet alphabet) const {
         return strict::decode_strict_into(text, destination, alphabet);
     }
     Outcome unpadded(Text text, DecodeAlphabet alphabet) const {
         return strict::decode_unpadded_into(text, destination, alphabet);
+    }
+    Outcome lenient(Text text, const lenient::LenientOptions& options) const {
+        return lenient::decode_lenient_into(text, destination, options);
+    }
+    Outcome configured(Text text, const ConfiguredDecoder& decoder) const {
+        return configured::decode_configured_into(text, destination, decoder);
     }
 };
 
@@ -212,10 +231,17 @@ Outcome PreparedDecoder::try_canonical(Text text, const Target& target) const {
 template <typename Target>
 Outcome PreparedDecoder::try_native(Text text, const Target& target) const {
     switch (route_) {
-        case Route::Configured:
-            // Custom ignored bytes are left to the interpreter.
-            if (policy_.ignorechars != nullptr) return Outcome::not_handled();
-            return try_canonical(text, target);
+        case Route::Configured: {
+            // Clean canonical text decodes fastest strictly; an _into request
+            // takes the configured decoder alone, which writes nothing unless
+            // the text is accepted.
+            if (Target::SCRATCH_ON_FAILURE && policy_.ignorechars == nullptr) {
+                Outcome outcome = try_canonical(text, target);
+                if (outcome.handled()) return outcome;
+            }
+            const ConfiguredDecoder* decoder = configured_decoder();
+            return decoder != nullptr ? target.configured(text, *decoder) : Outcome::not_handled();
+        }
         case Route::Strict:
             return policy_.padded ? target.strict(text, alphabet_) : target.unpadded(text, alphabet_);
         case Route::LenientCached:
@@ -227,8 +253,40 @@ Outcome PreparedDecoder::try_native(Text text, const Target& target) const {
         Outcome outcome = target.strict(text, alphabet_);
         if (outcome.handled()) return outcome;
     }
-    if (!policy_.padded) return target.unpadded(text, alphabet_);
-    return Outcome::not_handled();
+    if (!policy_.padded) {
+        Outcome outcome = target.unpadded(text, alphabet_);
+        if (outcome.handled()) return outcome;
+    }
+    // Interpreters with the fixed tail handling decode the symbols after
+    // completed padding too; older ones stop there.
+    return target.lenient(text, {alphabet_, policy_.padded, policy_.semantics.patched_tail != 0});
+}
+
+const ConfiguredDecoder* PreparedDecoder::configured_decoder() const {
+    if (!configured_built_) {
+        configured_built_ = true;
+        vantorq::base64::configured::ConfiguredOptions options;
+        options.strict = policy_.validate;
+        options.padded = policy_.padded;
+        options.canonical = policy_.canonical;
+        if (policy_.ignorechars != nullptr && policy_.altchars) {
+            // With ignorechars the interpreter decodes the pair's alphabet as it is.
+            options.c62 = policy_.altchars->c62;
+            options.c63 = policy_.altchars->c63;
+        } else if (alphabet_ == DecodeAlphabet::Mixed) {
+            // Otherwise it rewrites the pair to "+" "/" first: URL-safe text then
+            // has both spellings (another pair's text is rewritten here too).
+            options.c62 = '-';
+            options.c63 = '_';
+            options.also_standard_pair = true;
+        }
+        const auto create = [&](const unsigned char* data, std::size_t length) {
+            options.ignorechars = {data, length};
+            return ConfiguredDecoder::create(options);
+        };
+        configured_ = policy_.ignorechars_bytes ? policy_.ignorechars_bytes->with_bytes(create) : create(nullptr, 0);
+    }
+    return configured_ ? &*configured_ : nullptr;
 }
 
 bool PreparedDecoder::translate_custom_pair(const BytesLike& input, std::optional<BytesLike>& translated) const {

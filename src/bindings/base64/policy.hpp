@@ -10,6 +10,7 @@
 #include <span>
 
 #include "base64/alphabet.hpp"
+#include "base64/configured.hpp"
 #include "bindings/altchars.hpp"
 #include "bindings/base64/decode.hpp"
 #include "bindings/base64/outcome.hpp"
@@ -19,6 +20,7 @@
 namespace vantorq::bindings::base64::policy {
 
 using Text = std::span<const unsigned char>;
+using vantorq::base64::configured::ConfiguredDecoder;
 
 // The option arguments of one call; null slots were not given.
 struct DecodeOptions {
@@ -84,6 +86,9 @@ private:
     Outcome try_native(Text text, const Target& target) const;
     template <typename Target>
     Outcome try_canonical(Text text, const Target& target) const;
+    // The configured decoder of this request, built on first use; null when
+    // its alphabet is left to the interpreter.
+    const ConfiguredDecoder* configured_decoder() const;
     // The interpreter decodes a custom pair's text after rewriting the pair to
     // "+" "/"; so does this route. False with an error set when the copy fails.
     bool translate_custom_pair(const buffer::BytesLike& input, std::optional<buffer::BytesLike>& translated) const;
@@ -99,6 +104,8 @@ private:
     vantorq::base64::DecodeAlphabet alphabet_;  // of the text the native decoders see
     bool translates_pair_;
     decode::BinasciiMode binascii_mode_;
+    mutable std::optional<ConfiguredDecoder> configured_;
+    mutable bool configured_built_ = false;
 };
 
 }  // namespace vantorq::bindings::base64::policy

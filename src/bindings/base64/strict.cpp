@@ -6,6 +6,7 @@
 
 #include "base64/decode.hpp"
 #include "base64/lengths.hpp"
+#include "base64/scan.hpp"
 
 namespace vantorq::bindings::base64::strict {
 namespace {
@@ -100,13 +101,8 @@ Translation translate_altchars(Text text, const compatibility::Altchars& pair) {
     if (std::memchr(data, first, length) == nullptr && std::memchr(data, second, length) == nullptr) return {};
     Translation translation{true, backend::try_allocate_bytes(length)};
     if (!translation.bytes) return translation;
-    unsigned char* out = translation.bytes.get();
-    // Branch-free selects, so that the compiler turns the loop into vector compares.
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char byte = data[i];
-        const unsigned char once = byte == first ? static_cast<unsigned char>('+') : byte;
-        out[i] = byte == second ? static_cast<unsigned char>('/') : once;
-    }
+    std::memcpy(translation.bytes.get(), data, length);
+    core::scan::decode_byte_kernels().translate(translation.bytes.get(), length, {first, '+', second, '/'});
     return translation;
 }
 

@@ -45,3 +45,16 @@ def test_lenient_decoding_of_clean_and_url_safe_text_matches_the_interpreter():
         data = BLOB[:length]
         assert v.b64decode(base64.b64encode(data)) == data, length
         assert v.urlsafe_b64decode(base64.urlsafe_b64encode(data)) == data, length
+
+
+@pytest.mark.parametrize("separator", [b"\n", b"\r\n", b" \x80"])
+@pytest.mark.parametrize("width", [3, 4, 76])
+def test_lenient_decoding_of_wrapped_text_matches_the_interpreter(separator, width):
+    for length in LENGTHS:
+        text = base64.b64encode(BLOB[:length])
+        wrapped = separator.join(text[i : i + width] for i in range(0, len(text), width)) + separator
+        expected = base64.b64decode(wrapped)
+        assert v.b64decode(wrapped) == expected, length
+        output = bytearray(len(expected))
+        assert v.b64decode_into(wrapped, output) == len(expected)
+        assert output == expected, length

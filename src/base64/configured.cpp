@@ -1,0 +1,195 @@
+#include "base64/configured.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base64/staging.hpp"
+
+namespace vantorq::base64::configured {
+namespace {
+
+using lenient::LenientStatus;
+using staging::StagingWriter;
+
+// Values are below the classes.
+constexpr std::uint8_t NOT_A_SYMBOL_FROM = NOT_ALLOWED;
+
+LenientResult result(LenientStatus status, std::size_t count = 0) { return {status, count}; }
+
+// The 62 symbols every alphabet shares; every other byte not allowed.
+constexpr DecodeTable COMMON_CLASSES = [] {
+    DecodeTable classes{};
+    classes.fill(NOT_ALLOWED);
+    for (std::size_t value = 0; value < COMMON_SYMBOLS.size(); ++value)
+        classes[static_cast<unsigned char>(COMMON_SYMBOLS[value])] = static_cast<std::uint8_t>(value);
+    return classes;
+}();
+
+}  // namespace
+
+std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptions& options) {
+    const unsigned char c62 = options.c62, c63 = options.c63;
+    if (c62 == c63 || scan::is_alphanumeric(c62) || scan::is_alphanumeric(c63) || c62 == PAD || c63 == PAD)
+        return std::nullopt;
+    ConfiguredDecoder decoder;
+    decoder.options_ = options;
+    auto& classes = decoder.classes_;
+    classes = COMMON_CLASSES;
+    classes[c62] = 62;
+    classes[c63] = 63;
+    if (options.also_standard_pair) {
+        classes['+'] = 62;
+        classes['/'] = 63;
+    }
+    for (const unsigned char byte : options.ignorechars)
+        if (classes[byte] >= NOT_A_SYMBOL_FROM) classes[byte] = IGNORED;
+    decoder.pad_ignored_ = classes[PAD] == IGNORED;
+    decoder.strict_padding_ = options.strict && !decoder.pad_ignored_;
+
+    // The vector scanner allows "=" (placed or ignored) and up to three other ignored bytes.
+    std::size_t noise = 0;
+    auto& listed = decoder.noise_.bytes;
+    listed[3] = PAD;
+    for (const unsigned char byte : options.ignorechars) {
+        if (classes[byte] != IGNORED || byte == PAD || std::find(listed, listed + noise, byte) != listed + noise)
+            continue;
+        if (noise == 3) decoder.noise_fits_ = false;
+        else listed[noise++] = byte;
+    }
+
+    if (c62 == '-' && c63 == '_') {
+        decoder.extra_ = {'-', '_'};
+        decoder.alphabet_ = options.also_standard_pair ? DecodeAlphabet::Mixed : DecodeAlphabet::UrlSafe;
+    } else if (options.also_standard_pair) {
+        return std::nullopt;
+    } else if (c62 != '+' || c63 != '/') {
+        decoder.extra_ = {c62, c63};
+        decoder.translation_ = scan::ByteMapping{c62, '+', c63, '/'};
+    }
+    // The class table holds what the decoder needs of them; the bytes belong to the caller.
+    decoder.options_.ignorechars = {};
+    return decoder;
+}
+
+std::size_t ConfiguredDecoder::capacity(const unsigned char* src, std::size_t len) const {
+    return staging::output_bound(src, len, classes_);
+}
+
+bool ConfiguredDecoder::vector_scan_applies(const unsigned char* src, std::size_t len) const {
+    if (options_.strict && !noise_fits_) return false;
+    // The vector scanners count "+" and "/" as symbols: another pair's text
+    // must not hold them.
+    for (const unsigned char standard : {'+', '/'}) {
+        if (classes_[standard] < NOT_A_SYMBOL_FROM) continue;
+        if (std::memchr(src, standard, len) != nullptr) return false;
+    }
+    return true;
+}
+
+template <class Writer>
+LenientStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_t len, Writer& writer,
+                                             std::size_t& pads_after, std::size_t& pads_total) const {
+    if (strict_padding_) {
+        // No symbol may follow the first "=".
+        if (const void* pad = std::memchr(src, PAD, len)) {
+            const std::size_t at = static_cast<std::size_t>(static_cast<const unsigned char*>(pad) - src);
+            if (scan::symbol_count(src + at, len - at, extra_) != 0) return LenientStatus::NotHandled;
+            pads_total = static_cast<std::size_t>(std::count(src + at, src + len, PAD));
+        }
+    }
+    const auto& kernels = scan::decode_byte_kernels();
+    std::size_t i = 0;
+    while (i < len) {
+        if (writer.pending() == 0 && len - i >= staging::DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
+        const auto gathered =
+            options_.strict
+                ? kernels.compact_symbols_checked(src + i, len - i, writer.space(), writer.room(), extra_, noise_)
+                : kernels.compact_symbols(src + i, len - i, writer.space(), writer.room(), extra_);
+        if (gathered.disallowed) return LenientStatus::NotHandled;
+        i += gathered.consumed;
+        if (!writer.commit(gathered.written)) return LenientStatus::CapacityExhausted;
+    }
+    for (std::size_t j = len; j > 0 && classes_[src[j - 1]] >= NOT_A_SYMBOL_FROM; --j) pads_after += src[j - 1] == PAD;
+    return LenientStatus::Decoded;
+}
+
+template <class Writer>
+LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_t len, Writer& writer,
+                                            std::size_t& pads_after, std::size_t& pads_total) const {
+    const auto alphanumeric_prefix = scan::decode_byte_kernels().alphanumeric_prefix;
+    std::size_t i = 0;
+    while (i < len) {
+        // Letters and digits are symbols of every alphabet: their runs are
+        // copied whole, and only the bytes between them looked up.
+        std::size_t run = alphanumeric_prefix(src + i, len - i);
+        if (run == 0 && classes_[src[i]] < NOT_A_SYMBOL_FROM) run = 1;
+        if (run != 0) {
+            if (pads_total != 0) return LenientStatus::NotHandled;  // a symbol after strict padding
+            pads_after = 0;
+            for (std::size_t piece; run != 0; run -= piece, i += piece) {
+                piece = std::min(run, writer.room());
+                std::memcpy(writer.space(), src + i, piece);
+                if (!writer.commit(piece)) return LenientStatus::CapacityExhausted;
+            }
+            continue;
+        }
+        const unsigned char byte = src[i++];
+        if (byte == PAD) {
+            ++pads_after;
+            pads_total += strict_padding_ ? 1 : 0;
+        } else if (classes_[byte] == NOT_ALLOWED && options_.strict) {
+            return LenientStatus::NotHandled;
+        }
+    }
+    return LenientStatus::Decoded;
+}
+
+bool ConfiguredDecoder::finish_strict(std::size_t partial, std::size_t pads_after, std::size_t pads_total,
+                                      std::uint8_t last_value) const {
+    if (partial == 1) return false;
+    if (strict_padding_) {
+        // Strict padding: exactly the "=" that complete the final quantum, or none without padding.
+        if (pads_total != 0 && (!options_.padded || partial == 0 || pads_total != 4 - partial)) return false;
+        if (pads_total == 0 && options_.padded && partial != 0) return false;
+    } else if (options_.padded && partial != 0 && partial + pads_after < 4) {
+        return false;
+    }
+    // The bits of the last symbol that reach no output byte.
+    const std::uint8_t unused = partial == 2 ? 0x0F : partial == 3 ? 0x03 : 0;
+    return !(options_.canonical && (last_value & unused) != 0);
+}
+
+template <class Writer>
+LenientStatus ConfiguredDecoder::scan(const unsigned char* src, std::size_t len, Writer& writer) const {
+    std::size_t pads_after = 0, pads_total = 0;
+    const LenientStatus status = vector_scan_applies(src, len) ? scan_vector(src, len, writer, pads_after, pads_total)
+                                                               : scan_bytes(src, len, writer, pads_after, pads_total);
+    if (status != LenientStatus::Decoded) return status;
+    const std::size_t partial = writer.pending();
+    const std::uint8_t last_value = partial != 0 ? writer.last_pending_value() : 0;
+    if (!finish_strict(partial, pads_after, pads_total, last_value)) return LenientStatus::NotHandled;
+    return writer.finish() ? LenientStatus::Decoded : LenientStatus::CapacityExhausted;
+}
+
+LenientResult ConfiguredDecoder::decode(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                        std::size_t capacity) const {
+    StagingWriter writer(dst, capacity, alphabet_, translation_);
+    const LenientStatus status = scan(src, len, writer);
+    return result(status, status == LenientStatus::Decoded ? writer.written() : 0);
+}
+
+std::optional<std::size_t> ConfiguredDecoder::decoded_size(const unsigned char* src, std::size_t len) const {
+    StagingWriter counter(nullptr, SIZE_MAX, alphabet_, translation_);
+    if (scan(src, len, counter) != LenientStatus::Decoded) return std::nullopt;
+    return counter.written();
+}
+
+LenientResult decode_configured_into(const ConfiguredDecoder& decoder, const unsigned char* src, std::size_t len,
+                                     unsigned char* dst, std::size_t size) {
+    const auto required = decoder.decoded_size(src, len);
+    if (!required) return result(LenientStatus::NotHandled);
+    if (*required > size) return result(LenientStatus::CapacityExhausted, *required);
+    return decoder.decode(src, len, dst, *required);
+}
+
+}  // namespace vantorq::base64::configured

@@ -1,0 +1,106 @@
+#include "base64/lenient.hpp"
+
+#include <cstring>
+#include <optional>
+
+#include "base64/lengths.hpp"
+#include "base64/scan.hpp"
+#include "base64/staging.hpp"
+
+namespace vantorq::base64::lenient {
+namespace {
+
+// Table entries of symbols are below 64; every other byte maps to 255.
+constexpr std::uint8_t NOT_A_SYMBOL = 0x80;
+
+scan::ExtraSymbols extra_symbols(DecodeAlphabet alphabet) {
+    if (alphabet == DecodeAlphabet::Standard) return {};
+    return {'-', '_'};
+}
+
+LenientResult decoded(std::size_t count) { return {LenientStatus::Decoded, count}; }
+LenientResult exhausted(std::size_t required = 0) { return {LenientStatus::CapacityExhausted, required}; }
+LenientResult not_handled() { return {LenientStatus::NotHandled, 0}; }
+
+// Interpreters without the fixed tail handling stop at the "=" that
+// completes a quantum: the text up to and including it, or all of it.
+std::size_t data_end(const unsigned char* src, std::size_t len, const LenientOptions& options) {
+    if (!options.padded || std::memchr(src, PAD, len) == nullptr) return len;
+    const auto symbol_prefix = scan::decode_byte_kernels().symbol_prefix;
+    const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
+    std::size_t symbols = 0, pads = 0, i = 0;
+    while (i < len) {
+        const std::size_t run = symbol_prefix(src + i, len - i, extra);
+        if (run != 0) pads = 0;
+        symbols += run;
+        i += run;
+        if (i == len) break;
+        if (src[i++] == PAD && symbols % 4 >= 2 && symbols % 4 + ++pads >= 4) return i;
+    }
+    return len;
+}
+
+// The "=" after the last symbol, which may complete the final quantum; other
+// bytes between them do not count.
+std::size_t trailing_pads(const unsigned char* src, std::size_t len, const DecodeTable& table) {
+    std::size_t pads = 0;
+    for (std::size_t i = len; i > 0 && (table[src[i - 1]] & NOT_A_SYMBOL); --i) pads += src[i - 1] == PAD;
+    return pads;
+}
+
+// Whether the interpreter accepts a text of `symbols` symbols ending in `pads` "=".
+bool complete(std::size_t symbols, std::size_t pads, const LenientOptions& options) {
+    const std::size_t partial = symbols % 4;
+    return partial != 1 && !(options.padded && partial >= 2 && partial + pads < 4);
+}
+
+// The symbols the decoding of this text consumes, or nothing when the
+// interpreter raises instead: the checks of decode_lenient_to_ptr's end,
+// without decoding.
+std::optional<std::size_t> exact_symbol_count(const unsigned char* src, std::size_t len,
+                                              const LenientOptions& options) {
+    if (!options.keep_going) len = data_end(src, len, options);
+    const std::size_t symbols = scan::symbol_count(src, len, extra_symbols(options.alphabet));
+    if (!complete(symbols, trailing_pads(src, len, decode_table(options.alphabet)), options)) return std::nullopt;
+    return symbols;
+}
+
+}  // namespace
+
+LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                    std::size_t capacity, const LenientOptions& options) {
+    if (!options.keep_going) len = data_end(src, len, options);
+    const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
+    const auto compact_symbols = scan::decode_byte_kernels().compact_symbols;
+    // The symbols of the text decode as one run; clean stretches at a
+    // quantum boundary straight from the text, the rest through the stage.
+    staging::StagingWriter writer(dst, capacity, options.alphabet);
+    std::size_t i = 0;
+    while (i < len) {
+        if (writer.pending() == 0 && len - i >= staging::DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
+        const auto gathered = compact_symbols(src + i, len - i, writer.space(), writer.room(), extra);
+        i += gathered.consumed;
+        if (!writer.commit(gathered.written)) return exhausted();
+    }
+    if (!complete(writer.pending(), trailing_pads(src, len, decode_table(options.alphabet)), options))
+        return not_handled();
+    if (!writer.finish()) return exhausted();
+    return decoded(writer.written());
+}
+
+std::size_t lenient_capacity(const unsigned char* src, std::size_t len, const LenientOptions& options) {
+    return staging::output_bound(src, len, decode_table(options.alphabet));
+}
+
+LenientResult decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                        std::size_t size, const LenientOptions& options) {
+    if (size < lenient_capacity(src, len, options)) {
+        const auto symbols = exact_symbol_count(src, len, options);
+        if (!symbols) return not_handled();
+        const std::size_t required = symbols_decoded_length(*symbols);
+        if (size < required) return exhausted(required);
+    }
+    return decode_lenient_to_ptr(src, len, dst, size, options);
+}
+
+}  // namespace vantorq::base64::lenient

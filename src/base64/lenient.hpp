@@ -1,0 +1,47 @@
+#pragma once
+// Lenient Base64 decoding, as the interpreter decodes without strict mode:
+// bytes outside the alphabet are skipped, "=" may end the data once a quantum
+// is complete, and every input whose fate the interpreter decides by an error
+// is reported as not handled, so that the caller can let the interpreter
+// raise it. Clean runs between noise bytes go through the vector decoders.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "base64/alphabet.hpp"
+
+namespace vantorq::base64::lenient {
+
+struct LenientOptions {
+    // Standard, or Mixed for URL-safe text (both spellings of 62 and 63 count).
+    DecodeAlphabet alphabet = DecodeAlphabet::Standard;
+    // A final group of 2 or 3 symbols needs "=" to complete it.
+    bool padded = true;
+    // "=" never ends the data: symbols after completed padding are decoded
+    // too, as interpreters with the fixed tail handling do.
+    bool keep_going = true;
+};
+
+enum class LenientStatus : std::uint8_t { Decoded, CapacityExhausted, NotHandled };
+
+struct LenientResult {
+    LenientStatus status;
+    std::size_t count;  // Decoded: bytes written; CapacityExhausted (slice form): bytes required
+    friend bool operator==(const LenientResult&, const LenientResult&) = default;
+};
+
+// The decoder itself: writes at most `capacity` bytes.
+LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                    std::size_t capacity, const LenientOptions& options);
+
+// A capacity that holds the decoding of any input of this text: no counting
+// pass, at most a few bytes above the exact size unless the text is noisy.
+std::size_t lenient_capacity(const unsigned char* src, std::size_t len, const LenientOptions& options);
+
+// Decodes into a destination of `size` bytes: directly when the capacity
+// above fits, else after counting the symbols exactly; a destination smaller
+// than the exact size gives CapacityExhausted with that size, before any write.
+LenientResult decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                        std::size_t size, const LenientOptions& options);
+
+}  // namespace vantorq::base64::lenient

@@ -1,0 +1,89 @@
+#include "base64/staging.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "backend/invariant.hpp"
+#include "base64/decode.hpp"
+#include "base64/lengths.hpp"
+#include "base64/runtime_dispatch.hpp"
+
+namespace vantorq::base64::staging {
+namespace {
+
+// The vector kernels write at most 12 bytes per 16 characters they consume.
+constexpr std::size_t VECTOR_BYTES_PER_BLOCK = 12, VECTOR_BLOCK = 16;
+
+}  // namespace
+
+void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet) {
+    if (!decode::decode_to_ptr_with_layout_mode(symbols, count, dst, 0, alphabet).ok())
+        vantorq::backend::fail_invariant("Base64 staging block holds a byte outside its alphabet");
+}
+
+std::size_t output_bound(const unsigned char* src, std::size_t len, const DecodeTable& classes) {
+    std::size_t first = 0;
+    while (first < len && classes[src[first]] >= 64) ++first;
+    std::size_t end = len;
+    // Trailing "=" (at most the two that padding has) decode to nothing.
+    for (int pad = 0; pad < 2 && end > first && src[end - 1] == PAD; ++pad) --end;
+    return symbols_decoded_length(end - first);
+}
+
+StagingWriter::StagingWriter(unsigned char* dst, std::size_t capacity, DecodeAlphabet alphabet,
+                             std::optional<scan::ByteMapping> translation)
+    : dst_(dst), capacity_(capacity), alphabet_(alphabet), translation_(translation) {}
+
+void StagingWriter::translate(std::size_t count) {
+    if (translation_) scan::decode_byte_kernels().translate(stage_, count, *translation_);
+}
+
+bool StagingWriter::commit(std::size_t count) {
+    pending_ += count;
+    const std::size_t whole = pending_ / 4 * 4;
+    if (whole == 0) return true;
+    if (capacity_ - out_ < whole / 4 * 3) return false;
+    if (dst_ != nullptr) {
+        translate(whole);
+        decode_staging(stage_, whole, dst_ + out_, alphabet_);
+    }
+    out_ += whole / 4 * 3;
+    std::memmove(stage_, stage_ + whole, pending_ - whole);
+    pending_ -= whole;
+    return true;
+}
+
+std::size_t StagingWriter::decode_direct(const unsigned char* src, std::size_t len) {
+    const auto& vector_backend = backend::selected_backend();
+    if (pending_ != 0 || translation_ || dst_ == nullptr || vector_backend.tier == backend::Tier::Scalar) return 0;
+    const std::size_t chunk = std::min(len, (capacity_ - out_) / VECTOR_BYTES_PER_BLOCK * VECTOR_BLOCK);
+    const auto prefix = decode::vector_decode_prefix(vector_backend, alphabet_, src, chunk, dst_ + out_);
+    out_ += prefix.written;
+    return prefix.consumed;
+}
+
+std::uint8_t StagingWriter::last_pending_value() const {
+    unsigned char symbol = stage_[pending_ - 1];
+    if (translation_) {
+        if (symbol == translation_->from_second) symbol = translation_->to_second;
+        else if (symbol == translation_->from_first) symbol = translation_->to_first;
+    }
+    return decode_table(alphabet_)[symbol];
+}
+
+bool StagingWriter::finish() {
+    if (pending_ < 2) return true;
+    if (capacity_ - out_ < pending_ - 1) return false;
+    if (dst_ != nullptr) {
+        translate(pending_);
+        const auto& table = decode_table(alphabet_);
+        const std::uint8_t a = table[stage_[0]], b = table[stage_[1]];
+        dst_[out_] = static_cast<unsigned char>(a << 2 | b >> 4);
+        if (pending_ == 3) dst_[out_ + 1] = static_cast<unsigned char>(b << 4 | table[stage_[2]] >> 2);
+    }
+    out_ += pending_ - 1;
+    pending_ = 0;
+    return true;
+}
+
+}  // namespace vantorq::base64::staging

@@ -1,0 +1,67 @@
+#pragma once
+// Symbols gathered from a noisy text (by a compaction kernel, or byte by
+// byte) into a staging block and decoded from there by whole quanta, so that
+// the vector decoder runs over long clean stretches whatever the noise.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "base64/alphabet.hpp"
+#include "base64/scan.hpp"
+
+namespace vantorq::base64::staging {
+
+inline constexpr std::size_t STAGE_SYMBOLS = 4096;
+// A direct vector attempt on less text costs more than gathering it.
+inline constexpr std::size_t DIRECT_MIN_TEXT = 64;
+
+// Decodes `count` symbols (a multiple of 4) that are all valid for `alphabet`.
+void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet);
+
+// An upper bound of the bytes any text decodes to whose symbols are the
+// bytes below 64 in `classes`: no counting pass.
+std::size_t output_bound(const unsigned char* src, std::size_t len, const DecodeTable& classes);
+
+class StagingWriter {
+public:
+    // `translation` rewrites a custom pair to "+" and "/" before decoding;
+    // `alphabet` is that of the (rewritten) symbols. A null destination only
+    // counts: then the writer validates and sizes a text without writing.
+    StagingWriter(unsigned char* dst, std::size_t capacity, DecodeAlphabet alphabet,
+                  std::optional<scan::ByteMapping> translation = std::nullopt);
+    StagingWriter(const StagingWriter&) = delete;
+    StagingWriter& operator=(const StagingWriter&) = delete;
+
+    // Where gatherers put the next symbols, and how many fit.
+    unsigned char* space() { return stage_ + pending_; }
+    std::size_t room() const { return STAGE_SYMBOLS - pending_; }
+    // Takes `count` symbols put at space() and decodes the whole quanta
+    // staged; false when the capacity is exhausted.
+    bool commit(std::size_t count);
+    // With no symbol pending, decodes the clean whole-block prefix of a text
+    // straight from it; returns the characters consumed.
+    std::size_t decode_direct(const unsigned char* src, std::size_t len);
+
+    // The symbols after the last whole quantum (0 to 3 after commit).
+    std::size_t pending() const { return pending_; }
+    // The value of the last pending symbol; only with one pending.
+    std::uint8_t last_pending_value() const;
+    // Decodes the 2 or 3 pending symbols of a final partial quantum; false
+    // when the capacity is exhausted.
+    bool finish();
+    std::size_t written() const { return out_; }
+
+private:
+    void translate(std::size_t count);
+
+    unsigned char* dst_;
+    std::size_t capacity_;
+    std::size_t out_ = 0;
+    DecodeAlphabet alphabet_;
+    std::optional<scan::ByteMapping> translation_;
+    std::size_t pending_ = 0;
+    alignas(64) unsigned char stage_[STAGE_SYMBOLS];
+};
+
+}  // namespace vantorq::base64::staging

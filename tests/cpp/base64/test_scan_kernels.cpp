@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "backend/capabilities.hpp"
+#include "base64/alphabet.hpp"
+#include "base64/reference.hpp"
+#include "base64/scan.hpp"
+
+namespace vantorq::base64::scan {
+namespace {
+
+using testing::CanaryDestination;
+using testing::GuardedBytes;
+using C = vantorq::backend::Capabilities;
+using Counter = std::size_t (*)(const unsigned char*, std::size_t, ExtraSymbols);
+
+// The sets the kernels must recognise, told by the decode tables rather than
+// by the kernels' own classification.
+bool reference_symbol(unsigned char byte, ExtraSymbols extra) {
+    return STANDARD_DECODE_TABLE[byte] != INVALID_SYMBOL || byte == extra.first || byte == extra.second;
+}
+bool reference_alphanumeric(unsigned char byte) {
+    return STANDARD_DECODE_TABLE[byte] != INVALID_SYMBOL && byte != '+' && byte != '/';
+}
+
+struct KernelTier {
+    const char* name;
+    std::uint16_t needs;
+    DecodeByteKernels kernels;
+    std::vector<std::pair<std::uint16_t, Counter>> counters;  // each with the features it needs
+};
+
+const KernelTier TIERS[] = {
+    {"sse2",
+     0,
+     {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate, sse2::compact_symbols,
+      sse2::compact_symbols_checked},
+     {{0, symbol_count_scalar}}},
+    {"avx2",
+     C::AVX2,
+     {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols,
+      avx2::compact_symbols_checked},
+     {{C::AVX2, avx2::symbol_count_avx2}, {C::AVX2 | C::POPCNT, avx2::symbol_count_avx2_popcnt}}},
+};
+
+const ExtraSymbols EXTRAS[] = {{}, {'-', '_'}, {'.', ','}, {0x00, 0xFF}};
+
+void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned char>& bytes) {
+    const GuardedBytes text(bytes);
+    const std::size_t len = bytes.size();
+    const auto first_outside = [&](auto&& inside) {
+        return static_cast<std::size_t>(std::find_if_not(bytes.begin(), bytes.end(), inside) - bytes.begin());
+    };
+    EXPECT_EQ(tier.kernels.alphanumeric_prefix(text.data(), len), first_outside(reference_alphanumeric));
+
+    for (const ExtraSymbols extra : EXTRAS) {
+        SCOPED_TRACE(testing::as_string(&extra.first, 2));
+        const auto symbol = [&](unsigned char byte) { return reference_symbol(byte, extra); };
+        EXPECT_EQ(tier.kernels.symbol_prefix(text.data(), len, extra), first_outside(symbol));
+        std::string symbols;
+        std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(symbols), symbol);
+        for (const auto& [needs, count] : tier.counters)
+            if (vantorq::backend::capabilities().has(needs)) EXPECT_EQ(count(text.data(), len, extra), symbols.size());
+
+        // A room smaller than the symbols stops early; calls resumed where
+        // the last one stopped gather them all, never writing past the room.
+        for (const std::size_t room : {symbols.size(), symbols.size() / 2 + 1, std::size_t{33}}) {
+            CanaryDestination stage(symbols.size(), 0);
+            std::size_t read = 0, written = 0;
+            while (read < len && written < symbols.size()) {
+                const std::size_t limit = std::min(room, symbols.size() - written);
+                const Compacted step =
+                    tier.kernels.compact_symbols(text.data() + read, len - read, stage.data() + written, limit, extra);
+                ASSERT_LE(step.written, limit);
+                ASSERT_TRUE(step.consumed != 0 || step.written != 0) << "no progress at " << read;
+                ASSERT_TRUE(stage.untouched_from(written + limit));
+                read += step.consumed;
+                written += step.written;
+            }
+            EXPECT_EQ(stage.prefix(written), symbols);
+            EXPECT_TRUE(stage.untouched_from(symbols.size()));
+        }
+    }
+
+    // Checked compaction: symbols gathered up to a stop within one register
+    // of the first byte that is neither a symbol nor allowed noise.
+    const AllowedNoise noise{{'\n', '\r', '=', ' '}};
+    const auto allowed = [&](unsigned char byte) {
+        return reference_symbol(byte, {}) || byte == '\n' || byte == '\r' || byte == '=' || byte == ' ';
+    };
+    const std::size_t first_disallowed = first_outside(allowed);
+    CanaryDestination stage(len, 0);
+    std::size_t read = 0, written = 0;
+    bool stopped = false;
+    while (read < len && !stopped) {
+        const Compacted step =
+            tier.kernels.compact_symbols_checked(text.data() + read, len - read, stage.data() + written,
+                                                 len - written, {}, noise);
+        read += step.consumed;
+        written += step.written;
+        stopped = step.disallowed;
+    }
+    EXPECT_EQ(stopped, first_disallowed < len);
+    if (stopped) {
+        EXPECT_LE(read, first_disallowed);
+        EXPECT_LT(first_disallowed - read, std::size_t{32});
+    }
+    std::string gathered;
+    std::copy_if(bytes.begin(), bytes.begin() + read, std::back_inserter(gathered),
+                 [](unsigned char byte) { return reference_symbol(byte, {}); });
+    EXPECT_EQ(stage.prefix(written), gathered);
+
+    for (const ByteMapping mapping : {ByteMapping{'-', '+', '_', '/'}, ByteMapping{'a', 'b', 'a', 'c'}}) {
+        std::vector<unsigned char> expected = bytes;
+        for (auto& byte : expected)
+            byte = byte == mapping.from_second ? mapping.to_second : byte == mapping.from_first ? mapping.to_first : byte;
+        CanaryDestination translated(len, 0);
+        std::copy(bytes.begin(), bytes.end(), translated.data());
+        tier.kernels.translate(translated.data(), len, mapping);
+        EXPECT_EQ(translated.prefix(len), testing::as_string(expected.data(), len));
+        EXPECT_TRUE(translated.untouched_from(len));
+    }
+}
+
+class ScanKernels : public ::testing::TestWithParam<KernelTier> {
+protected:
+    void SetUp() override {
+        if (!vantorq::backend::capabilities().has(GetParam().needs)) GTEST_SKIP() << "processor lacks the tier";
+    }
+};
+
+// Mostly symbols, with noise (any byte) about once in 24 bytes.
+std::vector<unsigned char> noisy_text(std::size_t len, std::mt19937& rng) {
+    std::vector<unsigned char> text(len);
+    for (auto& byte : text) {
+        byte = rng() % 24 == 0 ? static_cast<unsigned char>(rng()) : STANDARD_SYMBOLS[rng() % 64];
+    }
+    return text;
+}
+
+TEST_P(ScanKernels, MatchTheScalarFormsAtEveryLength) {
+    std::mt19937 rng(7);
+    for (std::size_t len = 0; len <= 300; ++len) {
+        SCOPED_TRACE(len);
+        expect_kernels_match(GetParam(), noisy_text(len, rng));
+    }
+}
+
+TEST_P(ScanKernels, SeeEveryByteValueAtEveryPositionOfAWindow) {
+    std::mt19937 rng(8);
+    std::vector<unsigned char> window(64);
+    for (auto& byte : window) byte = STANDARD_SYMBOLS[rng() % 64];
+    for (unsigned value = 0; value < 256; ++value) {
+        for (std::size_t position = 0; position < window.size(); ++position) {
+            SCOPED_TRACE(::testing::Message() << "byte " << value << " at " << position);
+            std::vector<unsigned char> text = window;
+            text[position] = static_cast<unsigned char>(value);
+            expect_kernels_match(GetParam(), text);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(TIERS),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScanKernels, SelectionTakesAvx2WhereThereIsAvx2) {
+    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::AVX2}).symbol_prefix, avx2::symbol_prefix);
+    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::SSE41}).compact_symbols, sse2::compact_symbols);
+}
+
+}  // namespace
+}  // namespace vantorq::base64::scan
