@@ -1,0 +1,10 @@
+"""XXH3 64-bit and 128-bit hashes with a 64-bit seed.
+
+128-bit results are one int, the high 64-bit word times 2**64 plus the low
+word. XXH3 does not provide cryptographic security.
+"""
+
+from _vantorq import xxh3_64 as xxh3_64
+from _vantorq import xxh3_128 as xxh3_128
+
+__all__ = ["xxh3_64", "xxh3_128"]

@@ -1,0 +1,26 @@
+"""Checked by mypy --strict --warn-unused-ignores in test_package.py, never
+run: every line must type-check, and every ignored line must be an error
+that the stubs catch."""
+
+from typing import assert_type
+
+from vantorq import base64, murmur3, xxh3
+
+assert_type(base64.b64encode(memoryview(b"x"), b"-_", padded=False, wrapcol=76), bytes)
+assert_type(base64.b64decode("eA==", validate=True, ignorechars=b"\n"), bytes)
+assert_type(base64.urlsafe_b64decode_into(b"eA", bytearray(1), padded=False), int)
+assert_type(base64.b32encode(b"x"), bytes)
+assert_type(xxh3.xxh3_128(bytearray(), seed=2**64 - 1), int)
+hasher = murmur3.murmur3_x64_128(b"a", seed=3)
+hasher.update(data=b"b")
+assert_type(hasher.copy(), murmur3.murmur3_x64_128)
+assert_type(hasher.hexdigest(), str)
+assert_type(hasher.digest_size, int)
+assert_type(murmur3.murmur3_x86_128_digest(b""), bytes)
+
+xxh3.xxh3_64("text")  # type: ignore[arg-type]
+murmur3.murmur3_32(b"", seed="1")  # type: ignore[arg-type]
+base64.b64encode("text")  # type: ignore[arg-type]
+base64.b64encode_into(b"x", bytes(4))  # type: ignore[arg-type]
+base64.urlsafe_b64encode(b"", True)  # type: ignore[call-arg]
+hasher.digest_size = 4  # type: ignore[misc]
