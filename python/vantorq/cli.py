@@ -34,11 +34,6 @@ class Progress(Protocol):
     def update(self, n: int, /) -> object: ...
 
 
-class Hasher(Protocol):
-    def update(self, data: bytes, /) -> None: ...
-    def digest(self) -> bytes: ...
-
-
 class NoProgress:
     def update(self, n: int, /) -> None:
         pass
@@ -195,6 +190,11 @@ def read_whole(source: BinaryIO, bar: Progress) -> bytearray:
         filled += len(block)
     del data[filled:]
     return data
+
+
+class Hasher(Protocol):
+    def update(self, data: bytes, /) -> None: ...
+    def digest(self) -> bytes: ...
 
 
 @dataclass(frozen=True)
