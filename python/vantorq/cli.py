@@ -181,7 +181,7 @@ def read_whole(source: BinaryIO, bar: Progress) -> bytearray:
     size = remaining_size(source) or 0
     data = bytearray(size)
     filled = 0
-    for block in chunks(source, min(CHUNK_SIZE, size) or CHUNK_SIZE, bar):
+    for block in chunks(source, CHUNK_SIZE, bar):
         if filled + len(block) <= size:
             data[filled : filled + len(block)] = block
         else:  # a pipe, or a file that grew since it was measured
@@ -310,7 +310,7 @@ def parser() -> argparse.ArgumentParser:
     )
     commands = top.add_subparsers(required=True, metavar="COMMAND")
 
-    command = commands.add_parser("encode", help="Base64-encode FILE (or standard input) to standard output")
+    command = commands.add_parser("encode", help="encode FILE (or standard input) as Base64 to standard output")
     command.add_argument("file", nargs="?", default="-", metavar="FILE")
     command.add_argument("-u", "--urlsafe", action="store_true", help="use '-' and '_' for '+' and '/'")
     command.add_argument("-w", "--wrap", type=line_width, default=76, metavar="N",
@@ -324,7 +324,7 @@ def parser() -> argparse.ArgumentParser:
                          help="discard bytes outside the alphabet (else only line breaks are allowed)")
     command.set_defaults(run=decode)
 
-    command = commands.add_parser("hash", help="print 'HASH  FILE' for each FILE (or standard input)")
+    command = commands.add_parser("hash", help="print the hash and name of each FILE (or standard input)")
     command.add_argument("files", nargs="*", metavar="FILE")
     command.add_argument("-a", "--algo", choices=ALGORITHMS, default="xxh3_64", help="the hash (default xxh3_64)")
     command.add_argument("-c", "--check", action="store_true",
