@@ -90,19 +90,27 @@ def chunks(source: BinaryIO, size: int, bar: Progress) -> Iterator[bytes]:
 # encode
 
 
+LINES_PER_WRITE = 4096
+
+
 def write_lines(out: BinaryIO, text: memoryview, width: int, column: int) -> int:
     """Writes `text` in lines of `width` characters, the first of which already
     holds `column`; returns the column where the text ends."""
-    position = 0
-    while position < len(text):
-        take = min(width - column, len(text) - position)
-        out.write(text[position : position + take])
-        position += take
-        column += take
-        if column == width:
-            out.write(b"\n")
-            column = 0
-    return column
+    head = min(width - column, len(text))
+    out.write(text[:head])
+    if column + head < width:
+        return column + head
+    out.write(b"\n")
+    rest = text[head:]
+    whole = len(rest) - len(rest) % width
+    # A few thousand lines per write: joined fast, in little memory even for
+    # the narrowest lines.
+    for start in range(0, whole, width * LINES_PER_WRITE):
+        lines = rest[start : min(start + width * LINES_PER_WRITE, whole)]
+        out.write(b"\n".join(lines[i : i + width] for i in range(0, len(lines), width)))
+        out.write(b"\n")
+    out.write(rest[whole:])
+    return len(rest) - whole
 
 
 def encode(args: argparse.Namespace) -> None:

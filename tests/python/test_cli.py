@@ -31,6 +31,7 @@ def main(capsysbinary, *args):
 @pytest.fixture
 def small_chunks(monkeypatch):
     monkeypatch.setattr(cli, "CHUNK_SIZE", SMALL_CHUNK)
+    monkeypatch.setattr(cli, "LINES_PER_WRITE", 7)
 
 
 @pytest.mark.parametrize("size", [0, 1, 3001, 50 << 20])
