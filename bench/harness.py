@@ -11,6 +11,8 @@ from collections.abc import Callable
 
 SIZES = {
     "16 B": 16,
+    "48 B": 48,
+    "64 B": 64,
     "240 B": 240,
     "1 KiB": 1024,
     "64 KiB": 64 * 1024,
@@ -31,6 +33,8 @@ class Row:
     # Turns the raw random bytes of a size into the argument every callable takes.
     prepare: Callable[[bytes], object] = lambda data: data
     sizes: tuple[str, ...] = DEFAULT_SIZES
+    # Inputs of the size per call (list rows): throughput and the copy count them all.
+    items: int = 1
 
 
 @dataclasses.dataclass
@@ -95,7 +99,7 @@ def run(rows: list[Row], sizes: list[str], repeats: int, target_seconds: float) 
             if size not in row.sizes:
                 continue
             argument = row.prepare(inputs[size])
-            raw = inputs[size]
+            raw = inputs[size] * row.items
             functions = {"ours": lambda: row.ours(argument), "copy": lambda: bytes(memoryview(raw))}
             for name, rival in row.rivals.items():
                 functions[name] = (lambda r: lambda: r(argument))(rival)
@@ -104,7 +108,7 @@ def run(rows: list[Row], sizes: list[str], repeats: int, target_seconds: float) 
                 Result(
                     row=row.name,
                     size=size,
-                    bytes=SIZES[size],
+                    bytes=SIZES[size] * row.items,
                     ours_seconds=best.pop("ours"),
                     copy_seconds=best.pop("copy"),
                     rival_seconds=best,
@@ -114,11 +118,12 @@ def run(rows: list[Row], sizes: list[str], repeats: int, target_seconds: float) 
 
 
 def format_table(results: list[Result]) -> str:
-    lines = [f"{'row':<44} {'size':>7} {'ours GB/s':>10} {'copy/ours':>9}  rival time / our time"]
+    name_width = max([44, *(len(r.row) for r in results)])
+    lines = [f"{'row':<{name_width}} {'size':>7} {'ours GB/s':>10} {'copy/ours':>9}  rival time / our time"]
     for r in results:
         throughput = r.bytes / r.ours_seconds / 1e9
         rivals = "  ".join(f"{name} {ratio:5.2f}" for name, ratio in r.ratios.items())
-        lines.append(f"{r.row:<44} {r.size:>7} {throughput:>10.2f} {r.copy_ratio:>9.2f}  {rivals}")
+        lines.append(f"{r.row:<{name_width}} {r.size:>7} {throughput:>10.2f} {r.copy_ratio:>9.2f}  {rivals}")
     return "\n".join(lines)
 
 

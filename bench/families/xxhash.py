@@ -1,3 +1,5 @@
+import random
+
 import xxhash
 
 import _vantorq as v
@@ -6,6 +8,55 @@ from bench.harness import DEFAULT_SIZES, Row
 # 240 B is the longest input of the short paths.
 SIZES = ("16 B", "240 B", *DEFAULT_SIZES[1:])
 
+# The list rows hash this many items per call, against a list comprehension
+# over the package's one-shot function on the same items.
+ITEMS = 10_000
+LIST_SIZES = ("16 B", "64 B", "1 KiB")
+
+
+def _items(data: bytes) -> list[bytes]:
+    rng = random.Random(len(data))
+    return [rng.randbytes(len(data)) for _ in range(ITEMS)]
+
+
+def _items_of_random_lengths(data: bytes) -> list[bytes]:
+    """Lengths from 0 to twice the size, so the size is their mean."""
+    rng = random.Random(len(data))
+    return [rng.randbytes(rng.randrange(2 * len(data) + 1)) for _ in range(ITEMS)]
+
+
+def _list_rows(name: str, batch, batch_into, digest_bytes: int, one_shot) -> list[Row]:
+    def comprehension(items):
+        return [one_shot(x) for x in items]
+
+    def with_destination(make_items):
+        return lambda data: (items := make_items(data), bytearray(digest_bytes * len(items)))
+
+    rows = []
+    for make_items, kind, sizes in [
+        (_items, "items", LIST_SIZES),
+        (_items_of_random_lengths, "random-length", ("1 KiB",)),
+    ]:
+        rows += [
+            Row(
+                f"{name}_batch ({ITEMS:,} {kind})",
+                batch,
+                {"xxhash list": comprehension},
+                prepare=make_items,
+                sizes=sizes,
+                items=ITEMS,
+            ),
+            Row(
+                f"{name}_batch_into ({ITEMS:,} {kind}, reused)",
+                lambda a: batch_into(a[0], a[1]),
+                {"xxhash list": lambda a: comprehension(a[0])},
+                prepare=with_destination(make_items),
+                sizes=sizes,
+                items=ITEMS,
+            ),
+        ]
+    return rows
+
 
 def rows() -> list[Row]:
     # xxhash's intdigest functions take the same (data, seed=0) call as ours,
@@ -13,4 +64,6 @@ def rows() -> list[Row]:
     return [
         Row("xxh3_64", v.xxh3_64, {"xxhash": xxhash.xxh3_64_intdigest}, sizes=SIZES),
         Row("xxh3_128", v.xxh3_128, {"xxhash": xxhash.xxh3_128_intdigest}, sizes=SIZES),
+        *_list_rows("xxh3_64", v.xxh3_64_batch, v.xxh3_64_batch_into, 8, xxhash.xxh3_64_intdigest),
+        *_list_rows("xxh3_128", v.xxh3_128_batch, v.xxh3_128_batch_into, 16, xxhash.xxh3_128_intdigest),
     ]

@@ -2,7 +2,7 @@
 # Buffer; decoding also takes ASCII str.
 
 from collections.abc import Buffer
-from typing import Self, TypeAlias
+from typing import Self, TypeAlias, overload
 
 from typing_extensions import disjoint_base
 
@@ -53,6 +53,27 @@ def urlsafe_b64decode_into(s: str | Buffer, output: bytearray, *, padded: bool =
 
 def xxh3_64(s: Buffer, seed: int = 0) -> int: ...
 def xxh3_128(s: Buffer, seed: int = 0) -> int: ...
+
+# The list forms take a list of bytes-like items. Two overloads each: a list
+# built in the call (possibly of mixed kinds) checks against list[Buffer], and
+# a list typed elsewhere, say list[bytes], against list[B] (lists are invariant).
+# The _into forms write packed little-endian digests, 8 or 16 bytes per item.
+@overload
+def xxh3_64_batch(items: list[Buffer], seed: int = 0) -> list[int]: ...
+@overload
+def xxh3_64_batch[B: Buffer](items: list[B], seed: int = 0) -> list[int]: ...
+@overload
+def xxh3_128_batch(items: list[Buffer], seed: int = 0) -> list[int]: ...
+@overload
+def xxh3_128_batch[B: Buffer](items: list[B], seed: int = 0) -> list[int]: ...
+@overload
+def xxh3_64_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> int: ...
+@overload
+def xxh3_64_batch_into[B: Buffer](items: list[B], output: bytearray, seed: int = 0) -> int: ...
+@overload
+def xxh3_128_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> int: ...
+@overload
+def xxh3_128_batch_into[B: Buffer](items: list[B], output: bytearray, seed: int = 0) -> int: ...
 
 # MurmurHash3
 

@@ -5,6 +5,13 @@
 
 #include <cstddef>
 #include <memory>
+#include <new>
+#include <optional>
+#include <span>
+#include <type_traits>
+#include <utility>
+
+#include "backend/invariant.hpp"
 
 namespace vantorq::backend {
 
@@ -19,5 +26,70 @@ inline ByteBuffer try_allocate_bytes(std::size_t size) noexcept {
     // mi_malloc(0) returns a unique non-null pointer, so an empty buffer is still valid.
     return ByteBuffer(static_cast<unsigned char*>(mi_malloc(size)));
 }
+
+// Room for a fixed number of values, reserved once: values are appended in
+// order and never moved, and are destroyed in reverse order with the array.
+// Lists are sized before their items are read, so one reservation either
+// holds the whole list or fails before any work is done.
+template <typename T>
+class ReservedArray {
+    static_assert(alignof(T) <= alignof(std::max_align_t));
+
+public:
+    // Nothing when the room cannot be had (too little memory, or more bytes
+    // than the address space holds).
+    static std::optional<ReservedArray> try_reserve(std::size_t capacity) noexcept {
+        void* storage = mi_mallocn(capacity, sizeof(T));  // mi_mallocn refuses a product that overflows
+        if (storage == nullptr) return std::nullopt;
+        return ReservedArray(static_cast<T*>(storage), capacity);
+    }
+
+    ReservedArray(ReservedArray&& other) noexcept
+        : values_(std::exchange(other.values_, nullptr)),
+          size_(std::exchange(other.size_, 0)),
+          capacity_(std::exchange(other.capacity_, 0)) {}
+    ReservedArray& operator=(ReservedArray&&) = delete;
+    ~ReservedArray() {
+        while (size_ > 0) values_[--size_].~T();
+        mi_free(values_);
+    }
+
+    template <typename... Args>
+    T& emplace_back(Args&&... args) {
+        if (size_ == capacity_) fail_invariant("reserved room is exceeded");
+        T* slot = new (values_ + size_) T(std::forward<Args>(args)...);
+        ++size_;
+        return *slot;
+    }
+
+    // Appends `count` values of a type without set-up, for the caller to overwrite.
+    std::span<T> append_for_overwrite(std::size_t count)
+        requires std::is_trivially_default_constructible_v<T> && std::is_trivially_destructible_v<T>
+    {
+        if (count > capacity_ - size_) fail_invariant("reserved room is exceeded");
+        T* first = values_ + size_;
+        size_ += count;
+        return {first, count};
+    }
+
+    std::size_t size() const { return size_; }
+    T* data() { return values_; }
+    const T* data() const { return values_; }
+    T& operator[](std::size_t i) { return values_[i]; }
+    const T& operator[](std::size_t i) const { return values_[i]; }
+    T* begin() { return values_; }
+    T* end() { return values_ + size_; }
+    const T* begin() const { return values_; }
+    const T* end() const { return values_ + size_; }
+    operator std::span<T>() { return {values_, size_}; }
+    operator std::span<const T>() const { return {values_, size_}; }
+
+private:
+    ReservedArray(T* values, std::size_t capacity) : values_(values), capacity_(capacity) {}
+
+    T* values_;
+    std::size_t size_ = 0;
+    std::size_t capacity_;
+};
 
 }  // namespace vantorq::backend

@@ -118,6 +118,11 @@ public:
                !std::holds_alternative<OwnedByteArray>(variant_) && !std::holds_alternative<ExportedBuffer>(variant_);
     }
 
+    // A bytearray read in place, under its critical section.
+    bool is_bytearray() const {
+        return std::holds_alternative<BorrowedByteArray>(variant_) || std::holds_alternative<OwnedByteArray>(variant_);
+    }
+
     // Byte count (a bytearray's read inside its critical section).
     std::size_t len() const;
 

@@ -1,12 +1,54 @@
 #pragma once
-// Container and destination type checks shared by the families.
+// List arguments and the room a list call needs, shared by the families' list
+// functions, and the container type checks.
 
 #include "bindings/python.hpp"
+
+#include <cstddef>
+#include <optional>
+
+#include "backend/memory.hpp"
+#include "bindings/runtime.hpp"
 
 namespace vantorq::bindings::objects {
 
 // TypeError "'<type>' object is not an instance of '<target>'" (or, for None,
 // "'None' is not an instance of '<target>'").
 void raise_not_instance(PyObject* object, const char* target_type_name);
+
+// Whether `object` is a list (or subclass), resp. a bytearray (or subclass);
+// raises the TypeError above when not.
+bool check_list(PyObject* object);
+bool check_bytearray(PyObject* object);
+
+// The items of a list argument, each a new reference, in list order. They stay
+// alive for the call whatever other threads do to the list afterwards.
+using ItemRefs = backend::ReservedArray<runtime::OwnedRef>;
+
+struct ListItems {
+    ItemRefs items;
+    bool all_exact_bytes;  // every item is exactly bytes: read it directly, nothing to acquire
+};
+
+// The items of `list` (a list or subclass) up to its length at the start of
+// the call; items that another thread removes meanwhile are left out, items
+// it appends are not read. Nothing with MemoryError "Python list is too
+// large" when the room cannot be had.
+std::optional<ItemRefs> list_items(PyObject* list);
+std::optional<ListItems> list_items_and_all(PyObject* list);
+
+// Whose list call asks for room: each family words its MemoryError its own way.
+enum class BatchFamily { Base64, Xxh3 };
+
+// Room for `count` results (or inputs, views, destinations) of one list call,
+// reserved before any item is processed so that a call too large to hold
+// fails before any work; nothing with the family's MemoryError otherwise.
+void raise_batch_too_large(BatchFamily family);
+template <typename T>
+std::optional<backend::ReservedArray<T>> batch_results(std::size_t count, BatchFamily family) {
+    auto results = backend::ReservedArray<T>::try_reserve(count);
+    if (!results) raise_batch_too_large(family);
+    return results;
+}
 
 }  // namespace vantorq::bindings::objects

@@ -7,7 +7,11 @@ namespace {
 
 struct Width64 {
     using Digest = std::uint64_t;
-    static Digest short_hash(ByteView item, std::uint64_t seed) { return one_shot::xxh3_64(item.data, item.len, seed); }
+    static constexpr std::size_t BYTES = DIGEST_BYTES_64;
+    static void store(unsigned char* out, Digest digest) { store_u64(out, digest); }
+    static Digest short_hash(ByteView item, std::uint64_t seed) {
+        return one_shot::xxh3_64_short(item.data, item.len, seed);
+    }
     static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
         return finalize_long_64(len, secret, acc);
     }
@@ -15,8 +19,17 @@ struct Width64 {
 
 struct Width128 {
     using Digest = Hash128;
+    static constexpr std::size_t BYTES = DIGEST_BYTES_128;
+    static void store(unsigned char* out, Digest digest) {
+        store_u64(out, digest.low);
+        // Kept two word stores: merged, the words would pass through a stack
+        // slot into a 16-byte store whose load cannot be forwarded the two
+        // word stores, a stall longer than a short hash.
+        asm("" ::: "memory");
+        store_u64(out + 8, digest.high);
+    }
     static Digest short_hash(ByteView item, std::uint64_t seed) {
-        return one_shot::xxh3_128(item.data, item.len, seed);
+        return one_shot::xxh3_128_short(item.data, item.len, seed);
     }
     static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
         return finalize_long_128(len, secret, acc);
@@ -53,11 +66,14 @@ void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned
 }
 
 template <typename Width, typename EngineSource>
-void hash_items(std::span<const ByteView> items, std::uint64_t seed, typename Width::Digest* out,
+void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
                 EngineSource&& engine_source) {
+    const auto put = [&](std::size_t i, typename Width::Digest digest) {
+        Width::store(out + i * Width::BYTES, digest);
+    };
     std::size_t i = 0;
     while (i < items.size() && items[i].len <= MIDSIZE_MAX) {
-        out[i] = Width::short_hash(items[i], seed);
+        put(i, Width::short_hash(items[i], seed));
         ++i;
     }
     if (i == items.size()) return;
@@ -66,7 +82,7 @@ void hash_items(std::span<const ByteView> items, std::uint64_t seed, typename Wi
     const long_inputs::SeededSecret secret(seed, engine);
     while (i < items.size()) {
         if (items[i].len <= MIDSIZE_MAX) {
-            out[i] = Width::short_hash(items[i], seed);
+            put(i, Width::short_hash(items[i], seed));
             ++i;
             continue;
         }
@@ -74,7 +90,7 @@ void hash_items(std::span<const ByteView> items, std::uint64_t seed, typename Wi
         Accumulators acc[MAX_RUN];
         accumulate_run(items, run, secret.data(), engine, acc);
         for (std::size_t k = 0; k < run.count; ++k)
-            out[run.first + k] = Width::finalize(items[run.first + k].len, secret.data(), acc[k]);
+            put(run.first + k, Width::finalize(items[run.first + k].len, secret.data(), acc[k]));
         i += run.count;
     }
 }
@@ -90,20 +106,22 @@ LongRun long_run_at(std::span<const ByteView> items, std::size_t first) {
     return {first, end - first};
 }
 
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, std::uint64_t* out) {
-    hash_items<Width64>(items, seed, out, []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+    hash_items<Width64>(items, seed, out,
+                        []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
 }
 
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, Hash128* out) {
-    hash_items<Width128>(items, seed, out, []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+    hash_items<Width128>(items, seed, out,
+                         []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
 }
 
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, std::uint64_t* out,
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
                    const long_inputs::LongEngine& engine) {
     hash_items<Width64>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
 }
 
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, Hash128* out,
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
                     const long_inputs::LongEngine& engine) {
     hash_items<Width128>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
 }

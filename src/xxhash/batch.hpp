@@ -26,15 +26,20 @@ struct LongRun {
 // The run starting at items[first], which must be longer than 240 bytes.
 LongRun long_run_at(std::span<const ByteView> items, std::size_t first);
 
-// out[i] = the hash of items[i]; out must hold items.size() digests.
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, std::uint64_t* out);
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, Hash128* out);
+// The digests of items in item order, packed: item i's digest at
+// out + i * DIGEST_BYTES as little-endian bytes (for 128 bits the low word,
+// then the high word), the layout the packed list forms hand to Python.
+// Each digest equals the one-shot hash of its item.
+inline constexpr std::size_t DIGEST_BYTES_64 = 8;
+inline constexpr std::size_t DIGEST_BYTES_128 = 16;
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out);
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out);
 
 // As above on a given engine (the functions above use long_inputs::long_engine(),
 // initialised only when an item is long).
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, std::uint64_t* out,
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
                    const long_inputs::LongEngine& engine);
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, Hash128* out,
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
                     const long_inputs::LongEngine& engine);
 
 }  // namespace vantorq::xxhash::batch

@@ -1,20 +1,14 @@
 #include "xxhash/one_shot.hpp"
 
-#include "xxhash/short_inputs.hpp"
-
 namespace vantorq::xxhash::one_shot {
 
 std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t seed) {
-    if (len <= 16) return short_inputs::xxh3_64_len_0_to_16(data, len, seed);
-    if (len <= 128) return short_inputs::xxh3_64_len_17_to_128(data, len, seed);
-    if (len <= MIDSIZE_MAX) return short_inputs::xxh3_64_len_129_to_240(data, len, seed);
+    if (len <= MIDSIZE_MAX) return xxh3_64_short(data, len, seed);
     return xxh3_64_long(data, len, seed, long_inputs::long_engine());
 }
 
 Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed) {
-    if (len <= 16) return short_inputs::xxh3_128_len_0_to_16(data, len, seed);
-    if (len <= 128) return short_inputs::xxh3_128_len_17_to_128(data, len, seed);
-    if (len <= MIDSIZE_MAX) return short_inputs::xxh3_128_len_129_to_240(data, len, seed);
+    if (len <= MIDSIZE_MAX) return xxh3_128_short(data, len, seed);
     return xxh3_128_long(data, len, seed, long_inputs::long_engine());
 }
 

@@ -2,15 +2,18 @@
 
 import array
 import random
-import sys
-import threading
-import time
 
 import pytest
 import xxhash
 
 import _vantorq as v
-from hash_inputs import INPUT_KINDS, assert_consistent_while_resized, results_from_threads
+from hash_inputs import (
+    INPUT_KINDS,
+    assert_consistent_while_resized,
+    needs_the_lock,
+    other_thread_ran_during,
+    results_from_threads,
+)
 
 RNG = random.Random(5_1)
 BLOB = RNG.randbytes(4 << 20)
@@ -150,44 +153,6 @@ def test_bytearray_resized_by_another_thread_hashes_a_consistent_state(width):
     assert_consistent_while_resized(WIDTHS[width][0], BLOB[:4096])
 
 
-def other_thread_ran_during(call, attempts):
-    """Whether a busy thread got to run while one of `attempts` calls was
-    inside the module (stopping at the first that lets it).
-
-    The switch interval is made far longer than all the calls, so with the
-    interpreter lock the busy thread can run during a call only if the call
-    detaches. Waking the busy thread takes the scheduler a while, so the
-    calls that should detach are given inputs long enough to outlast that."""
-    stamps = []
-    stop = threading.Event()
-    started = threading.Event()
-
-    def busy():
-        started.set()
-        while not stop.is_set():
-            stamps.append(time.perf_counter())
-
-    interval = sys.getswitchinterval()
-    sys.setswitchinterval(0.25)
-    thread = threading.Thread(target=busy)
-    try:
-        thread.start()
-        started.wait()
-        for _ in range(attempts):
-            seen = len(stamps)
-            begin = time.perf_counter()
-            call()
-            end = time.perf_counter()
-            if any(begin < t < end for t in stamps[seen:]):
-                return True
-        return False
-    finally:
-        stop.set()
-        thread.join()
-        sys.setswitchinterval(interval)
-
-
-needs_the_lock = pytest.mark.skipif(not sys._is_gil_enabled(), reason="observable only with the interpreter lock")
 LONG = BLOB * 16  # 64 MiB: milliseconds of hashing
 
 

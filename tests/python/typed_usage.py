@@ -11,6 +11,9 @@ assert_type(base64.b64decode("eA==", validate=True, ignorechars=b"\n"), bytes)
 assert_type(base64.urlsafe_b64decode_into(b"eA", bytearray(1), padded=False), int)
 assert_type(base64.b32encode(b"x"), bytes)
 assert_type(xxh3.xxh3_128(bytearray(), seed=2**64 - 1), int)
+items: list[bytes] = [b"a"]
+assert_type(xxh3.xxh3_64_batch(items), list[int])
+assert_type(xxh3.xxh3_128_batch_into([bytearray(), memoryview(b"")], bytearray(32), seed=1), int)
 hasher = murmur3.murmur3_x64_128(b"a", seed=3)
 hasher.update(data=b"b")
 assert_type(hasher.copy(), murmur3.murmur3_x64_128)
@@ -19,6 +22,7 @@ assert_type(hasher.digest_size, int)
 assert_type(murmur3.murmur3_x86_128_digest(b""), bytes)
 
 xxh3.xxh3_64("text")  # type: ignore[arg-type]
+xxh3.xxh3_64_batch((b"a",))  # type: ignore[call-overload]
 murmur3.murmur3_32(b"", seed="1")  # type: ignore[arg-type]
 base64.b64encode("text")  # type: ignore[arg-type]
 base64.b64encode_into(b"x", bytes(4))  # type: ignore[arg-type]

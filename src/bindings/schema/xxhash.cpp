@@ -7,13 +7,14 @@
 
 #include "bindings/families.hpp"
 #include "bindings/runtime.hpp"
+#include "bindings/xxhash/batch.hpp"
 #include "bindings/xxhash/callbacks.hpp"
 
 namespace vantorq::bindings {
 namespace xxhash::methods {
 
 // Room for the family's functions and the sentinel.
-PyMethodDef METHODS[3] = {};
+PyMethodDef METHODS[7] = {};
 std::once_flag METHODS_INIT;
 
 }  // namespace xxhash::methods
@@ -68,13 +69,113 @@ constexpr const char XXH3_128_DOC[] =
     "    >>> hex(xxh3_128(b'hello'))\n"
     "    '0xb5e9c1ad071b3e7fc779cfaa5e523818'\n";
 
+// What the four list forms share, between their summaries and their examples.
+#define XXH3_LIST_ITEMS_TEXT                                                             \
+    "The list's items are taken once, at the start: later changes to the list do not\n" \
+    "affect the call. Calls of 16,384 items or 1 MiB in all hash with the interpreter\n" \
+    "released; bytearray items are copied first.\n\n"
+#define XXH3_LIST_ARGS_TEXT(output)                \
+    "Args:\n"                                      \
+    "    items: A list of bytes-like objects.\n"   \
+    output                                         \
+    "    seed: Unsigned 64-bit seed (0 to 2**64 - 1), the same for every item.\n\n"
+#define XXH3_LIST_RAISES_TEXT(output_type, output_size)                                   \
+    "Raises:\n"                                                                          \
+    "    TypeError: items is not a list," output_type " an item is not bytes-like, or\n" \
+    "        seed is not an int.\n"                                                      \
+    output_size                                                                          \
+    "    OverflowError: seed is negative or does not fit in 64 bits.\n"                  \
+    "    MemoryError: the call is too large to hold its results.\n\n"
+
+constexpr const char XXH3_64_BATCH_DOC[] =
+    "xxh3_64_batch($module, /, items, seed=0)\n--\n\n"
+    "Compute the canonical XXH3 64-bit hash of every item of a list.\n\n"
+    "Each result equals xxh3_64(item, seed); one call replaces a loop of single calls.\n"
+    XXH3_LIST_ITEMS_TEXT
+    XXH3_LIST_ARGS_TEXT("")
+    "Returns:\n"
+    "    A list of ints in [0, 2**64), in item order.\n\n"
+    XXH3_LIST_RAISES_TEXT("", "")
+    "Examples:\n"
+    "    >>> xxh3_64_batch([b'', b'hello']) == [xxh3_64(b''), xxh3_64(b'hello')]\n"
+    "    True\n"
+    "    >>> [hex(h) for h in xxh3_64_batch([b'hello'], seed=1)]\n"
+    "    ['0x74b07ed397a89e92']\n";
+
+constexpr const char XXH3_128_BATCH_DOC[] =
+    "xxh3_128_batch($module, /, items, seed=0)\n--\n\n"
+    "Compute the canonical XXH3 128-bit hash of every item of a list.\n\n"
+    "Each result equals xxh3_128(item, seed); one call replaces a loop of single calls.\n"
+    XXH3_LIST_ITEMS_TEXT
+    XXH3_LIST_ARGS_TEXT("")
+    "Returns:\n"
+    "    A list of ints in [0, 2**128), in item order.\n\n"
+    XXH3_LIST_RAISES_TEXT("", "")
+    "Examples:\n"
+    "    >>> xxh3_128_batch([b'', b'hello']) == [xxh3_128(b''), xxh3_128(b'hello')]\n"
+    "    True\n"
+    "    >>> [hex(h) for h in xxh3_128_batch([b'hello'], seed=1)]\n"
+    "    ['0x2158e4ce83d1e1e0de5ed0a4c781f906']\n";
+
+constexpr const char XXH3_64_BATCH_INTO_DOC[] =
+    "xxh3_64_batch_into($module, /, items, output, seed=0)\n--\n\n"
+    "Write the XXH3 64-bit hash of every item of a list into a reusable bytearray.\n\n"
+    "The hash of items[i] (as xxh3_64 gives it) is stored at output[8*i:8*i+8] as 8\n"
+    "little-endian bytes. Only that prefix changes; the size of output never does.\n"
+    "Every check comes before the first write, so on failure output is unchanged. An\n"
+    "item that shares memory with output is hashed as it was before the call.\n"
+    XXH3_LIST_ITEMS_TEXT
+    XXH3_LIST_ARGS_TEXT("    output: The bytearray to write into, of at least 8 * len(items) bytes.\n")
+    "Returns:\n"
+    "    The number of bytes written, 8 * len(items).\n\n"
+    XXH3_LIST_RAISES_TEXT(" output is not a bytearray,",
+                          "    ValueError: output is shorter than 8 * len(items) bytes.\n")
+    "Examples:\n"
+    "    >>> out = bytearray(16)\n"
+    "    >>> xxh3_64_batch_into([b'a', b'b'], out)\n"
+    "    16\n"
+    "    >>> int.from_bytes(out[8:16], 'little') == xxh3_64(b'b')\n"
+    "    True\n";
+
+constexpr const char XXH3_128_BATCH_INTO_DOC[] =
+    "xxh3_128_batch_into($module, /, items, output, seed=0)\n--\n\n"
+    "Write the XXH3 128-bit hash of every item of a list into a reusable bytearray.\n\n"
+    "The hash of items[i] (as xxh3_128 gives it) is stored at output[16*i:16*i+16] as\n"
+    "16 little-endian bytes: the low 64-bit word, then the high one. Only that prefix\n"
+    "changes; the size of output never does. Every check comes before the first\n"
+    "write, so on failure output is unchanged. An item that shares memory with output\n"
+    "is hashed as it was before the call.\n"
+    XXH3_LIST_ITEMS_TEXT
+    XXH3_LIST_ARGS_TEXT("    output: The bytearray to write into, of at least 16 * len(items) bytes.\n")
+    "Returns:\n"
+    "    The number of bytes written, 16 * len(items).\n\n"
+    XXH3_LIST_RAISES_TEXT(" output is not a bytearray,",
+                          "    ValueError: output is shorter than 16 * len(items) bytes.\n")
+    "Examples:\n"
+    "    >>> out = bytearray(32)\n"
+    "    >>> xxh3_128_batch_into([b'a', b'b'], out)\n"
+    "    32\n"
+    "    >>> int.from_bytes(out[16:32], 'little') == xxh3_128(b'b')\n"
+    "    True\n";
+
+#undef XXH3_LIST_ITEMS_TEXT
+#undef XXH3_LIST_ARGS_TEXT
+#undef XXH3_LIST_RAISES_TEXT
+
 }  // namespace
 
 void register_all(PyMethodDef* table, int /*major*/, int /*minor*/) {
     using namespace bindings::xxhash::callbacks;
+    namespace batch = bindings::xxhash::batch;
     table[0] = method("xxh3_64", &runtime::entry_point<xxh3_64>, XXH3_64_DOC);
     table[1] = method("xxh3_128", &runtime::entry_point<xxh3_128>, XXH3_128_DOC);
-    table[2] = PyMethodDef{};
+    table[2] = method("xxh3_64_batch", &runtime::entry_point<batch::xxh3_64_batch>, XXH3_64_BATCH_DOC);
+    table[3] = method("xxh3_128_batch", &runtime::entry_point<batch::xxh3_128_batch>, XXH3_128_BATCH_DOC);
+    table[4] =
+        method("xxh3_64_batch_into", &runtime::entry_point<batch::xxh3_64_batch_into>, XXH3_64_BATCH_INTO_DOC);
+    table[5] =
+        method("xxh3_128_batch_into", &runtime::entry_point<batch::xxh3_128_batch_into>, XXH3_128_BATCH_INTO_DOC);
+    table[6] = PyMethodDef{};
 }
 
 }  // namespace schema::xxhash

@@ -12,5 +12,7 @@ PyObject* xxh3_128(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
 
 // The unsigned int high * 2**64 + low, or null with an error set.
 PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash);
+// The same from the packed digest: 16 little-endian bytes, low word first.
+PyObject* int_from_packed_128(const unsigned char* little_endian);
 
 }  // namespace vantorq::bindings::xxhash::callbacks

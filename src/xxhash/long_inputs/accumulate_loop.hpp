@@ -52,6 +52,10 @@ inline constexpr std::size_t PREFETCH_DISTANCE = BLOCK_LEN;
     __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(stripe) + PREFETCH_DISTANCE));
 }
 
+// Kernels over more inputs than this add each stripe's raw words to the
+// accumulators at once (Lanes::accumulate_stripe_folded).
+inline constexpr std::size_t FOLDED_INPUTS = 2;
+
 // Accumulates `stripes` stripes starting at `offset` into every input, with
 // the secret advancing from its start. Products and raw words are two separate
 // sums with one add per stripe each, so no dependency chain limits the loop.
@@ -59,6 +63,19 @@ template <typename Lanes, std::size_t INPUTS>
 [[gnu::always_inline]] inline void accumulate_stripes(typename Lanes::State (&acc)[INPUTS],
                                                       const ByteView (&inputs)[INPUTS], std::size_t offset,
                                                       std::size_t stripes, const unsigned char* secret) {
+    if constexpr (INPUTS > FOLDED_INPUTS) {
+        // Separate sums for three or more inputs would not fit the registers.
+#pragma GCC unroll 1
+        for (std::size_t s = 0; s < stripes; ++s) {
+            const auto key = Lanes::load_key(secret + s * SECRET_ADVANCE);
+            unrolled<INPUTS>([&](auto i) {
+                const unsigned char* stripe = inputs[i].data + offset + s * STRIPE_LEN;
+                prefetch_ahead(stripe);
+                Lanes::accumulate_stripe_folded(acc[i], stripe, key);
+            });
+        }
+        return;
+    }
     typename Lanes::State data_sum[INPUTS];
     unrolled<INPUTS>([&](auto i) { data_sum[i] = Lanes::zero(); });
     // Unrolled over a whole block, this loop would let the compiler hoist all

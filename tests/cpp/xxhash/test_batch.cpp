@@ -77,21 +77,40 @@ const std::vector<std::vector<std::size_t>> LIST_SHAPES = {
     {1000, 1001, 1002, 64, 1003, 1004, 1005, 1006, 1007},
 };
 
+// Hashes the items on `engine` (null: the process's own) and compares each
+// packed digest with the one-shot hash, checking the packed layout too: the
+// 64-bit digests take 8 bytes each, the 128-bit ones 16 (low word first),
+// and nothing past the last digest is written.
+void expect_one_shot_digests(const std::vector<ByteView>& items, std::uint64_t seed,
+                             const long_inputs::LongEngine* engine) {
+    constexpr unsigned char UNTOUCHED = 0xA5;
+    std::vector<unsigned char> out_64(items.size() * DIGEST_BYTES_64 + 1, UNTOUCHED);
+    std::vector<unsigned char> out_128(items.size() * DIGEST_BYTES_128 + 1, UNTOUCHED);
+    if (engine != nullptr) {
+        hash_items_64(items, seed, out_64.data(), *engine);
+        hash_items_128(items, seed, out_128.data(), *engine);
+    } else {
+        hash_items_64(items, seed, out_64.data());
+        hash_items_128(items, seed, out_128.data());
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Hash128 expected_128 = one_shot::xxh3_128(items[i].data, items[i].len, seed);
+        EXPECT_EQ(load_u64(&out_64[i * 8]), one_shot::xxh3_64(items[i].data, items[i].len, seed)) << "item " << i;
+        EXPECT_EQ(load_u64(&out_128[i * 16]), expected_128.low) << "item " << i;
+        EXPECT_EQ(load_u64(&out_128[i * 16 + 8]), expected_128.high) << "item " << i;
+    }
+    EXPECT_EQ(out_64.back(), UNTOUCHED);
+    EXPECT_EQ(out_128.back(), UNTOUCHED);
+}
+
 class HashItemsTest
     : public ::testing::TestWithParam<std::tuple<EngineCase, std::uint64_t, std::vector<std::size_t>>> {};
 
 TEST_P(HashItemsTest, EveryDigestIsTheOneShotHash) {
     const auto& [engine_case, seed, lengths] = GetParam();
     VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(engine_case.flags);
-    const std::vector<ByteView> items = views_of_lengths(lengths);
-    std::vector<std::uint64_t> out_64(items.size());
-    std::vector<Hash128> out_128(items.size());
-    hash_items_64(items, seed, out_64.data(), engine_case.engine());
-    hash_items_128(items, seed, out_128.data(), engine_case.engine());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(out_64[i], one_shot::xxh3_64(items[i].data, items[i].len, seed)) << "item " << i;
-        EXPECT_EQ(out_128[i], one_shot::xxh3_128(items[i].data, items[i].len, seed)) << "item " << i;
-    }
+    const long_inputs::LongEngine engine = engine_case.engine();
+    expect_one_shot_digests(views_of_lengths(lengths), seed, &engine);
 }
 
 INSTANTIATE_TEST_SUITE_P(EnginesSeedsLists, HashItemsTest,
@@ -100,15 +119,7 @@ INSTANTIATE_TEST_SUITE_P(EnginesSeedsLists, HashItemsTest,
                                             ::testing::ValuesIn(LIST_SHAPES)));
 
 TEST(HashItems, ProcessEngineGivesTheOneShotHashes) {
-    const std::vector<ByteView> items = views_of_lengths(LIST_SHAPES[2]);
-    std::vector<std::uint64_t> out_64(items.size());
-    std::vector<Hash128> out_128(items.size());
-    hash_items_64(items, 7, out_64.data());
-    hash_items_128(items, 7, out_128.data());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(out_64[i], one_shot::xxh3_64(items[i].data, items[i].len, 7)) << "item " << i;
-        EXPECT_EQ(out_128[i], one_shot::xxh3_128(items[i].data, items[i].len, 7)) << "item " << i;
-    }
+    expect_one_shot_digests(views_of_lengths(LIST_SHAPES[2]), 7, nullptr);
 }
 
 }  // namespace

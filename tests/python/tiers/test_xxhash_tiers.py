@@ -26,3 +26,15 @@ def test_every_length_class_matches_the_reference(ours, reference, seed, offset)
     for length in LENGTHS:
         data = memoryview(BLOB)[offset : offset + length]
         assert ours(data, seed) == reference(bytes(data), seed), length
+
+
+@pytest.mark.parametrize("seed", [0, 0x5EED5EED5EED5EED])
+def test_lists_match_the_reference(seed):
+    # Runs of 4, 3 and 2 equally striped long items, broken runs and short items.
+    lengths = [300, 310, 320, 330, 17, 1025, 1030, 1040, 241, 256, 400, 5000, 5001, 240, 0]
+    items = [BLOB[i : i + n] for i, n in enumerate(lengths)]
+    for listed, reference in [
+        (v.xxh3_64_batch, xxhash.xxh3_64_intdigest),
+        (v.xxh3_128_batch, xxhash.xxh3_128_intdigest),
+    ]:
+        assert listed(items, seed) == [reference(x, seed) for x in items]

@@ -75,6 +75,19 @@ struct VectorLanes {
         });
     }
 
+    // The published step as it stands: the raw words go straight to the
+    // neighbouring lanes, one shuffle more per stripe but no second set of
+    // sums, for kernels that run out of registers for those.
+    [[gnu::always_inline]] static void accumulate_stripe_folded(State& acc, const unsigned char* stripe,
+                                                                const Key& key) {
+        unrolled<COUNT>([&](auto j) {
+            const Vec data = load_once(stripe + j * sizeof(Vec));
+            const Vec keyed = Ops::xor2(data, key.v[j]);
+            const Vec product = Ops::multiply_low32(keyed, Ops::high_to_low32(keyed));
+            acc.v[j] = Ops::add(acc.v[j], Ops::add(product, Ops::swap_adjacent(data)));
+        });
+    }
+
     [[gnu::always_inline]] static void fold_data(State& acc, const State& data_sum) {
         unrolled<COUNT>([&](auto j) { acc.v[j] = Ops::add(acc.v[j], Ops::swap_adjacent(data_sum.v[j])); });
     }

@@ -1,0 +1,247 @@
+#include "bindings/python.hpp"
+
+#include "bindings/xxhash/batch.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+#include <span>
+
+#include "backend/memory.hpp"
+#include "bindings/arguments.hpp"
+#include "bindings/buffer.hpp"
+#include "bindings/objects.hpp"
+#include "bindings/runtime.hpp"
+#include "bindings/schema/xxhash.hpp"
+#include "bindings/xxhash/callbacks.hpp"
+#include "xxhash/batch.hpp"
+
+namespace vantorq::bindings::xxhash::batch {
+namespace {
+
+namespace core = vantorq::xxhash::batch;
+using objects::BatchFamily;
+using vantorq::xxhash::ByteView;
+
+// From this many items, or this many bytes in all, the hashing runs with the
+// interpreter released; below, releasing and re-attaching would cost a
+// noticeable share of the call.
+constexpr std::size_t DETACH_ITEMS = 16'384;
+constexpr std::size_t DETACH_BYTES = 1'048'576;
+
+// What differs between the widths: the packed digest, the core that writes
+// it, and the int it stands for.
+struct PackedDigest64 {
+    static constexpr std::size_t BYTES = core::DIGEST_BYTES_64;
+    static void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+        core::hash_items_64(items, seed, out);
+    }
+    static PyObject* to_int(const unsigned char* packed) {
+        return PyLong_FromUnsignedLongLong(vantorq::xxhash::load_u64(packed));
+    }
+};
+
+struct PackedDigest128 {
+    static constexpr std::size_t BYTES = core::DIGEST_BYTES_128;
+    static void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+        core::hash_items_128(items, seed, out);
+    }
+    static PyObject* to_int(const unsigned char* packed) { return callbacks::int_from_packed_128(packed); }
+};
+
+// Finished digests kept in private memory, item i at byte i * BYTES.
+template <typename Digest>
+using Packed = std::array<unsigned char, Digest::BYTES>;
+template <typename Digest>
+using Scratch = backend::ReservedArray<Packed<Digest>>;
+
+// The items as the byte ranges the core reads, and what keeps those valid.
+struct BatchItems {
+    // The acquired inputs; none when every item is an exact bytes object read in place.
+    std::optional<backend::ReservedArray<buffer::BytesLike>> inputs;
+    backend::ReservedArray<ByteView> views;
+    // No item is read in place from memory another thread may change.
+    bool stable = true;
+    // Counted only up to the threshold that matters.
+    std::size_t total_bytes = 0;
+
+    void add(const unsigned char* data, std::size_t length) {
+        views.emplace_back(ByteView{data, length});
+        total_bytes = std::min(total_bytes + length, DETACH_BYTES);
+    }
+    // Hashing these items may and should run with the interpreter released.
+    bool detach() const { return stable && (views.size() >= DETACH_ITEMS || total_bytes >= DETACH_BYTES); }
+};
+
+std::optional<BatchItems> views_for(std::size_t count,
+                                    std::optional<backend::ReservedArray<buffer::BytesLike>> inputs) {
+    auto views = objects::batch_results<ByteView>(count, BatchFamily::Xxh3);
+    if (!views) return std::nullopt;
+    return BatchItems{std::move(inputs), std::move(*views)};
+}
+
+// Every item is an exact bytes object: its bytes are read in place.
+std::optional<BatchItems> borrow_exact(const objects::ItemRefs& items) {
+    auto batch = views_for(items.size(), std::nullopt);
+    if (!batch) return std::nullopt;
+    for (const auto& item : items)
+        batch->add(reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(item.get())),
+                   static_cast<std::size_t>(PyBytes_GET_SIZE(item.get())));
+    return batch;
+}
+
+// Acquires every item, then copies the bytearrays among them: the hash then
+// never reads memory that another thread can resize, and needs no lock.
+std::optional<BatchItems> parse_batch(const objects::ItemRefs& items) {
+    auto inputs = objects::batch_results<buffer::BytesLike>(items.size(), BatchFamily::Xxh3);
+    if (!inputs) return std::nullopt;
+    for (const auto& item : items) {
+        auto input = buffer::hashable_bytes_like(item.get(), "items element");
+        if (!input) return std::nullopt;
+        inputs->emplace_back(std::move(*input));
+    }
+    for (auto& input : *inputs) {
+        if (!input.is_bytearray()) continue;
+        auto snapshot = input.try_snapshot();
+        if (!snapshot) return std::nullopt;
+        input = std::move(*snapshot);
+    }
+    auto batch = views_for(items.size(), std::move(inputs));
+    if (!batch) return std::nullopt;
+    for (const auto& input : *batch->inputs) {
+        batch->stable &= input.is_immutable();
+        input.with_bytes([&](const unsigned char* data, std::size_t length) { batch->add(data, length); });
+    }
+    return batch;
+}
+
+std::optional<BatchItems> acquire_items(const objects::ListItems& listed) {
+    return listed.all_exact_bytes ? borrow_exact(listed.items) : parse_batch(listed.items);
+}
+
+// The bytes `count` packed digests take, or nothing with MemoryError set.
+std::optional<std::size_t> packed_output_len(std::size_t count, std::size_t digest_bytes) {
+    std::size_t required;
+    if (__builtin_mul_overflow(count, digest_bytes, &required)) {
+        PyErr_SetString(PyExc_MemoryError, "XXH3 batch output is too large");
+        return std::nullopt;
+    }
+    return required;
+}
+
+// Whether `output` holds `required` bytes; raises the ValueError if not.
+// Call inside the destination's critical section.
+bool output_holds(PyObject* output, std::size_t required) {
+    const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(output));
+    if (available >= required) return true;
+    PyErr_Format(PyExc_ValueError, "XXH3 batch output requires %zu bytes but the destination has %zu", required,
+                 available);
+    return false;
+}
+
+// The digests in private memory, hashed with the interpreter released when
+// `detach` is set.
+template <typename Digest>
+std::optional<Scratch<Digest>> hash_into_scratch(const BatchItems& batch, std::uint64_t seed, bool detach) {
+    const std::size_t count = batch.views.size();
+    auto scratch = objects::batch_results<Packed<Digest>>(count, BatchFamily::Xxh3);
+    if (!scratch) return std::nullopt;
+    auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(count).data());
+    runtime::run_maybe_detached(detach, [&] { Digest::hash_items(batch.views, seed, out); });
+    return scratch;
+}
+
+template <typename Digest>
+PyObject* hash_list(const schema::Binding<2>& binding, PyObject* const* args, Py_ssize_t nargs,
+                    PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    std::uint64_t seed;
+    if (!arguments::read_seed_u64((*parsed)[1], seed)) return nullptr;
+    if (!objects::check_list((*parsed)[0])) return nullptr;
+
+    // The items and their acquired inputs are released once the digests are
+    // made, before the ints are.
+    const auto digests = [&]() -> std::optional<Scratch<Digest>> {
+        const auto listed = objects::list_items_and_all((*parsed)[0]);
+        if (!listed) return std::nullopt;
+        const auto batch = acquire_items(*listed);
+        if (!batch) return std::nullopt;
+        return hash_into_scratch<Digest>(*batch, seed, batch->detach());
+    }();
+    if (!digests) return nullptr;
+
+    runtime::OwnedRef list(PyList_New(static_cast<Py_ssize_t>(digests->size())));
+    if (!list) return nullptr;
+    for (std::size_t i = 0; i < digests->size(); ++i) {
+        PyObject* value = Digest::to_int((*digests)[i].data());
+        if (value == nullptr) return nullptr;
+        PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), value);
+    }
+    return list.release();
+}
+
+template <typename Digest>
+PyObject* packed_batch_into(const schema::Binding<3>& binding, PyObject* const* args, Py_ssize_t nargs,
+                            PyObject* kwnames) {
+    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
+    if (!parsed) return nullptr;
+    const auto [items, output, seed_argument] = *parsed;
+    std::uint64_t seed;
+    if (!arguments::read_seed_u64(seed_argument, seed)) return nullptr;
+    if (!objects::check_list(items) || !objects::check_bytearray(output)) return nullptr;
+    const auto listed = objects::list_items_and_all(items);
+    if (!listed) return nullptr;
+    const auto required = packed_output_len(listed->items.size(), Digest::BYTES);
+    if (!required) return nullptr;
+    {
+        // Before any item is looked at: a destination too small is reported
+        // even when an item is bad as well.
+        runtime::CriticalSection section(output);
+        if (!output_holds(output, *required)) return nullptr;
+    }
+    const auto batch = acquire_items(*listed);
+    if (!batch) return nullptr;
+
+    // Small calls over stable items hash straight into the destination.
+    // Otherwise the digests go to private memory first: while detached the
+    // destination must not be touched, and an item whose bytes another
+    // thread may change must not be read while the destination is locked.
+    const bool detach = batch->detach();
+    if (!detach && batch->stable) {
+        runtime::CriticalSection section(output);
+        // The destination may have shrunk while the items were acquired.
+        if (!output_holds(output, *required)) return nullptr;
+        Digest::hash_items(batch->views, seed,
+                           reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(output)));
+    } else {
+        const auto scratch = hash_into_scratch<Digest>(*batch, seed, detach);
+        if (!scratch) return nullptr;
+        runtime::CriticalSection section(output);
+        // Another thread may have resized the destination meanwhile.
+        if (!output_holds(output, *required)) return nullptr;
+        std::memcpy(PyByteArray_AS_STRING(output), scratch->data(), *required);
+    }
+    return PyLong_FromSize_t(*required);
+}
+
+}  // namespace
+
+PyObject* xxh3_64_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return hash_list<PackedDigest64>(schema::xxhash::XXH3_64_BATCH, args, nargs, kwnames);
+}
+
+PyObject* xxh3_128_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return hash_list<PackedDigest128>(schema::xxhash::XXH3_128_BATCH, args, nargs, kwnames);
+}
+
+PyObject* xxh3_64_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return packed_batch_into<PackedDigest64>(schema::xxhash::XXH3_64_BATCH_INTO, args, nargs, kwnames);
+}
+
+PyObject* xxh3_128_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return packed_batch_into<PackedDigest128>(schema::xxhash::XXH3_128_BATCH_INTO, args, nargs, kwnames);
+}
+
+}  // namespace vantorq::bindings::xxhash::batch
