@@ -1,4 +1,5 @@
 import base64
+import random
 
 import pybase64
 
@@ -18,6 +19,48 @@ def _encoded(data: bytes) -> bytes:
 def _encoded_with_destination(data: bytes) -> tuple[bytes, bytearray]:
     text = _encoded(data)
     return text, bytearray(len(text) * 3 // 4)
+
+
+# The list rows take this many items per call, against a list comprehension
+# over pybase64 on the same items.
+ITEMS = 10_000
+
+
+def _payloads(data: bytes) -> list[bytes]:
+    rng = random.Random(len(data))
+    return [rng.randbytes(len(data)) for _ in range(ITEMS)]
+
+
+def _texts(data: bytes) -> list[bytes]:
+    """Clean padded Base64 items of as many characters as the size names."""
+    return [base64.b64encode(p) for p in _payloads(data[: len(data) * 3 // 4])]
+
+
+def _with_destinations(make_items, size_of):
+    def prepare(data: bytes):
+        items = make_items(data)
+        return items, [bytearray(size_of(len(x))) for x in items]
+
+    return prepare
+
+
+def _list_rows() -> list[Row]:
+    encode_all = lambda items: [pybase64.b64encode(x) for x in items]  # noqa: E731
+    decode_all = lambda items: [pybase64.b64decode(x, validate=True) for x in items]  # noqa: E731
+    return [
+        Row(f"b64encode_batch ({ITEMS:,} items)", v.b64encode_batch, {"pybase64 list": encode_all},
+            prepare=_payloads, sizes=("48 B",), items=ITEMS),
+        Row(f"b64encode_batch_into ({ITEMS:,} items, reused)", lambda a: v.b64encode_batch_into(a[0], a[1]),
+            {"pybase64 list": lambda a: encode_all(a[0])},
+            prepare=_with_destinations(_payloads, lambda n: (n + 2) // 3 * 4), sizes=("48 B",), items=ITEMS),
+        # The size is that of each Base64 item.
+        Row(f"b64decode_batch validate=True ({ITEMS:,} items)", lambda items: v.b64decode_batch(items, validate=True),
+            {"pybase64 list": decode_all}, prepare=_texts, sizes=("64 B",), items=ITEMS),
+        Row(f"b64decode_batch_into validate=True ({ITEMS:,} items, reused)",
+            lambda a: v.b64decode_batch_into(a[0], a[1], validate=True),
+            {"pybase64 list": lambda a: decode_all(a[0])},
+            prepare=_with_destinations(_texts, lambda n: n * 3 // 4), sizes=("64 B",), items=ITEMS),
+    ]
 
 
 def rows() -> list[Row]:
@@ -64,4 +107,5 @@ def rows() -> list[Row]:
             prepare=_encoded,
             sizes=(*DEFAULT_SIZES, "1 MiB"),
         ),
+        *_list_rows(),
     ]

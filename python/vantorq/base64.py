@@ -2,7 +2,8 @@
 
 The Base64 functions are those of ``_vantorq`` (the same results, exceptions
 and warnings as the standard ones, faster), with their ``_into`` forms that
-write into a reusable bytearray; everything else is the standard module's own.
+write into a reusable bytearray and their list forms; everything else is the
+standard module's own.
 """
 
 from base64 import a85decode as a85decode
@@ -23,16 +24,28 @@ from base64 import z85decode as z85decode
 from base64 import z85encode as z85encode
 
 from _vantorq import b64decode as b64decode
+from _vantorq import b64decode_batch as b64decode_batch
+from _vantorq import b64decode_batch_into as b64decode_batch_into
 from _vantorq import b64decode_into as b64decode_into
 from _vantorq import b64encode as b64encode
+from _vantorq import b64encode_batch as b64encode_batch
+from _vantorq import b64encode_batch_into as b64encode_batch_into
 from _vantorq import b64encode_into as b64encode_into
 from _vantorq import standard_b64decode as standard_b64decode
+from _vantorq import standard_b64decode_batch as standard_b64decode_batch
+from _vantorq import standard_b64decode_batch_into as standard_b64decode_batch_into
 from _vantorq import standard_b64decode_into as standard_b64decode_into
 from _vantorq import standard_b64encode as standard_b64encode
+from _vantorq import standard_b64encode_batch as standard_b64encode_batch
+from _vantorq import standard_b64encode_batch_into as standard_b64encode_batch_into
 from _vantorq import standard_b64encode_into as standard_b64encode_into
 from _vantorq import urlsafe_b64decode as urlsafe_b64decode
+from _vantorq import urlsafe_b64decode_batch as urlsafe_b64decode_batch
+from _vantorq import urlsafe_b64decode_batch_into as urlsafe_b64decode_batch_into
 from _vantorq import urlsafe_b64decode_into as urlsafe_b64decode_into
 from _vantorq import urlsafe_b64encode as urlsafe_b64encode
+from _vantorq import urlsafe_b64encode_batch as urlsafe_b64encode_batch
+from _vantorq import urlsafe_b64encode_batch_into as urlsafe_b64encode_batch_into
 from _vantorq import urlsafe_b64encode_into as urlsafe_b64encode_into
 
 __all__ = [
@@ -66,4 +79,17 @@ __all__ = [
     "standard_b64decode_into",
     "urlsafe_b64encode_into",
     "urlsafe_b64decode_into",
+    # The list forms.
+    "b64encode_batch",
+    "b64encode_batch_into",
+    "b64decode_batch",
+    "b64decode_batch_into",
+    "standard_b64encode_batch",
+    "standard_b64encode_batch_into",
+    "standard_b64decode_batch",
+    "standard_b64decode_batch_into",
+    "urlsafe_b64encode_batch",
+    "urlsafe_b64encode_batch_into",
+    "urlsafe_b64decode_batch",
+    "urlsafe_b64decode_batch_into",
 ]

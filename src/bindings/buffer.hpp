@@ -118,9 +118,11 @@ public:
                !std::holds_alternative<OwnedByteArray>(variant_) && !std::holds_alternative<ExportedBuffer>(variant_);
     }
 
-    // A bytearray read in place, under its critical section.
-    bool is_bytearray() const {
-        return std::holds_alternative<BorrowedByteArray>(variant_) || std::holds_alternative<OwnedByteArray>(variant_);
+    // The bytearray read in place (under its critical section), or null.
+    PyObject* bytearray() const {
+        if (const auto* held = std::get_if<BorrowedByteArray>(&variant_)) return held->object;
+        if (const auto* held = std::get_if<OwnedByteArray>(&variant_)) return held->object.get();
+        return nullptr;
     }
 
     // Byte count (a bytearray's read inside its critical section).

@@ -133,6 +133,14 @@ def test_non_bytes_like_input(width, s):
         (lambda: v.xxh3_64(b"", 1, 2), "xxh3_64() takes at most 2 positional arguments (3 given)"),
         (lambda: v.xxh3_128(b"", 1, seed=2), "xxh3_128() got multiple values for argument 'seed'"),
         (lambda: v.xxh3_64(b"", seeds=1), "xxh3_64() got an unexpected keyword argument 'seeds'"),
+        (lambda: v.xxh3_64_batch(), "xxh3_64_batch() missing required argument 'items'"),
+        (lambda: v.xxh3_128_batch_into([]), "xxh3_128_batch_into() missing required argument 'output'"),
+        (lambda: v.xxh3_64_batch([], 0, 1), "xxh3_64_batch() takes at most 2 positional arguments (3 given)"),
+        (lambda: v.xxh3_64_batch_into([], bytearray(), 0, 1),
+         "xxh3_64_batch_into() takes at most 3 positional arguments (4 given)"),
+        (lambda: v.xxh3_128_batch([], items=[]), "xxh3_128_batch() got multiple values for argument 'items'"),
+        (lambda: v.xxh3_128_batch_into([], bytearray(), seeds=1),
+         "xxh3_128_batch_into() got an unexpected keyword argument 'seeds'"),
     ],
 )
 def test_argument_errors(call, message):

@@ -160,25 +160,6 @@ def test_destination_too_small(width, items):
     assert output == b"\xa5" * (2 * size - 1)
 
 
-@pytest.mark.parametrize(
-    ("call", "message"),
-    [
-        (lambda: v.xxh3_64_batch(), "xxh3_64_batch() missing required argument 'items'"),
-        (lambda: v.xxh3_128_batch_into([]), "xxh3_128_batch_into() missing required argument 'output'"),
-        (lambda: v.xxh3_64_batch([], 0, 1), "xxh3_64_batch() takes at most 2 positional arguments (3 given)"),
-        (lambda: v.xxh3_64_batch_into([], bytearray(), 0, 1),
-         "xxh3_64_batch_into() takes at most 3 positional arguments (4 given)"),
-        (lambda: v.xxh3_128_batch([], items=[]), "xxh3_128_batch() got multiple values for argument 'items'"),
-        (lambda: v.xxh3_128_batch_into([], bytearray(), seeds=1),
-         "xxh3_128_batch_into() got an unexpected keyword argument 'seeds'"),
-    ],
-)
-def test_argument_errors(call, message):
-    with pytest.raises(TypeError) as info:
-        call()
-    assert str(info.value) == message
-
-
 @pytest.mark.parametrize("width", WIDTHS)
 def test_list_changed_by_another_thread_gives_a_consistent_prefix(width):
     """Another thread replaces items with fresh objects, shortens the list and

@@ -3,6 +3,7 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/base64/batch.hpp"
 #include "bindings/base64/decode.hpp"
 #include "bindings/base64/encode.hpp"
 #include "bindings/families.hpp"
@@ -13,7 +14,7 @@ namespace vantorq::bindings {
 namespace base64::api {
 
 // Room for the family's functions and the sentinel.
-PyMethodDef METHODS[13] = {};
+PyMethodDef METHODS[25] = {};
 std::once_flag METHODS_INIT;
 
 }  // namespace base64::api
@@ -302,26 +303,175 @@ constexpr const char URLSAFE_B64DECODE_INTO_UNPADDED_DOC[] =
 #undef URLSAFE_B64DECODE_BODY
 #undef URLSAFE_B64DECODE_INTO_BODY
 
+
+// What the list forms' docstrings share.
+#define BATCH_ITEMS_TEXT                                                                   \
+    "The list's items are taken once, at the start: later changes to the list do not\n"   \
+    "affect the call. Items are processed in order and the first that fails stops the\n" \
+    "call with its error.\n\n"
+#define BATCH_INTO_TEXT                                                                     \
+    "Item i is written at the start of outputs[i], whose size never changes. Every\n"       \
+    "destination is checked before the first write. Destinations before a failing item\n" \
+    "keep what was written; later ones are untouched. An item that is one of the\n"       \
+    "destinations, or a view of one, is read as it was before the first write.\n\n"
+
+constexpr const char B64ENCODE_BATCH_DOC[] =
+    "b64encode_batch($module, /, items, altchars=None)\n--\n\n"
+    "Encode a list of bytes-like objects as padded Base64.\n\n"
+    "Each result equals b64encode(item, altchars).\n" BATCH_ITEMS_TEXT
+    "Args:\n"
+    "    items: A list of C-contiguous bytes-like objects.\n"
+    "    altchars: Two bytes that replace '+' and '/', or None.\n\n"
+    "Returns:\n"
+    "    A list of the encodings as bytes, in item order.\n\n"
+    "Raises:\n"
+    "    TypeError: items is not a list, or an item is not bytes-like.\n"
+    "    BufferError: an item is not C-contiguous.\n"
+    "    ValueError: altchars is not of length 2.\n\n"
+    "Examples:\n"
+    "    >>> b64encode_batch([b'one', b'two'])\n"
+    "    [b'b25l', b'dHdv']\n"
+    "    >>> b64encode_batch([bytes([251, 255])], altchars=b'-_')\n"
+    "    [b'-_8=']\n";
+
+constexpr const char B64ENCODE_BATCH_INTO_DOC[] =
+    "b64encode_batch_into($module, /, items, outputs, altchars=None)\n--\n\n"
+    "Encode each item into a matching reusable bytearray.\n\n" BATCH_INTO_TEXT BATCH_ITEMS_TEXT
+    "Args:\n"
+    "    items: A list of C-contiguous bytes-like objects.\n"
+    "    outputs: A list of as many distinct bytearrays.\n"
+    "    altchars: Two bytes that replace '+' and '/', or None.\n\n"
+    "Returns:\n"
+    "    A list of the numbers of bytes written, in item order.\n\n"
+    "Raises:\n"
+    "    TypeError: items or outputs is not a list, an output is not a bytearray,\n"
+    "        or an item is not bytes-like.\n"
+    "    BufferError: an item is not C-contiguous.\n"
+    "    ValueError: the lists differ in length, an output repeats or is too\n"
+    "        small, or altchars is not of length 2.\n\n"
+    "Examples:\n"
+    "    >>> outputs = [bytearray(4), bytearray(6)]\n"
+    "    >>> b64encode_batch_into([b'one', b'two'], outputs)\n"
+    "    [4, 4]\n"
+    "    >>> outputs\n"
+    "    [bytearray(b'b25l'), bytearray(b'dHdv\\x00\\x00')]\n";
+
+constexpr const char B64DECODE_BATCH_DOC[] =
+    "b64decode_batch($module, /, items, altchars=None, validate=False)\n--\n\n"
+    "Decode a list of padded Base64 values.\n\n"
+    "Each result equals b64decode(item, altchars, validate), with the warnings and\n"
+    "errors of that function.\n" BATCH_ITEMS_TEXT
+    "Args:\n"
+    "    items: A list of ASCII strings or bytes-like objects.\n"
+    "    altchars: Two characters that stand for '+' and '/', or None.\n"
+    "    validate: Whether bytes outside the alphabet are an error.\n\n"
+    "Returns:\n"
+    "    A list of the decoded bytes, in item order.\n\n"
+    "Raises:\n"
+    "    binascii.Error: an item is not valid Base64.\n"
+    "    TypeError: items is not a list, or an item is of an unsupported type.\n"
+    "    ValueError: an item holds non-ASCII text, or altchars is not of length 2.\n\n"
+    "Examples:\n"
+    "    >>> b64decode_batch([b'b25l', b'dHdv'], validate=True)\n"
+    "    [b'one', b'two']\n"
+    "    >>> b64decode_batch(['b25l', b'dH dv'])\n"
+    "    [b'one', b'two']\n";
+
+constexpr const char B64DECODE_BATCH_INTO_DOC[] =
+    "b64decode_batch_into($module, /, items, outputs, altchars=None, validate=False)\n--\n\n"
+    "Decode each padded Base64 item into a matching reusable bytearray.\n\n" BATCH_INTO_TEXT
+    "A malformed item may have changed part of its destination's prefix before the\n"
+    "error is raised.\n" BATCH_ITEMS_TEXT
+    "Args:\n"
+    "    items: A list of ASCII strings or bytes-like objects.\n"
+    "    outputs: A list of as many distinct bytearrays.\n"
+    "    altchars, validate: As for b64decode_batch.\n\n"
+    "Returns:\n"
+    "    A list of the numbers of bytes written, in item order.\n\n"
+    "Raises:\n"
+    "    binascii.Error: an item is not valid Base64.\n"
+    "    TypeError: items or outputs is not a list, an output is not a bytearray,\n"
+    "        or an item is of an unsupported type.\n"
+    "    ValueError: the lists differ in length, an output repeats or is too\n"
+    "        small, an item holds non-ASCII text, or altchars is not of length 2.\n\n"
+    "Examples:\n"
+    "    >>> outputs = [bytearray(3), bytearray(3)]\n"
+    "    >>> b64decode_batch_into([b'b25l', b'dHdv'], outputs, validate=True)\n"
+    "    [3, 3]\n"
+    "    >>> outputs\n"
+    "    [bytearray(b'one'), bytearray(b'two')]\n";
+
+#undef BATCH_ITEMS_TEXT
+#undef BATCH_INTO_TEXT
+
+// The other list forms carry their summary alone.
+constexpr const char STANDARD_B64ENCODE_BATCH_DOC[] =
+    "standard_b64encode_batch($module, /, items)\n--\n\n"
+    "Encode each item with the padded standard Base64 alphabet.";
+constexpr const char STANDARD_B64ENCODE_BATCH_INTO_DOC[] =
+    "standard_b64encode_batch_into($module, /, items, outputs)\n--\n\n"
+    "Encode each item into its matching reusable bytearray.";
+constexpr const char STANDARD_B64DECODE_BATCH_DOC[] =
+    "standard_b64decode_batch($module, /, items)\n--\n\n"
+    "Decode each item with the padded standard Base64 alphabet.";
+constexpr const char STANDARD_B64DECODE_BATCH_INTO_DOC[] =
+    "standard_b64decode_batch_into($module, /, items, outputs)\n--\n\n"
+    "Decode each item into its matching reusable bytearray.";
+constexpr const char URLSAFE_B64ENCODE_BATCH_DOC[] =
+    "urlsafe_b64encode_batch($module, /, items)\n--\n\n"
+    "Encode each item with the padded URL-safe Base64 alphabet.";
+constexpr const char URLSAFE_B64ENCODE_BATCH_INTO_DOC[] =
+    "urlsafe_b64encode_batch_into($module, /, items, outputs)\n--\n\n"
+    "Encode each item with the URL-safe alphabet into its matching reusable bytearray.";
+constexpr const char URLSAFE_B64DECODE_BATCH_DOC[] =
+    "urlsafe_b64decode_batch($module, /, items)\n--\n\n"
+    "Decode each item with the padded URL-safe Base64 alphabet.";
+constexpr const char URLSAFE_B64DECODE_BATCH_INTO_DOC[] =
+    "urlsafe_b64decode_batch_into($module, /, items, outputs)\n--\n\n"
+    "Decode each URL-safe item into its matching reusable bytearray.";
+
 }  // namespace
 
-// The functions in the family's registration order; the list forms take
-// their places between these as they join.
+// The functions in the family's registration order.
 void register_all(PyMethodDef* table, int major, int minor) {
     using namespace bindings::base64::encode;
     using namespace bindings::base64::decode;
     // Only the signature line differs: the entry point reads the default itself.
     const bool padded_by_default = major < 3 || (major == 3 && minor < 15);
+    using namespace bindings::base64::batch;
     std::size_t i = 0;
     table[i++] = method("b64encode", &runtime::entry_point<b64encode>, B64ENCODE_DOC);
+    table[i++] = method("b64encode_batch", &runtime::entry_point<b64encode_batch>, B64ENCODE_BATCH_DOC);
+    table[i++] =
+        method("b64encode_batch_into", &runtime::entry_point<b64encode_batch_into>, B64ENCODE_BATCH_INTO_DOC);
     table[i++] = method("b64encode_into", &runtime::entry_point<b64encode_into>, B64ENCODE_INTO_DOC);
     table[i++] = method("b64decode", &runtime::entry_point<b64decode>, B64DECODE_DOC);
+    table[i++] = method("b64decode_batch", &runtime::entry_point<b64decode_batch>, B64DECODE_BATCH_DOC);
+    table[i++] =
+        method("b64decode_batch_into", &runtime::entry_point<b64decode_batch_into>, B64DECODE_BATCH_INTO_DOC);
     table[i++] = method("b64decode_into", &runtime::entry_point<b64decode_into>, B64DECODE_INTO_DOC);
     table[i++] = method("standard_b64encode", &runtime::entry_point<standard_b64encode>, STANDARD_B64ENCODE_DOC);
     table[i++] = method("standard_b64encode_into", &runtime::entry_point<standard_b64encode_into>,
                         STANDARD_B64ENCODE_INTO_DOC);
+    table[i++] = method("standard_b64encode_batch", &runtime::entry_point<standard_b64encode_batch>,
+                        STANDARD_B64ENCODE_BATCH_DOC);
+    table[i++] = method("standard_b64encode_batch_into", &runtime::entry_point<standard_b64encode_batch_into>,
+                        STANDARD_B64ENCODE_BATCH_INTO_DOC);
+    table[i++] = method("standard_b64decode_batch", &runtime::entry_point<standard_b64decode_batch>,
+                        STANDARD_B64DECODE_BATCH_DOC);
+    table[i++] = method("standard_b64decode_batch_into", &runtime::entry_point<standard_b64decode_batch_into>,
+                        STANDARD_B64DECODE_BATCH_INTO_DOC);
     table[i++] = method("standard_b64decode", &runtime::entry_point<standard_b64decode>, STANDARD_B64DECODE_DOC);
     table[i++] = method("standard_b64decode_into", &runtime::entry_point<standard_b64decode_into>,
                         STANDARD_B64DECODE_INTO_DOC);
+    table[i++] = method("urlsafe_b64encode_batch", &runtime::entry_point<urlsafe_b64encode_batch>,
+                        URLSAFE_B64ENCODE_BATCH_DOC);
+    table[i++] = method("urlsafe_b64encode_batch_into", &runtime::entry_point<urlsafe_b64encode_batch_into>,
+                        URLSAFE_B64ENCODE_BATCH_INTO_DOC);
+    table[i++] = method("urlsafe_b64decode_batch", &runtime::entry_point<urlsafe_b64decode_batch>,
+                        URLSAFE_B64DECODE_BATCH_DOC);
+    table[i++] = method("urlsafe_b64decode_batch_into", &runtime::entry_point<urlsafe_b64decode_batch_into>,
+                        URLSAFE_B64DECODE_BATCH_INTO_DOC);
     table[i++] = method("urlsafe_b64encode", &runtime::entry_point<urlsafe_b64encode>, URLSAFE_B64ENCODE_DOC);
     table[i++] = method("urlsafe_b64encode_into", &runtime::entry_point<urlsafe_b64encode_into>,
                         URLSAFE_B64ENCODE_INTO_DOC);

@@ -284,9 +284,16 @@ PyObject* PreparedDecoder::decode_text_allocating(const BytesLike& text) const {
 
 PyObject* PreparedDecoder::decode_allocating(const BytesLike& input) const {
     const auto warning = legacy_warning_byte(input);
-    std::optional<BytesLike> translated;
-    if (!translate_custom_pair(input, translated)) return nullptr;
-    runtime::OwnedRef result(decode_text_allocating(translated ? *translated : input));
+    runtime::OwnedRef result;
+    // The optional exists only where it is needed: GCC clears all of an empty
+    // one whose address is taken, a cost a short decode notices.
+    if (translates_pair_) {
+        std::optional<BytesLike> translated;
+        if (!translate_custom_pair(input, translated)) return nullptr;
+        result = runtime::OwnedRef(decode_text_allocating(translated ? *translated : input));
+    } else {
+        result = runtime::OwnedRef(decode_text_allocating(input));
+    }
     if (!result || !warn_if_legacy(warning)) return nullptr;
     return result.release();
 }
@@ -304,9 +311,13 @@ PyObject* PreparedDecoder::decode_into(PyObject* destination, const BytesLike& i
         if (!decoded) return nullptr;
         return decode::copy_decoded_into(decoded.get(), destination);
     }
-    std::optional<BytesLike> translated;
+    if (!translates_pair_) return decode_text_into(destination, input);
+    std::optional<BytesLike> translated;  // only here: see decode_allocating
     if (!translate_custom_pair(input, translated)) return nullptr;
-    const BytesLike& text = translated ? *translated : input;
+    return decode_text_into(destination, translated ? *translated : input);
+}
+
+PyObject* PreparedDecoder::decode_text_into(PyObject* destination, const BytesLike& text) const {
     const Outcome native = with_text_and_destination(text, destination, [&](Text bytes, strict::Destination storage) {
         return try_native(bytes, IntoTarget{storage});
     });

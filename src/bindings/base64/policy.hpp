@@ -90,6 +90,8 @@ private:
     // The native route, then the interpreter, without any warning.
     PyObject* decode_text_allocating(const buffer::BytesLike& text) const;
     PyObject* hand_to_interpreter(const buffer::BytesLike& text) const;
+    // decode_into once the text is the one the native decoders see.
+    PyObject* decode_text_into(PyObject* destination, const buffer::BytesLike& text) const;
     bool warn_if_legacy(std::optional<unsigned char> character) const;
 
     PreparedPolicy policy_;

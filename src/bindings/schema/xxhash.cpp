@@ -89,7 +89,7 @@ constexpr const char XXH3_128_DOC[] =
 
 constexpr const char XXH3_64_BATCH_DOC[] =
     "xxh3_64_batch($module, /, items, seed=0)\n--\n\n"
-    "Compute the canonical XXH3 64-bit hash of every item of a list.\n\n"
+    "Compute canonical XXH3 64-bit hashes for a list of inputs.\n\n"
     "Each result equals xxh3_64(item, seed); one call replaces a loop of single calls.\n"
     XXH3_LIST_ITEMS_TEXT
     XXH3_LIST_ARGS_TEXT("")
@@ -104,7 +104,7 @@ constexpr const char XXH3_64_BATCH_DOC[] =
 
 constexpr const char XXH3_128_BATCH_DOC[] =
     "xxh3_128_batch($module, /, items, seed=0)\n--\n\n"
-    "Compute the canonical XXH3 128-bit hash of every item of a list.\n\n"
+    "Compute canonical XXH3 128-bit hashes for a list of inputs.\n\n"
     "Each result equals xxh3_128(item, seed); one call replaces a loop of single calls.\n"
     XXH3_LIST_ITEMS_TEXT
     XXH3_LIST_ARGS_TEXT("")
@@ -119,7 +119,7 @@ constexpr const char XXH3_128_BATCH_DOC[] =
 
 constexpr const char XXH3_64_BATCH_INTO_DOC[] =
     "xxh3_64_batch_into($module, /, items, output, seed=0)\n--\n\n"
-    "Write the XXH3 64-bit hash of every item of a list into a reusable bytearray.\n\n"
+    "Write XXH3 64-bit hashes as packed little-endian bytes.\n\n"
     "The hash of items[i] (as xxh3_64 gives it) is stored at output[8*i:8*i+8] as 8\n"
     "little-endian bytes. Only that prefix changes; the size of output never does.\n"
     "Every check comes before the first write, so on failure output is unchanged. An\n"
@@ -131,15 +131,15 @@ constexpr const char XXH3_64_BATCH_INTO_DOC[] =
     XXH3_LIST_RAISES_TEXT(" output is not a bytearray,",
                           "    ValueError: output is shorter than 8 * len(items) bytes.\n")
     "Examples:\n"
-    "    >>> out = bytearray(16)\n"
-    "    >>> xxh3_64_batch_into([b'a', b'b'], out)\n"
-    "    16\n"
-    "    >>> int.from_bytes(out[8:16], 'little') == xxh3_64(b'b')\n"
+    "    >>> out = bytearray(8)\n"
+    "    >>> xxh3_64_batch_into([b'hello'], out)\n"
+    "    8\n"
+    "    >>> int.from_bytes(out, 'little') == xxh3_64(b'hello')\n"
     "    True\n";
 
 constexpr const char XXH3_128_BATCH_INTO_DOC[] =
     "xxh3_128_batch_into($module, /, items, output, seed=0)\n--\n\n"
-    "Write the XXH3 128-bit hash of every item of a list into a reusable bytearray.\n\n"
+    "Write XXH3 128-bit hashes as packed little-endian bytes.\n\n"
     "The hash of items[i] (as xxh3_128 gives it) is stored at output[16*i:16*i+16] as\n"
     "16 little-endian bytes: the low 64-bit word, then the high one. Only that prefix\n"
     "changes; the size of output never does. Every check comes before the first\n"
@@ -152,10 +152,10 @@ constexpr const char XXH3_128_BATCH_INTO_DOC[] =
     XXH3_LIST_RAISES_TEXT(" output is not a bytearray,",
                           "    ValueError: output is shorter than 16 * len(items) bytes.\n")
     "Examples:\n"
-    "    >>> out = bytearray(32)\n"
-    "    >>> xxh3_128_batch_into([b'a', b'b'], out)\n"
-    "    32\n"
-    "    >>> int.from_bytes(out[16:32], 'little') == xxh3_128(b'b')\n"
+    "    >>> out = bytearray(16)\n"
+    "    >>> xxh3_128_batch_into([b'hello'], out)\n"
+    "    16\n"
+    "    >>> int.from_bytes(out, 'little') == xxh3_128(b'hello')\n"
     "    True\n";
 
 #undef XXH3_LIST_ITEMS_TEXT
@@ -170,9 +170,9 @@ void register_all(PyMethodDef* table, int /*major*/, int /*minor*/) {
     table[0] = method("xxh3_64", &runtime::entry_point<xxh3_64>, XXH3_64_DOC);
     table[1] = method("xxh3_128", &runtime::entry_point<xxh3_128>, XXH3_128_DOC);
     table[2] = method("xxh3_64_batch", &runtime::entry_point<batch::xxh3_64_batch>, XXH3_64_BATCH_DOC);
-    table[3] = method("xxh3_128_batch", &runtime::entry_point<batch::xxh3_128_batch>, XXH3_128_BATCH_DOC);
-    table[4] =
+    table[3] =
         method("xxh3_64_batch_into", &runtime::entry_point<batch::xxh3_64_batch_into>, XXH3_64_BATCH_INTO_DOC);
+    table[4] = method("xxh3_128_batch", &runtime::entry_point<batch::xxh3_128_batch>, XXH3_128_BATCH_DOC);
     table[5] =
         method("xxh3_128_batch_into", &runtime::entry_point<batch::xxh3_128_batch_into>, XXH3_128_BATCH_INTO_DOC);
     table[6] = PyMethodDef{};

@@ -102,7 +102,7 @@ std::optional<BatchItems> parse_batch(const objects::ItemRefs& items) {
         inputs->emplace_back(std::move(*input));
     }
     for (auto& input : *inputs) {
-        if (!input.is_bytearray()) continue;
+        if (input.bytearray() == nullptr) continue;
         auto snapshot = input.try_snapshot();
         if (!snapshot) return std::nullopt;
         input = std::move(*snapshot);

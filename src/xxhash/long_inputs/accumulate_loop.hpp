@@ -63,21 +63,10 @@ template <typename Lanes, std::size_t INPUTS>
 [[gnu::always_inline]] inline void accumulate_stripes(typename Lanes::State (&acc)[INPUTS],
                                                       const ByteView (&inputs)[INPUTS], std::size_t offset,
                                                       std::size_t stripes, const unsigned char* secret) {
-    if constexpr (INPUTS > FOLDED_INPUTS) {
-        // Separate sums for three or more inputs would not fit the registers.
-#pragma GCC unroll 1
-        for (std::size_t s = 0; s < stripes; ++s) {
-            const auto key = Lanes::load_key(secret + s * SECRET_ADVANCE);
-            unrolled<INPUTS>([&](auto i) {
-                const unsigned char* stripe = inputs[i].data + offset + s * STRIPE_LEN;
-                prefetch_ahead(stripe);
-                Lanes::accumulate_stripe_folded(acc[i], stripe, key);
-            });
-        }
-        return;
-    }
-    typename Lanes::State data_sum[INPUTS];
-    unrolled<INPUTS>([&](auto i) { data_sum[i] = Lanes::zero(); });
+    // Separate sums for three or more inputs would not fit the registers.
+    constexpr bool FOLDED = INPUTS > FOLDED_INPUTS;
+    [[maybe_unused]] typename Lanes::State data_sum[INPUTS];
+    if constexpr (!FOLDED) unrolled<INPUTS>([&](auto i) { data_sum[i] = Lanes::zero(); });
     // Unrolled over a whole block, this loop would let the compiler hoist all
     // 16 stripes' secret loads out of the block loop and spill them.
 #pragma GCC unroll 1
@@ -86,10 +75,13 @@ template <typename Lanes, std::size_t INPUTS>
         unrolled<INPUTS>([&](auto i) {
             const unsigned char* stripe = inputs[i].data + offset + s * STRIPE_LEN;
             prefetch_ahead(stripe);
-            Lanes::accumulate_stripe(acc[i], data_sum[i], stripe, key);
+            if constexpr (FOLDED)
+                Lanes::accumulate_stripe_folded(acc[i], stripe, key);
+            else
+                Lanes::accumulate_stripe(acc[i], data_sum[i], stripe, key);
         });
     }
-    unrolled<INPUTS>([&](auto i) { Lanes::fold_data(acc[i], data_sum[i]); });
+    if constexpr (!FOLDED) unrolled<INPUTS>([&](auto i) { Lanes::fold_data(acc[i], data_sum[i]); });
 }
 
 // The whole accumulation of up to four inputs that share their block and

@@ -1,0 +1,413 @@
+#include "bindings/python.hpp"
+
+#include "bindings/base64/batch.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <random>
+
+#include "backend/memory.hpp"
+#include "bindings/altchars.hpp"
+#include "bindings/arguments.hpp"
+#include "bindings/base64/encode.hpp"
+#include "bindings/base64/policy.hpp"
+#include "bindings/buffer.hpp"
+#include "bindings/objects.hpp"
+#include "bindings/runtime.hpp"
+#include "bindings/schema/base64.hpp"
+
+namespace vantorq::bindings::base64::batch {
+namespace {
+
+namespace core = vantorq::base64;
+using buffer::BytesLike;
+using objects::BatchFamily;
+
+// Up to this many destinations a repeat is found by scanning the earlier
+// ones; from there on through a hash set, so that a long list costs no
+// quadratic time.
+constexpr std::size_t LINEAR_IDENTITY_LIMIT = 32;
+
+// Object addresses in an open-addressed table. The addresses are mixed with a
+// key drawn once per process, so that no caller can line up objects whose
+// addresses collide.
+class IdentitySet {
+public:
+    static std::optional<IdentitySet> with_room_for(std::size_t count) {
+        std::size_t capacity = 64;
+        while (capacity < count + count / 2) capacity *= 2;  // at most two thirds full
+        auto slots = backend::ReservedArray<PyObject*>::try_reserve(capacity);
+        if (!slots) return std::nullopt;
+        for (PyObject*& slot : slots->append_for_overwrite(capacity)) slot = nullptr;
+        return IdentitySet(std::move(*slots), capacity - 1);
+    }
+
+    // False when the object was there already.
+    bool insert(PyObject* object) {
+        std::size_t i = home(object);
+        for (; slots_[i] != nullptr; i = (i + 1) & mask_)
+            if (slots_[i] == object) return false;
+        slots_[i] = object;
+        return true;
+    }
+
+    bool contains(PyObject* object) const {
+        for (std::size_t i = home(object); slots_[i] != nullptr; i = (i + 1) & mask_)
+            if (slots_[i] == object) return true;
+        return false;
+    }
+
+private:
+    IdentitySet(backend::ReservedArray<PyObject*> slots, std::size_t mask) : slots_(std::move(slots)), mask_(mask) {}
+
+    std::size_t home(PyObject* object) const {
+        static const std::uint64_t KEY = [] {
+            std::random_device entropy;
+            return (static_cast<std::uint64_t>(entropy()) << 32) ^ entropy();
+        }();
+        const std::uint64_t mixed = (reinterpret_cast<std::uintptr_t>(object) ^ KEY) * 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(mixed >> 32) & mask_;
+    }
+
+    backend::ReservedArray<PyObject*> slots_;
+    std::size_t mask_;
+};
+
+// The destinations of a list call: bytearrays (or subclasses), each at most once.
+class BatchOutputs {
+public:
+    // Checks `outputs` against the item count and reads it; nothing with the
+    // error set for a length, type or repeat, in index order.
+    static std::optional<BatchOutputs> read(PyObject* outputs, std::size_t count) {
+        if (static_cast<std::size_t>(PyList_GET_SIZE(outputs)) != count) return length_mismatch();
+        const bool hashed = count > LINEAR_IDENTITY_LIMIT;
+        auto seen = hashed ? IdentitySet::with_room_for(count) : std::optional<IdentitySet>();
+        if (hashed && !seen) {
+            objects::raise_batch_too_large(BatchFamily::Base64);
+            return std::nullopt;
+        }
+        auto refs = objects::list_items(outputs);
+        if (!refs) return std::nullopt;
+        if (refs->size() != count) return length_mismatch();  // shortened by another thread meanwhile
+        BatchOutputs destinations(std::move(*refs), std::move(seen));
+        for (std::size_t i = 0; i < count; ++i) {
+            PyObject* destination = destinations[i];
+            if (!PyByteArray_Check(destination)) {
+                PyErr_Format(PyExc_TypeError, "outputs[%zu] must be a bytearray", i);
+                return std::nullopt;
+            }
+            if (!destinations.record(i)) {
+                PyErr_SetString(PyExc_ValueError, "outputs must contain distinct bytearrays");
+                return std::nullopt;
+            }
+        }
+        return destinations;
+    }
+
+    PyObject* operator[](std::size_t i) const { return refs_[i].get(); }
+
+    bool contains_identity(PyObject* object) const {
+        if (set_) return set_->contains(object);
+        for (const auto& destination : refs_)
+            if (destination.get() == object) return true;
+        return false;
+    }
+
+private:
+    BatchOutputs(objects::ItemRefs refs, std::optional<IdentitySet> set) : refs_(std::move(refs)), set_(std::move(set)) {}
+
+    static std::optional<BatchOutputs> length_mismatch() {
+        PyErr_SetString(PyExc_ValueError, "items and outputs must have the same length");
+        return std::nullopt;
+    }
+
+    // Whether destination i differs from every earlier one.
+    bool record(std::size_t i) {
+        if (set_) return set_->insert(refs_[i].get());
+        for (std::size_t j = 0; j < i; ++j)
+            if (refs_[j].get() == refs_[i].get()) return false;
+        return true;
+    }
+
+    objects::ItemRefs refs_;
+    std::optional<IdentitySet> set_;
+};
+
+// What encoding and decoding differ in: the prepared request, how an item is
+// acquired, and what it is turned into.
+struct Encoding {
+    encode::PreparedEncoder encoder;
+
+    static constexpr bool ACCEPTS_TEXT = false;
+    // As the single-item encoders take their input: bytes and bytearrays in
+    // place, other contiguous exporters with the binascii module's messages.
+    static buffer::Acquired acquire(PyObject* item) {
+        if (PyBytes_CheckExact(item)) return BytesLike(buffer::BorrowedBytes{item});
+        if (PyByteArray_CheckExact(item)) return BytesLike(buffer::BorrowedByteArray{item});
+        return buffer::binascii_contiguous_bytes_like(item, "s");
+    }
+    PyObject* convert(const BytesLike& input) const { return encode::encode_with_prepared(input, encoder); }
+    PyObject* convert_into(PyObject* destination, const BytesLike& input) const {
+        return encode::encode_into(destination, input, encoder);
+    }
+};
+
+struct Decoding {
+    policy::PreparedDecoder decoder;
+
+    static constexpr bool ACCEPTS_TEXT = true;
+    static buffer::Acquired acquire(PyObject* item) { return buffer::ascii_or_bytes(item, "s"); }
+    PyObject* convert(const BytesLike& input) const { return decoder.decode_allocating(input); }
+    PyObject* convert_into(PyObject* destination, const BytesLike& input) const {
+        return decoder.decode_into(destination, input);
+    }
+};
+
+// The encoder of b64encode_batch: the standard alphabet, or the one `altchars` makes.
+std::optional<Encoding> encoding_with(PyObject* altchars) {
+    std::optional<compatibility::Altchars> pair;
+    if (!compatibility::parse_altchars(altchars, false, pair)) return std::nullopt;
+    return Encoding{{encode::Wrapping{}, false,
+                     pair ? core::EncodeAlphabet::with_altchars(pair->c62, pair->c63) : core::STANDARD_ENCODE_ALPHABET}};
+}
+
+// The decoder of a list call: padded, lenient unless `validate`, with
+// `altchars` (text allowed) standing for "+" and "/". One for the whole list,
+// so whatever it builds for its alphabet is built once.
+std::optional<Decoding> new_for_batch(PyObject* altchars, PyObject* validate) {
+    auto policy = policy::PreparedPolicy::standard();
+    const auto strict = arguments::read_flag(validate, false);
+    if (!strict) return std::nullopt;
+    policy.validate_given = validate != nullptr;
+    policy.validate = *strict;
+    if (!compatibility::parse_altchars(altchars, true, policy.altchars)) return std::nullopt;
+    if (policy.altchars) {
+        const char pair[2] = {static_cast<char>(policy.altchars->c62), static_cast<char>(policy.altchars->c63)};
+        policy.altchars_object = runtime::OwnedRef(PyBytes_FromStringAndSize(pair, 2));  // shown by the warnings
+        if (!policy.altchars_object) return std::nullopt;
+        policy.url_safe_pair = pair[0] == '-' && pair[1] == '_';
+    }
+    return Decoding{policy::PreparedDecoder(std::move(policy))};
+}
+
+std::optional<Decoding> url_safe_decoding() {
+    auto policy = policy::PreparedPolicy::standard();
+    policy.altchars = compatibility::Altchars{'-', '_', true};
+    policy.url_safe_pair = true;
+    policy.url_safe_function = true;
+    return Decoding{policy::PreparedDecoder(std::move(policy))};
+}
+
+void require_exact_count(std::size_t results, std::size_t items) {
+    runtime::require(results == items, "batch item count is exact");
+}
+
+// The plain forms: a new list of one result per item.
+template <typename Codec>
+PyObject* convert_list(PyObject* items_list, const Codec& codec) {
+    const auto items = objects::list_items(items_list);
+    if (!items) return nullptr;
+    runtime::OwnedRef results(PyList_New(static_cast<Py_ssize_t>(items->size())));
+    if (!results) return nullptr;
+    std::size_t done = 0;
+    for (const auto& item : *items) {
+        const auto input = Codec::acquire(item.get());
+        if (!input) return nullptr;
+        PyObject* result = codec.convert(*input);
+        if (result == nullptr) return nullptr;
+        PyList_SET_ITEM(results.get(), static_cast<Py_ssize_t>(done++), result);
+    }
+    require_exact_count(done, items->size());
+    return results.release();
+}
+
+// An item acquired before any destination is written, or the error its
+// acquisition raised, to be raised when the item's turn comes.
+struct PreparedItem {
+    std::size_t index;
+    std::optional<BytesLike> input;
+    runtime::OwnedRef error;
+};
+
+// Items that are read only at their turn: nothing written before can change them.
+template <typename Codec>
+bool acquired_at_its_turn(PyObject* item, const BatchOutputs& outputs) {
+    if (PyBytes_CheckExact(item)) return true;
+    if (Codec::ACCEPTS_TEXT && PyUnicode_CheckExact(item)) return true;
+    return PyByteArray_CheckExact(item) && !outputs.contains_identity(item);
+}
+
+template <typename Codec>
+buffer::Acquired acquire_ahead(PyObject* item, const BatchOutputs& outputs) {
+    if (PyByteArray_Check(item) && outputs.contains_identity(item))
+        return BytesLike(buffer::OwnedByteArray{runtime::OwnedRef::borrow(item)});
+    if (Codec::ACCEPTS_TEXT && PyUnicode_Check(item)) {
+        auto encoded = buffer::encode_ascii(item);
+        if (!encoded) return std::nullopt;
+        return BytesLike(buffer::OwnedBytes{std::move(encoded)});
+    }
+    // Only the encoders require contiguous memory.
+    return buffer::buffer_bytes_like(item, "s", !Codec::ACCEPTS_TEXT);
+}
+
+// Acquires, before anything is written, every item that a write could
+// change or that may run caller code, and copies those that are
+// destinations (or views of one): each is then converted from its content as
+// it was before the call. Nothing with the error set when room or a copy
+// cannot be had; an item that cannot be acquired is recorded instead.
+template <typename Codec>
+std::optional<backend::ReservedArray<PreparedItem>> prepare_batch_inputs(const objects::ItemRefs& items,
+                                                                          const BatchOutputs& outputs) {
+    std::size_t ahead = 0;
+    for (const auto& item : items) ahead += !acquired_at_its_turn<Codec>(item.get(), outputs);
+    auto prepared = objects::batch_results<PreparedItem>(ahead, BatchFamily::Base64);
+    if (!prepared || ahead == 0) return prepared;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        PyObject* item = items[i].get();
+        if (acquired_at_its_turn<Codec>(item, outputs)) continue;
+        auto input = acquire_ahead<Codec>(item, outputs);
+        if (!input) {
+            prepared->emplace_back(PreparedItem{i, std::nullopt, runtime::OwnedRef(PyErr_GetRaisedException())});
+            break;
+        }
+        prepared->emplace_back(PreparedItem{i, std::move(input), {}});
+    }
+    for (auto& entry : *prepared) {
+        if (!entry.input) continue;
+        PyObject* bytearray = entry.input->bytearray();
+        if (bytearray == nullptr || !outputs.contains_identity(bytearray)) continue;
+        auto snapshot = entry.input->try_snapshot();
+        if (!snapshot) return std::nullopt;
+        entry.input = std::move(snapshot);
+    }
+    return prepared;
+}
+
+// The _into forms: item i written into destination i, a list of the counts returned.
+template <typename Codec>
+PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const Codec& codec) {
+    const auto items = objects::list_items(items_list);
+    if (!items) return nullptr;
+    const auto outputs = BatchOutputs::read(outputs_list, items->size());
+    if (!outputs) return nullptr;
+    auto prepared = prepare_batch_inputs<Codec>(*items, *outputs);
+    if (!prepared) return nullptr;
+
+    runtime::OwnedRef counts(PyList_New(static_cast<Py_ssize_t>(items->size())));
+    if (!counts) return nullptr;
+    std::size_t next_prepared = 0;
+    for (std::size_t i = 0; i < items->size(); ++i) {
+        // Each branch holds its own input: an empty optional declared for
+        // both would be cleared whole at every item.
+        PyObject* count;
+        if (next_prepared < prepared->size() && (*prepared)[next_prepared].index == i) {
+            PreparedItem& entry = (*prepared)[next_prepared++];
+            if (!entry.input) {
+                PyErr_SetRaisedException(entry.error.release());
+                return nullptr;
+            }
+            count = codec.convert_into((*outputs)[i], *entry.input);
+        } else {
+            const auto input = Codec::acquire((*items)[i].get());
+            if (!input) return nullptr;
+            count = codec.convert_into((*outputs)[i], *input);
+        }
+        if (count == nullptr) return nullptr;
+        PyList_SET_ITEM(counts.get(), static_cast<Py_ssize_t>(i), count);
+    }
+    return counts.release();
+}
+
+// Every list entry point: parse, check the lists, build the encoder or
+// decoder from the options that follow them, and run the list.
+template <std::size_t N, typename MakeCodec>
+PyObject* list_call(const schema::Binding<N>& binding, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
+                    MakeCodec make_codec) {
+    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
+    if (!parsed || !objects::check_list((*parsed)[0])) return nullptr;
+    const auto codec = make_codec(*parsed);
+    if (!codec) return nullptr;
+    return convert_list((*parsed)[0], *codec);
+}
+
+template <std::size_t N, typename MakeCodec>
+PyObject* list_into_call(const schema::Binding<N>& binding, PyObject* const* args, Py_ssize_t nargs,
+                         PyObject* kwnames, MakeCodec make_codec) {
+    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
+    if (!parsed || !objects::check_list((*parsed)[0]) || !objects::check_list((*parsed)[1])) return nullptr;
+    const auto codec = make_codec(*parsed);
+    if (!codec) return nullptr;
+    return convert_list_into((*parsed)[0], (*parsed)[1], *codec);
+}
+
+std::optional<Encoding> fixed_encoding(const core::EncodeAlphabet& alphabet) {
+    return Encoding{{encode::Wrapping{}, false, alphabet}};
+}
+
+std::optional<Decoding> standard_decoding() {
+    return Decoding{policy::PreparedDecoder(policy::PreparedPolicy::standard())};
+}
+
+}  // namespace
+
+PyObject* b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_call(schema::base64::B64ENCODE_BATCH, args, nargs, kwnames,
+                     [](const auto& slots) { return encoding_with(slots[1]); });
+}
+
+PyObject* b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_into_call(schema::base64::B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto& slots) { return encoding_with(slots[2]); });
+}
+
+PyObject* standard_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_call(schema::base64::STANDARD_B64ENCODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return fixed_encoding(core::STANDARD_ENCODE_ALPHABET); });
+}
+
+PyObject* standard_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_into_call(schema::base64::STANDARD_B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return fixed_encoding(core::STANDARD_ENCODE_ALPHABET); });
+}
+
+PyObject* urlsafe_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_call(schema::base64::URLSAFE_B64ENCODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return fixed_encoding(core::URL_SAFE_ENCODE_ALPHABET); });
+}
+
+PyObject* urlsafe_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_into_call(schema::base64::URLSAFE_B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return fixed_encoding(core::URL_SAFE_ENCODE_ALPHABET); });
+}
+
+PyObject* b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_call(schema::base64::B64DECODE_BATCH, args, nargs, kwnames,
+                     [](const auto& slots) { return new_for_batch(slots[1], slots[2]); });
+}
+
+PyObject* b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_into_call(schema::base64::B64DECODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto& slots) { return new_for_batch(slots[2], slots[3]); });
+}
+
+PyObject* standard_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_call(schema::base64::STANDARD_B64DECODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return standard_decoding(); });
+}
+
+PyObject* standard_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_into_call(schema::base64::STANDARD_B64DECODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return standard_decoding(); });
+}
+
+PyObject* urlsafe_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_call(schema::base64::URLSAFE_B64DECODE_BATCH, args, nargs, kwnames,
+                     [](const auto&) { return url_safe_decoding(); });
+}
+
+PyObject* urlsafe_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return list_into_call(schema::base64::URLSAFE_B64DECODE_BATCH_INTO, args, nargs, kwnames,
+                          [](const auto&) { return url_safe_decoding(); });
+}
+
+}  // namespace vantorq::bindings::base64::batch
