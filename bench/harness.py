@@ -23,6 +23,18 @@ SIZES = {
 DEFAULT_SIZES = ("16 B", "1 KiB", "64 KiB", "16 MiB")
 
 
+def size_label(size: int) -> str:
+    for unit, shift in (("MiB", 20), ("KiB", 10)):
+        if size >= 1 << shift and size % (1 << shift) == 0:
+            return f"{size >> shift} {unit}"
+    return f"{size} B"
+
+
+# The sweep: every power of two from 16 B to 64 MiB.
+SWEEP_SIZES = {size_label(1 << k): 1 << k for k in range(4, 27)}
+ALL_SIZES = {**SIZES, **SWEEP_SIZES}
+
+
 @dataclasses.dataclass
 class Row:
     """One benchmark row: our call and its rivals on the same prepared input."""
@@ -35,6 +47,8 @@ class Row:
     sizes: tuple[str, ...] = DEFAULT_SIZES
     # Inputs of the size per call (list rows): throughput and the copy count them all.
     items: int = 1
+    # Not a row of the size sweep (which takes one-shot calls on one input).
+    one_shot: bool = True
 
 
 @dataclasses.dataclass
@@ -92,7 +106,7 @@ def measure(functions: dict[str, Callable[[], object]], repeats: int, target_sec
 
 def run(rows: list[Row], sizes: list[str], repeats: int, target_seconds: float) -> list[Result]:
     rng = random.Random(20261208)
-    inputs = {size: rng.randbytes(SIZES[size]) for size in sizes}
+    inputs = {size: rng.randbytes(ALL_SIZES[size]) for size in sizes}
     results = []
     for row in rows:
         for size in sizes:
@@ -108,7 +122,7 @@ def run(rows: list[Row], sizes: list[str], repeats: int, target_seconds: float) 
                 Result(
                     row=row.name,
                     size=size,
-                    bytes=SIZES[size] * row.items,
+                    bytes=ALL_SIZES[size] * row.items,
                     ours_seconds=best.pop("ours"),
                     copy_seconds=best.pop("copy"),
                     rival_seconds=best,

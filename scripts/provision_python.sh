@@ -13,35 +13,22 @@ if [ -x "$python" ] && "$python" -c 'import sys; assert sys.version_info[:2] == 
     exit 0
 fi
 
-need_pkgs=()
-command -v patchelf >/dev/null || need_pkgs+=(patchelf)
-[ -f /usr/share/keyrings/debian-archive-keyring.gpg ] || need_pkgs+=(debian-archive-keyring)
-if [ ${#need_pkgs[@]} -gt 0 ]; then
+command -v patchelf >/dev/null || {
     apt-get update -qq >&2
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need_pkgs[@]}" >&2
-fi
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq patchelf >&2
+}
 
-# The mirror is read from the machine's own configuration, never written down here.
-mirror=$(awk '/^URIs:/ && $2 !~ /security/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
-if [ -z "$mirror" ]; then
-    mirror=$(awk '/^deb / && $0 !~ /security/ {for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) {print $i; exit}}' /etc/apt/sources.list 2>/dev/null || true)
-fi
-[ -n "$mirror" ] || { echo "no Debian mirror configured on this machine" >&2; exit 1; }
-
+source "$(dirname "$0")/debian_apt.sh"
 apt_dir=$cache/apt
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/empty.d" "$apt_dir/debs"
-echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror sid main" >"$apt_dir/sources.list"
-apt_opts=(-o "Dir::Etc::sourcelist=$apt_dir/sources.list" -o "Dir::Etc::sourceparts=$apt_dir/empty.d"
-          -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache::Archives=$apt_dir/archives"
-          -o APT::Sandbox::User=root -o Acquire::Check-Valid-Until=false)
-apt-get "${apt_opts[@]}" update -qq >&2
+private_apt "$apt_dir" sid
+mkdir -p "$apt_dir/debs"
 
 libs=(libc6 libgcc-s1 libssl3t64 libexpat1 libzstd1 zlib1g libbz2-1.0 libffi8 liblzma5
       libncursesw6 libtinfo6 libreadline8t64 libsqlite3-0 libuuid1)
 pythons=(libpython3.15-minimal libpython3.15-stdlib libpython3.15 python3.15-minimal python3.15
          libpython3.15-dev python3-pip-whl python3-setuptools-whl)
 rm -f "$apt_dir/debs"/*.deb
-(cd "$apt_dir/debs" && apt-get "${apt_opts[@]}" download "${libs[@]/%//sid}" "${pythons[@]}" >&2)
+(cd "$apt_dir/debs" && apt-get "${APT_OPTS[@]}" download "${libs[@]/%//sid}" "${pythons[@]}" >&2)
 
 rm -rf "$prefix.partial"
 mkdir -p "$prefix.partial"

@@ -35,3 +35,6 @@ for cpu in qemu64 core2duo Nehalem Haswell; do
         build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
     quiet_qemu qemu-x86_64 -cpu "$cpu" "$python" -m pytest -q -p no:cacheprovider tests/python/tiers
 done
+# Emulation is slow: only the tests the lower tiers above did not run.
+scripts/avx512_emulated.sh build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1 \
+    --gtest_filter='-*scalar*:*Scalar*:*unknown_tier*:*ssse3*:*sse41*:*avx2*'

@@ -16,6 +16,11 @@ def _encoded(data: bytes) -> bytes:
     return base64.b64encode(data[: len(data) * 3 // 4])
 
 
+def _encodebytes_text(data: bytes) -> bytes:
+    """Base64 in lines of 76 characters, as long as the size names."""
+    return base64.encodebytes(data[: len(data) * 57 // 77])
+
+
 def _encoded_with_destination(data: bytes) -> tuple[bytes, bytearray]:
     text = _encoded(data)
     return text, bytearray(len(text) * 3 // 4)
@@ -79,6 +84,7 @@ def rows() -> list[Row]:
             lambda data: v.b64encode(data, wrapcol=76),
             {"base64": lambda data: base64.b64encode(data, wrapcol=76)},
             sizes=(*DEFAULT_SIZES, "1 MiB"),
+            one_shot=False,
         ),
         # Decode rows: the size is that of the Base64 text. Keyword calls need
         # a lambda on every side alike.
@@ -105,6 +111,13 @@ def rows() -> list[Row]:
             v.b64decode,
             {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
             prepare=_encoded,
+            sizes=(*DEFAULT_SIZES, "1 MiB"),
+        ),
+        Row(
+            "b64decode (default, encodebytes text)",
+            v.b64decode,
+            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
+            prepare=_encodebytes_text,
             sizes=(*DEFAULT_SIZES, "1 MiB"),
         ),
         *_list_rows(),

@@ -38,18 +38,18 @@ std::size_t encode_vector(const RuntimeBackend& backend, const unsigned char* sr
     if (len < VECTOR_MIN_LENGTH || !alphabet.vector_capable()) return 0;
     const bool builtin = is_builtin(alphabet);
     const bool url = alphabet.kind == EncodeAlphabet::Kind::UrlSafe;
+    const bool stream = !cached && backend.streaming_enabled && len > backend.streaming_threshold &&
+                        reinterpret_cast<std::uintptr_t>(dst) % 16 == 0;
     switch (backend.tier) {
         case Tier::Ssse3:
         case Tier::Sse41:
             return builtin ? ssse3::encode(src, len, dst, url) : ssse3::encode_custom(src, len, dst, alphabet.offsets);
-        case Tier::Avx2: {
-            const bool stream = !cached && backend.streaming_enabled && len > backend.streaming_threshold &&
-                                reinterpret_cast<std::uintptr_t>(dst) % 16 == 0;
+        case Tier::Avx2:
             return builtin ? avx2::encode_with_store(src, len, dst, url, stream)
                            : avx2::encode_custom(src, len, dst, alphabet.offsets, stream);
-        }
         case Tier::Avx512:
-            return builtin ? avx512::encode(src, len, dst, url) : avx512::encode_custom(src, len, dst, alphabet);
+            return builtin ? avx512::encode(src, len, dst, url, stream)
+                           : avx512::encode_custom(src, len, dst, alphabet, stream);
         default:
             return 0;
     }

@@ -16,19 +16,17 @@ constexpr std::uint32_t EXTENDED_BASE = 0x80000000;
 
 constexpr std::uint32_t CACHE_TYPE_DATA = 1;
 constexpr std::uint32_t CACHE_TYPE_UNIFIED = 3;
-constexpr std::uint32_t NEAREST_LEVELS = 2;
 
-// Both leaves share one layout: EAX bits 4..0 type (0 ends the list), 7..5
-// level; EBX ways 31..22, partitions 21..12, line size 11..0; ECX sets; each
-// stored minus one.
+// Both leaves share one layout: EAX bits 4..0 type (0 ends the list); EBX
+// ways 31..22, partitions 21..12, line size 11..0; ECX sets; each stored
+// minus one.
 std::size_t largest_data_cache_of_leaf(CpuidQuery query, std::uint32_t leaf) {
     std::size_t largest = 0;
     for (std::uint32_t subleaf = 0;; ++subleaf) {
         const CpuidRegisters r = query(leaf, subleaf);
         const std::uint32_t type = r.eax & 0x1f;
         if (type == 0) break;
-        const std::uint32_t level = (r.eax >> 5) & 0x7;
-        if ((type != CACHE_TYPE_DATA && type != CACHE_TYPE_UNIFIED) || level > NEAREST_LEVELS) continue;
+        if (type != CACHE_TYPE_DATA && type != CACHE_TYPE_UNIFIED) continue;
         const std::uint64_t factors[] = {(r.ebx >> 22) + 1ull, ((r.ebx >> 12) & 0x3ff) + 1ull, (r.ebx & 0xfff) + 1ull,
                                          std::uint64_t{r.ecx} + 1};
         std::size_t size = 1;
@@ -62,7 +60,7 @@ CpuidRegisters query_cpuid(std::uint32_t leaf, std::uint32_t subleaf) {
     return r;
 }
 
-std::size_t largest_near_data_cache(CpuidQuery query) {
+std::size_t largest_data_cache(CpuidQuery query) {
     std::size_t largest = 0;
     if (query(0, 0).eax >= INTEL_CACHE_LEAF) largest = largest_data_cache_of_leaf(query, INTEL_CACHE_LEAF);
     if (largest == 0 && query(EXTENDED_BASE, 0).eax >= AMD_CACHE_LEAF) {
@@ -71,18 +69,19 @@ std::size_t largest_near_data_cache(CpuidQuery query) {
     return largest;
 }
 
-RuntimeBackend backend_for(Capabilities caps, std::size_t near_cache_size) {
+RuntimeBackend backend_for(Capabilities caps, std::size_t last_level_cache_size) {
     RuntimeBackend backend;
     backend.tier = tier_for(caps);
-    if (near_cache_size != 0) {
+    if (last_level_cache_size != 0) {
+        // source + 4/3 source > cache / 2  <=>  source > cache * 3 / 14
         backend.streaming_enabled = true;
-        backend.streaming_threshold = near_cache_size / 7 * 3;
+        backend.streaming_threshold = last_level_cache_size / 14 * 3;
     }
     return backend;
 }
 
 RuntimeBackend detect_runtime_backend() {
-    return backend_for(vantorq::backend::capabilities(), largest_near_data_cache(query_cpuid));
+    return backend_for(vantorq::backend::capabilities(), largest_data_cache(query_cpuid));
 }
 
 const RuntimeBackend& selected_backend() {

@@ -2,8 +2,11 @@ import ctypes
 import importlib
 import importlib.util
 import inspect
+import subprocess
 import sys
 import types
+
+import pytest
 
 import _vantorq
 
@@ -25,6 +28,14 @@ def test_both_entry_points_are_exported():
     library = ctypes.PyDLL(_vantorq.__file__)
     assert library.PyModExport__vantorq
     assert library.PyInit__vantorq
+
+
+def test_later_cxx_extension_modules_still_load():
+    # numpy shares the C++ runtime the module loads; it crashed on import when
+    # that runtime had bound operator new to the module's allocator.
+    if importlib.util.find_spec("numpy") is None:
+        pytest.skip("numpy is not installed")
+    subprocess.run([sys.executable, "-c", "import _vantorq, numpy"], check=True, timeout=120)
 
 
 def test_module_metadata():

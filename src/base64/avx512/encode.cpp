@@ -26,6 +26,7 @@ struct V512 {
 
     static void storeu(void* p, Reg v) { _mm512_storeu_si512(p, v); }
     static void store_first(void* p, Reg v, std::size_t count) { _mm512_mask_storeu_epi8(p, first_lanes(count), v); }
+    static void stream(void* p, Reg v) { _mm512_stream_si512(static_cast<Reg*>(p), v); }
 };
 
 constexpr std::size_t PIECE_BYTES = 48;  // 16 groups, one register of characters
@@ -68,14 +69,9 @@ __m512i encode_groups(const unsigned char* src, std::size_t bytes, const Tables&
     return _mm512_permutexvar_epi8(fields, t.symbols);
 }
 
+// Blocks of four pieces (192 bytes, 256 characters) while they fit.
 template <class Out>
-std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
-    if (len < 32) return generic::encode_12_steps(src, len, 0, out, t.narrow);
-    if (len < PIECE_BYTES) {
-        out.template put<V256>(generic::encode_24_first(src, t.wide));
-        return generic::encode_12_steps(src, len, 24, out, t.narrow);
-    }
-
+std::size_t encode_blocks(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
     std::size_t i = 0;
     for (; len - i >= 4 * PIECE_BYTES; i += 4 * PIECE_BYTES) {
         const __m512i a = encode_groups(src + i, PIECE_BYTES, t);
@@ -87,14 +83,53 @@ std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, con
         out.template put<V512>(c);
         out.template put<V512>(d);
     }
-    for (; len - i >= PIECE_BYTES; i += PIECE_BYTES) out.template put<V512>(encode_groups(src + i, PIECE_BYTES, t));
+    return i;
+}
 
+// Whole pieces, then every remaining whole group in one masked step.
+template <class Out>
+std::size_t encode_rest(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
+    std::size_t i = 0;
+    for (; len - i >= PIECE_BYTES; i += PIECE_BYTES) out.template put<V512>(encode_groups(src + i, PIECE_BYTES, t));
     const std::size_t groups = (len - i) / 3;
     if (groups != 0) {
         out.template put_first<V512>(encode_groups(src + i, 3 * groups, t), 4 * groups);
         i += 3 * groups;
     }
     return i;
+}
+
+template <class Out>
+std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
+    if (len < 32) return generic::encode_12_steps(src, len, 0, out, t.narrow);
+    if (len < PIECE_BYTES) {
+        out.template put<V256>(generic::encode_24_first(src, t.wide));
+        return generic::encode_12_steps(src, len, 24, out, t.narrow);
+    }
+
+    const std::size_t blocks = encode_blocks(src, len, out, t);
+    return blocks + encode_rest(src + blocks, len - blocks, out, t);
+}
+
+// Non-temporal stores need a 64-byte aligned output: from a 16-byte aligned
+// one, up to three 16-character steps get there. The blocks are streamed, the
+// rest is written through the cache after a fence.
+std::size_t encode_direct(const unsigned char* src, std::size_t len, unsigned char* dst, const Tables& t,
+                          bool stream) {
+    constexpr std::size_t STEP_BYTES = 12;
+    generic::DirectOutput<Avx512> out{dst};
+    std::size_t i = 0;
+    if (stream && reinterpret_cast<std::uintptr_t>(dst) % 16 == 0 && len >= 3 * STEP_BYTES + 4 * PIECE_BYTES) {
+        for (; reinterpret_cast<std::uintptr_t>(out.out) % 64 != 0 && len - i >= STEP_BYTES; i += STEP_BYTES) {
+            out.put_first<V512>(encode_groups(src + i, STEP_BYTES, t), STEP_BYTES / 3 * 4);
+        }
+        generic::StreamingOutput<Avx512> streaming{out.out};
+        i += encode_blocks(src + i, len - i, streaming, t);
+        _mm_sfence();  // non-temporal stores are weakly ordered
+        out.out = streaming.out;
+        return i + encode_rest(src + i, len - i, out, t);
+    }
+    return encode_loop(src, len, out, t);
 }
 
 // Whole lines in 256-bit pieces, each written once at its place; the
@@ -111,15 +146,13 @@ Tables builtin_tables(bool url) {
 
 }  // namespace
 
-std::size_t encode(const unsigned char* src, std::size_t len, unsigned char* dst, bool url) {
-    generic::DirectOutput<Avx512> out{dst};
-    return encode_loop(src, len, out, builtin_tables(url));
+std::size_t encode(const unsigned char* src, std::size_t len, unsigned char* dst, bool url, bool stream) {
+    return encode_direct(src, len, dst, builtin_tables(url), stream);
 }
 
 std::size_t encode_custom(const unsigned char* src, std::size_t len, unsigned char* dst,
-                          const EncodeAlphabet& alphabet) {
-    generic::DirectOutput<Avx512> out{dst};
-    return encode_loop(src, len, out, Tables(alphabet.symbols, alphabet.offsets));
+                          const EncodeAlphabet& alphabet, bool stream) {
+    return encode_direct(src, len, dst, Tables(alphabet.symbols, alphabet.offsets), stream);
 }
 
 std::size_t encode_wrapped(const unsigned char* src, std::size_t len, WrapCursor& cursor, bool url) {

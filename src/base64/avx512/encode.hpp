@@ -10,10 +10,13 @@
 
 namespace vantorq::base64::encode::avx512 {
 
-std::size_t encode(const unsigned char* src, std::size_t len, unsigned char* dst, bool url);
+// `stream` asks for non-temporal stores in the bulk of the output; they are
+// used only where the destination is 16-byte aligned, and fenced before
+// returning.
+std::size_t encode(const unsigned char* src, std::size_t len, unsigned char* dst, bool url, bool stream);
 // `alphabet` must be vector capable (its offsets are used below 48 bytes).
 std::size_t encode_custom(const unsigned char* src, std::size_t len, unsigned char* dst,
-                          const EncodeAlphabet& alphabet);
+                          const EncodeAlphabet& alphabet, bool stream);
 
 std::size_t encode_wrapped(const unsigned char* src, std::size_t len, WrapCursor& cursor, bool url);
 std::size_t encode_wrapped_custom(const unsigned char* src, std::size_t len, WrapCursor& cursor,

@@ -54,11 +54,11 @@ struct CacheCase {
     std::size_t expected;
 };
 
-class NearCacheWalk : public ::testing::TestWithParam<CacheCase> {};
+class CacheWalk : public ::testing::TestWithParam<CacheCase> {};
 
-TEST_P(NearCacheWalk, FindsTheLargestLevel1Or2DataCache) {
+TEST_P(CacheWalk, FindsTheLargestDataCache) {
     current_leaves = &GetParam().leaves;
-    EXPECT_EQ(largest_near_data_cache(fake_cpuid), GetParam().expected);
+    EXPECT_EQ(largest_data_cache(fake_cpuid), GetParam().expected);
 }
 
 const Leaves INTEL = {
@@ -66,7 +66,8 @@ const Leaves INTEL = {
     {{4, 0}, cache(1, 1, 12, 1, 64, 64)},    // 48 KiB L1d
     {{4, 1}, cache(2, 1, 8, 1, 64, 64)},     // 32 KiB L1i
     {{4, 2}, cache(3, 2, 10, 1, 64, 2048)},  // 1.25 MiB L2
-    {{4, 3}, cache(3, 3, 12, 1, 64, 49152)}, // 36 MiB L3: too far
+    {{4, 3}, cache(3, 3, 12, 1, 64, 49152)}, // 36 MiB L3
+    {{4, 4}, cache(2, 2, 8, 1, 64, 1 << 20)}, // a larger instruction cache does not count
 };
 const Leaves AMD = {
     {{0, 0}, {0x10, 0, 0, 0}},
@@ -74,7 +75,7 @@ const Leaves AMD = {
     {{0x8000001D, 0}, cache(1, 1, 8, 1, 64, 64)},     // 32 KiB L1d
     {{0x8000001D, 1}, cache(2, 1, 8, 1, 64, 64)},
     {{0x8000001D, 2}, cache(3, 2, 8, 1, 64, 1024)},   // 512 KiB L2
-    {{0x8000001D, 3}, cache(3, 3, 16, 1, 64, 32768)},
+    {{0x8000001D, 3}, cache(3, 3, 16, 1, 64, 32768)}, // 32 MiB L3
 };
 const Leaves L1_ONLY = {
     {{0, 0}, {0x0d, 0, 0, 0}},
@@ -88,19 +89,22 @@ const Leaves SATURATING = {
 };
 
 INSTANTIATE_TEST_SUITE_P(
-    Processors, NearCacheWalk,
-    ::testing::Values(CacheCase{"intel", INTEL, 1280 * 1024}, CacheCase{"amd", AMD, 512 * 1024},
+    Processors, CacheWalk,
+    ::testing::Values(CacheCase{"intel", INTEL, 36 << 20}, CacheCase{"amd", AMD, 32 << 20},
                       CacheCase{"l1_only", L1_ONLY, 64 * 1024},
                       CacheCase{"saturating", SATURATING, std::numeric_limits<std::size_t>::max()},
                       CacheCase{"leaf4_absent", Leaves{{{0, 0}, {3, 0, 0, 0}}, {{4, 0}, cache(1, 1, 8, 1, 64, 64)}}, 0},
                       CacheCase{"nothing", Leaves{}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RuntimeBackend, StreamsAboveThreeSeventhsOfTheCache) {
-    const RuntimeBackend with_cache = backend_for(Capabilities{C::SSSE3 | C::AVX2}, 512 * 1024);
+TEST(RuntimeBackend, StreamsOnceSourceAndOutputOutgrowHalfTheCache) {
+    const std::size_t cache_size = 32 << 20;
+    const RuntimeBackend with_cache = backend_for(Capabilities{C::SSSE3 | C::AVX2}, cache_size);
     EXPECT_EQ(with_cache.tier, Tier::Avx2);
     EXPECT_TRUE(with_cache.streaming_enabled);
-    EXPECT_EQ(with_cache.streaming_threshold, 524288u / 7 * 3);
+    const std::size_t threshold = with_cache.streaming_threshold;
+    EXPECT_LE(threshold + threshold * 4 / 3, cache_size / 2);
+    EXPECT_GT(threshold + 3 + (threshold + 3) * 4 / 3, cache_size / 2);
 
     const RuntimeBackend without_cache = backend_for(Capabilities{C::SSSE3}, 0);
     EXPECT_EQ(without_cache.tier, Tier::Ssse3);

@@ -59,7 +59,7 @@ TEST_P(VectorEncoder, EqualsTheScalarEncodingOfWhatItConsumes) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
         const GuardedBytes source(bytes);
         const std::string expected = reference_encode(bytes.data(), len, *tier.symbols);
-        for (std::size_t alignment = 0; alignment < 32; ++alignment) {
+        for (std::size_t alignment = 0; alignment < 64; ++alignment) {
             CanaryDestination dst(padded_encoded_length(len), alignment);
             const std::size_t consumed = tier.encode(source.data(), len, dst.data());
             ASSERT_EQ(consumed % 3, 0u) << len;
@@ -103,11 +103,15 @@ INSTANTIATE_TEST_SUITE_P(
                         return encode::avx2::encode_custom(s, n, d, DOT_COMMA.offsets, true);
                     }},
         TierEncoder{"avx512_standard", AVX512_TIER, &STANDARD_SYMBOLS, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, false); }},
+                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, false, false); }},
+        TierEncoder{"avx512_standard_streaming", AVX512_TIER, &STANDARD_SYMBOLS, 2,
+                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, false, true); }},
         TierEncoder{"avx512_url", AVX512_TIER, &URL_SAFE_SYMBOLS, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, true); }},
+                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, true, false); }},
         TierEncoder{"avx512_custom", AVX512_TIER, &DOT_COMMA.symbols, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode_custom(s, n, d, DOT_COMMA); }}),
+                    [](auto s, auto n, auto d) { return encode::avx512::encode_custom(s, n, d, DOT_COMMA, false); }},
+        TierEncoder{"avx512_custom_streaming", AVX512_TIER, &DOT_COMMA.symbols, 2,
+                    [](auto s, auto n, auto d) { return encode::avx512::encode_custom(s, n, d, DOT_COMMA, true); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- the entry points on every tier ---

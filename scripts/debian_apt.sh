@@ -1,0 +1,38 @@
+# Sourced by the provisioning scripts: apt-get over a private state folder, so
+# Debian packages can be fetched into a cache and unpacked there without
+# touching the machine's own apt state.
+#   private_apt DIR [SUITE]   fills APT_OPTS and updates the package lists:
+#                             SUITE from the machine's mirror, or without it
+#                             the machine's own sources.
+
+ensure_archive_keyring() {
+    [ -f /usr/share/keyrings/debian-archive-keyring.gpg ] && return
+    apt-get update -qq >&2
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debian-archive-keyring >&2
+}
+
+# The mirror is read from the machine's own configuration, never written down here.
+debian_mirror() {
+    local mirror
+    mirror=$(awk '/^URIs:/ && $2 !~ /security/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
+    if [ -z "$mirror" ]; then
+        mirror=$(awk '/^deb / && $0 !~ /security/ {for (i = 2; i <= NF; i++) if ($i ~ /^[a-z]+:\/\//) {print $i; exit}}' \
+                 /etc/apt/sources.list 2>/dev/null || true)
+    fi
+    [ -n "$mirror" ] || { echo "no Debian mirror configured on this machine" >&2; return 1; }
+    echo "$mirror"
+}
+
+private_apt() {
+    local dir=$1 suite=${2:-}
+    mkdir -p "$dir/lists/partial" "$dir/archives/partial" "$dir/empty.d"
+    APT_OPTS=(-o "Dir::State::Lists=$dir/lists" -o "Dir::Cache::Archives=$dir/archives"
+              -o APT::Sandbox::User=root -o Acquire::Check-Valid-Until=false)
+    if [ -n "$suite" ]; then
+        ensure_archive_keyring
+        echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $(debian_mirror) $suite main" \
+            >"$dir/sources.list"
+        APT_OPTS+=(-o "Dir::Etc::sourcelist=$dir/sources.list" -o "Dir::Etc::sourceparts=$dir/empty.d")
+    fi
+    apt-get "${APT_OPTS[@]}" update -qq >&2
+}
