@@ -17,6 +17,7 @@ from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 
 import _vantorq as v
+from base64_modules import through_each_module
 
 EXAMPLES = int(os.environ.get("VANTORQ_DECODE_EXAMPLES", "600"))
 DIFFERENTIAL = settings(
@@ -88,11 +89,15 @@ def via_into(into_function, slack=16):
     return decode
 
 
-# (ours, the interpreter's), each taking (s, **options) of b64decode.
-GENERAL = {
-    "b64decode": (v.b64decode, base64.b64decode),
-    "b64decode_into": (via_into(v.b64decode_into), base64.b64decode),
-}
+def general(v):
+    """(ours, the interpreter's), each taking (s, **options) of b64decode."""
+    return {
+        "b64decode": (v.b64decode, base64.b64decode),
+        "b64decode_into": (via_into(v.b64decode_into), base64.b64decode),
+    }
+
+
+GENERAL = through_each_module(general)
 
 # ----------------------------------------------------------------------------
 # Inputs: valid Base64 of every option's form, the same with noise, random
@@ -178,13 +183,17 @@ def test_b64decode_matches_the_interpreter(s, kwargs, function):
     assert observe(ours, s, **kwargs) == observe(theirs, s, **kwargs)
 
 
-# (ours, the interpreter's), each taking (s, **options) of the URL-safe function.
-FIXED = {
-    "standard_b64decode": (v.standard_b64decode, base64.standard_b64decode),
-    "standard_b64decode_into": (via_into(v.standard_b64decode_into), base64.standard_b64decode),
-    "urlsafe_b64decode": (v.urlsafe_b64decode, base64.urlsafe_b64decode),
-    "urlsafe_b64decode_into": (via_into(v.urlsafe_b64decode_into), base64.urlsafe_b64decode),
-}
+def fixed(v):
+    """(ours, the interpreter's), each taking (s, **options) of the URL-safe function."""
+    return {
+        "standard_b64decode": (v.standard_b64decode, base64.standard_b64decode),
+        "standard_b64decode_into": (via_into(v.standard_b64decode_into), base64.standard_b64decode),
+        "urlsafe_b64decode": (v.urlsafe_b64decode, base64.urlsafe_b64decode),
+        "urlsafe_b64decode_into": (via_into(v.urlsafe_b64decode_into), base64.urlsafe_b64decode),
+    }
+
+
+FIXED = through_each_module(fixed)
 
 
 @DIFFERENTIAL

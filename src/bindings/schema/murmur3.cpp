@@ -35,8 +35,9 @@ namespace {
 constexpr const char MURMUR3_32_DOC[] =
     "murmur3_32($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical MurmurHash3 x86 32-bit hash.\n\n"
-    "The bytes are hashed in place when they are bytes, a bytearray or a memoryview of\n"
-    "either; other buffer exporters and non-contiguous views are copied once.\n\n"
+    "The bytes are hashed in place when they are bytes, a bytearray, a contiguous\n"
+    "memoryview of bytes or a memoryview of a whole bytearray; other buffer exporters,\n"
+    "views of part of a bytearray and non-contiguous views are copied once.\n\n"
     "Args:\n"
     "    s: A bytes-like object.\n"
     "    seed: Unsigned 32-bit seed (0 to 4294967295).\n\n"

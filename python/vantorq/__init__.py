@@ -1,0 +1,13 @@
+"""Bit-exact, vectorised Base64, XXH3 and MurmurHash3 for free-threaded CPython.
+
+The extension module ``_vantorq`` does the work; this package gives it a home
+per family: ``vantorq.base64`` (a drop-in for the standard ``base64``
+module), ``vantorq.xxh3`` and ``vantorq.murmur3``. ``python -m vantorq``
+encodes, decodes and hashes files from a shell.
+"""
+
+from vantorq import base64, murmur3, xxh3
+
+__version__ = "0.1.0"
+
+__all__ = ["__version__", "base64", "murmur3", "xxh3"]
