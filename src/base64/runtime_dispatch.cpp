@@ -73,9 +73,9 @@ RuntimeBackend backend_for(Capabilities caps, std::size_t last_level_cache_size)
     RuntimeBackend backend;
     backend.tier = tier_for(caps);
     if (last_level_cache_size != 0) {
-        // source + 4/3 source > cache / 2  <=>  source > cache * 3 / 14
+        // source + 4/3 source > cache  <=>  source > cache * 3 / 7
         backend.streaming_enabled = true;
-        backend.streaming_threshold = last_level_cache_size / 14 * 3;
+        backend.streaming_threshold = last_level_cache_size / 7 * 3;
     }
     return backend;
 }

@@ -37,11 +37,10 @@ std::size_t largest_data_cache(CpuidQuery query);
 
 // Non-temporal stores save the reads that would bring each output line into
 // the cache, but leave the output in memory: they only win once the source
-// and its output (4/3 of it) no longer fit in the part of the last-level
-// cache one call can count on, about half of it when other cores and the
-// rest of the process share it. Measured on Zen 4 with a 32 MiB cache, both
-// tiers' streaming lost (0.4 to 0.9 times the speed) up to 6 MiB sources and
-// won from about 10 MiB on.
+// and its output (4/3 of it) no longer fit in the last-level cache together.
+// Measured on Zen 4 with a 32 MiB cache, quiet, calls repeated as a caller
+// encoding many buffers of one size would: streaming lost from 4 to 8 MiB
+// sources (0.55 to 0.9 times the speed) and won from 16 MiB on (1.2 to 1.4).
 RuntimeBackend backend_for(vantorq::backend::Capabilities capabilities, std::size_t last_level_cache_size);
 
 RuntimeBackend detect_runtime_backend();

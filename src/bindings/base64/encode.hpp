@@ -26,6 +26,9 @@ struct Wrapping {
 std::optional<Wrapping> parse_wrapcol(PyObject* value);
 
 // One encode request, read-only once built.
+// Whether an encoder may bypass the caches for a large output.
+enum class Stores { MayStream, Cached };
+
 struct PreparedEncoder {
     Wrapping wrapping;
     bool omit_padding = false;
@@ -37,10 +40,10 @@ struct PreparedEncoder {
     std::optional<std::size_t> encoded_size(std::size_t input_length) const;
 
     // Writes encoded_size(length) bytes.
-    void encode(const unsigned char* src, std::size_t length, unsigned char* dst) const;
+    void encode(const unsigned char* src, std::size_t length, unsigned char* dst, Stores stores) const;
 
 private:
-    void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst) const;
+    void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, Stores stores) const;
 };
 
 // A new bytes object holding the encoding of the input, or null with an error set.
