@@ -67,19 +67,10 @@ LongEngine select_long_engine(backend::Capabilities capabilities) {
     else if (capabilities.has(Capabilities::SSSE3))
         engine.accumulate = x86::ssse3::accumulate;
     engine.avx2 = capabilities.has(Capabilities::AVX2);
-    // With AVX-512 the single-input kernel is already fast enough that the
-    // fused routine's two partial sets lose to it.
-    engine.fused_medium = engine.avx2 && !capabilities.has(Capabilities::AVX512F);
     return engine;
 }
 
-const LongEngine& long_engine() {
-    static const LongEngine LONG_ENGINE = select_long_engine(backend::capabilities());
-    return LONG_ENGINE;
-}
-
-SeededSecret::SeededSecret(std::uint64_t seed, const LongEngine& engine) : secret_(DEFAULT_SECRET.data()) {
-    if (seed == 0) return;
+void SeededSecret::derive(std::uint64_t seed, const LongEngine& engine) {
     if (engine.avx2)
         x86::avx2::init_secret(derived_.data(), seed);
     else

@@ -54,27 +54,38 @@ void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed);
 
 struct LongEngine {
     AccumulateKernel accumulate = scalar::accumulate;
-    bool avx2 = false;       // avx2::init_secret and the multi-input kernels may run
-    bool fused_medium = false;  // avx2::hash_64_medium and hash_128_medium may run (pays off only without AVX-512)
+    // avx2::init_secret, the one-block hashes (hash_64_medium, hash_128_medium)
+    // and the multi-input kernels may run. The one-block hashes win with
+    // AVX-512 too, as one call with nothing between the interpreter's calls.
+    bool avx2 = false;
 };
 
 // The engine for a processor with these features.
 LongEngine select_long_engine(backend::Capabilities capabilities);
 
-// The engine of this processor, selected on first use (LONG_ENGINE).
-const LongEngine& long_engine();
+// The engine of this processor, selected on first use. Inline, so that a
+// one-shot hash of a few hundred bytes pays no call to reach it.
+inline const LongEngine& long_engine() {
+    static const LongEngine LONG_ENGINE = select_long_engine(backend::capabilities());
+    return LONG_ENGINE;
+}
 
 // The secret a long hash with `seed` runs on: the default one for seed 0,
 // otherwise one derived into this object, which must outlive its use.
 class SeededSecret {
 public:
-    SeededSecret(std::uint64_t seed, const LongEngine& engine);
+    // Inline, so that the common seed 0 costs no call.
+    SeededSecret(std::uint64_t seed, const LongEngine& engine) : secret_(DEFAULT_SECRET.data()) {
+        if (seed != 0) derive(seed, engine);
+    }
     SeededSecret(const SeededSecret&) = delete;
     SeededSecret& operator=(const SeededSecret&) = delete;
 
     const unsigned char* data() const { return secret_; }
 
 private:
+    void derive(std::uint64_t seed, const LongEngine& engine);
+
     alignas(64) Secret derived_;
     const unsigned char* secret_;
 };

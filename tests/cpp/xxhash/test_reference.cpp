@@ -96,12 +96,11 @@ INSTANTIATE_TEST_SUITE_P(EnginesAndSeeds, EngineChecksumTest,
                          ::testing::Combine(::testing::ValuesIn(ENGINE_CASES),
                                             ::testing::ValuesIn(reference::SEED_CHECKSUMS)));
 
-// The preference order and the two flags, for processors this one is not.
+// The preference order and the flag, for processors this one is not.
 struct SelectionCase {
     EngineCase processor;
     long_inputs::AccumulateKernel kernel;
     bool avx2;
-    bool fused_medium;
 };
 
 class EngineSelectionTest : public ::testing::TestWithParam<SelectionCase> {};
@@ -111,25 +110,23 @@ TEST_P(EngineSelectionTest, PicksTheBestKernelAndFlags) {
     const long_inputs::LongEngine engine = expected.processor.engine();
     EXPECT_EQ(engine.accumulate, expected.kernel);
     EXPECT_EQ(engine.avx2, expected.avx2);
-    EXPECT_EQ(engine.fused_medium, expected.fused_medium);
 }
 
 using C = backend::Capabilities;
 namespace li = long_inputs;
 INSTANTIATE_TEST_SUITE_P(
     Processors, EngineSelectionTest,
-    ::testing::Values(SelectionCase{{"none", 0}, li::scalar::accumulate, false, false},
-                      SelectionCase{{"sse41 only", C::SSE41}, li::scalar::accumulate, false, false},
-                      SelectionCase{{"ssse3", C::SSSE3}, li::x86::ssse3::accumulate, false, false},
-                      SelectionCase{ENGINE_CASES[2], li::x86::avx2::accumulate, true, true},
-                      SelectionCase{ENGINE_CASES[3], li::x86::avx512::accumulate, true, false},
-                      SelectionCase{{"avx512 full", 0xff}, li::x86::avx512::accumulate, true, false}));
+    ::testing::Values(SelectionCase{{"none", 0}, li::scalar::accumulate, false},
+                      SelectionCase{{"sse41 only", C::SSE41}, li::scalar::accumulate, false},
+                      SelectionCase{{"ssse3", C::SSSE3}, li::x86::ssse3::accumulate, false},
+                      SelectionCase{ENGINE_CASES[2], li::x86::avx2::accumulate, true},
+                      SelectionCase{ENGINE_CASES[3], li::x86::avx512::accumulate, true},
+                      SelectionCase{{"avx512 full", 0xff}, li::x86::avx512::accumulate, true}));
 
 TEST(LongEngine, IsTheOneForThisProcessor) {
     const long_inputs::LongEngine expected = long_inputs::select_long_engine(backend::capabilities());
     EXPECT_EQ(long_inputs::long_engine().accumulate, expected.accumulate);
     EXPECT_EQ(long_inputs::long_engine().avx2, expected.avx2);
-    EXPECT_EQ(long_inputs::long_engine().fused_medium, expected.fused_medium);
 }
 
 }  // namespace
