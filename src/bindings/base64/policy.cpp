@@ -181,15 +181,26 @@ PreparedDecoder::PreparedDecoder(PreparedPolicy policy)
                        policy_.ignorechars == nullptr),
       binascii_mode_(decode::binascii_mode_for(policy_.semantics)) {}
 
+bool PreparedDecoder::is_noise(unsigned char byte) const {
+    const unsigned char letter = byte & 0xDF;
+    if ((letter >= 'A' && letter <= 'Z') || (byte >= '0' && byte <= '9')) return false;
+    if (byte == '+' || byte == '/' || byte == core::PAD) return false;
+    return !policy_.altchars || (byte != policy_.altchars->c62 && byte != policy_.altchars->c63);
+}
+
 bool PreparedDecoder::has_edge_noise(Text text) const {
-    const auto noise = [&](unsigned char byte) {
-        const unsigned char letter = byte & 0xDF;
-        if ((letter >= 'A' && letter <= 'Z') || (byte >= '0' && byte <= '9')) return false;
-        if (byte == '+' || byte == '/' || byte == core::PAD) return false;
-        return !policy_.altchars || (byte != policy_.altchars->c62 && byte != policy_.altchars->c63);
-    };
+    const auto noise = [&](unsigned char byte) { return is_noise(byte); };
     const std::size_t edge = std::min(EDGE_BYTES, text.size());
     return std::any_of(text.begin(), text.begin() + edge, noise) || std::any_of(text.end() - edge, text.end(), noise);
+}
+
+bool PreparedDecoder::worth_strict_attempt(Text text) const {
+    if (text.size() % 4 != 0) return false;
+    if (text.empty()) return true;
+    // Text that ends in noise cannot be clean (encodebytes output ends in a
+    // line feed); a failed attempt would cost a result object and a partial decode.
+    if (is_noise(text.back())) return false;
+    return text.size() < EDGE_CHECK_THRESHOLD || !has_edge_noise(text);
 }
 
 std::optional<unsigned char> PreparedDecoder::legacy_warning_byte(const BytesLike& input) const {
@@ -249,7 +260,7 @@ Outcome PreparedDecoder::try_native(Text text, const Target& target) const {
             break;
     }
     // Most lenient input is clean: then the strict decoder gives the same bytes.
-    if (text.size() % 4 == 0 && (text.size() < EDGE_CHECK_THRESHOLD || !has_edge_noise(text))) {
+    if (worth_strict_attempt(text)) {
         Outcome outcome = target.strict(text, alphabet_);
         if (outcome.handled()) return outcome;
     }

@@ -78,10 +78,15 @@ public:
     // Whether the first or last 64 bytes hold anything but symbols and "=":
     // then a long input is not worth a strict attempt.
     bool has_edge_noise(Text text) const;
+    // Whether a lenient input may be clean and so worth a strict attempt.
+    bool worth_strict_attempt(Text text) const;
     // The '+' or '/' that a legacy warning will name, looked up before decoding.
     std::optional<unsigned char> legacy_warning_byte(const buffer::BytesLike& input) const;
 
 private:
+    // Anything but a symbol of the policy's alphabets or "=".
+    bool is_noise(unsigned char byte) const;
+
     template <typename Target>
     Outcome try_native(Text text, const Target& target) const;
     template <typename Target>
