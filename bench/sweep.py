@@ -80,8 +80,9 @@ def markdown(results: list[harness.Result], charts: dict[str, Path], machine: st
         "`copy/ours` compares with copying the input once (`bytes(memoryview(data))`), the physical limit of a pass "
         "over memory. Decode rows are sized by their Base64 text.",
         "",
-        f"Measured on {machine}. Each point is the best of many timed runs; on a machine shared with other "
-        "work the figures still vary from run to run by several tens of percent.",
+        f"Measured on {machine}. Each point is the best of many timed runs, ours and the rivals taking turns "
+        "in every order, so that none always follows the one that leaves the caches coldest; on a machine "
+        "shared with other work the figures still vary from run to run by several tens of percent.",
         "",
         "| row | rival | lowest ratio (size) | highest ratio (size) | at 16 MiB | copy/ours at 16 MiB |",
         "|---|---|---|---|---|---|",
