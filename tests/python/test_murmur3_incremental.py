@@ -275,12 +275,23 @@ def test_update_rejects_none(variant):
     ids=["new_extra", "new_duplicate", "new_duplicate_seed", "new_unknown", "update_missing", "update_extra",
          "update_extras", "update_duplicate", "update_unknown", "digest_extra"],
 )
-def test_argument_errors(variant, call, message):
+@pytest.mark.parametrize("subclassed", [False, True], ids=["class", "subclass"])
+def test_argument_errors(variant, call, message, subclassed):
+    # The class itself is called without an argument tuple, a subclass through __new__.
     name, cls, _, _, _ = variant
     with pytest.raises(TypeError) as error:
-        call(cls)
+        call(type("Sub", (cls,), {}) if subclassed else cls)
     if message is not None:
         assert str(error.value) == message.format(name)
+
+
+def test_subclass_init_sees_the_arguments(variant):
+    _, cls, reference, _, _ = variant
+    seen = []
+    subclass = type("Sub", (cls,), {"__init__": lambda self, *args, **kwargs: seen.append((args, kwargs))})
+    hasher = subclass(b"ab", seed=9)
+    assert seen == [((b"ab",), {"seed": 9})]
+    assert hasher.digest() == reference(b"ab", 9)
 
 
 def test_keyword_arguments(variant):

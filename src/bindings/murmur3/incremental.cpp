@@ -311,9 +311,23 @@ struct HasherClass {
     static PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
         const auto parsed = parse_tuple_and_dict(CONSTRUCTOR, args, kwargs);
         if (!parsed) return nullptr;
-        const auto seed = read_constructor_seed((*parsed)[1]);
+        return construct_from(type, *parsed);
+    }
+
+    // A call of the class itself, without the argument tuple that __new__
+    // takes. The slot is not inherited: a subclass is called through
+    // __new__ (and its own __init__) as usual.
+    static PyObject* construct_fastcall(PyObject* type, PyObject* const* args, std::size_t nargsf,
+                                        PyObject* kwnames) {
+        const auto parsed = parse_fastcall(CONSTRUCTOR, args, PyVectorcall_NARGS(nargsf), kwnames);
+        if (!parsed) return nullptr;
+        return construct_from(reinterpret_cast<PyTypeObject*>(type), *parsed);
+    }
+
+    static PyObject* construct_from(PyTypeObject* type, const MethodArguments<2>& parsed) {
+        const auto seed = read_constructor_seed(parsed[1]);
         if (!seed) return nullptr;
-        PyObject* data = (*parsed)[0];
+        PyObject* data = parsed[0];
         Hasher hasher(*seed);
         if (data != nullptr && data != Py_None) {
             const auto input = buffer::hashable_bytes_like(data, "data");
@@ -389,6 +403,10 @@ struct HasherClass {
     static PyObject* guarded_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) noexcept {
         return runtime::guarded([&] { return construct(type, args, kwargs); });
     }
+    static PyObject* guarded_vectorcall(PyObject* type, PyObject* const* args, std::size_t nargsf,
+                                        PyObject* kwnames) noexcept {
+        return runtime::guarded([&] { return construct_fastcall(type, args, nargsf, kwnames); });
+    }
     static PyObject* guarded_update(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
                                     PyObject* kwnames) noexcept {
         return runtime::guarded([&] { return update(self, args, nargs, kwnames); });
@@ -445,6 +463,7 @@ struct HasherClass {
              .sl_uint64 = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_IMMUTABLETYPE},
             data_slot(Py_tp_doc, Traits::DOC),
             function_slot(Py_tp_new, &guarded_new),
+            function_slot(Py_tp_vectorcall, &guarded_vectorcall),
             function_slot(Py_tp_dealloc, &dealloc),
             function_slot(Py_tp_traverse, &traverse),
             function_slot(Py_tp_clear, &clear),
