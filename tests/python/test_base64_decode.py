@@ -114,7 +114,8 @@ CANONICAL = [NOT_GIVEN, True, False]
 def encoded(draw):
     """Base64 text as some encoder makes it, possibly unpadded, with the
     alphabet of an altchars pair."""
-    data = draw(st.binary(max_size=200))
+    # Texts on both sides of the lenient decoders' short-text length.
+    data = draw(st.binary(max_size=draw(st.sampled_from([200, 1000]))))
     altchars = draw(st.sampled_from([None, b"-_", b".,", b"/+"]))
     text = base64.b64encode(data, altchars)
     if draw(st.booleans()):
@@ -306,6 +307,18 @@ def test_a_bad_character_at_every_position_matches_the_interpreter(function, tex
         for replace in (0, 1):
             s = text[:position] + bad + text[position + replace :]
             assert observe(ours, s, **kwargs) == observe(theirs, s, **kwargs), s
+
+
+@pytest.mark.parametrize("noise", [b"\n", b"=", b" ==\n"], ids=repr)
+@pytest.mark.parametrize("length", [189, 192, 193, 196])
+@pytest.mark.parametrize("function", sorted(GENERAL))
+def test_noise_at_every_position_around_the_short_text_length(function, length, noise):
+    # Short lenient texts take a one-pass decoder, longer ones the staged one.
+    ours, theirs = GENERAL[function]
+    text = base64.b64encode(BLOB[:200])[: length - len(noise)]
+    for position in range(len(text) + 1):
+        s = text[:position] + noise + text[position:]
+        assert observe(ours, s) == observe(theirs, s), s
 
 
 PADDING_CASES = [
