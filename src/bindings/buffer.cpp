@@ -252,6 +252,8 @@ Acquired decode_data_object(PyObject* object, const char* name) {
 // Only an object that exports no buffer at all is named in the message; an
 // exporter's own failure passes unchanged, as the interpreter passes it.
 Acquired binascii_contiguous_bytes_like(PyObject* object, const char* name) {
+    // Nothing can change an exact bytes object: no copy is needed.
+    if (PyBytes_CheckExact(object)) return BytesLike(BorrowedBytes{object});
     if (!PyObject_CheckBuffer(object)) {
         raise_not_buffer(object);
         return std::nullopt;
