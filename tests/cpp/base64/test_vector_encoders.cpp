@@ -30,7 +30,7 @@ constexpr std::uint16_t AVX512_TIER = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX51
 std::vector<std::size_t> source_lengths() {
     std::vector<std::size_t> lengths;
     for (std::size_t len = 0; len <= 300; ++len) lengths.push_back(len);
-    for (const std::size_t len : {383u, 384u, 385u, 1000u, 100000u}) lengths.push_back(len);
+    for (const std::size_t len : {383u, 384u, 385u, 1000u, 1023u, 1024u, 1025u, 100000u}) lengths.push_back(len);
     return lengths;
 }
 
