@@ -23,13 +23,16 @@ def main() -> None:
     parser.add_argument(
         "--sweep",
         action="store_true",
-        help="every one-shot row at every power of two from 16 B to 64 MiB; without --only, also rewrites "
-        "docs/benchmarks.md with its charts and figures",
+        help="every one-shot row at every power of two from 16 B to 64 MiB; without --only or --sizes, also "
+        "rewrites docs/benchmarks.md with its charts and figures",
     )
     parser.add_argument("--json", metavar="FILE", help="also write the results as JSON")
     parser.add_argument("--only", metavar="SUBSTRING", help="only rows whose name contains this")
     parser.add_argument(
-        "--sizes", nargs="+", choices=list(harness.ALL_SIZES), help="with --sweep: rerun only these sizes"
+        "--sizes",
+        nargs="+",
+        choices=list(harness.ALL_SIZES),
+        help="only these sizes (with --sweep, any of its powers of two)",
     )
     args = parser.parse_args()
 
