@@ -97,7 +97,18 @@ def markdown(results: list[harness.Result], charts: dict[str, Path], machine: st
                 f"| {highest.ratios[rival]:.2f} ({highest.size}) | {at_16_mib.ratios[rival]:.2f} "
                 f"| {at_16_mib.copy_ratio:.2f} |"
             )
-    lines.append("")
+    lines += [
+        "",
+        "Where a ratio sits below 1, this is what bounds it. `mmh3.hash` returns a signed int: for inputs whose "
+        "unsigned hash is 2**30 or more while the signed one is smaller in magnitude, our int needs two digits "
+        "and costs about 8 ns more to create and free than theirs (against `mmh3_32_uintdigest`, which returns "
+        "the same value as ours, there is no such gap). From 32 MiB, new results are mostly memory that the C "
+        "library maps afresh at each call, and their page faults cost more than the work, for every function "
+        "alike. Between 4 and 16 MiB "
+        "the source and results share the last-level cache with other machines' work, which moves single "
+        "figures there by tens of percent; rerun a row with `--sweep --only ROW --sizes SIZE` to see its range.",
+        "",
+    ]
     for row, path in charts.items():
         lines += [f"![{row}]({path.relative_to(DOCS).as_posix()})", ""]
     return "\n".join(lines)
