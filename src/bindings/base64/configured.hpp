@@ -5,15 +5,11 @@
 
 #include "bindings/python.hpp"
 
-#include <span>
-
 #include "base64/configured.hpp"
 #include "bindings/base64/outcome.hpp"
 
 namespace vantorq::bindings::base64::configured {
 
-using Text = std::span<const unsigned char>;
-using Destination = std::span<unsigned char>;
 using vantorq::base64::configured::ConfiguredDecoder;
 
 // `detach` runs the decoding without the interpreter.

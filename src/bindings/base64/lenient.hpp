@@ -6,15 +6,11 @@
 
 #include "bindings/python.hpp"
 
-#include <span>
-
 #include "base64/lenient.hpp"
 #include "bindings/base64/outcome.hpp"
 
 namespace vantorq::bindings::base64::lenient {
 
-using Text = std::span<const unsigned char>;
-using Destination = std::span<unsigned char>;
 using vantorq::base64::lenient::LenientOptions;
 
 // `detach` runs the decoding without the interpreter.

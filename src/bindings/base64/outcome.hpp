@@ -8,11 +8,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
 
 #include "bindings/runtime.hpp"
 
 namespace vantorq::bindings::base64 {
+
+// A native decoder's text, which cannot change during the call, and the
+// storage of a destination bytearray.
+using Text = std::span<const unsigned char>;
+using Destination = std::span<unsigned char>;
 
 struct Outcome {
     enum class Kind : std::uint8_t { Decoded, DestinationTooSmall, NotHandled, Rejected, Raised };

@@ -50,7 +50,7 @@ struct AllocatingTarget {
 struct IntoTarget {
     // The strict decoders write while they validate.
     static constexpr bool SCRATCH_ON_FAILURE = false;
-    strict::Destination destination;
+    Destination destination;
     Outcome strict(Text text, DecodeAlphabet alphabet) const {
         return strict::decode_strict_into(text, destination, alphabet);
     }
@@ -72,7 +72,7 @@ PyObject* locked_bytearray(const BytesLike& input) {
     return nullptr;
 }
 
-strict::Destination bytearray_storage(PyObject* bytearray) {
+Destination bytearray_storage(PyObject* bytearray) {
     return {reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(bytearray)),
             static_cast<std::size_t>(PyByteArray_GET_SIZE(bytearray))};
 }
@@ -387,7 +387,7 @@ PyObject* PreparedDecoder::decode_into(PyObject* destination, const BytesLike& i
 }
 
 PyObject* PreparedDecoder::decode_text_into(PyObject* destination, const BytesLike& text) const {
-    const Outcome native = with_text_and_destination(text, destination, [&](Text bytes, strict::Destination storage) {
+    const Outcome native = with_text_and_destination(text, destination, [&](Text bytes, Destination storage) {
         return try_native(bytes, IntoTarget{storage});
     });
     runtime::OwnedRef decoded;

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
 #include "base64/alphabet.hpp"
 #include "base64/configured.hpp"
@@ -19,7 +18,6 @@
 
 namespace vantorq::bindings::base64::policy {
 
-using Text = std::span<const unsigned char>;
 using vantorq::base64::configured::ConfiguredDecoder;
 
 // The option arguments of one call; null slots were not given.

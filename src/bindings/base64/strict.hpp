@@ -10,8 +10,6 @@
 
 #include <cstddef>
 #include <optional>
-#include <span>
-
 #include "backend/memory.hpp"
 #include "base64/alphabet.hpp"
 #include "bindings/altchars.hpp"
@@ -19,8 +17,6 @@
 
 namespace vantorq::bindings::base64::strict {
 
-using Text = std::span<const unsigned char>;
-using Destination = std::span<unsigned char>;
 using vantorq::base64::DecodeAlphabet;
 
 // Where the decoded bytes of a well-formed text go and how many there are.
