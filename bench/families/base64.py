@@ -116,26 +116,19 @@ def rows() -> list[Row]:
             },
             prepare=_encoded_with_destination,
         ),
-        Row(
-            "b64decode (default, clean padded)",
-            v.b64decode,
-            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
-            prepare=_encoded,
-            sizes=(*DEFAULT_SIZES, "1 MiB"),
-        ),
-        Row(
-            "b64decode (default, encodebytes text)",
-            v.b64decode,
-            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
-            prepare=_encodebytes_text,
-            sizes=(*DEFAULT_SIZES, "1 MiB"),
-        ),
-        Row(
-            "b64decode (default, a space every 4 characters)",
-            v.b64decode,
-            {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
-            prepare=_spaced,
-            sizes=NOISY_SIZES,
+        *(
+            Row(
+                f"b64decode (default, {text})",
+                v.b64decode,
+                {"pybase64": pybase64.b64decode, "base64": base64.b64decode},
+                prepare=prepare,
+                sizes=sizes,
+            )
+            for text, prepare, sizes in [
+                ("clean padded", _encoded, (*DEFAULT_SIZES, "1 MiB")),
+                ("encodebytes text", _encodebytes_text, (*DEFAULT_SIZES, "1 MiB")),
+                ("a space every 4 characters", _spaced, NOISY_SIZES),
+            ]
         ),
         Row(
             "b64decode ignorechars=b'\\r\\n' (encodebytes text)",
