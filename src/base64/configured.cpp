@@ -11,9 +11,6 @@ namespace {
 using lenient::LenientStatus;
 using staging::StagingWriter;
 
-// Values are below the classes.
-constexpr std::uint8_t NOT_A_SYMBOL_FROM = NOT_ALLOWED;
-
 LenientResult result(LenientStatus status, std::size_t count = 0) { return {status, count}; }
 
 // The 62 symbols every alphabet shares; every other byte not allowed.
@@ -32,7 +29,9 @@ std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptio
     if (c62 == c63 || scan::is_alphanumeric(c62) || scan::is_alphanumeric(c63) || c62 == PAD || c63 == PAD)
         return std::nullopt;
     ConfiguredDecoder decoder;
-    decoder.options_ = options;
+    decoder.strict_ = options.strict;
+    decoder.padded_ = options.padded;
+    decoder.canonical_ = options.canonical;
     auto& classes = decoder.classes_;
     classes = COMMON_CLASSES;
     classes[c62] = 62;
@@ -42,9 +41,8 @@ std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptio
         classes['/'] = 63;
     }
     for (const unsigned char byte : options.ignorechars)
-        if (classes[byte] >= NOT_A_SYMBOL_FROM) classes[byte] = IGNORED;
-    decoder.pad_ignored_ = classes[PAD] == IGNORED;
-    decoder.strict_padding_ = options.strict && !decoder.pad_ignored_;
+        if (!staging::is_symbol_value(classes[byte])) classes[byte] = IGNORED;
+    decoder.strict_padding_ = options.strict && classes[PAD] != IGNORED;
 
     // The vector scanner allows "=" (placed or ignored) and up to three other ignored bytes.
     std::size_t noise = 0;
@@ -66,8 +64,6 @@ std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptio
         decoder.extra_ = {c62, c63};
         decoder.translation_ = scan::ByteMapping{c62, '+', c63, '/'};
     }
-    // The class table holds what the decoder needs of them; the bytes belong to the caller.
-    decoder.options_.ignorechars = {};
     return decoder;
 }
 
@@ -76,11 +72,11 @@ std::size_t ConfiguredDecoder::capacity(const unsigned char* src, std::size_t le
 }
 
 bool ConfiguredDecoder::vector_scan_applies(const unsigned char* src, std::size_t len) const {
-    if (options_.strict && !noise_fits_) return false;
+    if (strict_ && !noise_fits_) return false;
     // The vector scanners count "+" and "/" as symbols: another pair's text
     // must not hold them.
     for (const unsigned char standard : {'+', '/'}) {
-        if (classes_[standard] < NOT_A_SYMBOL_FROM) continue;
+        if (staging::is_symbol_value(classes_[standard])) continue;
         if (std::memchr(src, standard, len) != nullptr) return false;
     }
     return true;
@@ -102,14 +98,14 @@ LenientStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size
     while (i < len) {
         if (writer.pending() == 0 && len - i >= staging::DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
         const auto gathered =
-            options_.strict
+            strict_
                 ? kernels.compact_symbols_checked(src + i, len - i, writer.space(), writer.room(), extra_, noise_)
                 : kernels.compact_symbols(src + i, len - i, writer.space(), writer.room(), extra_);
         if (gathered.disallowed) return LenientStatus::NotHandled;
         i += gathered.consumed;
         if (!writer.commit(gathered.written)) return LenientStatus::CapacityExhausted;
     }
-    for (std::size_t j = len; j > 0 && classes_[src[j - 1]] >= NOT_A_SYMBOL_FROM; --j) pads_after += src[j - 1] == PAD;
+    pads_after = staging::trailing_pads(src, len, classes_);
     return LenientStatus::Decoded;
 }
 
@@ -122,7 +118,7 @@ LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_
         // Letters and digits are symbols of every alphabet: their runs are
         // copied whole, and only the bytes between them looked up.
         std::size_t run = alphanumeric_prefix(src + i, len - i);
-        if (run == 0 && classes_[src[i]] < NOT_A_SYMBOL_FROM) run = 1;
+        if (run == 0 && staging::is_symbol_value(classes_[src[i]])) run = 1;
         if (run != 0) {
             if (pads_total != 0) return LenientStatus::NotHandled;  // a symbol after strict padding
             pads_after = 0;
@@ -137,7 +133,7 @@ LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_
         if (byte == PAD) {
             ++pads_after;
             pads_total += strict_padding_ ? 1 : 0;
-        } else if (classes_[byte] == NOT_ALLOWED && options_.strict) {
+        } else if (classes_[byte] == NOT_ALLOWED && strict_) {
             return LenientStatus::NotHandled;
         }
     }
@@ -146,17 +142,17 @@ LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_
 
 bool ConfiguredDecoder::finish_strict(std::size_t partial, std::size_t pads_after, std::size_t pads_total,
                                       std::uint8_t last_value) const {
-    if (partial == 1) return false;
     if (strict_padding_) {
         // Strict padding: exactly the "=" that complete the final quantum, or none without padding.
-        if (pads_total != 0 && (!options_.padded || partial == 0 || pads_total != 4 - partial)) return false;
-        if (pads_total == 0 && options_.padded && partial != 0) return false;
-    } else if (options_.padded && partial != 0 && partial + pads_after < 4) {
+        if (partial == 1) return false;
+        if (pads_total != 0 && (!padded_ || partial == 0 || pads_total != 4 - partial)) return false;
+        if (pads_total == 0 && padded_ && partial != 0) return false;
+    } else if (!staging::complete(partial, pads_after, padded_)) {
         return false;
     }
     // The bits of the last symbol that reach no output byte.
     const std::uint8_t unused = partial == 2 ? 0x0F : partial == 3 ? 0x03 : 0;
-    return !(options_.canonical && (last_value & unused) != 0);
+    return !(canonical_ && (last_value & unused) != 0);
 }
 
 template <class Writer>

@@ -68,8 +68,9 @@ private:
     bool vector_scan_applies(const unsigned char* src, std::size_t len) const;
 
     DecodeTable classes_{};  // per byte: its value, NOT_ALLOWED or IGNORED
-    ConfiguredOptions options_;
-    bool pad_ignored_ = false;
+    bool strict_ = true;
+    bool padded_ = true;
+    bool canonical_ = false;
     // "=" follows the strict placement rules (strict, and not ignored).
     bool strict_padding_ = false;
     // The ignored bytes that are not symbols, for the vector scanner; with

@@ -40,18 +40,11 @@ std::size_t data_end(const unsigned char* src, std::size_t len, const LenientOpt
     return len;
 }
 
-// The "=" after the last symbol, which may complete the final quantum; other
-// bytes between them do not count.
-std::size_t trailing_pads(const unsigned char* src, std::size_t len, const DecodeTable& table) {
-    std::size_t pads = 0;
-    for (std::size_t i = len; i > 0 && (table[src[i - 1]] & NOT_A_SYMBOL); --i) pads += src[i - 1] == PAD;
-    return pads;
-}
+using staging::trailing_pads;
 
 // Whether the interpreter accepts a text of `symbols` symbols ending in `pads` "=".
 bool complete(std::size_t symbols, std::size_t pads, const LenientOptions& options) {
-    const std::size_t partial = symbols % 4;
-    return partial != 1 && !(options.padded && partial >= 2 && partial + pads < 4);
+    return staging::complete(symbols, pads, options.padded);
 }
 
 // The symbols the decoding of this text consumes, or nothing when the

@@ -23,11 +23,17 @@ void decode_staging(const unsigned char* symbols, std::size_t count, unsigned ch
 
 std::size_t output_bound(const unsigned char* src, std::size_t len, const DecodeTable& classes) {
     std::size_t first = 0;
-    while (first < len && classes[src[first]] >= 64) ++first;
+    while (first < len && !is_symbol_value(classes[src[first]])) ++first;
     std::size_t end = len;
     // Trailing "=" (at most the two that padding has) decode to nothing.
     for (int pad = 0; pad < 2 && end > first && src[end - 1] == PAD; ++pad) --end;
     return symbols_decoded_length(end - first);
+}
+
+std::size_t trailing_pads(const unsigned char* src, std::size_t len, const DecodeTable& classes) {
+    std::size_t pads = 0;
+    for (std::size_t i = len; i > 0 && !is_symbol_value(classes[src[i - 1]]); --i) pads += src[i - 1] == PAD;
+    return pads;
 }
 
 StagingWriter::StagingWriter(unsigned char* dst, std::size_t capacity, DecodeAlphabet alphabet,

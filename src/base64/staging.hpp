@@ -19,9 +19,25 @@ inline constexpr std::size_t DIRECT_MIN_TEXT = 64;
 // Decodes `count` symbols (a multiple of 4) that are all valid for `alphabet`.
 void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet);
 
+// Whether an entry of a decode or class table is a symbol's value; every
+// other entry is 64 or more.
+[[gnu::always_inline]] constexpr bool is_symbol_value(std::uint8_t entry) { return entry < 64; }
+
 // An upper bound of the bytes any text decodes to whose symbols are the
 // bytes below 64 in `classes`: no counting pass.
 std::size_t output_bound(const unsigned char* src, std::size_t len, const DecodeTable& classes);
+
+// The "=" after the last symbol, which may complete the final quantum; other
+// bytes between them do not count.
+std::size_t trailing_pads(const unsigned char* src, std::size_t len, const DecodeTable& classes);
+
+// Whether a text of `symbols` symbols ending in `pads` "=" ends on a quantum
+// the interpreter accepts: never a lone symbol, and with `padded` a final 2
+// or 3 symbols completed to 4 by the "=".
+[[gnu::always_inline]] inline bool complete(std::size_t symbols, std::size_t pads, bool padded) {
+    const std::size_t partial = symbols % 4;
+    return partial != 1 && !(padded && partial >= 2 && partial + pads < 4);
+}
 
 class StagingWriter {
 public:
