@@ -4,6 +4,8 @@
 
 #include "bindings/python.hpp"
 
+#include <span>
+
 #include <cstddef>
 #include <optional>
 
@@ -20,6 +22,12 @@ void raise_not_instance(PyObject* object, const char* target_type_name);
 // raises the TypeError above when not.
 bool check_list(PyObject* object);
 bool check_bytearray(PyObject* object);
+
+// A bytearray's bytes; read inside its critical section, where they cannot move.
+inline std::span<unsigned char> bytearray_storage(PyObject* bytearray) {
+    return {reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(bytearray)),
+            static_cast<std::size_t>(PyByteArray_GET_SIZE(bytearray))};
+}
 
 // The items of a list argument, each a new reference, in list order. They stay
 // alive for the call whatever other threads do to the list afterwards.

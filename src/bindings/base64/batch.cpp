@@ -139,13 +139,8 @@ struct Encoding {
     encode::PreparedEncoder encoder;
 
     static constexpr bool ACCEPTS_TEXT = false;
-    // As the single-item encoders take their input: bytes and bytearrays in
-    // place, other contiguous exporters with the binascii module's messages.
-    static buffer::Acquired acquire(PyObject* item) {
-        if (PyBytes_CheckExact(item)) return BytesLike(buffer::BorrowedBytes{item});
-        if (PyByteArray_CheckExact(item)) return BytesLike(buffer::BorrowedByteArray{item});
-        return buffer::binascii_contiguous_bytes_like(item, "s");
-    }
+    // As the single-item encoders take their input.
+    static buffer::Acquired acquire(PyObject* item) { return encode::acquire_input(item); }
     PyObject* convert(const BytesLike& input) const { return encode::encode_with_prepared(input, encoder); }
     PyObject* convert_into(PyObject* destination, const BytesLike& input) const {
         return encode::encode_into(destination, input, encoder);

@@ -103,11 +103,6 @@ bool unused_bits_clear(unsigned char symbol, std::uint8_t unused_mask, DecodeAlp
     return value == core::INVALID_SYMBOL || (value & unused_mask) == 0;
 }
 
-bool check_destination(PyObject* output) {
-    if (PyByteArray_Check(output)) return true;
-    objects::raise_not_instance(output, "bytearray");
-    return false;
-}
 
 }  // namespace
 
@@ -341,7 +336,7 @@ PyObject* b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     const auto parsed = arguments::parse_raw_arguments(schema::base64::B64DECODE_INTO, args, nargs, kwnames);
     if (!parsed) return nullptr;
     const auto [s, output, altchars, validate, padded, ignorechars, canonical] = *parsed;
-    if (!check_destination(output)) return nullptr;
+    if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;
     auto policy = policy::PreparedPolicy::prepare({altchars, validate, padded, ignorechars, canonical});
@@ -361,7 +356,7 @@ PyObject* standard_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObj
     const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64DECODE_INTO, args, nargs, kwnames);
     if (!parsed) return nullptr;
     const auto [s, output] = *parsed;
-    if (!check_destination(output)) return nullptr;
+    if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;
     return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_into(output, *input);
@@ -382,7 +377,7 @@ PyObject* urlsafe_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObje
     const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64DECODE_INTO, args, nargs, kwnames);
     if (!parsed) return nullptr;
     const auto [s, output, padded] = *parsed;
-    if (!check_destination(output)) return nullptr;
+    if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;
     auto policy = policy::PreparedPolicy::prepare_url_safe(padded);

@@ -41,31 +41,6 @@ bool is_builtin(const EncodeAlphabet& alphabet) {
 }
 bool is_url(const EncodeAlphabet& alphabet) { return alphabet.kind == EncodeAlphabet::Kind::UrlSafe; }
 
-// The bytearray whose critical section guards the input, or null.
-PyObject* locked_bytearray(const BytesLike& input) {
-    if (const auto* held = std::get_if<buffer::BorrowedByteArray>(&input.variant())) return held->object;
-    if (const auto* held = std::get_if<buffer::OwnedByteArray>(&input.variant())) return held->object.get();
-    return nullptr;
-}
-
-std::span<const unsigned char> bytearray_span(PyObject* bytearray) {
-    return {reinterpret_cast<const unsigned char*>(PyByteArray_AS_STRING(bytearray)),
-            static_cast<std::size_t>(PyByteArray_GET_SIZE(bytearray))};
-}
-
-// The data argument `s`: exact bytes and bytearrays in place, other
-// contiguous exporters as the binascii module accepts them.
-buffer::Acquired acquire_input(PyObject* object) {
-    if (PyBytes_CheckExact(object)) return BytesLike(buffer::BorrowedBytes{object});
-    if (PyByteArray_CheckExact(object)) return BytesLike(buffer::BorrowedByteArray{object});
-    return buffer::binascii_contiguous_bytes_like(object, "s");
-}
-
-bool check_destination(PyObject* output) {
-    if (PyByteArray_Check(output)) return true;
-    objects::raise_not_instance(output, "bytearray");
-    return false;
-}
 
 // `wrapcol` as the interpreter reads it: any index; negative values are
 // rejected whatever their size, the rest must fit 64 bits.
@@ -182,6 +157,12 @@ void PreparedEncoder::encode(const unsigned char* src, std::size_t length, unsig
     }
 }
 
+buffer::Acquired acquire_input(PyObject* object) {
+    if (PyBytes_CheckExact(object)) return BytesLike(buffer::BorrowedBytes{object});
+    if (PyByteArray_CheckExact(object)) return BytesLike(buffer::BorrowedByteArray{object});
+    return buffer::binascii_contiguous_bytes_like(object, "s");
+}
+
 PyObject* encode_with_prepared(const BytesLike& input, const PreparedEncoder& encoder) {
     // A bytearray is encoded in place inside its lock, so its size cannot
     // change between sizing the result and writing it.
@@ -216,8 +197,7 @@ PyObject* encode_into(PyObject* destination, const BytesLike& input, const Prepa
                          available);
             return nullptr;
         }
-        encoder.encode(source.data(), source.size(), reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(destination)),
-                       Stores::MayStream);
+        encoder.encode(source.data(), source.size(), objects::bytearray_storage(destination).data(), Stores::MayStream);
         return PyLong_FromSize_t(*required);
     };
 
@@ -230,9 +210,9 @@ PyObject* encode_into(PyObject* destination, const BytesLike& input, const Prepa
             return write({data, length});
         });
     }
-    if (PyObject* bytearray = locked_bytearray(input)) {
+    if (PyObject* bytearray = input.bytearray()) {
         runtime::CriticalSection2 sections(bytearray, destination);
-        return write(bytearray_span(bytearray));
+        return write(objects::bytearray_storage(bytearray));
     }
     return input.with_bytes([&](const unsigned char* data, std::size_t length) {
         runtime::CriticalSection section(destination);
@@ -314,7 +294,7 @@ PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     const auto parsed = arguments::parse_raw_arguments(schema::base64::B64ENCODE_INTO, args, nargs, kwnames);
     if (!parsed) return nullptr;
     const auto [s, output, altchars_object, padded_object, wrapcol_object] = *parsed;
-    if (!check_destination(output)) return nullptr;
+    if (!objects::check_bytearray(output)) return nullptr;
     const auto padded = arguments::read_flag(padded_object, true);
     if (!padded) return nullptr;
     runtime::OwnedRef wrapcol_index;
@@ -348,7 +328,7 @@ PyObject* standard_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObj
     const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64ENCODE_INTO, args, nargs, kwnames);
     if (!parsed) return nullptr;
     const auto [s, output] = *parsed;
-    if (!check_destination(output)) return nullptr;
+    if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_input(s);
     if (!input) return nullptr;
     return encode_into(output, *input, encoder_with(core::STANDARD_ENCODE_ALPHABET, true));
@@ -369,7 +349,7 @@ PyObject* urlsafe_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObje
     const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64ENCODE_INTO, args, nargs, kwnames);
     if (!parsed) return nullptr;
     const auto [s, output, padded_object] = *parsed;
-    if (!check_destination(output)) return nullptr;
+    if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_input(s);
     if (!input) return nullptr;
     const auto padded = arguments::read_flag(padded_object, true);

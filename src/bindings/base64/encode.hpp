@@ -25,10 +25,10 @@ struct Wrapping {
 // one of 2**64 and above.
 std::optional<Wrapping> parse_wrapcol(PyObject* value);
 
-// One encode request, read-only once built.
 // Whether an encoder may bypass the caches for a large output.
 enum class Stores { MayStream, Cached };
 
+// One encode request, read-only once built.
 struct PreparedEncoder {
     Wrapping wrapping;
     bool omit_padding = false;
@@ -45,6 +45,10 @@ struct PreparedEncoder {
 private:
     void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, Stores stores) const;
 };
+
+// The data argument `s` of the encoders: exact bytes and bytearrays in place,
+// other contiguous exporters as the binascii module accepts them.
+buffer::Acquired acquire_input(PyObject* object);
 
 // A new bytes object holding the encoding of the input, or null with an error set.
 PyObject* encode_with_prepared(const buffer::BytesLike& input, const PreparedEncoder& encoder);

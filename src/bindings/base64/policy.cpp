@@ -10,6 +10,7 @@
 #include "bindings/base64/configured.hpp"
 #include "bindings/base64/lenient.hpp"
 #include "bindings/base64/strict.hpp"
+#include "bindings/objects.hpp"
 
 namespace vantorq::bindings::base64::policy {
 namespace {
@@ -65,31 +66,17 @@ struct IntoTarget {
     }
 };
 
-// The bytearray whose critical section guards the input, or null.
-PyObject* locked_bytearray(const BytesLike& input) {
-    if (const auto* held = std::get_if<buffer::BorrowedByteArray>(&input.variant())) return held->object;
-    if (const auto* held = std::get_if<buffer::OwnedByteArray>(&input.variant())) return held->object.get();
-    return nullptr;
-}
-
-Destination bytearray_storage(PyObject* bytearray) {
-    return {reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(bytearray)),
-            static_cast<std::size_t>(PyByteArray_GET_SIZE(bytearray))};
-}
-
 // Runs `work(text, destination storage)` with the input and the destination
 // both locked, so neither can change or move while the decoder writes.
 template <typename Work>
 Outcome with_text_and_destination(const BytesLike& text, PyObject* destination, Work&& work) {
-    if (PyObject* bytearray = locked_bytearray(text)) {
+    if (PyObject* bytearray = text.bytearray()) {
         runtime::CriticalSection2 sections(bytearray, destination);
-        return work(Text{reinterpret_cast<const unsigned char*>(PyByteArray_AS_STRING(bytearray)),
-                         static_cast<std::size_t>(PyByteArray_GET_SIZE(bytearray))},
-                    bytearray_storage(destination));
+        return work(objects::bytearray_storage(bytearray), objects::bytearray_storage(destination));
     }
     return text.with_bytes([&](const unsigned char* data, std::size_t length) {
         runtime::CriticalSection section(destination);
-        return work(Text{data, length}, bytearray_storage(destination));
+        return work(Text{data, length}, objects::bytearray_storage(destination));
     });
 }
 
