@@ -251,7 +251,8 @@ Outcome PreparedDecoder::try_native(Text text, const Target& target) const {
         Outcome outcome = target.strict(text, alphabet_);
         if (outcome.handled()) return outcome;
     }
-    if (!policy_.padded) {
+    // Whole quanta without "=" are the strict attempt's to take.
+    if (!policy_.padded && text.size() % 4 != 0) {
         Outcome outcome = target.unpadded(text, alphabet_);
         if (outcome.handled()) return outcome;
     }
