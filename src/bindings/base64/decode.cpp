@@ -103,7 +103,6 @@ bool unused_bits_clear(unsigned char symbol, std::uint8_t unused_mask, DecodeAlp
     return value == core::INVALID_SYMBOL || (value & unused_mask) == 0;
 }
 
-
 }  // namespace
 
 buffer::Acquired acquire_decode_data(PyObject* object) {
@@ -114,10 +113,8 @@ buffer::Acquired acquire_decode_data(PyObject* object) {
         if (utf8 != nullptr && size == PyUnicode_GetLength(object))
             return BytesLike(buffer::AsciiText{utf8, static_cast<std::size_t>(size)});
         PyErr_Clear();  // lone surrogates have no UTF-8 form: not ASCII either
-        // Encoding it fails, raising the ValueError with the encoding error
-        // chained, as the interpreter chains it; only this path pays for it.
-        runtime::require(!buffer::encode_ascii(object), "non-ASCII text does not encode as ASCII");
-        return std::nullopt;
+        // Other text is encoded below, which raises the ValueError with the
+        // encoding error chained, as the interpreter chains it.
     }
     return buffer::decode_data_object(object, "s");
 }
