@@ -28,19 +28,15 @@ bool thirty_bit_digits() {
 }  // namespace
 
 PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash) {
-    unsigned char little_endian[16];
-    vantorq::xxhash::store_u64(little_endian, hash.low);
-    vantorq::xxhash::store_u64(little_endian + 8, hash.high);
-    return int_from_packed_128(little_endian);
-}
-
-PyObject* int_from_packed_128(const unsigned char* little_endian) {
-    const std::uint64_t low = vantorq::xxhash::load_u64(little_endian);
-    const std::uint64_t high = vantorq::xxhash::load_u64(little_endian + 8);
+    const std::uint64_t low = hash.low, high = hash.high;
     if (high == 0) return PyLong_FromUnsignedLongLong(low);
-    if (!thirty_bit_digits())
+    if (!thirty_bit_digits()) {
+        unsigned char little_endian[16];
+        vantorq::xxhash::store_u64(little_endian, low);
+        vantorq::xxhash::store_u64(little_endian + 8, high);
         return PyLong_FromNativeBytes(little_endian, 16,
                                       Py_ASNATIVEBYTES_LITTLE_ENDIAN | Py_ASNATIVEBYTES_UNSIGNED_BUFFER);
+    }
     // 128 bits in 30-bit digits, least significant first: five digits, the
     // last holding the top 8 bits. The writer drops leading zero digits.
     constexpr std::uint64_t DIGIT_MASK = (1u << 30) - 1;
@@ -56,6 +52,10 @@ PyObject* int_from_packed_128(const unsigned char* little_endian) {
     if (writer == nullptr) return nullptr;
     std::memcpy(out, digits, sizeof digits);
     return PyLongWriter_Finish(writer);
+}
+
+PyObject* int_from_packed_128(const unsigned char* little_endian) {
+    return int_from_hash_128({vantorq::xxhash::load_u64(little_endian), vantorq::xxhash::load_u64(little_endian + 8)});
 }
 
 PyObject* xxh3_64(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
