@@ -13,12 +13,6 @@ constexpr bool SHUFFLES = true;
 // Byte counters hold at most 255 before they are summed.
 constexpr std::size_t STEPS_PER_SUM = 255;
 
-std::size_t count_tail(const unsigned char* src, std::size_t len, ExtraSymbols extra) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < len; ++i) count += is_symbol(src[i], extra) ? 1 : 0;
-    return count;
-}
-
 }  // namespace
 
 #include "base64/generic/scan_tier.inc"
@@ -37,7 +31,7 @@ std::size_t symbol_count_avx2(const unsigned char* src, std::size_t len, ExtraSy
         _mm256_store_si256(reinterpret_cast<__m256i*>(parts), sums);
         count += parts[0] + parts[1] + parts[2] + parts[3];
     }
-    return count + count_tail(src + i, len - i, extra);
+    return count + symbol_count_scalar(src + i, len - i, extra);
 }
 
 [[gnu::target("popcnt")]] std::size_t symbol_count_avx2_popcnt(const unsigned char* src, std::size_t len,
@@ -46,7 +40,7 @@ std::size_t symbol_count_avx2(const unsigned char* src, std::size_t len, ExtraSy
     std::size_t count = 0, i = 0;
     for (; len - i >= V::WIDTH; i += V::WIDTH)
         count += static_cast<std::size_t>(std::popcount(V::movemask(generic::class_bytes<true, V>(V::loadu(src + i), k))));
-    return count + count_tail(src + i, len - i, extra);
+    return count + symbol_count_scalar(src + i, len - i, extra);
 }
 
 }  // namespace vantorq::base64::scan::avx2
