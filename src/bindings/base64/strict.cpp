@@ -13,10 +13,10 @@ namespace {
 
 namespace core = vantorq::base64;
 
-// A bytes object of `size` filled by `fill(out)`, which reports whether the
+// A bytes object of exactly `size` bytes filled by `fill(out)`, which reports whether the
 // text was well formed; a malformed text drops the object.
 template <typename Fill>
-Outcome decode_new_bytes(std::size_t size, Fill&& fill) {
+Outcome decode_exact_bytes(std::size_t size, Fill&& fill) {
     runtime::OwnedRef result(PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(size)));
     if (!result) return Outcome::raised();
     auto* out = reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(result.get()));
@@ -65,7 +65,7 @@ std::optional<Layout> unpadded_layout(Text text) {
 Outcome decode_strict(Text text, DecodeAlphabet alphabet, bool detach) {
     const auto layout = strict_layout(text);
     if (!layout) return Outcome::not_handled();
-    return decode_new_bytes(layout->size, [&](unsigned char* out) {
+    return decode_exact_bytes(layout->size, [&](unsigned char* out) {
         return runtime::run_maybe_detached(detach, [&] { return decode_whole_quanta(text, *layout, out, alphabet); });
     });
 }
@@ -81,7 +81,7 @@ Outcome decode_strict_into(Text text, Destination destination, DecodeAlphabet al
 Outcome decode_unpadded(Text text, DecodeAlphabet alphabet, bool detach) {
     const auto layout = unpadded_layout(text);
     if (!layout) return Outcome::not_handled();
-    return decode_new_bytes(layout->size, [&](unsigned char* out) {
+    return decode_exact_bytes(layout->size, [&](unsigned char* out) {
         return runtime::run_maybe_detached(detach, [&] { return decode_unpadded_to_ptr(text, out, alphabet); });
     });
 }
