@@ -94,19 +94,13 @@ LenientStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size
         }
     }
     const auto& kernels = scan::decode_byte_kernels();
-    std::size_t i = 0;
-    while (i < len) {
-        if (writer.pending() == 0 && len - i >= staging::DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
-        const auto gathered =
-            strict_
-                ? kernels.compact_symbols_checked(src + i, len - i, writer.space(), writer.room(), extra_, noise_)
-                : kernels.compact_symbols(src + i, len - i, writer.space(), writer.room(), extra_);
-        if (gathered.disallowed) return LenientStatus::NotHandled;
-        i += gathered.consumed;
-        if (!writer.commit(gathered.written)) return LenientStatus::CapacityExhausted;
-    }
+    const LenientStatus status = writer.gather(src, len, [&](const unsigned char* from, std::size_t count,
+                                                             unsigned char* to, std::size_t room) {
+        return strict_ ? kernels.compact_symbols_checked(from, count, to, room, extra_, noise_)
+                       : kernels.compact_symbols(from, count, to, room, extra_);
+    });
     pads_after = staging::trailing_pads(src, len, classes_);
-    return LenientStatus::Decoded;
+    return status;
 }
 
 template <class Writer>

@@ -119,16 +119,13 @@ LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, u
     if (len <= SHORT_TEXT) return decode_short(src, len, dst, capacity, options);
     const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
     const auto compact_symbols = scan::decode_byte_kernels().compact_symbols;
-    // The symbols of the text decode as one run; clean stretches at a
-    // quantum boundary straight from the text, the rest through the stage.
+    // The symbols of the text decode as one run.
     staging::StagingWriter writer(dst, capacity, options.alphabet);
-    std::size_t i = 0;
-    while (i < len) {
-        if (writer.pending() == 0 && len - i >= staging::DIRECT_MIN_TEXT) i += writer.decode_direct(src + i, len - i);
-        const auto gathered = compact_symbols(src + i, len - i, writer.space(), writer.room(), extra);
-        i += gathered.consumed;
-        if (!writer.commit(gathered.written)) return exhausted();
-    }
+    const auto gathered = writer.gather(src, len, [&](const unsigned char* from, std::size_t count, unsigned char* to,
+                                                      std::size_t room) {
+        return compact_symbols(from, count, to, room, extra);
+    });
+    if (gathered != LenientStatus::Decoded) return exhausted();
     if (!complete(writer.pending(), trailing_pads(src, len, decode_table(options.alphabet)), options))
         return not_handled();
     if (!writer.finish()) return exhausted();

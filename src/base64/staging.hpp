@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "base64/alphabet.hpp"
+#include "base64/lenient.hpp"
 #include "base64/scan.hpp"
 
 namespace vantorq::base64::staging {
@@ -58,6 +59,22 @@ public:
     // With no symbol pending, decodes the clean whole-block prefix of a text
     // straight from it; returns the characters consumed.
     std::size_t decode_direct(const unsigned char* src, std::size_t len);
+    // Takes every symbol of a text: clean stretches at a quantum boundary
+    // straight from it, the rest gathered by `compact(src, len, space, room)`
+    // (a compaction kernel). NotHandled once `compact` meets a byte it does
+    // not allow, CapacityExhausted when the output does not fit.
+    template <class Compact>
+    lenient::LenientStatus gather(const unsigned char* src, std::size_t len, Compact&& compact) {
+        std::size_t i = 0;
+        while (i < len) {
+            if (pending_ == 0 && len - i >= DIRECT_MIN_TEXT) i += decode_direct(src + i, len - i);
+            const scan::Compacted gathered = compact(src + i, len - i, space(), room());
+            if (gathered.disallowed) return lenient::LenientStatus::NotHandled;
+            i += gathered.consumed;
+            if (!commit(gathered.written)) return lenient::LenientStatus::CapacityExhausted;
+        }
+        return lenient::LenientStatus::Decoded;
+    }
 
     // The symbols after the last whole quantum (0 to 3 after commit).
     std::size_t pending() const { return pending_; }
