@@ -61,7 +61,7 @@ bool StagingWriter::commit(std::size_t count) {
 
 std::size_t StagingWriter::decode_direct(const unsigned char* src, std::size_t len) {
     const auto& vector_backend = backend::selected_backend();
-    if (pending_ != 0 || translation_ || dst_ == nullptr || vector_backend.tier == backend::Tier::Scalar) return 0;
+    if (translation_ || dst_ == nullptr || vector_backend.tier == backend::Tier::Scalar) return 0;
     const std::size_t chunk = std::min(len, (capacity_ - out_) / VECTOR_BYTES_PER_BLOCK * VECTOR_BLOCK);
     const auto prefix = decode::vector_decode_prefix(vector_backend, alphabet_, src, chunk, dst_ + out_);
     out_ += prefix.written;

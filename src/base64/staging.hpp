@@ -56,9 +56,6 @@ public:
     // Takes `count` symbols put at space() and decodes the whole quanta
     // staged; false when the capacity is exhausted.
     bool commit(std::size_t count);
-    // With no symbol pending, decodes the clean whole-block prefix of a text
-    // straight from it; returns the characters consumed.
-    std::size_t decode_direct(const unsigned char* src, std::size_t len);
     // Takes every symbol of a text: clean stretches at a quantum boundary
     // straight from it, the rest gathered by `compact(src, len, space, room)`
     // (a compaction kernel). NotHandled once `compact` meets a byte it does
@@ -86,6 +83,9 @@ public:
     std::size_t written() const { return out_; }
 
 private:
+    // With no symbol pending, decodes the clean whole-block prefix of a text
+    // straight from it; returns the characters consumed.
+    std::size_t decode_direct(const unsigned char* src, std::size_t len);
     void translate(std::size_t count);
 
     unsigned char* dst_;
