@@ -18,6 +18,13 @@ using DecodeTable = std::array<std::uint8_t, 256>;
 inline constexpr unsigned char PAD = '=';
 inline constexpr unsigned char LINE_FEED = '\n';
 inline constexpr std::uint8_t INVALID_SYMBOL = 255;
+// Set in INVALID_SYMBOL and clear in every symbol's value (below 64): one OR
+// of several lookups tells whether any of them missed.
+inline constexpr std::uint8_t INVALID_SYMBOL_BIT = 0x80;
+
+// Whether an entry of a decode or class table is a symbol's value; every
+// other entry is 64 or more.
+[[gnu::always_inline]] constexpr bool is_symbol_value(std::uint8_t entry) { return entry < 64; }
 
 inline constexpr std::string_view COMMON_SYMBOLS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -42,6 +49,15 @@ constexpr OffsetTable offsets_with(unsigned char c62, unsigned char c63) {
 
 inline constexpr OffsetTable STANDARD_OFFSETS = offsets_with('+', '/');
 inline constexpr OffsetTable URL_SAFE_OFFSETS = offsets_with('-', '_');
+
+// The two symbols standing for 62 and 63 in place of "+" and "/".
+struct AltcharPair {
+    unsigned char c62;
+    unsigned char c63;
+
+    constexpr bool is_standard() const { return c62 == '+' && c63 == '/'; }
+    constexpr bool is_url_safe() const { return c62 == '-' && c63 == '_'; }
+};
 
 // Which decode table a decoder reads. Any value other than 0 and 1 selects
 // the mixed table, which accepts both the standard and the URL-safe symbols.

@@ -8,10 +8,9 @@
 namespace vantorq::base64::configured {
 namespace {
 
-using lenient::LenientStatus;
 using staging::StagingWriter;
 
-LenientResult result(LenientStatus status, std::size_t count = 0) { return {status, count}; }
+DecodeOutcome result(DecodeStatus status, std::size_t count = 0) { return {status, count, nullptr}; }
 
 // The 62 symbols every alphabet shares; every other byte not allowed.
 constexpr DecodeTable COMMON_CLASSES = [] {
@@ -41,7 +40,7 @@ std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptio
         classes['/'] = 63;
     }
     for (const unsigned char byte : options.ignorechars)
-        if (!staging::is_symbol_value(classes[byte])) classes[byte] = IGNORED;
+        if (!is_symbol_value(classes[byte])) classes[byte] = IGNORED;
     decoder.strict_padding_ = options.strict && classes[PAD] != IGNORED;
 
     // The vector scanner allows "=" (placed or ignored) and up to three other ignored bytes.
@@ -76,25 +75,25 @@ bool ConfiguredDecoder::vector_scan_applies(const unsigned char* src, std::size_
     // The vector scanners count "+" and "/" as symbols: another pair's text
     // must not hold them.
     for (const unsigned char standard : {'+', '/'}) {
-        if (staging::is_symbol_value(classes_[standard])) continue;
+        if (is_symbol_value(classes_[standard])) continue;
         if (std::memchr(src, standard, len) != nullptr) return false;
     }
     return true;
 }
 
 template <class Writer>
-LenientStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_t len, Writer& writer,
+DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_t len, Writer& writer,
                                              std::size_t& pads_after, std::size_t& pads_total) const {
     if (strict_padding_) {
         // No symbol may follow the first "=".
         if (const void* pad = std::memchr(src, PAD, len)) {
             const std::size_t at = static_cast<std::size_t>(static_cast<const unsigned char*>(pad) - src);
-            if (scan::symbol_count(src + at, len - at, extra_) != 0) return LenientStatus::NotHandled;
+            if (scan::symbol_count(src + at, len - at, extra_) != 0) return DecodeStatus::NotHandled;
             pads_total = static_cast<std::size_t>(std::count(src + at, src + len, PAD));
         }
     }
     const auto& kernels = scan::decode_byte_kernels();
-    const LenientStatus status = writer.gather(src, len, [&](const unsigned char* from, std::size_t count,
+    const DecodeStatus status = writer.gather(src, len, [&](const unsigned char* from, std::size_t count,
                                                              unsigned char* to, std::size_t room) {
         return strict_ ? kernels.compact_symbols_checked(from, count, to, room, extra_, noise_)
                        : kernels.compact_symbols(from, count, to, room, extra_);
@@ -104,7 +103,7 @@ LenientStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size
 }
 
 template <class Writer>
-LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_t len, Writer& writer,
+DecodeStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_t len, Writer& writer,
                                             std::size_t& pads_after, std::size_t& pads_total) const {
     const auto alphanumeric_prefix = scan::decode_byte_kernels().alphanumeric_prefix;
     std::size_t i = 0;
@@ -112,14 +111,14 @@ LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_
         // Letters and digits are symbols of every alphabet: their runs are
         // copied whole, and only the bytes between them looked up.
         std::size_t run = alphanumeric_prefix(src + i, len - i);
-        if (run == 0 && staging::is_symbol_value(classes_[src[i]])) run = 1;
+        if (run == 0 && is_symbol_value(classes_[src[i]])) run = 1;
         if (run != 0) {
-            if (pads_total != 0) return LenientStatus::NotHandled;  // a symbol after strict padding
+            if (pads_total != 0) return DecodeStatus::NotHandled;  // a symbol after strict padding
             pads_after = 0;
             for (std::size_t piece; run != 0; run -= piece, i += piece) {
                 piece = std::min(run, writer.room());
                 std::memcpy(writer.space(), src + i, piece);
-                if (!writer.commit(piece)) return LenientStatus::CapacityExhausted;
+                if (!writer.commit(piece)) return DecodeStatus::DestinationTooSmall;
             }
             continue;
         }
@@ -128,10 +127,10 @@ LenientStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_
             ++pads_after;
             pads_total += strict_padding_ ? 1 : 0;
         } else if (classes_[byte] == NOT_ALLOWED && strict_) {
-            return LenientStatus::NotHandled;
+            return DecodeStatus::NotHandled;
         }
     }
-    return LenientStatus::Decoded;
+    return DecodeStatus::Written;
 }
 
 bool ConfiguredDecoder::finish_strict(std::size_t partial, std::size_t pads_after, std::size_t pads_total,
@@ -150,35 +149,35 @@ bool ConfiguredDecoder::finish_strict(std::size_t partial, std::size_t pads_afte
 }
 
 template <class Writer>
-LenientStatus ConfiguredDecoder::scan(const unsigned char* src, std::size_t len, Writer& writer) const {
+DecodeStatus ConfiguredDecoder::scan(const unsigned char* src, std::size_t len, Writer& writer) const {
     std::size_t pads_after = 0, pads_total = 0;
-    const LenientStatus status = vector_scan_applies(src, len) ? scan_vector(src, len, writer, pads_after, pads_total)
+    const DecodeStatus status = vector_scan_applies(src, len) ? scan_vector(src, len, writer, pads_after, pads_total)
                                                                : scan_bytes(src, len, writer, pads_after, pads_total);
-    if (status != LenientStatus::Decoded) return status;
+    if (status != DecodeStatus::Written) return status;
     const std::size_t partial = writer.pending();
     const std::uint8_t last_value = partial != 0 ? writer.last_pending_value() : 0;
-    if (!finish_strict(partial, pads_after, pads_total, last_value)) return LenientStatus::NotHandled;
-    return writer.finish() ? LenientStatus::Decoded : LenientStatus::CapacityExhausted;
+    if (!finish_strict(partial, pads_after, pads_total, last_value)) return DecodeStatus::NotHandled;
+    return writer.finish() ? DecodeStatus::Written : DecodeStatus::DestinationTooSmall;
 }
 
-LenientResult ConfiguredDecoder::decode(const unsigned char* src, std::size_t len, unsigned char* dst,
+DecodeOutcome ConfiguredDecoder::decode(const unsigned char* src, std::size_t len, unsigned char* dst,
                                         std::size_t capacity) const {
     StagingWriter writer(dst, capacity, alphabet_, translation_);
-    const LenientStatus status = scan(src, len, writer);
-    return result(status, status == LenientStatus::Decoded ? writer.written() : 0);
+    const DecodeStatus status = scan(src, len, writer);
+    return result(status, status == DecodeStatus::Written ? writer.written() : 0);
 }
 
 std::optional<std::size_t> ConfiguredDecoder::decoded_size(const unsigned char* src, std::size_t len) const {
     StagingWriter counter(nullptr, SIZE_MAX, alphabet_, translation_);
-    if (scan(src, len, counter) != LenientStatus::Decoded) return std::nullopt;
+    if (scan(src, len, counter) != DecodeStatus::Written) return std::nullopt;
     return counter.written();
 }
 
-LenientResult decode_configured_into(const ConfiguredDecoder& decoder, const unsigned char* src, std::size_t len,
+DecodeOutcome decode_configured_into(const ConfiguredDecoder& decoder, const unsigned char* src, std::size_t len,
                                      unsigned char* dst, std::size_t size) {
     const auto required = decoder.decoded_size(src, len);
-    if (!required) return result(LenientStatus::NotHandled);
-    if (*required > size) return result(LenientStatus::CapacityExhausted, *required);
+    if (!required) return result(DecodeStatus::NotHandled);
+    if (*required > size) return result(DecodeStatus::DestinationTooSmall, *required);
     return decoder.decode(src, len, dst, *required);
 }
 

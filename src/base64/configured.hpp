@@ -12,12 +12,10 @@
 #include <span>
 
 #include "base64/alphabet.hpp"
-#include "base64/lenient.hpp"
+#include "base64/outcome.hpp"
 #include "base64/scan.hpp"
 
 namespace vantorq::base64::configured {
-
-using lenient::LenientResult;
 
 struct ConfiguredOptions {
     unsigned char c62 = '+';  // the symbols for 62 and 63
@@ -44,7 +42,7 @@ public:
     std::size_t capacity(const unsigned char* src, std::size_t len) const;
     // Decodes into at most `capacity` bytes; output of a rejected text is
     // unspecified.
-    LenientResult decode(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity) const;
+    DecodeOutcome decode(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity) const;
     // The exact output size of an accepted text, found without writing.
     std::optional<std::size_t> decoded_size(const unsigned char* src, std::size_t len) const;
 
@@ -53,15 +51,15 @@ private:
     // One pass over the text into `writer` (which decodes or only counts);
     // NotHandled when the interpreter would reject it.
     template <class Writer>
-    lenient::LenientStatus scan(const unsigned char* src, std::size_t len, Writer& writer) const;
+    DecodeStatus scan(const unsigned char* src, std::size_t len, Writer& writer) const;
     // The vector scanner (compaction) and the byte-wise one (any ignorechars,
     // any bytes); both count the "=" after the last symbol and, under strict
     // padding, all of them.
     template <class Writer>
-    lenient::LenientStatus scan_vector(const unsigned char* src, std::size_t len, Writer& writer,
+    DecodeStatus scan_vector(const unsigned char* src, std::size_t len, Writer& writer,
                                        std::size_t& pads_after, std::size_t& pads_total) const;
     template <class Writer>
-    lenient::LenientStatus scan_bytes(const unsigned char* src, std::size_t len, Writer& writer,
+    DecodeStatus scan_bytes(const unsigned char* src, std::size_t len, Writer& writer,
                                       std::size_t& pads_after, std::size_t& pads_total) const;
     bool finish_strict(std::size_t partial, std::size_t pads_after, std::size_t pads_total,
                        std::uint8_t last_value) const;
@@ -83,8 +81,8 @@ private:
 };
 
 // Counts first, then writes: a rejected text or a destination smaller than
-// the exact size (CapacityExhausted with that size) leaves it untouched.
-LenientResult decode_configured_into(const ConfiguredDecoder& decoder, const unsigned char* src, std::size_t len,
+// the exact size (DestinationTooSmall with that size) leaves it untouched.
+DecodeOutcome decode_configured_into(const ConfiguredDecoder& decoder, const unsigned char* src, std::size_t len,
                                      unsigned char* dst, std::size_t size);
 
 }  // namespace vantorq::base64::configured

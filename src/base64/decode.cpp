@@ -17,9 +17,6 @@ using backend::Tier;
 // Shorter bodies never enter a vector tier: set-up would cost more than it saves.
 constexpr std::size_t VECTOR_MIN_BODY = 16;
 
-// Valid values are below 64, so one OR tells whether any lookup hit INVALID_SYMBOL.
-constexpr std::uint8_t ANY_INVALID = 0x80;
-
 void write_triple(unsigned char* dst, std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
     dst[0] = static_cast<unsigned char>(a << 2 | b >> 4);
     dst[1] = static_cast<unsigned char>(b << 4 | c >> 2);
@@ -120,25 +117,18 @@ error::DecodeResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& back
         std::uint8_t v[8];
         std::uint8_t any = 0;
         for (int j = 0; j < 8; ++j) any |= v[j] = table[src[i + j]];
-        if (any & ANY_INVALID) return error::DecodeResult::invalid_input();
+        if (any & INVALID_SYMBOL_BIT) return error::DecodeResult::invalid_input();
         write_triple(dst, v[0], v[1], v[2], v[3]);
         write_triple(dst + 3, v[4], v[5], v[6], v[7]);
     }
     for (; i < body; i += 4, dst += 3) {
         const std::uint8_t a = table[src[i]], b = table[src[i + 1]], c = table[src[i + 2]], d = table[src[i + 3]];
-        if ((a | b | c | d) & ANY_INVALID) return error::DecodeResult::invalid_input();
+        if ((a | b | c | d) & INVALID_SYMBOL_BIT) return error::DecodeResult::invalid_input();
         write_triple(dst, a, b, c, d);
     }
 
-    if (layout_mode != 0) {
-        const std::size_t significant = 4 - layout_mode;
-        std::uint8_t v[3] = {};
-        std::uint8_t any = 0;
-        for (std::size_t j = 0; j < significant; ++j) any |= v[j] = table[src[body + j]];
-        if (any & ANY_INVALID) return error::DecodeResult::invalid_input();
-        dst[0] = static_cast<unsigned char>(v[0] << 2 | v[1] >> 4);
-        if (layout_mode == 1) dst[1] = static_cast<unsigned char>(v[1] << 4 | v[2] >> 2);
-    }
+    if (layout_mode != 0 && !decode_final_symbols(src + body, 4 - layout_mode, dst, table))
+        return error::DecodeResult::invalid_input();
     return error::DecodeResult::success();
 }
 

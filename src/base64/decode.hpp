@@ -3,6 +3,7 @@
 // verified the padding and sized the destination (lengths.hpp).
 
 #include <cstddef>
+#include <cstdint>
 
 #include "base64/alphabet.hpp"
 #include "base64/decode_contracts.hpp"
@@ -10,6 +11,17 @@
 #include "base64/runtime_dispatch.hpp"
 
 namespace vantorq::base64::decode {
+
+// The 1 or 2 bytes of a final 2 or 3 symbols, whose unused low bits are
+// dropped; false, with nothing written, when one is outside `table`.
+[[gnu::always_inline]] inline bool decode_final_symbols(const unsigned char* symbols, std::size_t count,
+                                                        unsigned char* dst, const DecodeTable& table) {
+    const std::uint8_t a = table[symbols[0]], b = table[symbols[1]], c = count == 3 ? table[symbols[2]] : 0;
+    if ((a | b | c) & INVALID_SYMBOL_BIT) return false;
+    dst[0] = static_cast<unsigned char>(a << 2 | b >> 4);
+    if (count == 3) dst[1] = static_cast<unsigned char>(b << 4 | c >> 2);
+    return true;
+}
 
 // Decodes a text whose length is a multiple of 4. `layout_mode` is the number
 // of "=" that end the final quantum (0, 1 or 2); with 1 or 2 the last four

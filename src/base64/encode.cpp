@@ -25,8 +25,6 @@ void encode_group(const unsigned char* src, unsigned char* dst, const Symbols& s
     dst[3] = symbols[group & 0x3f];
 }
 
-const EncodeAlphabet& builtin_alphabet(bool url) { return url ? URL_SAFE_ENCODE_ALPHABET : STANDARD_ENCODE_ALPHABET; }
-
 bool is_builtin(const EncodeAlphabet& alphabet) {
     return alphabet.kind == EncodeAlphabet::Kind::Standard || alphabet.kind == EncodeAlphabet::Kind::UrlSafe;
 }
@@ -138,29 +136,6 @@ void encode_wrapped_to_ptr_on(const RuntimeBackend& backend, const unsigned char
     WrapCursor cursor{dst, wrapcol};
     const std::size_t consumed = encode_wrapped_vector(backend, src, len, cursor, alphabet);
     encode_scalar_wrapped_with_alphabet(src + consumed, len - consumed, cursor, alphabet.symbols, pad);
-}
-
-void encode_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst, bool url) {
-    encode_to_ptr_on(backend::selected_backend(), src, len, dst, builtin_alphabet(url), false);
-}
-
-void encode_to_ptr_cached(const unsigned char* src, std::size_t len, unsigned char* dst, bool url) {
-    encode_to_ptr_on(backend::selected_backend(), src, len, dst, builtin_alphabet(url), true);
-}
-
-void encode_to_ptr_with_custom_alphabet(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                        const EncodeAlphabet& alphabet, bool cached) {
-    encode_to_ptr_on(backend::selected_backend(), src, len, dst, alphabet, cached);
-}
-
-void encode_wrapped_to_ptr_cached(const unsigned char* src, std::size_t len, unsigned char* dst, bool url, bool pad,
-                                  std::size_t wrapcol) {
-    encode_wrapped_to_ptr_on(backend::selected_backend(), src, len, dst, builtin_alphabet(url), pad, wrapcol);
-}
-
-void encode_wrapped_to_ptr_custom(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                  const EncodeAlphabet& alphabet, bool pad, std::size_t wrapcol) {
-    encode_wrapped_to_ptr_on(backend::selected_backend(), src, len, dst, alphabet, pad, wrapcol);
 }
 
 }  // namespace vantorq::base64::encode

@@ -20,25 +20,12 @@ void encode_scalar_ptr_with_alphabet(const unsigned char* src, std::size_t len, 
 void encode_scalar_wrapped_with_alphabet(const unsigned char* src, std::size_t len, WrapCursor& cursor,
                                          const Symbols& symbols, bool pad);
 
-// Padded encoding with the standard (url false) or URL-safe alphabet; may
-// bypass the caches for outputs much larger than them.
-void encode_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst, bool url);
-// The same output with ordinary stores, for output that is read again at once.
-void encode_to_ptr_cached(const unsigned char* src, std::size_t len, unsigned char* dst, bool url);
-// Padded encoding with a custom record; `cached` forbids non-temporal stores.
-void encode_to_ptr_with_custom_alphabet(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                        const EncodeAlphabet& alphabet, bool cached);
-
-// A line feed every `wrapcol` characters (a positive multiple of 4), none at
-// the end. Destination: wrapped_length of the padded or unpadded length.
-void encode_wrapped_to_ptr_cached(const unsigned char* src, std::size_t len, unsigned char* dst, bool url, bool pad,
-                                  std::size_t wrapcol);
-void encode_wrapped_to_ptr_custom(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                  const EncodeAlphabet& alphabet, bool pad, std::size_t wrapcol);
-
-// The entry points above on a given backend rather than the selected one.
+// Padded encoding on a backend; `cached` forbids non-temporal stores, which
+// otherwise a large enough aligned output may take.
 void encode_to_ptr_on(const backend::RuntimeBackend& backend, const unsigned char* src, std::size_t len,
                       unsigned char* dst, const EncodeAlphabet& alphabet, bool cached);
+// A line feed every `wrapcol` characters (a positive multiple of 4), none at
+// the end. Destination: wrapped_length of the padded or unpadded length.
 void encode_wrapped_to_ptr_on(const backend::RuntimeBackend& backend, const unsigned char* src, std::size_t len,
                               unsigned char* dst, const EncodeAlphabet& alphabet, bool pad, std::size_t wrapcol);
 

@@ -10,17 +10,14 @@
 namespace vantorq::base64::lenient {
 namespace {
 
-// Table entries of symbols are below 64; every other byte maps to 255.
-constexpr std::uint8_t NOT_A_SYMBOL = 0x80;
-
 scan::ExtraSymbols extra_symbols(DecodeAlphabet alphabet) {
     if (alphabet == DecodeAlphabet::Standard) return {};
     return {'-', '_'};
 }
 
-LenientResult decoded(std::size_t count) { return {LenientStatus::Decoded, count}; }
-LenientResult exhausted(std::size_t required = 0) { return {LenientStatus::CapacityExhausted, required}; }
-LenientResult not_handled() { return {LenientStatus::NotHandled, 0}; }
+constexpr DecodeOutcome decoded(std::size_t count) { return DecodeOutcome::written(count); }
+constexpr DecodeOutcome exhausted(std::size_t required = 0) { return DecodeOutcome::too_small(required); }
+constexpr DecodeOutcome not_handled() { return DecodeOutcome::not_handled(); }
 
 // Interpreters without the fixed tail handling stop at the "=" that
 // completes a quantum: the text up to and including it, or all of it.
@@ -52,7 +49,7 @@ bool complete(std::size_t symbols, std::size_t pads, const LenientOptions& optio
 // without decoding.
 std::optional<std::size_t> exact_symbol_count(const unsigned char* src, std::size_t len,
                                               const LenientOptions& options) {
-    if (!options.keep_going) len = data_end(src, len, options);
+    if (!options.decodes_past_padding) len = data_end(src, len, options);
     const std::size_t symbols = scan::symbol_count(src, len, extra_symbols(options.alphabet));
     if (!complete(symbols, trailing_pads(src, len, decode_table(options.alphabet)), options)) return std::nullopt;
     return symbols;
@@ -67,7 +64,7 @@ constexpr std::size_t SHORT_TEXT = 192;
 // The staged decoder's results for a short text, byte for byte: every symbol
 // in order as one run, the end checks after the whole quanta. Whole quanta
 // of four symbols in a row go four at a time; noise and split quanta byte by byte.
-LenientResult decode_short(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity,
+DecodeOutcome decode_short(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity,
                            const LenientOptions& options) {
     const DecodeTable& table = decode_table(options.alphabet);
     unsigned char out[SHORT_TEXT / 4 * 3];
@@ -84,7 +81,7 @@ LenientResult decode_short(const unsigned char* src, std::size_t len, unsigned c
             for (; len - i >= 4; i += 4) {
                 const std::uint8_t a = table[src[i]], b = table[src[i + 1]], c = table[src[i + 2]],
                                    d = table[src[i + 3]];
-                if ((a | b | c | d) & NOT_A_SYMBOL) break;
+                if ((a | b | c | d) & INVALID_SYMBOL_BIT) break;
                 group = std::uint32_t{a} << 18 | std::uint32_t{b} << 12 | std::uint32_t{c} << 6 | d;
                 put_group();
                 symbols += 4;
@@ -92,7 +89,7 @@ LenientResult decode_short(const unsigned char* src, std::size_t len, unsigned c
             if (i == len) break;
         }
         const std::uint8_t value = table[src[i++]];
-        if (value & NOT_A_SYMBOL) continue;
+        if (value & INVALID_SYMBOL_BIT) continue;
         group = group << 6 | value;
         if (++symbols % 4 == 0) put_group();
     }
@@ -113,9 +110,9 @@ LenientResult decode_short(const unsigned char* src, std::size_t len, unsigned c
 
 }  // namespace
 
-LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
+DecodeOutcome decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
                                     std::size_t capacity, const LenientOptions& options) {
-    if (!options.keep_going) len = data_end(src, len, options);
+    if (!options.decodes_past_padding) len = data_end(src, len, options);
     if (len <= SHORT_TEXT) return decode_short(src, len, dst, capacity, options);
     const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
     const auto compact_symbols = scan::decode_byte_kernels().compact_symbols;
@@ -125,7 +122,7 @@ LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, u
                                                       std::size_t room) {
         return compact_symbols(from, count, to, room, extra);
     });
-    if (gathered != LenientStatus::Decoded) return exhausted();
+    if (gathered != DecodeStatus::Written) return exhausted();
     if (!complete(writer.pending(), trailing_pads(src, len, decode_table(options.alphabet)), options))
         return not_handled();
     if (!writer.finish()) return exhausted();
@@ -136,7 +133,7 @@ std::size_t lenient_capacity(const unsigned char* src, std::size_t len, const Le
     return staging::output_bound(src, len, decode_table(options.alphabet));
 }
 
-LenientResult decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
+DecodeOutcome decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
                                         std::size_t size, const LenientOptions& options) {
     if (size < lenient_capacity(src, len, options)) {
         const auto symbols = exact_symbol_count(src, len, options);

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "base64/alphabet.hpp"
+#include "base64/outcome.hpp"
 
 namespace vantorq::base64::lenient {
 
@@ -17,21 +18,13 @@ struct LenientOptions {
     DecodeAlphabet alphabet = DecodeAlphabet::Standard;
     // A final group of 2 or 3 symbols needs "=" to complete it.
     bool padded = true;
-    // "=" never ends the data: symbols after completed padding are decoded
-    // too, as interpreters with the fixed tail handling do.
-    bool keep_going = true;
-};
-
-enum class LenientStatus : std::uint8_t { Decoded, CapacityExhausted, NotHandled };
-
-struct LenientResult {
-    LenientStatus status;
-    std::size_t count;  // Decoded: bytes written; CapacityExhausted (slice form): bytes required
-    friend bool operator==(const LenientResult&, const LenientResult&) = default;
+    // Symbols after completed padding are decoded too, as interpreters with
+    // the fixed tail handling do; older ones stop at that "=".
+    bool decodes_past_padding = true;
 };
 
 // The decoder itself: writes at most `capacity` bytes.
-LenientResult decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
+DecodeOutcome decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
                                     std::size_t capacity, const LenientOptions& options);
 
 // A capacity that holds the decoding of any input of this text: no counting
@@ -40,8 +33,8 @@ std::size_t lenient_capacity(const unsigned char* src, std::size_t len, const Le
 
 // Decodes into a destination of `size` bytes: directly when the capacity
 // above fits, else after counting the symbols exactly; a destination smaller
-// than the exact size gives CapacityExhausted with that size, before any write.
-LenientResult decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
+// than the exact size gives DestinationTooSmall with that size, before any write.
+DecodeOutcome decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
                                         std::size_t size, const LenientOptions& options);
 
 }  // namespace vantorq::base64::lenient

@@ -82,10 +82,8 @@ bool StagingWriter::finish() {
     if (capacity_ - out_ < pending_ - 1) return false;
     if (dst_ != nullptr) {
         translate(pending_);
-        const auto& table = decode_table(alphabet_);
-        const std::uint8_t a = table[stage_[0]], b = table[stage_[1]];
-        dst_[out_] = static_cast<unsigned char>(a << 2 | b >> 4);
-        if (pending_ == 3) dst_[out_ + 1] = static_cast<unsigned char>(b << 4 | table[stage_[2]] >> 2);
+        if (!decode::decode_final_symbols(stage_, pending_, dst_ + out_, decode_table(alphabet_)))
+            vantorq::backend::fail_invariant("Base64 staging block holds a byte outside its alphabet");
     }
     out_ += pending_ - 1;
     pending_ = 0;

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "base64/alphabet.hpp"
-#include "base64/lenient.hpp"
+#include "base64/outcome.hpp"
 #include "base64/scan.hpp"
 
 namespace vantorq::base64::staging {
@@ -19,10 +19,6 @@ inline constexpr std::size_t DIRECT_MIN_TEXT = 64;
 
 // Decodes `count` symbols (a multiple of 4) that are all valid for `alphabet`.
 void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet);
-
-// Whether an entry of a decode or class table is a symbol's value; every
-// other entry is 64 or more.
-[[gnu::always_inline]] constexpr bool is_symbol_value(std::uint8_t entry) { return entry < 64; }
 
 // An upper bound of the bytes any text decodes to whose symbols are the
 // bytes below 64 in `classes`: no counting pass.
@@ -59,18 +55,18 @@ public:
     // Takes every symbol of a text: clean stretches at a quantum boundary
     // straight from it, the rest gathered by `compact(src, len, space, room)`
     // (a compaction kernel). NotHandled once `compact` meets a byte it does
-    // not allow, CapacityExhausted when the output does not fit.
+    // not allow, DestinationTooSmall when the output does not fit.
     template <class Compact>
-    lenient::LenientStatus gather(const unsigned char* src, std::size_t len, Compact&& compact) {
+    DecodeStatus gather(const unsigned char* src, std::size_t len, Compact&& compact) {
         std::size_t i = 0;
         while (i < len) {
             if (pending_ == 0 && len - i >= DIRECT_MIN_TEXT) i += decode_direct(src + i, len - i);
             const scan::Compacted gathered = compact(src + i, len - i, space(), room());
-            if (gathered.disallowed) return lenient::LenientStatus::NotHandled;
+            if (gathered.disallowed) return DecodeStatus::NotHandled;
             i += gathered.consumed;
-            if (!commit(gathered.written)) return lenient::LenientStatus::CapacityExhausted;
+            if (!commit(gathered.written)) return DecodeStatus::DestinationTooSmall;
         }
-        return lenient::LenientStatus::Decoded;
+        return DecodeStatus::Written;
     }
 
     // The symbols after the last whole quantum (0 to 3 after commit).

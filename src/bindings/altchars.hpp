@@ -7,14 +7,11 @@
 
 #include <optional>
 
+#include "base64/alphabet.hpp"
+
 namespace vantorq::bindings::compatibility {
 
-// The replacements for the symbols of values 62 and 63.
-struct Altchars {
-    unsigned char c62;
-    unsigned char c63;
-    bool differs_from_standard;  // anything but "+" "/"
-};
+using Altchars = vantorq::base64::AltcharPair;
 
 // Reads `altchars` (an empty slot or None gives no pair) as a bytes-like
 // object, or with `allow_text` also as ASCII text. Any length but 2 fails as

@@ -31,7 +31,7 @@ bool parse_altchars(PyObject* value, bool allow_text, std::optional<Altchars>& p
     // Read once (a bytearray inside its lock), so the pair is a snapshot.
     return acquired->with_bytes([&](const unsigned char* data, std::size_t length) {
         if (length == 2) {
-            pair = Altchars{data[0], data[1], data[0] != '+' || data[1] != '/'};
+            pair = Altchars{data[0], data[1]};
             return true;
         }
         if (!python_semantics().from_3_15_alt) {

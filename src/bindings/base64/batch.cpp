@@ -136,7 +136,7 @@ private:
 // What encoding and decoding differ in: the prepared request, how an item is
 // acquired, and what it is turned into.
 struct Encoding {
-    encode::PreparedEncoder encoder;
+    core::Encoder encoder;
 
     static constexpr bool ACCEPTS_TEXT = false;
     // As the single-item encoders take their input.
@@ -162,8 +162,8 @@ struct Decoding {
 std::optional<Encoding> encoding_with(PyObject* altchars) {
     std::optional<compatibility::Altchars> pair;
     if (!compatibility::parse_altchars(altchars, false, pair)) return std::nullopt;
-    return Encoding{{encode::Wrapping{}, false,
-                     pair ? core::EncodeAlphabet::with_altchars(pair->c62, pair->c63) : core::STANDARD_ENCODE_ALPHABET}};
+    return Encoding{core::Encoder(
+        pair ? core::EncodeAlphabet::with_altchars(pair->c62, pair->c63) : core::STANDARD_ENCODE_ALPHABET, true)};
 }
 
 // The decoder of a list call: padded, lenient unless `validate`, with
@@ -173,22 +173,19 @@ std::optional<Decoding> new_for_batch(PyObject* altchars, PyObject* validate) {
     auto policy = policy::PreparedPolicy::standard();
     const auto strict = arguments::read_flag(validate, false);
     if (!strict) return std::nullopt;
-    policy.validate_given = validate != nullptr;
     policy.validate = *strict;
     if (!compatibility::parse_altchars(altchars, true, policy.altchars)) return std::nullopt;
     if (policy.altchars) {
         const char pair[2] = {static_cast<char>(policy.altchars->c62), static_cast<char>(policy.altchars->c63)};
         policy.altchars_object = runtime::OwnedRef(PyBytes_FromStringAndSize(pair, 2));  // shown by the warnings
         if (!policy.altchars_object) return std::nullopt;
-        policy.url_safe_pair = pair[0] == '-' && pair[1] == '_';
     }
     return Decoding{policy::PreparedDecoder(std::move(policy))};
 }
 
 std::optional<Decoding> url_safe_decoding() {
     auto policy = policy::PreparedPolicy::standard();
-    policy.altchars = compatibility::Altchars{'-', '_', true};
-    policy.url_safe_pair = true;
+    policy.altchars = compatibility::Altchars{'-', '_'};
     policy.url_safe_function = true;
     return Decoding{policy::PreparedDecoder(std::move(policy))};
 }
@@ -336,7 +333,7 @@ PyObject* list_into_call(const schema::Binding<N>& binding, PyObject* const* arg
 }
 
 std::optional<Encoding> fixed_encoding(const core::EncodeAlphabet& alphabet) {
-    return Encoding{{encode::Wrapping{}, false, alphabet}};
+    return Encoding{core::Encoder(alphabet, true)};
 }
 
 std::optional<Decoding> standard_decoding() {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "bindings/arguments.hpp"
+#include "base64/decoder.hpp"
 #include "bindings/base64/policy.hpp"
 #include "bindings/compatibility.hpp"
 #include "bindings/objects.hpp"
@@ -91,18 +92,6 @@ PyObject* call_a2b_base64(PyObject* data, std::initializer_list<Keyword> keyword
 
 PyObject* boolean(bool value) { return value ? Py_True : Py_False; }
 
-bool is_standard_symbol(unsigned char byte) {
-    const unsigned char letter = byte & 0xDF;
-    return (letter >= 'A' && letter <= 'Z') || (byte >= '0' && byte <= '9') || byte == '+' || byte == '/';
-}
-
-// The low bits of `symbol` that reach no output byte are zero.
-bool unused_bits_clear(unsigned char symbol, std::uint8_t unused_mask, DecodeAlphabet alphabet) {
-    const std::uint8_t value = core::decode_table(alphabet)[symbol];
-    // A byte outside the alphabet is left for the decoder to reject.
-    return value == core::INVALID_SYMBOL || (value & unused_mask) == 0;
-}
-
 }  // namespace
 
 buffer::Acquired acquire_decode_data(PyObject* object) {
@@ -145,7 +134,7 @@ std::optional<NormalizedAltchars> normalized_altchars(PyObject* value, bool igno
     if (!bytes) return std::nullopt;
     // Read once (a bytearray inside its lock), so the pair is a snapshot.
     const auto pair = bytes->with_bytes([](const unsigned char* data, std::size_t length) {
-        return length == 2 ? std::optional(compatibility::Altchars{data[0], data[1], data[0] != '+' || data[1] != '/'})
+        return length == 2 ? std::optional(compatibility::Altchars{data[0], data[1]})
                            : std::nullopt;
     });
     if (!pair) {
@@ -175,37 +164,6 @@ runtime::OwnedRef parse_decode_alphabet(PyObject* altchars) {
     return alphabet;
 }
 
-bool canonical_padding(Text text, DecodeAlphabet alphabet) {
-    const std::size_t n = text.size();
-    if (n < 4 || text[n - 1] != core::PAD) return true;
-    if (text[n - 2] == core::PAD) return unused_bits_clear(text[n - 3], 0x0F, alphabet);
-    return unused_bits_clear(text[n - 2], 0x03, alphabet);
-}
-
-bool canonical_unpadded_input(Text text, DecodeAlphabet alphabet) {
-    switch (text.size() % 4) {
-        case 2:
-            return unused_bits_clear(text.back(), 0x0F, alphabet);
-        case 3:
-            return unused_bits_clear(text.back(), 0x03, alphabet);
-        default:
-            return true;
-    }
-}
-
-bool strict_base64_310(Text text) {
-    const auto* pad = static_cast<const unsigned char*>(std::memchr(text.data(), core::PAD, text.size()));
-    const auto* symbols_end = pad ? pad : text.data() + text.size();
-    for (const auto* p = text.data(); p != symbols_end; ++p)
-        if (!is_standard_symbol(*p)) return false;
-    if (pad == nullptr) return true;
-    const auto* end = text.data() + text.size();
-    if (end - pad > 2) return false;
-    for (const auto* p = pad; p != end; ++p)
-        if (*p != core::PAD) return false;
-    return true;
-}
-
 void decoding_error(const char* message) {
     const auto error = binascii_attribute("Error");
     if (!error) return;
@@ -230,9 +188,9 @@ BinasciiMode binascii_mode_for(const compatibility::PythonSemantics& semantics) 
 PyObject* decode_with_binascii(PyObject* data, BinasciiMode mode, bool validate, bool padded) {
     switch (mode) {
         case BinasciiMode::NoKeywords: {
-            const Text text{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data)),
-                            static_cast<std::size_t>(PyBytes_GET_SIZE(data))};
-            if (validate && !strict_base64_310(text)) {
+            const vantorq::base64::Text text{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data)),
+                                             static_cast<std::size_t>(PyBytes_GET_SIZE(data))};
+            if (validate && !vantorq::base64::strict_base64_310(text)) {
                 decoding_error("Non-base64 digit found");
                 return nullptr;
             }

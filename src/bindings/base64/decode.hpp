@@ -9,18 +9,13 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
-#include "base64/alphabet.hpp"
 #include "bindings/altchars.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/compatibility.hpp"
 #include "bindings/runtime.hpp"
 
 namespace vantorq::bindings::base64::decode {
-
-using Text = std::span<const unsigned char>;
-using vantorq::base64::DecodeAlphabet;
 
 // The data argument `s` as base64.b64decode takes it: ASCII text or any
 // bytes-like object, with that module's messages.
@@ -42,16 +37,6 @@ std::optional<NormalizedAltchars> normalized_altchars(PyObject* value, bool igno
 // The 64-symbol alphabet the interpreter passes to a2b_base64 for a custom
 // pair: the 62 common symbols followed by `altchars`.
 runtime::OwnedRef parse_decode_alphabet(PyObject* altchars);
-
-// Whether the unused low bits of the last symbol are zero: before one or two
-// trailing "=" (a text of whole quanta), resp. at the end of a text of 2 or 3
-// symbols past its whole quanta. Texts with no partial quantum pass.
-bool canonical_padding(Text text, DecodeAlphabet alphabet);
-bool canonical_unpadded_input(Text text, DecodeAlphabet alphabet);
-
-// The check of validate=True on interpreters before 3.11: symbols, then at
-// most two "=" and nothing else.
-bool strict_base64_310(Text text);
 
 // Sets binascii.Error with `message`.
 void decoding_error(const char* message);

@@ -22,25 +22,9 @@ namespace core = vantorq::base64;
 using buffer::BytesLike;
 using core::EncodeAlphabet;
 
-// Inputs from here on are encoded with the thread detached, when nothing can
-// change their bytes meanwhile.
-constexpr std::size_t DETACH_THRESHOLD = 262'144;
 constexpr std::size_t MAX_OBJECT_SIZE = static_cast<std::size_t>(std::numeric_limits<Py_ssize_t>::max());
 
-// New results larger than this come straight from the system (the C library
-// keeps no more for reuse), so each page faults in at its first write, zeroed
-// by the kernel through the cache; non-temporal stores over those lines then
-// cost more than they save (a 64 MiB source: 60 ms a call with them, 50 ms
-// without).
-constexpr std::size_t FRESHLY_MAPPED_SIZE = 32 << 20;
-
 const char OUTPUT_TOO_LARGE[] = "Base64 output is too large";
-
-bool is_builtin(const EncodeAlphabet& alphabet) {
-    return alphabet.kind == EncodeAlphabet::Kind::Standard || alphabet.kind == EncodeAlphabet::Kind::UrlSafe;
-}
-bool is_url(const EncodeAlphabet& alphabet) { return alphabet.kind == EncodeAlphabet::Kind::UrlSafe; }
-
 
 // `wrapcol` as the interpreter reads it: any index; negative values are
 // rejected whatever their size, the rest must fit 64 bits.
@@ -60,14 +44,6 @@ std::optional<std::size_t> read_wrapcol(PyObject* value) {
         return std::nullopt;
     }
     return static_cast<std::size_t>(wrapcol);
-}
-
-PreparedEncoder encoder_with(const EncodeAlphabet& alphabet, bool padded, Wrapping wrapping = {}) {
-    return PreparedEncoder{wrapping, !padded, alphabet};
-}
-
-const EncodeAlphabet& builtin_alphabet(bool url) {
-    return url ? core::URL_SAFE_ENCODE_ALPHABET : core::STANDARD_ENCODE_ALPHABET;
 }
 
 // The alphabet that b64encode built from its altchars on interpreters from 3.15.
@@ -98,63 +74,9 @@ PyObject* common_symbols() {
 
 }  // namespace
 
-Wrapping Wrapping::from_wrapcol(std::size_t wrapcol) {
-    if (wrapcol == 0) return {};
-    return {true, wrapcol < 8 ? 4 : wrapcol / 4 * 4};
-}
-
-std::optional<Wrapping> parse_wrapcol(PyObject* value) {
-    if (value == nullptr) return Wrapping{};
-    const auto wrapcol = read_wrapcol(value);
-    if (!wrapcol) return std::nullopt;
-    return Wrapping::from_wrapcol(*wrapcol);
-}
-
-std::size_t PreparedEncoder::unwrapped_size(std::size_t input_length) const {
-    return omit_padding ? core::unpadded_encoded_length(input_length) : core::padded_encoded_length(input_length);
-}
-
-std::optional<std::size_t> PreparedEncoder::encoded_size(std::size_t input_length) const {
-    const std::size_t characters = unwrapped_size(input_length);
-    const std::size_t size =
-        wrapping.enabled ? core::wrapped_length(characters, wrapping.line_length) : characters;
-    if (size > MAX_OBJECT_SIZE) return std::nullopt;
-    return size;
-}
-
-void PreparedEncoder::encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst,
-                                       Stores stores) const {
-    const bool cached = stores == Stores::Cached;
-    const auto padded = [&](const unsigned char* from, std::size_t count, unsigned char* to) {
-        if (!is_builtin(alphabet)) {
-            core::encode::encode_to_ptr_with_custom_alphabet(from, count, to, alphabet, cached);
-        } else if (cached) {
-            core::encode::encode_to_ptr_cached(from, count, to, is_url(alphabet));
-        } else {
-            core::encode::encode_to_ptr(from, count, to, is_url(alphabet));
-        }
-    };
-    const std::size_t tail = length % 3;
-    if (!omit_padding || tail == 0) {
-        padded(src, length, dst);
-        return;
-    }
-    const std::size_t whole = length - tail;
-    padded(src, whole, dst);
-    unsigned char last_group[4] = {};
-    core::encode::encode_scalar_ptr_with_alphabet(src + whole, tail, last_group, alphabet.symbols);
-    std::memcpy(dst + whole / 3 * 4, last_group, tail + 1);  // 1 byte gives 2 characters, 2 give 3
-}
-
-void PreparedEncoder::encode(const unsigned char* src, std::size_t length, unsigned char* dst, Stores stores) const {
-    if (!wrapping.enabled) {
-        encode_unwrapped(src, length, dst, stores);
-    } else if (is_builtin(alphabet)) {
-        core::encode::encode_wrapped_to_ptr_cached(src, length, dst, is_url(alphabet), !omit_padding,
-                                                   wrapping.line_length);
-    } else {
-        core::encode::encode_wrapped_to_ptr_custom(src, length, dst, alphabet, !omit_padding, wrapping.line_length);
-    }
+std::optional<std::size_t> parse_wrapcol(PyObject* value) {
+    if (value == nullptr) return 0;
+    return read_wrapcol(value);
 }
 
 buffer::Acquired acquire_input(PyObject* object) {
@@ -163,11 +85,11 @@ buffer::Acquired acquire_input(PyObject* object) {
     return buffer::binascii_contiguous_bytes_like(object, "s");
 }
 
-PyObject* encode_with_prepared(const BytesLike& input, const PreparedEncoder& encoder) {
+PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& encoder) {
     // A bytearray is encoded in place inside its lock, so its size cannot
     // change between sizing the result and writing it.
     return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
-        const auto size = encoder.encoded_size(length);
+        const auto size = encoder.encoded_size(length, MAX_OBJECT_SIZE);
         if (!size) {
             PyErr_SetString(PyExc_MemoryError, OUTPUT_TOO_LARGE);
             return nullptr;
@@ -176,17 +98,16 @@ PyObject* encode_with_prepared(const BytesLike& input, const PreparedEncoder& en
         if (result == nullptr) return nullptr;
         auto* out = reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(result));
         // The new object is not visible to any other thread until it is returned.
-        const bool detach = input.is_immutable() && length >= DETACH_THRESHOLD;
-        const Stores stores = *size > FRESHLY_MAPPED_SIZE ? Stores::Cached : Stores::MayStream;
-        runtime::run_maybe_detached(detach, [&] { encoder.encode(data, length, out, stores); });
+        const bool detach = input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES;
+        runtime::run_maybe_detached(detach, [&] { encoder.encode(data, length, out, core::Output::New); });
         return result;
     });
 }
 
-PyObject* encode_into(PyObject* destination, const BytesLike& input, const PreparedEncoder& encoder) {
+PyObject* encode_into(PyObject* destination, const BytesLike& input, const core::Encoder& encoder) {
     // Every check comes before the first write: on failure the destination is unchanged.
     const auto write = [&](std::span<const unsigned char> source) -> PyObject* {
-        const auto required = encoder.encoded_size(source.size());
+        const auto required = encoder.encoded_size(source.size(), MAX_OBJECT_SIZE);
         if (!required) {
             PyErr_SetString(PyExc_MemoryError, OUTPUT_TOO_LARGE);
             return nullptr;
@@ -197,7 +118,8 @@ PyObject* encode_into(PyObject* destination, const BytesLike& input, const Prepa
                          available);
             return nullptr;
         }
-        encoder.encode(source.data(), source.size(), objects::bytearray_storage(destination).data(), Stores::MayStream);
+        encoder.encode(source.data(), source.size(), objects::bytearray_storage(destination).data(),
+                       core::Output::Reused);
         return PyLong_FromSize_t(*required);
     };
 
@@ -229,10 +151,10 @@ PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) 
     if (PyBytes_CheckExact(s) && !altchars_given) {
         const auto padded = arguments::read_flag(padded_object, true);
         if (!padded) return nullptr;
-        const auto wrapping = parse_wrapcol(wrapcol_object);
-        if (!wrapping) return nullptr;
+        const auto wrapcol = parse_wrapcol(wrapcol_object);
+        if (!wrapcol) return nullptr;
         return encode_with_prepared(BytesLike(buffer::BorrowedBytes{s}),
-                                    encoder_with(core::STANDARD_ENCODE_ALPHABET, *padded, *wrapping));
+                                    core::Encoder(core::STANDARD_ENCODE_ALPHABET, *padded, *wrapcol));
     }
 
     const bool from_3_15 = compatibility::python_semantics().from_3_15;
@@ -279,15 +201,15 @@ PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) 
 
     const auto padded = arguments::read_flag(padded_object, true);
     if (!padded) return nullptr;
-    const auto wrapping = parse_wrapcol(wrapcol_object);
-    if (!wrapping) return nullptr;
+    const auto wrapcol = parse_wrapcol(wrapcol_object);
+    if (!wrapcol) return nullptr;
 
     if (alphabet_object) {
         const auto from_object = alphabet_from_object(alphabet_object.get());
         if (!from_object) return nullptr;
         alphabet = *from_object;
     }
-    return encode_with_prepared(*input, encoder_with(alphabet, *padded, *wrapping));
+    return encode_with_prepared(*input, core::Encoder(alphabet, *padded, *wrapcol));
 }
 
 PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -309,11 +231,11 @@ PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     auto stable = std::move(*input).into_stable_after_callbacks(false);
     if (!stable) return nullptr;
     // The range of wrapcol is judged only now, after every input is in hand.
-    const auto wrapping = wrapcol_index ? parse_wrapcol(wrapcol_index.get()) : std::optional<Wrapping>(Wrapping{});
-    if (!wrapping) return nullptr;
+    const auto wrapcol = parse_wrapcol(wrapcol_index.get());
+    if (!wrapcol) return nullptr;
     const EncodeAlphabet alphabet =
         pair ? EncodeAlphabet::with_altchars(pair->c62, pair->c63) : core::STANDARD_ENCODE_ALPHABET;
-    return encode_into(output, *stable, encoder_with(alphabet, *padded, *wrapping));
+    return encode_into(output, *stable, core::Encoder(alphabet, *padded, *wrapcol));
 }
 
 PyObject* standard_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -321,7 +243,7 @@ PyObject* standard_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* 
     if (!parsed) return nullptr;
     const auto input = acquire_input((*parsed)[0]);
     if (!input) return nullptr;
-    return encode_with_prepared(*input, encoder_with(core::STANDARD_ENCODE_ALPHABET, true));
+    return encode_with_prepared(*input, core::Encoder(core::STANDARD_ENCODE_ALPHABET, true));
 }
 
 PyObject* standard_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -331,7 +253,7 @@ PyObject* standard_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObj
     if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_input(s);
     if (!input) return nullptr;
-    return encode_into(output, *input, encoder_with(core::STANDARD_ENCODE_ALPHABET, true));
+    return encode_into(output, *input, core::Encoder(core::STANDARD_ENCODE_ALPHABET, true));
 }
 
 PyObject* urlsafe_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -342,7 +264,7 @@ PyObject* urlsafe_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* k
     if (!input) return nullptr;
     const auto padded = arguments::read_flag(padded_object, true);
     if (!padded) return nullptr;
-    return encode_with_prepared(*input, encoder_with(builtin_alphabet(true), *padded));
+    return encode_with_prepared(*input, core::Encoder(core::URL_SAFE_ENCODE_ALPHABET, *padded));
 }
 
 PyObject* urlsafe_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -354,7 +276,7 @@ PyObject* urlsafe_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObje
     if (!input) return nullptr;
     const auto padded = arguments::read_flag(padded_object, true);
     if (!padded) return nullptr;
-    return encode_into(output, *input, encoder_with(builtin_alphabet(true), *padded));
+    return encode_into(output, *input, core::Encoder(core::URL_SAFE_ENCODE_ALPHABET, *padded));
 }
 
 }  // namespace vantorq::bindings::base64::encode

@@ -2,74 +2,68 @@
 
 #include "bindings/base64/policy.hpp"
 
-#include <algorithm>
 #include <cstring>
+#include <span>
 #include <utility>
 
+#include "base64/outcome.hpp"
 #include "bindings/arguments.hpp"
-#include "bindings/base64/configured.hpp"
-#include "bindings/base64/lenient.hpp"
-#include "bindings/base64/strict.hpp"
 #include "bindings/objects.hpp"
+#include "bindings/runtime.hpp"
 
 namespace vantorq::bindings::base64::policy {
 namespace {
 
 namespace core = vantorq::base64;
 using buffer::BytesLike;
-using core::DecodeAlphabet;
+using core::DecodeOutcome;
+using core::DecodeStatus;
+using core::Text;
 
-// Inputs from here on are decoded with the thread detached, when nothing can
-// change their bytes meanwhile.
-constexpr std::size_t DETACH_THRESHOLD = 262'144;
-// Below this a failed strict attempt costs little; from here on a lenient
-// input gets one only when both of its ends are clean.
-constexpr std::size_t EDGE_CHECK_THRESHOLD = 262'144;
-// Bytes at each end of a long input that must be clean for a strict attempt.
-constexpr std::size_t EDGE_BYTES = 64;
+// New bytes objects for the core's decoder: room on the stack for the
+// shortest outputs (copied once into an exact object, cheaper than a writer),
+// a bytes writer for the rest.
+class NewBytes final : public core::Sink {
+public:
+    // `detach`: the text cannot change meanwhile and is long enough to decode
+    // without the interpreter.
+    explicit NewBytes(bool detach) : detach_(detach) {}
+    ~NewBytes() { discard(); }
+    NewBytes(const NewBytes&) = delete;
+    NewBytes& operator=(const NewBytes&) = delete;
 
-constexpr const char INPUT_TOO_LARGE[] = "Base64 input is too large";
-constexpr const char NON_ZERO_PADDING_BITS[] = "Non-zero padding bits";
+    unsigned char* reserve(std::size_t capacity) override {
+        discard();
+        if (capacity <= STACK_OUTPUT) return stack_;
+        writer_ = PyBytesWriter_Create(static_cast<Py_ssize_t>(capacity));
+        return writer_ != nullptr ? static_cast<unsigned char*>(PyBytesWriter_GetData(writer_)) : nullptr;
+    }
+    void run(Work& work) override {
+        runtime::run_maybe_detached(detach_ && writer_ != nullptr, [&] { work(); });
+    }
+    // The bytes object of the first `size` bytes written; null with an error set.
+    PyObject* finish(std::size_t size) {
+        if (writer_ == nullptr)
+            return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(stack_), static_cast<Py_ssize_t>(size));
+        return PyBytesWriter_FinishWithSize(std::exchange(writer_, nullptr), static_cast<Py_ssize_t>(size));
+    }
 
-struct AllocatingTarget {
-    // A failed attempt leaves nothing behind, so a fast attempt may precede
-    // the configured decoder.
-    static constexpr bool SCRATCH_ON_FAILURE = true;
-    bool detach;
-    Outcome strict(Text text, DecodeAlphabet alphabet) const { return strict::decode_strict(text, alphabet, detach); }
-    Outcome unpadded(Text text, DecodeAlphabet alphabet) const {
-        return strict::decode_unpadded(text, alphabet, detach);
-    }
-    Outcome lenient(Text text, const lenient::LenientOptions& options) const {
-        return lenient::try_decode_lenient(text, options, detach);
-    }
-    Outcome configured(Text text, const ConfiguredDecoder& decoder) const {
-        return configured::decode_configured(text, decoder, detach);
-    }
-};
+private:
+    static constexpr std::size_t STACK_OUTPUT = 256;
 
-struct IntoTarget {
-    // The strict decoders write while they validate.
-    static constexpr bool SCRATCH_ON_FAILURE = false;
-    Destination destination;
-    Outcome strict(Text text, DecodeAlphabet alphabet) const {
-        return strict::decode_strict_into(text, destination, alphabet);
+    void discard() {
+        if (writer_ != nullptr) PyBytesWriter_Discard(std::exchange(writer_, nullptr));
     }
-    Outcome unpadded(Text text, DecodeAlphabet alphabet) const {
-        return strict::decode_unpadded_into(text, destination, alphabet);
-    }
-    Outcome lenient(Text text, const lenient::LenientOptions& options) const {
-        return lenient::decode_lenient_into(text, destination, options);
-    }
-    Outcome configured(Text text, const ConfiguredDecoder& decoder) const {
-        return configured::decode_configured_into(text, destination, decoder);
-    }
+
+    bool detach_;
+    PyBytesWriter* writer_ = nullptr;
+    unsigned char stack_[STACK_OUTPUT];
 };
 
 // Runs `work(text, destination storage)` with the input and the destination
 // both locked, so neither can change or move while the decoder writes.
 template <typename Work>
-Outcome with_text_and_destination(const BytesLike& text, PyObject* destination, Work&& work) {
+DecodeOutcome with_text_and_destination(const BytesLike& text, PyObject* destination, Work&& work) {
     if (PyObject* bytearray = text.bytearray()) {
         runtime::CriticalSection2 sections(bytearray, destination);
         return work(objects::bytearray_storage(bytearray), objects::bytearray_storage(destination));
@@ -80,19 +74,36 @@ Outcome with_text_and_destination(const BytesLike& text, PyObject* destination, 
     });
 }
 
-// A new bytes object with the input's bytes, rewritten by `pair` when given.
-PyObject* bytes_of(const BytesLike& text, const std::optional<compatibility::Altchars>& pair) {
-    if (!pair) {
-        if (PyObject* existing = text.python_bytes()) return existing;
+// Raises what a decode that ended without a result reports.
+PyObject* raise_failure(const DecodeOutcome& outcome) {
+    switch (outcome.status) {
+        case DecodeStatus::Rejected:
+            decode::decoding_error(outcome.message);
+            break;
+        case DecodeStatus::OutOfMemory:
+            PyErr_SetString(PyExc_MemoryError, outcome.message);
+            break;
+        case DecodeStatus::SinkFailed:
+            break;  // the sink's error is set
+        default:
+            throw runtime::Panic("a decode outcome without a result has no failure to raise");
     }
-    return text.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
-        auto translation = pair ? strict::translate_altchars({data, length}, *pair) : strict::Translation{};
-        if (translation.copied && !translation.bytes) {
-            PyErr_SetString(PyExc_MemoryError, INPUT_TOO_LARGE);
-            return nullptr;
-        }
-        const unsigned char* source = translation.copied ? translation.bytes.get() : data;
-        return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(source), static_cast<Py_ssize_t>(length));
+    return nullptr;
+}
+
+// The core's decoder for a policy; ignorechars are read once, under their lock.
+core::Decoder decoder_for(const PreparedPolicy& policy) {
+    core::DecoderOptions options;
+    options.altchars = policy.altchars;
+    options.validate = policy.validate;
+    options.padded = policy.padded;
+    options.canonical = policy.canonical;
+    options.decodes_past_padding = policy.semantics.patched_tail != 0;
+    options.warns_of_legacy_characters = policy.semantics.from_3_15 != 0;
+    if (!policy.ignorechars_bytes) return core::Decoder(options);
+    return policy.ignorechars_bytes->with_bytes([&](const unsigned char* data, std::size_t length) {
+        options.ignorechars = Text{data, length};
+        return core::Decoder(options);
     });
 }
 
@@ -107,10 +118,8 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
         if (!normalized) return std::nullopt;
         policy.altchars = normalized->pair;
         policy.altchars_object = std::move(normalized->object);
-        policy.url_safe_pair = normalized->pair.c62 == '-' && normalized->pair.c63 == '_';
     }
-    policy.validate_given = options.validate != nullptr;
-    if (policy.validate_given) {
+    if (options.validate != nullptr) {
         const auto validate = arguments::read_flag(options.validate, false);
         if (!validate) return std::nullopt;
         policy.validate = *validate;
@@ -135,8 +144,7 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
 std::optional<PreparedPolicy> PreparedPolicy::prepare_url_safe(PyObject* padded_object) {
     PreparedPolicy policy;
     policy.semantics = compatibility::python_semantics();
-    policy.altchars = compatibility::Altchars{'-', '_', true};
-    policy.url_safe_pair = true;
+    policy.altchars = compatibility::Altchars{'-', '_'};
     policy.url_safe_function = true;
     // Padding became optional by default in 3.15.
     const auto padded = arguments::read_flag(padded_object, !policy.semantics.from_3_15);
@@ -151,57 +159,10 @@ PreparedPolicy PreparedPolicy::standard() {
     return policy;
 }
 
-Route select_route(const PreparedPolicy& policy) {
-    if (policy.ignorechars != nullptr || policy.canonical) return Route::Configured;
-    if (policy.validate) return Route::Strict;
-    if (!policy.altchars || !policy.altchars->differs_from_standard || policy.url_safe_pair)
-        return Route::LenientCached;
-    return Route::LenientCustom;
-}
-
 PreparedDecoder::PreparedDecoder(PreparedPolicy policy)
     : policy_(std::move(policy)),
-      route_(select_route(policy_)),
-      alphabet_(policy_.url_safe_pair && policy_.ignorechars == nullptr ? DecodeAlphabet::Mixed
-                                                                        : DecodeAlphabet::Standard),
-      translates_pair_(policy_.altchars && policy_.altchars->differs_from_standard && !policy_.url_safe_pair &&
-                       policy_.ignorechars == nullptr),
+      decoder_(decoder_for(policy_)),
       binascii_mode_(decode::binascii_mode_for(policy_.semantics)) {}
-
-bool PreparedDecoder::is_noise(unsigned char byte) const {
-    const unsigned char letter = byte & 0xDF;
-    if ((letter >= 'A' && letter <= 'Z') || (byte >= '0' && byte <= '9')) return false;
-    if (byte == '+' || byte == '/' || byte == core::PAD) return false;
-    return !policy_.altchars || (byte != policy_.altchars->c62 && byte != policy_.altchars->c63);
-}
-
-bool PreparedDecoder::has_edge_noise(Text text) const {
-    const auto noise = [&](unsigned char byte) { return is_noise(byte); };
-    const std::size_t edge = std::min(EDGE_BYTES, text.size());
-    return std::any_of(text.begin(), text.begin() + edge, noise) || std::any_of(text.end() - edge, text.end(), noise);
-}
-
-bool PreparedDecoder::worth_strict_attempt(Text text) const {
-    if (text.size() % 4 != 0) return false;
-    if (text.empty()) return true;
-    // Text that ends in noise cannot be clean (encodebytes output ends in a
-    // line feed); a failed attempt would cost a result object and a partial decode.
-    if (is_noise(text.back())) return false;
-    return text.size() < EDGE_CHECK_THRESHOLD || !has_edge_noise(text);
-}
-
-std::optional<unsigned char> PreparedDecoder::legacy_warning_byte(const BytesLike& input) const {
-    if (!policy_.semantics.from_3_15 || !policy_.altchars || policy_.ignorechars != nullptr) return std::nullopt;
-    const auto& pair = *policy_.altchars;
-    return input.with_bytes([&](const unsigned char* data, std::size_t length) -> std::optional<unsigned char> {
-        // '+' is named before '/' wherever each occurs, as the interpreter looks for them in that order.
-        for (const unsigned char character : {'+', '/'}) {
-            if (character == pair.c62 || character == pair.c63) continue;
-            if (std::memchr(data, character, length) != nullptr) return character;
-        }
-        return std::nullopt;
-    });
-}
 
 bool PreparedDecoder::warn_if_legacy(std::optional<unsigned char> character) const {
     if (!character) return true;
@@ -211,104 +172,24 @@ bool PreparedDecoder::warn_if_legacy(std::optional<unsigned char> character) con
     return decode::warn_legacy_altchars(kind, *character, policy_.altchars_object.get());
 }
 
-template <typename Target>
-Outcome PreparedDecoder::try_canonical(Text text, const Target& target) const {
-    const bool clear = policy_.padded ? decode::canonical_padding(text, alphabet_)
-                                      : decode::canonical_unpadded_input(text, alphabet_);
-    const auto decode = [&](const auto& to) {
-        return policy_.padded ? to.strict(text, alphabet_) : to.unpadded(text, alphabet_);
-    };
-    if (clear) return decode(target);
-    // Set tail bits are the only fault of a text the decoder accepts; decoding
-    // into a scratch object (never the destination) finds whether it does.
-    Outcome checked = decode(AllocatingTarget{false});
-    if (checked.kind == Outcome::Kind::Decoded) return Outcome::rejected(NON_ZERO_PADDING_BITS);
-    return checked;
-}
-
-template <typename Target>
-Outcome PreparedDecoder::try_native(Text text, const Target& target) const {
-    switch (route_) {
-        case Route::Configured: {
-            // Clean canonical text decodes fastest strictly; an _into request
-            // takes the configured decoder alone, which writes nothing unless
-            // the text is accepted.
-            if (Target::SCRATCH_ON_FAILURE && policy_.ignorechars == nullptr) {
-                Outcome outcome = try_canonical(text, target);
-                if (outcome.handled()) return outcome;
-            }
-            const ConfiguredDecoder* decoder = configured_decoder();
-            return decoder != nullptr ? target.configured(text, *decoder) : Outcome::not_handled();
+PyObject* PreparedDecoder::interpreter_bytes(const BytesLike& input) const {
+    return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
+        const auto rewritten = decoder_.interpreter_text({data, length});
+        if (!rewritten.copied) {
+            if (PyObject* existing = input.python_bytes()) return existing;
+        } else if (!rewritten.bytes) {
+            PyErr_SetString(PyExc_MemoryError, core::INPUT_TOO_LARGE);
+            return nullptr;
         }
-        case Route::Strict:
-            return policy_.padded ? target.strict(text, alphabet_) : target.unpadded(text, alphabet_);
-        case Route::LenientCached:
-        case Route::LenientCustom:
-            break;
-    }
-    // Most lenient input is clean: then the strict decoder gives the same bytes.
-    if (worth_strict_attempt(text)) {
-        Outcome outcome = target.strict(text, alphabet_);
-        if (outcome.handled()) return outcome;
-    }
-    // Whole quanta without "=" are the strict attempt's to take.
-    if (!policy_.padded && text.size() % 4 != 0) {
-        Outcome outcome = target.unpadded(text, alphabet_);
-        if (outcome.handled()) return outcome;
-    }
-    // Interpreters with the fixed tail handling decode the symbols after
-    // completed padding too; older ones stop there.
-    return target.lenient(text, {alphabet_, policy_.padded, policy_.semantics.patched_tail != 0});
-}
-
-const ConfiguredDecoder* PreparedDecoder::configured_decoder() const {
-    if (!configured_built_) {
-        configured_built_ = true;
-        vantorq::base64::configured::ConfiguredOptions options;
-        options.strict = policy_.validate;
-        options.padded = policy_.padded;
-        options.canonical = policy_.canonical;
-        if (policy_.ignorechars != nullptr && policy_.altchars) {
-            // With ignorechars the interpreter decodes the pair's alphabet as it is.
-            options.c62 = policy_.altchars->c62;
-            options.c63 = policy_.altchars->c63;
-        } else if (alphabet_ == DecodeAlphabet::Mixed) {
-            // Otherwise it rewrites the pair to "+" "/" first: URL-safe text then
-            // has both spellings (another pair's text is rewritten here too).
-            options.c62 = '-';
-            options.c63 = '_';
-            options.also_standard_pair = true;
-        }
-        const auto create = [&](const unsigned char* data, std::size_t length) {
-            options.ignorechars = {data, length};
-            return ConfiguredDecoder::create(options);
-        };
-        configured_ = policy_.ignorechars_bytes ? policy_.ignorechars_bytes->with_bytes(create) : create(nullptr, 0);
-    }
-    return configured_ ? &*configured_ : nullptr;
-}
-
-bool PreparedDecoder::translate_custom_pair(const BytesLike& input, std::optional<BytesLike>& translated) const {
-    if (!translates_pair_) return true;
-    // The length is read with the bytes: a bytearray may be resized between two locked reads.
-    auto [translation, length] = input.with_bytes([&](const unsigned char* data, std::size_t size) {
-        return std::pair(strict::translate_altchars({data, size}, *policy_.altchars), size);
+        const unsigned char* source = rewritten.copied ? rewritten.bytes.get() : data;
+        return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(source), static_cast<Py_ssize_t>(length));
     });
-    if (!translation.copied) return true;
-    if (!translation.bytes) {
-        PyErr_SetString(PyExc_MemoryError, INPUT_TOO_LARGE);
-        return false;
-    }
-    translated.emplace(buffer::Snapshot{buffer::OwnedCopy{std::move(translation.bytes), length}});
-    return true;
 }
 
-PyObject* PreparedDecoder::hand_to_interpreter(const BytesLike& text) const {
-    // A custom pair's text is already rewritten; the URL-safe pair still needs it.
-    const bool url_translation = policy_.url_safe_pair && policy_.ignorechars == nullptr;
-    runtime::OwnedRef data(bytes_of(text, url_translation ? policy_.altchars : std::nullopt));
+PyObject* PreparedDecoder::hand_to_interpreter(const BytesLike& input) const {
+    runtime::OwnedRef data(interpreter_bytes(input));
     if (!data) return nullptr;
-    if (route_ != Route::Configured)
+    if (decoder_.route() != core::Route::Configured)
         return decode::decode_with_binascii(data.get(), binascii_mode_, policy_.validate, policy_.padded);
     runtime::OwnedRef alphabet;
     if (policy_.altchars && policy_.ignorechars != nullptr) {
@@ -319,39 +200,23 @@ PyObject* PreparedDecoder::hand_to_interpreter(const BytesLike& text) const {
         data.get(), {policy_.validate, policy_.padded, policy_.canonical, alphabet.get(), policy_.ignorechars});
 }
 
-PyObject* PreparedDecoder::decode_text_allocating(const BytesLike& text) const {
-    Outcome native = text.with_bytes([&](const unsigned char* data, std::size_t length) {
-        return try_native(Text{data, length}, AllocatingTarget{text.is_immutable() && length >= DETACH_THRESHOLD});
-    });
-    switch (native.kind) {
-        case Outcome::Kind::Decoded:
-            return native.bytes.release();
-        case Outcome::Kind::Rejected:
-            decode::decoding_error(native.message);
-            return nullptr;
-        case Outcome::Kind::Raised:
-            return nullptr;
-        case Outcome::Kind::DestinationTooSmall:
-            throw runtime::Panic("an allocating decoder reported a small destination");
-        case Outcome::Kind::NotHandled:
-            break;
-    }
-    return hand_to_interpreter(text);
-}
-
 PyObject* PreparedDecoder::decode_allocating(const BytesLike& input) const {
-    const auto warning = legacy_warning_byte(input);
+    std::optional<unsigned char> legacy;
+    std::optional<NewBytes> sink;
+    const DecodeOutcome outcome = input.with_bytes([&](const unsigned char* data, std::size_t length) {
+        legacy = decoder_.legacy_character({data, length});
+        sink.emplace(input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES);
+        return decoder_.decode({data, length}, *sink);
+    });
     runtime::OwnedRef result;
-    // The optional exists only where it is needed: GCC clears all of an empty
-    // one whose address is taken, a cost a short decode notices.
-    if (translates_pair_) {
-        std::optional<BytesLike> translated;
-        if (!translate_custom_pair(input, translated)) return nullptr;
-        result = runtime::OwnedRef(decode_text_allocating(translated ? *translated : input));
+    if (outcome.status == DecodeStatus::Written) {
+        result = runtime::OwnedRef(sink->finish(outcome.count));
+    } else if (outcome.status == DecodeStatus::NotHandled) {
+        result = runtime::OwnedRef(hand_to_interpreter(input));
     } else {
-        result = runtime::OwnedRef(decode_text_allocating(input));
+        return raise_failure(outcome);
     }
-    if (!result || !warn_if_legacy(warning)) return nullptr;
+    if (!result || !warn_if_legacy(legacy)) return nullptr;
     return result.release();
 }
 
@@ -362,38 +227,29 @@ PyObject* PreparedDecoder::decode_into(PyObject* destination, const BytesLike& i
         if (!snapshot) return nullptr;
         return decode_into(destination, *snapshot);
     }
-    if (legacy_warning_byte(input)) {
-        // The warning may be an error: then the destination stays untouched.
-        runtime::OwnedRef decoded(decode_allocating(input));
-        if (!decoded) return nullptr;
-        return decode::copy_decoded_into(decoded.get(), destination);
-    }
-    if (!translates_pair_) return decode_text_into(destination, input);
-    std::optional<BytesLike> translated;  // only here: see decode_allocating
-    if (!translate_custom_pair(input, translated)) return nullptr;
-    return decode_text_into(destination, translated ? *translated : input);
-}
-
-PyObject* PreparedDecoder::decode_text_into(PyObject* destination, const BytesLike& text) const {
-    const Outcome native = with_text_and_destination(text, destination, [&](Text bytes, Destination storage) {
-        return try_native(bytes, IntoTarget{storage});
-    });
+    const auto legacy = input.with_bytes(
+        [&](const unsigned char* data, std::size_t length) { return decoder_.legacy_character({data, length}); });
     runtime::OwnedRef decoded;
-    switch (native.kind) {
-        case Outcome::Kind::Decoded:
-            return PyLong_FromSize_t(native.count);
-        case Outcome::Kind::Rejected:
-            decode::decoding_error(native.message);
-            return nullptr;
-        case Outcome::Kind::Raised:
-            return nullptr;
-        case Outcome::Kind::DestinationTooSmall:
-            // Reported only for input the interpreter accepts, with its exact size.
-            decoded = runtime::OwnedRef(decode_text_allocating(text));
-            break;
-        case Outcome::Kind::NotHandled:
-            decoded = runtime::OwnedRef(hand_to_interpreter(text));
-            break;
+    if (legacy) {
+        // The warning may be an error: then the destination stays untouched.
+        decoded = runtime::OwnedRef(decode_allocating(input));
+    } else {
+        const DecodeOutcome outcome = with_text_and_destination(
+            input, destination, [&](Text text, std::span<unsigned char> storage) { return decoder_.decode(text, storage); });
+        switch (outcome.status) {
+            case DecodeStatus::Written:
+                return PyLong_FromSize_t(outcome.count);
+            case DecodeStatus::DestinationTooSmall:
+                // Reported before the text is fully judged: its own error, if
+                // any, comes first, else the size error with the exact size.
+                decoded = runtime::OwnedRef(decode_allocating(input));
+                break;
+            case DecodeStatus::NotHandled:
+                decoded = runtime::OwnedRef(hand_to_interpreter(input));
+                break;
+            default:
+                return raise_failure(outcome);
+        }
     }
     if (!decoded) return nullptr;
     return decode::copy_decoded_into(decoded.get(), destination);

@@ -75,7 +75,7 @@ TEST_P(StagingBoundaries, WriterAndCounterAgreeWithTheEncodedData) {
         std::vector<unsigned char> decoded(DATA.size());
         const auto result = configured::decode_configured_into(*decoder, bytes, broken.size(), decoded.data(),
                                                               decoded.size());
-        EXPECT_EQ(result, (lenient::LenientResult{lenient::LenientStatus::Decoded, DATA.size()}));
+        EXPECT_EQ(result, (DecodeOutcome{DecodeStatus::Written, DATA.size()}));
         EXPECT_EQ(decoded, DATA);
     }
 }

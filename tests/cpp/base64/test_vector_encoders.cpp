@@ -8,6 +8,7 @@
 #include "base64/avx2/encode.hpp"
 #include "base64/avx512/encode.hpp"
 #include "base64/encode.hpp"
+#include "base64/encoder.hpp"
 #include "base64/lengths.hpp"
 #include "base64/reference.hpp"
 #include "base64/ssse3/encode.hpp"
@@ -238,37 +239,36 @@ TEST_P(LongWrappedLines, FiveMebibytesGiveFullLinesAndNoTrailingLineFeed) {
 INSTANTIATE_TEST_SUITE_P(Tiers, LongWrappedLines, ::testing::ValuesIn(BACKENDS),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// --- the public entry points on this processor's tier ---
+// --- the Encoder on this processor's tier ---
 
-TEST(SelectedBackendEntryPoints, AllAgreeWithTheReference) {
+TEST(SelectedBackendEncoder, AgreesWithTheReference) {
     for (const std::size_t len : {0u, 5u, 47u, 300u, 4096u, 1000003u}) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
         const std::string standard = reference_encode(bytes.data(), len, STANDARD_SYMBOLS);
-        const std::string url = reference_encode(bytes.data(), len, URL_SAFE_SYMBOLS);
+        const std::string url = reference_encode(bytes.data(), len, URL_SAFE_SYMBOLS, false);
         const std::string dot = reference_encode(bytes.data(), len, DOT_COMMA.symbols);
         // A 32-byte aligned destination lets the AVX2 tier stream past its threshold.
         CanaryDestination dst(standard.size(), 0);
-        encode::encode_to_ptr(bytes.data(), len, dst.data(), false);
-        EXPECT_EQ(dst.prefix(standard.size()), standard);
-        encode::encode_to_ptr(bytes.data(), len, dst.data(), true);
-        EXPECT_EQ(dst.prefix(url.size()), url);
-        encode::encode_to_ptr_cached(bytes.data(), len, dst.data(), false);
-        EXPECT_EQ(dst.prefix(standard.size()), standard);
-        for (const bool cached : {false, true}) {
-            encode::encode_to_ptr_with_custom_alphabet(bytes.data(), len, dst.data(), DOT_COMMA, cached);
+        for (const Output output : {Output::New, Output::Reused}) {
+            Encoder(STANDARD_ENCODE_ALPHABET, true).encode(bytes.data(), len, dst.data(), output);
+            EXPECT_EQ(dst.prefix(standard.size()), standard);
+            Encoder(URL_SAFE_ENCODE_ALPHABET, false).encode(bytes.data(), len, dst.data(), output);
+            EXPECT_EQ(dst.prefix(url.size()), url);
+            Encoder(DOT_COMMA, true).encode(bytes.data(), len, dst.data(), output);
             EXPECT_EQ(dst.prefix(dot.size()), dot);
         }
         EXPECT_TRUE(dst.untouched_from(standard.size()));
 
-        const std::string url_lines = reference_wrap(reference_encode(bytes.data(), len, URL_SAFE_SYMBOLS, false), 76);
+        const std::string url_lines = reference_wrap(url, 76);
         CanaryDestination wrapped(url_lines.size(), 3);
-        encode::encode_wrapped_to_ptr_cached(bytes.data(), len, wrapped.data(), true, false, 76);
+        Encoder(URL_SAFE_ENCODE_ALPHABET, false, 78).encode(bytes.data(), len, wrapped.data(), Output::New);
         EXPECT_EQ(wrapped.prefix(url_lines.size()), url_lines);
-        const std::string dot_lines = reference_wrap(dot, 64);
+        const std::string dot_lines = reference_wrap(dot, 4);
         CanaryDestination custom(dot_lines.size(), 5);
-        encode::encode_wrapped_to_ptr_custom(bytes.data(), len, custom.data(), DOT_COMMA, true, 64);
+        Encoder(DOT_COMMA, true, 7).encode(bytes.data(), len, custom.data(), Output::Reused);
         EXPECT_EQ(custom.prefix(dot_lines.size()), dot_lines);
         EXPECT_TRUE(custom.untouched_from(dot_lines.size()));
+        EXPECT_EQ(Encoder(DOT_COMMA, true, 7).encoded_size(len, SIZE_MAX), dot_lines.size());
     }
 }
 

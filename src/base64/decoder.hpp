@@ -1,0 +1,123 @@
+#pragma once
+// One Base64 decode request, decided here. The options, read as the
+// interpreter reads them, choose a route through the native decoders
+// (strict, unpadded, lenient, configured); whatever those leave is reported
+// as not handled, for the interpreter's own a2b_base64 to settle.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "backend/memory.hpp"
+#include "base64/configured.hpp"
+#include "base64/outcome.hpp"
+
+namespace vantorq::base64 {
+
+using Text = std::span<const unsigned char>;
+
+struct DecoderOptions {
+    std::optional<AltcharPair> altchars;
+    bool validate = false;  // effective: bytes outside the alphabet are errors
+    bool padded = true;
+    bool canonical = false;
+    // Given: the bytes that may stand outside the alphabet. Read only while
+    // the Decoder is built.
+    std::optional<Text> ignorechars;
+    // The interpreter decodes symbols after completed padding too (its fixed
+    // tail handling); older ones stop at that "=".
+    bool decodes_past_padding = true;
+    // The interpreter warns of "+" and "/" in text decoded with altchars.
+    bool warns_of_legacy_characters = false;
+};
+
+enum class Route : std::uint8_t {
+    Configured,     // ignorechars given, or canonical
+    Strict,         // effective validate
+    LenientCached,  // standard or URL-safe table
+    LenientCustom,  // another altchars pair
+};
+
+Route select_route(const DecoderOptions& options);
+
+// Memory for a new result, which the caller provides once a decoder knows
+// how much it may need.
+class Sink {
+public:
+    // Room for `capacity` bytes, replacing what an earlier call gave; null
+    // when it cannot be had (the sink keeps the reason).
+    virtual unsigned char* reserve(std::size_t capacity) = 0;
+    // Runs the decoding into the reserved room; a sink may let other work
+    // go on meanwhile.
+    struct Work {
+        virtual void operator()() = 0;
+    };
+    virtual void run(Work& work) { work(); }
+
+protected:
+    ~Sink() = default;
+};
+
+class Decoder {
+public:
+    explicit Decoder(const DecoderOptions& options);
+
+    Route route() const { return route_; }
+
+    // Decodes into room the sink gives.
+    DecodeOutcome decode(Text text, Sink& sink) const;
+    // Decodes at the start of a fixed destination. A malformed text may have
+    // changed part of it; nothing past the count a success reports ever
+    // changes. DestinationTooSmall carries the size the text needs.
+    DecodeOutcome decode(Text text, std::span<unsigned char> destination) const;
+
+    // The "+" or "/" the interpreter's legacy warning names for this text.
+    std::optional<unsigned char> legacy_character(Text text) const;
+
+    // The text as the interpreter's a2b_base64 sees it: an altchars pair
+    // rewritten to "+" "/" (the second wins when both are one byte). Empty
+    // when nothing needs rewriting; `copied` with a null buffer when the
+    // copy's memory cannot be had.
+    struct Rewritten {
+        bool copied = false;
+        vantorq::backend::ByteBuffer bytes;
+    };
+    Rewritten interpreter_text(Text text) const;
+
+private:
+    template <class Target>
+    DecodeOutcome decode_rewritten(Text text, const Target& target) const;
+    template <class Target>
+    DecodeOutcome try_native(Text text, const Target& target) const;
+    template <class Target>
+    DecodeOutcome try_canonical(Text text, const Target& target) const;
+    // Anything but a symbol of this request's alphabets or "=".
+    bool is_noise(unsigned char byte) const;
+    bool has_edge_noise(Text text) const;
+    // Whether a lenient text may be clean, and so worth a strict attempt.
+    bool worth_strict_attempt(Text text) const;
+    // Null when its alphabet is left to the interpreter.
+    const configured::ConfiguredDecoder* configured_decoder() const;
+    configured::ConfiguredOptions configured_options() const;
+
+    std::optional<AltcharPair> altchars_;
+    Route route_;
+    bool validate_;
+    bool padded_;
+    bool canonical_;
+    bool ignorechars_given_;
+    bool decodes_past_padding_;
+    bool warns_of_legacy_characters_;
+    bool rewrites_pair_;      // the native decoders see a custom pair as "+" "/"
+    DecodeAlphabet alphabet_;  // of the text the native decoders see
+    // Built with ignorechars at once (they are not kept), else on first use.
+    mutable std::optional<configured::ConfiguredDecoder> configured_;
+    mutable bool configured_built_ = false;
+};
+
+// The pattern validate=True checked before interpreters 3.11: standard
+// symbols, then at most two "=" and nothing else.
+bool strict_base64_310(Text text);
+
+}  // namespace vantorq::base64

@@ -1,0 +1,35 @@
+#pragma once
+// One Base64 encode request: an alphabet, padding and line wrapping, sized
+// and encoded here. The caller provides the output.
+
+#include <cstddef>
+#include <optional>
+
+#include "base64/alphabet.hpp"
+
+namespace vantorq::base64 {
+
+// What the output memory is: a new result that nothing has touched yet, or
+// a destination the caller reuses (and likely reads again soon).
+enum class Output : std::uint8_t { New, Reused };
+
+class Encoder {
+public:
+    // `wrapcol` as the interpreter takes it: 0 for one line, else characters
+    // per line, rounded down to a multiple of 4 and at least 4.
+    Encoder(const EncodeAlphabet& alphabet, bool padded, std::size_t wrapcol = 0);
+
+    // The whole output, or nothing when it exceeds `limit`.
+    std::optional<std::size_t> encoded_size(std::size_t input_length, std::size_t limit) const;
+    // Writes encoded_size(length) bytes.
+    void encode(const unsigned char* src, std::size_t length, unsigned char* dst, Output output) const;
+
+private:
+    void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const;
+
+    EncodeAlphabet alphabet_;
+    bool padded_;
+    std::size_t line_length_;  // 0: one line
+};
+
+}  // namespace vantorq::base64
