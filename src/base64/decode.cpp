@@ -24,7 +24,7 @@ void write_triple(unsigned char* dst, std::uint8_t a, std::uint8_t b, std::uint8
 }
 
 template <class Contract>
-error::DecodeResult decode_on_tier(Tier tier, const unsigned char* src, std::size_t len, unsigned char* dst) {
+error::KernelResult decode_on_tier(Tier tier, const unsigned char* src, std::size_t len, unsigned char* dst) {
     switch (tier) {
         case Tier::Ssse3:
             return ssse3::decode<Contract>(src, len, dst);
@@ -35,7 +35,7 @@ error::DecodeResult decode_on_tier(Tier tier, const unsigned char* src, std::siz
         case Tier::Avx512:
             return avx512::decode<Contract>(src, len, dst);
         default:
-            return error::DecodeResult::success();
+            return error::KernelResult::success();
     }
 }
 
@@ -57,7 +57,7 @@ DecodedPrefix decode_prefix_on_tier(Tier tier, const unsigned char* src, std::si
 
 }  // namespace
 
-error::DecodeResult vector_decode(const RuntimeBackend& backend, DecodeAlphabet alphabet, const unsigned char* src,
+error::KernelResult vector_decode(const RuntimeBackend& backend, DecodeAlphabet alphabet, const unsigned char* src,
                                   std::size_t len, unsigned char* dst) {
     switch (alphabet) {
         case DecodeAlphabet::Standard:
@@ -69,7 +69,7 @@ error::DecodeResult vector_decode(const RuntimeBackend& backend, DecodeAlphabet 
     }
 }
 
-error::DecodeResult vector_decode_validated(const RuntimeBackend& backend, const unsigned char* src,
+error::KernelResult vector_decode_validated(const RuntimeBackend& backend, const unsigned char* src,
                                             std::size_t len, unsigned char* dst) {
     return decode_on_tier<ValidatedStandardDecoder>(backend.tier, src, len, dst);
 }
@@ -80,22 +80,7 @@ DecodedPrefix vector_decode_prefix(const RuntimeBackend& backend, DecodeAlphabet
     return decode_prefix_on_tier<MixedDecoder>(backend.tier, src, len, dst);
 }
 
-error::DecodeResult vector_validate(const RuntimeBackend& backend, const unsigned char* src, std::size_t len) {
-    switch (backend.tier) {
-        case Tier::Ssse3:
-            return ssse3::validate(src, len);
-        case Tier::Sse41:
-            return sse41::validate(src, len);
-        case Tier::Avx2:
-            return avx2::validate(src, len);
-        case Tier::Avx512:
-            return avx512::validate(src, len);
-        default:
-            return error::DecodeResult::success();
-    }
-}
-
-error::DecodeResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& backend, const unsigned char* src,
+error::KernelResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& backend, const unsigned char* src,
                                                       std::size_t len, unsigned char* dst, std::size_t layout_mode,
                                                       DecodeAlphabet alphabet) {
     if (len % 4 != 0) vantorq::backend::fail_invariant("Base64 text length is not a multiple of 4");
@@ -107,32 +92,32 @@ error::DecodeResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& back
     std::size_t i = 0;
 
     if (body >= VECTOR_MIN_BODY) {
-        const error::DecodeResult vector = vector_decode(backend, alphabet, src, body, dst);
+        const error::KernelResult vector = vector_decode(backend, alphabet, src, body, dst);
         if (!vector.ok()) return vector;
-        if (vector.first > body) vantorq::backend::fail_invariant("Base64 vector decoder consumed past its source");
-        i = vector.first;
-        dst += vector.second;
+        if (vector.consumed > body) vantorq::backend::fail_invariant("Base64 vector decoder consumed past its source");
+        i = vector.consumed;
+        dst += vector.written;
     }
     for (; body - i >= 8; i += 8, dst += 6) {
         std::uint8_t v[8];
         std::uint8_t any = 0;
         for (int j = 0; j < 8; ++j) any |= v[j] = table[src[i + j]];
-        if (any & INVALID_SYMBOL_BIT) return error::DecodeResult::invalid_input();
+        if (any & INVALID_SYMBOL_BIT) return error::KernelResult::invalid_input();
         write_triple(dst, v[0], v[1], v[2], v[3]);
         write_triple(dst + 3, v[4], v[5], v[6], v[7]);
     }
     for (; i < body; i += 4, dst += 3) {
         const std::uint8_t a = table[src[i]], b = table[src[i + 1]], c = table[src[i + 2]], d = table[src[i + 3]];
-        if ((a | b | c | d) & INVALID_SYMBOL_BIT) return error::DecodeResult::invalid_input();
+        if ((a | b | c | d) & INVALID_SYMBOL_BIT) return error::KernelResult::invalid_input();
         write_triple(dst, a, b, c, d);
     }
 
     if (layout_mode != 0 && !decode_final_symbols(src + body, 4 - layout_mode, dst, table))
-        return error::DecodeResult::invalid_input();
-    return error::DecodeResult::success();
+        return error::KernelResult::invalid_input();
+    return error::KernelResult::success();
 }
 
-error::DecodeResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
+error::KernelResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
                                                    std::size_t layout_mode, DecodeAlphabet alphabet) {
     return decode_to_ptr_with_layout_mode_on(backend::selected_backend(), src, len, dst, layout_mode, alphabet);
 }

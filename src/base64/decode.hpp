@@ -27,14 +27,14 @@ namespace vantorq::base64::decode {
 // of "=" that end the final quantum (0, 1 or 2); with 1 or 2 the last four
 // bytes are that quantum. Bits of the last significant character that reach
 // no output byte are ignored. Success carries no counts; a byte outside the
-// alphabet gives InvalidInput, with an unspecified prefix already written.
+// alphabet gives an invalid result, with an unspecified prefix already written.
 // A length that is not a multiple of 4, or padding without a final quantum,
 // is an invariant failure.
-error::DecodeResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
+error::KernelResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
                                                    std::size_t layout_mode, DecodeAlphabet alphabet);
 
 // The same on a given backend rather than the selected one.
-error::DecodeResult decode_to_ptr_with_layout_mode_on(const backend::RuntimeBackend& backend,
+error::KernelResult decode_to_ptr_with_layout_mode_on(const backend::RuntimeBackend& backend,
                                                       const unsigned char* src, std::size_t len, unsigned char* dst,
                                                       std::size_t layout_mode, DecodeAlphabet alphabet);
 
@@ -44,22 +44,17 @@ error::DecodeResult decode_to_ptr_with_layout_mode_on(const backend::RuntimeBack
 // needs room for 3/4 of the source length; nothing beyond the decoded bytes
 // is written.
 
-// All or nothing: InvalidInput when a block holds a byte outside the
+// All or nothing: an invalid result when a block holds a byte outside the
 // alphabet, else success with (consumed, written).
-error::DecodeResult vector_decode(const backend::RuntimeBackend& backend, DecodeAlphabet alphabet,
+error::KernelResult vector_decode(const backend::RuntimeBackend& backend, DecodeAlphabet alphabet,
                                   const unsigned char* src, std::size_t len, unsigned char* dst);
 // Text already proven to hold standard symbols only: no test.
-error::DecodeResult vector_decode_validated(const backend::RuntimeBackend& backend, const unsigned char* src,
+error::KernelResult vector_decode_validated(const backend::RuntimeBackend& backend, const unsigned char* src,
                                             std::size_t len, unsigned char* dst);
 // Decodes up to the first block that holds an invalid byte. The standard
 // alphabet has its own kernel; every other alphabet runs the mixed one, which
 // accepts both spellings of 62 and 63, as lenient URL-safe decoding does.
 DecodedPrefix vector_decode_prefix(const backend::RuntimeBackend& backend, DecodeAlphabet alphabet,
                                    const unsigned char* src, std::size_t len, unsigned char* dst);
-// Tests standard symbols only; success carries the count of characters
-// examined (the length rounded down to a multiple of 16, or all of it on
-// AVX-512 from 64 characters); the caller tests the rest.
-error::DecodeResult vector_validate(const backend::RuntimeBackend& backend, const unsigned char* src,
-                                    std::size_t len);
 
 }  // namespace vantorq::base64::decode

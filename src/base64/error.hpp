@@ -1,59 +1,25 @@
 #pragma once
-// Results of the Base64 core. The codec never raises for bad data: decoders
-// return a result triple, and capacity checks of the callers build an
-// OutputTooSmall error of the same type.
+// What the codec's decode kernels report. The codec never raises for bad
+// data: a byte outside the alphabet is a result like any other.
 
 #include <cstddef>
-#include <string>
-#include <variant>
 
 namespace vantorq::base64::error {
 
-struct InvalidInput {
-    friend bool operator==(InvalidInput, InvalidInput) = default;
-};
+// Whether every block a decode kernel took was valid; then the characters it
+// consumed and the bytes it wrote (both 0 where a caller has no use for them).
+struct KernelResult {
+    bool valid = true;
+    std::size_t consumed = 0;
+    std::size_t written = 0;
 
-struct OutputTooSmall {
-    std::size_t required;
-    std::size_t provided;
-    friend bool operator==(OutputTooSmall, OutputTooSmall) = default;
-};
-
-// The variant index is the error tag: 0 InvalidInput, 1 OutputTooSmall.
-using Base64Error = std::variant<InvalidInput, OutputTooSmall>;
-
-// "InvalidInput", or "OutputTooSmall { required: N, provided: M }".
-std::string debug_text(const Base64Error& error);
-
-// The decoders' (tag, first word, second word) triple. Tag 2 is success; a
-// vector kernel then reports (consumed characters, written bytes) in the words.
-struct DecodeResult {
-    static constexpr std::size_t INVALID_INPUT = 0;
-    static constexpr std::size_t OUTPUT_TOO_SMALL = 1;
-    static constexpr std::size_t SUCCESS = 2;
-
-    std::size_t tag = SUCCESS;
-    std::size_t first = 0;
-    std::size_t second = 0;
-
-    static constexpr DecodeResult success(std::size_t consumed = 0, std::size_t written = 0) {
-        return {SUCCESS, consumed, written};
+    static constexpr KernelResult success(std::size_t consumed = 0, std::size_t written = 0) {
+        return {true, consumed, written};
     }
-    static constexpr DecodeResult invalid_input() { return {INVALID_INPUT, 0, 0}; }
-    static constexpr DecodeResult from_error(const Base64Error& error) {
-        if (const auto* small = std::get_if<OutputTooSmall>(&error)) {
-            return {OUTPUT_TOO_SMALL, small->required, small->provided};
-        }
-        return invalid_input();
-    }
+    static constexpr KernelResult invalid_input() { return {false, 0, 0}; }
 
-    constexpr bool ok() const { return tag == SUCCESS; }
-    // The error a failed result carries; only meaningful when !ok().
-    constexpr Base64Error error() const {
-        if (tag == OUTPUT_TOO_SMALL) return OutputTooSmall{first, second};
-        return InvalidInput{};
-    }
-    friend constexpr bool operator==(const DecodeResult&, const DecodeResult&) = default;
+    constexpr bool ok() const { return valid; }
+    friend constexpr bool operator==(const KernelResult&, const KernelResult&) = default;
 };
 
 }  // namespace vantorq::base64::error

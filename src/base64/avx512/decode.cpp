@@ -75,7 +75,7 @@ void store_exact(unsigned char* dst, __m512i packed, std::size_t bytes) {
 
 // One step over `count` characters (at most a register), read with a masked
 // load so nothing past them is touched; only the loaded lanes are tested.
-// Returns the characters it decoded (or validated): `count`, or for a prefix
+// Returns the characters it decoded: `count`, or for a prefix
 // run the quanta before the first invalid byte. Sets `invalid` otherwise.
 template <DecodeKind Kind, class Contract>
 std::size_t run_step(const unsigned char* src, std::size_t count, unsigned char* dst, const Tables<Contract>& t,
@@ -90,7 +90,7 @@ std::size_t run_step(const unsigned char* src, std::size_t count, unsigned char*
         }
         count = static_cast<std::size_t>(__builtin_ctzll(bad)) / 4 * 4;
     }
-    if constexpr (Kind != DecodeKind::Validate) store_exact(dst, pack(block.values, t), count / 4 * 3);
+    store_exact(dst, pack(block.values, t), count / 4 * 3);
     return count;
 }
 
@@ -108,29 +108,25 @@ BlockRun run_blocks(const unsigned char* src, std::size_t len, unsigned char* ds
             if constexpr (Kind != DecodeKind::Prefix) return {i, true};
             break;  // a prefix run lets the single steps find the failing quantum
         }
-        if constexpr (Kind != DecodeKind::Validate) {
-            // Whole stores where the next bytes are written next anyway:
-            // a masked store that meets a page not yet mapped costs the
-            // kernel more (a new 64 MiB result: 29.5 ms a call masked, 26.5
-            // whole). A prefix run writes nothing past what it reports.
-            _mm512_storeu_si512(dst, pack(a.values, t));
-            if (Kind == DecodeKind::Decode && len - i >= 4 * WIDTH)
-                _mm512_storeu_si512(dst + PACKED_BYTES, pack(b.values, t));
-            else
-                store_exact(dst + PACKED_BYTES, pack(b.values, t), PACKED_BYTES);
-            dst += 2 * PACKED_BYTES;
-        }
+        // Whole stores where the next bytes are written next anyway: a
+        // masked store that meets a page not yet mapped costs the kernel
+        // more (a new 64 MiB result: 29.5 ms a call masked, 26.5 whole). A
+        // prefix run writes nothing past what it reports.
+        _mm512_storeu_si512(dst, pack(a.values, t));
+        if (Kind == DecodeKind::Decode && len - i >= 4 * WIDTH)
+            _mm512_storeu_si512(dst + PACKED_BYTES, pack(b.values, t));
+        else
+            store_exact(dst + PACKED_BYTES, pack(b.values, t), PACKED_BYTES);
+        dst += 2 * PACKED_BYTES;
     }
-    // Single registers, then the rest in one masked step: whole quanta when
-    // decoding, every character when validating.
+    // Single registers, then the whole quanta left in one masked step.
     bool invalid = false;
-    while (len - i >= 4 || (Kind == DecodeKind::Validate && len != i)) {
-        const std::size_t rest = len - i < WIDTH ? len - i : WIDTH;
-        const std::size_t count = Kind == DecodeKind::Validate ? rest : rest / 4 * 4;
+    while (len - i >= 4) {
+        const std::size_t count = (len - i < WIDTH ? len - i : WIDTH) / 4 * 4;
         const std::size_t done = run_step<Kind>(src + i, count, dst, t, invalid);
         if (invalid) return {i, true};
         i += done;
-        if constexpr (Kind != DecodeKind::Validate) dst += done / 4 * 3;  // validation has no destination
+        dst += done / 4 * 3;
         if (done != count) break;  // a prefix run met an invalid byte
     }
     return {i, false};
@@ -139,7 +135,7 @@ BlockRun run_blocks(const unsigned char* src, std::size_t len, unsigned char* ds
 }  // namespace
 
 template <class Contract>
-error::DecodeResult decode(const unsigned char* src, std::size_t len, unsigned char* dst) {
+error::KernelResult decode(const unsigned char* src, std::size_t len, unsigned char* dst) {
     return generic::decode_result(run_blocks<DecodeKind::Decode, Contract>(src, len, dst));
 }
 
@@ -149,14 +145,10 @@ DecodedPrefix decode_prefix(const unsigned char* src, std::size_t len, unsigned 
     return {consumed, consumed / 4 * 3};
 }
 
-error::DecodeResult validate(const unsigned char* src, std::size_t len) {
-    return generic::validate_result(run_blocks<DecodeKind::Validate, StandardDecoder>(src, len, nullptr));
-}
-
-template error::DecodeResult decode<StandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template error::DecodeResult decode<UrlSafeDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template error::DecodeResult decode<MixedDecoder>(const unsigned char*, std::size_t, unsigned char*);
-template error::DecodeResult decode<ValidatedStandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
+template error::KernelResult decode<StandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
+template error::KernelResult decode<UrlSafeDecoder>(const unsigned char*, std::size_t, unsigned char*);
+template error::KernelResult decode<MixedDecoder>(const unsigned char*, std::size_t, unsigned char*);
+template error::KernelResult decode<ValidatedStandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
 template DecodedPrefix decode_prefix<StandardDecoder>(const unsigned char*, std::size_t, unsigned char*);
 template DecodedPrefix decode_prefix<MixedDecoder>(const unsigned char*, std::size_t, unsigned char*);
 

@@ -124,7 +124,6 @@ private:
 enum class DecodeKind {
     Decode,    // all or nothing: an invalid block fails the call
     Prefix,    // stops before the first block that holds an invalid byte
-    Validate,  // tests only
 };
 
 struct BlockRun {
@@ -142,7 +141,7 @@ template <DecodeKind Kind, class Contract, class V>
         if constexpr (Contract::CHECKS_INPUT) {
             if (!V::all_zero(invalid_bytes(chars, k))) return false;
         }
-        if constexpr (Kind != DecodeKind::Validate) out.put<V>(pack(values_of(chars, k), k));
+        out.put<V>(pack(values_of(chars, k), k));
     }
     return true;
 }
@@ -170,13 +169,11 @@ template <DecodeKind Kind, class Contract, class V, std::size_t... R>
             ((invalid = R == 0 ? invalid : V::bit_or(invalid, invalid_bytes(chars[R], k))), ...);
             if (!V::all_zero(invalid)) return false;
         }
-        if constexpr (Kind != DecodeKind::Validate) {
-            const auto put = [&](typename V::Reg packed, bool whole) {
-                if (whole) out.put_overlapping<V>(packed);
-                else out.put<V>(packed);
-            };
-            (put(pack(values_of(chars[R], k), k), spill_last || R != last), ...);
-        }
+        const auto put = [&](typename V::Reg packed, bool whole) {
+            if (whole) out.put_overlapping<V>(packed);
+            else out.put<V>(packed);
+        };
+        (put(pack(values_of(chars[R], k), k), spill_last || R != last), ...);
     }
     return true;
 }
@@ -201,18 +198,13 @@ BlockRun run_blocks(const unsigned char* src, std::size_t len, unsigned char* ds
     return {i, give_up && !clean};
 }
 
-[[gnu::always_inline]] inline error::DecodeResult decode_result(BlockRun run) {
-    if (run.invalid) return {error::DecodeResult::INVALID_INPUT, 0, 0};
-    return {error::DecodeResult::SUCCESS, run.consumed, run.consumed / 4 * 3};
-}
-
-[[gnu::always_inline]] inline error::DecodeResult validate_result(BlockRun run) {
-    if (run.invalid) return {error::DecodeResult::INVALID_INPUT, 0, 0};
-    return {error::DecodeResult::SUCCESS, run.consumed, 0};
+[[gnu::always_inline]] inline error::KernelResult decode_result(BlockRun run) {
+    if (run.invalid) return error::KernelResult::invalid_input();
+    return error::KernelResult::success(run.consumed, run.consumed / 4 * 3);
 }
 
 template <class Contract, class Wide, class Narrow>
-error::DecodeResult decode_blocks(const unsigned char* src, std::size_t len, unsigned char* dst) {
+error::KernelResult decode_blocks(const unsigned char* src, std::size_t len, unsigned char* dst) {
     return decode_result(run_blocks<DecodeKind::Decode, Contract, Wide, Narrow>(src, len, dst));
 }
 
@@ -220,11 +212,6 @@ template <class Contract, class Wide, class Narrow>
 decode::DecodedPrefix decode_prefix_blocks(const unsigned char* src, std::size_t len, unsigned char* dst) {
     const std::size_t consumed = run_blocks<DecodeKind::Prefix, Contract, Wide, Narrow>(src, len, dst).consumed;
     return {consumed, consumed / 4 * 3};
-}
-
-template <class Contract, class Wide, class Narrow>
-error::DecodeResult validate_blocks(const unsigned char* src, std::size_t len) {
-    return validate_result(run_blocks<DecodeKind::Validate, Contract, Wide, Narrow>(src, len, nullptr));
 }
 
 }  // namespace vantorq::base64::generic

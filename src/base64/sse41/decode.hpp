@@ -11,11 +11,9 @@ namespace vantorq::base64::decode::sse41 {
 
 // Success carries (consumed, written); any contract of decode_contracts.hpp.
 template <class Contract>
-error::DecodeResult decode(const unsigned char* src, std::size_t len, unsigned char* dst);
+error::KernelResult decode(const unsigned char* src, std::size_t len, unsigned char* dst);
 // StandardDecoder and MixedDecoder only.
 template <class Contract>
 DecodedPrefix decode_prefix(const unsigned char* src, std::size_t len, unsigned char* dst);
-// The standard contract; success carries the count of characters examined.
-error::DecodeResult validate(const unsigned char* src, std::size_t len);
 
 }  // namespace vantorq::base64::decode::sse41

@@ -188,7 +188,7 @@ TEST(ScalarWrapped, ContinuesACursorMidLine) {
 // --- scalar decoder ---
 
 struct Decoded {
-    error::DecodeResult result;
+    error::KernelResult result;
     std::vector<unsigned char> bytes;
 };
 
@@ -268,7 +268,7 @@ TEST_P(ScalarDecoderInvalidPosition, RejectsOneBadByteAnywhere) {
     std::string text = reference_encode(bytes.data(), bytes.size(), STANDARD_SYMBOLS);
     ASSERT_EQ(text.size(), 100u);
     text[GetParam()] = '*';
-    EXPECT_EQ(decode_text(text, DecodeAlphabet::Standard).result, error::DecodeResult::invalid_input());
+    EXPECT_EQ(decode_text(text, DecodeAlphabet::Standard).result, error::KernelResult::invalid_input());
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, ScalarDecoderInvalidPosition, ::testing::Range<std::size_t>(0, 100));
@@ -282,14 +282,6 @@ TEST(ScalarDecoder, CallerErrorsAreInvariantFailures) {
                  vantorq::backend::InvariantFailure);
     EXPECT_THROW(decode::decode_to_ptr_with_layout_mode(text, 8, out, 3, DecodeAlphabet::Standard),
                  vantorq::backend::InvariantFailure);
-}
-
-TEST(Base64Error, DebugTextNamesTheVariantAndFields) {
-    EXPECT_EQ(error::debug_text(error::InvalidInput{}), "InvalidInput");
-    EXPECT_EQ(error::debug_text(error::OutputTooSmall{8, 7}), "OutputTooSmall { required: 8, provided: 7 }");
-    const error::Base64Error small = error::OutputTooSmall{12, 3};
-    EXPECT_EQ(error::DecodeResult::from_error(small).error(), small);
-    EXPECT_EQ(error::DecodeResult::from_error(error::InvalidInput{}).tag, error::DecodeResult::INVALID_INPUT);
 }
 
 }  // namespace

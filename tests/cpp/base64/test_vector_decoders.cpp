@@ -22,7 +22,7 @@ using decode::MixedDecoder;
 using decode::StandardDecoder;
 using decode::UrlSafeDecoder;
 using decode::ValidatedStandardDecoder;
-using error::DecodeResult;
+using error::KernelResult;
 using testing::CanaryDestination;
 using testing::GuardedBytes;
 using testing::random_bytes;
@@ -46,7 +46,7 @@ std::vector<std::size_t> text_lengths() {
 // The scalar decoder's output for the first `count` characters (a multiple of 4).
 std::string scalar_decoded(const unsigned char* text, std::size_t count, DecodeAlphabet alphabet) {
     std::string out(count / 4 * 3, '\0');
-    const DecodeResult result = decode::decode_to_ptr_with_layout_mode_on(
+    const KernelResult result = decode::decode_to_ptr_with_layout_mode_on(
         SCALAR, text, count, reinterpret_cast<unsigned char*>(out.data()), 0, alphabet);
     if (!result.ok()) ADD_FAILURE() << "the scalar decoder rejects the expected output";
     return out;
@@ -61,9 +61,8 @@ std::vector<unsigned char> random_text(std::size_t len, const std::string& symbo
 
 // --- the kernels of each tier, called directly ---
 
-using DecodeKernel = DecodeResult (*)(const unsigned char*, std::size_t, unsigned char*);
+using DecodeKernel = KernelResult (*)(const unsigned char*, std::size_t, unsigned char*);
 using PrefixKernel = DecodedPrefix (*)(const unsigned char*, std::size_t, unsigned char*);
-using ValidateKernel = DecodeResult (*)(const unsigned char*, std::size_t);
 
 struct TierKernels {
     const char* name;
@@ -71,35 +70,31 @@ struct TierKernels {
     bool masked_tail;  // whole quanta from 64 characters on, not whole 16-character blocks
     DecodeKernel standard, url_safe, mixed, validated;
     PrefixKernel prefix_standard, prefix_mixed;
-    ValidateKernel validate;
 
     // Where a kernel over `len` characters stops when the first `limit` are
     // valid: at whole 16-character blocks, or on AVX-512 from 64 characters
-    // at whole granules (quanta when decoding, characters when validating).
-    std::size_t stop(std::size_t len, std::size_t limit, std::size_t granule) const {
-        return masked_tail && len >= 64 ? limit / granule * granule : limit / 16 * 16;
+    // at whole quanta.
+    std::size_t stop(std::size_t len, std::size_t limit) const {
+        return masked_tail && len >= 64 ? limit / 4 * 4 : limit / 16 * 16;
     }
-    std::size_t handled(std::size_t len) const { return stop(len, len, 4); }
+    std::size_t handled(std::size_t len) const { return stop(len, len); }
     friend void PrintTo(const TierKernels& tier, std::ostream* os) { *os << tier.name; }
 };
 
 const TierKernels TIERS[] = {
     {"ssse3", C::SSSE3, false, &decode::ssse3::decode<StandardDecoder>, &decode::ssse3::decode<UrlSafeDecoder>,
      &decode::ssse3::decode<MixedDecoder>, &decode::ssse3::decode<ValidatedStandardDecoder>,
-     &decode::ssse3::decode_prefix<StandardDecoder>, &decode::ssse3::decode_prefix<MixedDecoder>,
-     &decode::ssse3::validate},
+     &decode::ssse3::decode_prefix<StandardDecoder>, &decode::ssse3::decode_prefix<MixedDecoder>},
     {"sse41", C::SSSE3 | C::SSE41, false, &decode::sse41::decode<StandardDecoder>,
      &decode::sse41::decode<UrlSafeDecoder>, &decode::sse41::decode<MixedDecoder>,
      &decode::sse41::decode<ValidatedStandardDecoder>, &decode::sse41::decode_prefix<StandardDecoder>,
-     &decode::sse41::decode_prefix<MixedDecoder>, &decode::sse41::validate},
+     &decode::sse41::decode_prefix<MixedDecoder>},
     {"avx2", C::SSSE3 | C::AVX2, false, &decode::avx2::decode<StandardDecoder>, &decode::avx2::decode<UrlSafeDecoder>,
      &decode::avx2::decode<MixedDecoder>, &decode::avx2::decode<ValidatedStandardDecoder>,
-     &decode::avx2::decode_prefix<StandardDecoder>, &decode::avx2::decode_prefix<MixedDecoder>,
-     &decode::avx2::validate},
+     &decode::avx2::decode_prefix<StandardDecoder>, &decode::avx2::decode_prefix<MixedDecoder>},
     {"avx512", AVX512_TIER, true, &decode::avx512::decode<StandardDecoder>, &decode::avx512::decode<UrlSafeDecoder>,
      &decode::avx512::decode<MixedDecoder>, &decode::avx512::decode<ValidatedStandardDecoder>,
-     &decode::avx512::decode_prefix<StandardDecoder>, &decode::avx512::decode_prefix<MixedDecoder>,
-     &decode::avx512::validate},
+     &decode::avx512::decode_prefix<StandardDecoder>, &decode::avx512::decode_prefix<MixedDecoder>},
 };
 
 struct ContractCase {
@@ -169,12 +164,12 @@ TEST_P(VectorDecode, EqualsTheScalarDecoderWithinExactBounds) {
         const auto text = random_text(len, contract.symbols, static_cast<std::uint32_t>(len));
         const GuardedBytes source(text);
         CanaryDestination dst(len / 4 * 3, len % 32);
-        const DecodeResult result = (tier.*contract.decode)(source.data(), len, dst.data());
+        const KernelResult result = (tier.*contract.decode)(source.data(), len, dst.data());
         ASSERT_TRUE(result.ok()) << len;
-        ASSERT_EQ(result.first, tier.handled(len)) << len;
-        ASSERT_EQ(result.second, result.first / 4 * 3) << len;
-        ASSERT_EQ(dst.prefix(result.second), scalar_decoded(text.data(), result.first, contract.alphabet)) << len;
-        ASSERT_TRUE(dst.untouched_from(result.second)) << "wrote past its output: " << len;
+        ASSERT_EQ(result.consumed, tier.handled(len)) << len;
+        ASSERT_EQ(result.written, result.consumed / 4 * 3) << len;
+        ASSERT_EQ(dst.prefix(result.written), scalar_decoded(text.data(), result.consumed, contract.alphabet)) << len;
+        ASSERT_TRUE(dst.untouched_from(result.written)) << "wrote past its output: " << len;
     }
 }
 
@@ -198,15 +193,15 @@ TEST_P(VectorDecodeEveryByte, RejectsExactlyTheBytesOutsideTheAlphabet) {
         const unsigned char original = text[pos];
         for (unsigned byte = 0; byte < 256; ++byte) {
             text[pos] = static_cast<unsigned char>(byte);
-            const DecodeResult result = (tier.*contract.decode)(text.data(), len, out.data());
+            const KernelResult result = (tier.*contract.decode)(text.data(), len, out.data());
             if (table[byte] == INVALID_SYMBOL && pos < tier.handled(len)) {
-                ASSERT_EQ(result, DecodeResult::invalid_input()) << "byte " << byte << " at " << pos;
+                ASSERT_EQ(result, KernelResult::invalid_input()) << "byte " << byte << " at " << pos;
                 continue;
             }
             ASSERT_TRUE(result.ok()) << "byte " << byte << " at " << pos;
-            ASSERT_EQ(result.first, tier.handled(len));
-            ASSERT_EQ(testing::as_string(out.data(), result.second),
-                      scalar_decoded(text.data(), result.first, contract.alphabet))
+            ASSERT_EQ(result.consumed, tier.handled(len));
+            ASSERT_EQ(testing::as_string(out.data(), result.written),
+                      scalar_decoded(text.data(), result.consumed, contract.alphabet))
                 << "byte " << byte << " at " << pos;
         }
         text[pos] = original;
@@ -231,7 +226,7 @@ TEST_P(VectorDecodeFailure, StaysInsideAnExactDestination) {
         for (std::size_t bad = 0; bad < tier.handled(len); ++bad) {
             source.data()[bad] = outside[(bad * 7 + len) % outside.size()];
             CanaryDestination dst(len / 4 * 3, (bad + len) % 32);
-            ASSERT_EQ((tier.*contract.decode)(source.data(), len, dst.data()), DecodeResult::invalid_input())
+            ASSERT_EQ((tier.*contract.decode)(source.data(), len, dst.data()), KernelResult::invalid_input())
                 << len << " with an invalid byte at " << bad;
             ASSERT_TRUE(dst.untouched_from(len / 4 * 3)) << len << " with an invalid byte at " << bad;
             source.data()[bad] = text[bad];
@@ -258,7 +253,7 @@ TEST_P(VectorDecodePrefix, StopsBeforeTheBlockWithTheFirstInvalidByte) {
             if (bad < len) source.data()[bad] = outside[(bad + len) % outside.size()];
             CanaryDestination dst(len / 4 * 3, bad % 32);
             const DecodedPrefix prefix = (tier.*contract.prefix)(source.data(), len, dst.data());
-            ASSERT_EQ(prefix.consumed, tier.stop(len, bad, 4))
+            ASSERT_EQ(prefix.consumed, tier.stop(len, bad))
                 << len << " with an invalid byte at " << bad;
             ASSERT_EQ(prefix.written, prefix.consumed / 4 * 3);
             ASSERT_EQ(dst.prefix(prefix.written), scalar_decoded(text.data(), prefix.consumed, contract.alphabet))
@@ -272,33 +267,6 @@ TEST_P(VectorDecodePrefix, StopsBeforeTheBlockWithTheFirstInvalidByte) {
 INSTANTIATE_TEST_SUITE_P(TiersAndContracts, VectorDecodePrefix,
                          ::testing::Combine(::testing::ValuesIn(TIERS), ::testing::ValuesIn(PREFIX_CONTRACTS)),
                          [](const auto& info) { return tuple_name(std::get<0>(info.param), std::get<1>(info.param)); });
-
-class VectorValidate : public ::testing::TestWithParam<TierKernels> {};
-
-TEST_P(VectorValidate, ExaminesWholeBlocksAndRejectsOnlyWhatItExamines) {
-    const TierKernels& tier = GetParam();
-    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
-    const auto outside = bytes_outside(DecodeAlphabet::Standard);
-    for (std::size_t len = 0; len <= 300; ++len) {
-        const auto text = random_text(len, STANDARD_TEXT, static_cast<std::uint32_t>(len + 11));
-        GuardedBytes source(text);
-        const std::size_t examined = tier.stop(len, len, 1);
-        for (std::size_t bad = 0; bad <= len; ++bad) {
-            if (bad < len) source.data()[bad] = outside[(bad * 7) % outside.size()];
-            const DecodeResult result = tier.validate(source.data(), len);
-            if (bad < examined) {
-                ASSERT_EQ(result, DecodeResult::invalid_input()) << len << " with an invalid byte at " << bad;
-            } else {
-                ASSERT_TRUE(result.ok()) << len << " with an invalid byte at " << bad;
-                ASSERT_EQ(result.first, examined) << len;
-            }
-            if (bad < len) source.data()[bad] = text[bad];
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Tiers, VectorValidate, ::testing::ValuesIn(TIERS),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- the decoder entry point and the dispatchers on every backend ---
 
@@ -350,7 +318,7 @@ TEST_P(DecodeEntryPoint, RecoversEveryLengthIntoAnExactDestination) {
         const std::string text = reference_encode(bytes.data(), n, *alphabet.symbols);
         const GuardedBytes source(std::vector<unsigned char>(text.begin(), text.end()));
         CanaryDestination dst(n, n % 32);
-        const DecodeResult result = decode::decode_to_ptr_with_layout_mode_on(
+        const KernelResult result = decode::decode_to_ptr_with_layout_mode_on(
             tier.backend, source.data(), text.size(), dst.data(), padding_of(text), alphabet.alphabet);
         ASSERT_TRUE(result.ok()) << n;
         ASSERT_EQ(dst.prefix(n), testing::as_string(bytes.data(), n)) << n;
@@ -370,10 +338,10 @@ TEST_P(DecodeEntryPoint, RejectsOneInvalidByteAnywhere) {
         for (const unsigned char bad : outside) {
             std::string broken = text;
             broken[pos] = static_cast<char>(bad);
-            const DecodeResult result = decode::decode_to_ptr_with_layout_mode_on(
+            const KernelResult result = decode::decode_to_ptr_with_layout_mode_on(
                 tier.backend, reinterpret_cast<const unsigned char*>(broken.data()), broken.size(), out.data(), 1,
                 alphabet.alphabet);
-            ASSERT_EQ(result, DecodeResult::invalid_input()) << "byte " << int{bad} << " at " << pos;
+            ASSERT_EQ(result, KernelResult::invalid_input()) << "byte " << int{bad} << " at " << pos;
         }
     }
 }
@@ -384,15 +352,15 @@ TEST_P(DecodeEntryPoint, DispatchersRunTheTiersKernels) {
     const auto text = random_text(200, std::string(alphabet.symbols->begin(), alphabet.symbols->end()), 3);
     std::vector<unsigned char> out(150);
 
-    const DecodeResult decoded = decode::vector_decode(tier.backend, alphabet.alphabet, text.data(), 200, out.data());
+    const KernelResult decoded = decode::vector_decode(tier.backend, alphabet.alphabet, text.data(), 200, out.data());
     ASSERT_TRUE(decoded.ok());
-    EXPECT_EQ(decoded.first, vector ? (tier.backend.tier == Tier::Avx512 ? 200u : 192u) : 0u);
-    EXPECT_EQ(testing::as_string(out.data(), decoded.second),
-              scalar_decoded(text.data(), decoded.first, alphabet.alphabet));
+    EXPECT_EQ(decoded.consumed, vector ? (tier.backend.tier == Tier::Avx512 ? 200u : 192u) : 0u);
+    EXPECT_EQ(testing::as_string(out.data(), decoded.written),
+              scalar_decoded(text.data(), decoded.consumed, alphabet.alphabet));
 
     const DecodedPrefix prefix = decode::vector_decode_prefix(tier.backend, alphabet.alphabet, text.data(), 200,
                                                               out.data());
-    EXPECT_EQ(prefix, (DecodedPrefix{decoded.first, decoded.second}));
+    EXPECT_EQ(prefix, (DecodedPrefix{decoded.consumed, decoded.written}));
     // Only the standard alphabet has a prefix kernel of its own; the others
     // accept both spellings, as lenient URL-safe decoding does.
     const std::string both = "+/-_+/-_+/-_+/-_";
@@ -402,11 +370,8 @@ TEST_P(DecodeEntryPoint, DispatchersRunTheTiersKernels) {
 
     const bool standard_text = alphabet.symbols == &STANDARD_SYMBOLS;
 
-    const DecodeResult validated = decode::vector_validate(tier.backend, text.data(), 200);
-    EXPECT_EQ(validated.ok(), !vector || standard_text);
-
     if (standard_text) {
-        const DecodeResult fast = decode::vector_decode_validated(tier.backend, text.data(), 200, out.data());
+        const KernelResult fast = decode::vector_decode_validated(tier.backend, text.data(), 200, out.data());
         EXPECT_EQ(fast, decoded);
     }
 }
@@ -422,7 +387,7 @@ TEST(SelectedBackendDecoder, DecodesLongTextLikeTheScalarTier) {
         const auto bytes = random_bytes(n, static_cast<std::uint32_t>(n));
         const std::string text = reference_encode(bytes.data(), n, STANDARD_SYMBOLS);
         std::vector<unsigned char> out(n);
-        const DecodeResult result = decode::decode_to_ptr_with_layout_mode(
+        const KernelResult result = decode::decode_to_ptr_with_layout_mode(
             reinterpret_cast<const unsigned char*>(text.data()), text.size(), out.data(), padding_of(text),
             DecodeAlphabet::Standard);
         ASSERT_TRUE(result.ok()) << n;
