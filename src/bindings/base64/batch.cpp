@@ -7,7 +7,7 @@
 #include <random>
 
 #include "backend/memory.hpp"
-#include "bindings/altchars.hpp"
+#include "bindings/base64/altchars.hpp"
 #include "bindings/arguments.hpp"
 #include "bindings/base64/encode.hpp"
 #include "bindings/base64/policy.hpp"
@@ -160,8 +160,8 @@ struct Decoding {
 
 // The encoder of b64encode_batch: the standard alphabet, or the one `altchars` makes.
 std::optional<Encoding> encoding_with(PyObject* altchars) {
-    std::optional<compatibility::Altchars> pair;
-    if (!compatibility::parse_altchars(altchars, false, pair)) return std::nullopt;
+    std::optional<altchars::Pair> pair;
+    if (!altchars::parse(altchars, false, pair)) return std::nullopt;
     return Encoding{core::Encoder(
         pair ? core::EncodeAlphabet::with_altchars(pair->c62, pair->c63) : core::STANDARD_ENCODE_ALPHABET, true)};
 }
@@ -174,7 +174,7 @@ std::optional<Decoding> new_for_batch(PyObject* altchars, PyObject* validate) {
     const auto strict = arguments::read_flag(validate, false);
     if (!strict) return std::nullopt;
     policy.validate = *strict;
-    if (!compatibility::parse_altchars(altchars, true, policy.altchars)) return std::nullopt;
+    if (!altchars::parse(altchars, true, policy.altchars)) return std::nullopt;
     if (policy.altchars) {
         const char pair[2] = {static_cast<char>(policy.altchars->c62), static_cast<char>(policy.altchars->c63)};
         policy.altchars_object = runtime::OwnedRef(PyBytes_FromStringAndSize(pair, 2));  // shown by the warnings
@@ -185,7 +185,7 @@ std::optional<Decoding> new_for_batch(PyObject* altchars, PyObject* validate) {
 
 std::optional<Decoding> url_safe_decoding() {
     auto policy = policy::PreparedPolicy::standard();
-    policy.altchars = compatibility::Altchars{'-', '_'};
+    policy.altchars = altchars::Pair{'-', '_'};
     policy.url_safe_function = true;
     return Decoding{policy::PreparedDecoder(std::move(policy))};
 }

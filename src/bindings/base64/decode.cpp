@@ -37,30 +37,6 @@ runtime::OwnedRef binascii_attribute(const char* attribute) {
     return module_attribute(interned(BINASCII, "binascii"), attribute);
 }
 
-// The 62 symbols every alphabet starts with, as a bytes object.
-PyObject* common_symbols() {
-    static runtime::ProcessWideObject COMMON_SYMBOLS;
-    return COMMON_SYMBOLS.get_or_create([] {
-        return PyBytes_FromStringAndSize(core::COMMON_SYMBOLS.data(),
-                                         static_cast<Py_ssize_t>(core::COMMON_SYMBOLS.size()));
-    });
-}
-
-// The interpreter's base64 module turns a TypeError of memoryview(x).tobytes()
-// into its own message naming the type.
-runtime::OwnedRef exporter_to_bytes(PyObject* value) {
-    runtime::OwnedRef view(PyMemoryView_FromObject(value));
-    runtime::OwnedRef flat(view ? PyObject_CallMethod(view.get(), "tobytes", nullptr) : nullptr);
-    if (!flat && PyErr_ExceptionMatches(PyExc_TypeError)) {
-        PyErr_Clear();
-        runtime::OwnedRef type_name(PyType_GetName(Py_TYPE(value)));
-        if (type_name)
-            PyErr_Format(PyExc_TypeError, "argument should be a bytes-like object or ASCII string, not %R",
-                         type_name.get());
-    }
-    return flat;
-}
-
 // Requires the result of a2b_base64 to be bytes before it is returned or copied.
 PyObject* checked_bytes(PyObject* result) {
     if (result != nullptr && !PyBytes_Check(result)) {
@@ -106,62 +82,6 @@ buffer::Acquired acquire_decode_data(PyObject* object) {
         // encoding error chained, as the interpreter chains it.
     }
     return buffer::decode_data_object(object, "s");
-}
-
-std::optional<NormalizedAltchars> normalized_altchars(PyObject* value, bool ignorechars_given) {
-    runtime::OwnedRef object;
-    if (PyUnicode_Check(value)) {
-        object = buffer::encode_ascii(value);
-    } else if (PyBytes_Check(value) || PyByteArray_Check(value)) {
-        object = runtime::OwnedRef::borrow(value);
-    } else {
-        object = exporter_to_bytes(value);
-    }
-    if (!object) return std::nullopt;
-    const Py_ssize_t size = PyObject_Size(object.get());
-    if (size < 0) return std::nullopt;
-    if (size != 2) {
-        runtime::OwnedRef text(PyObject_Repr(object.get()));
-        if (!text) return std::nullopt;
-        if (compatibility::python_semantics().from_3_15_alt) {
-            PyErr_Format(PyExc_ValueError, "invalid altchars: %U", text.get());
-        } else {
-            PyErr_SetObject(PyExc_AssertionError, text.get());
-        }
-        return std::nullopt;
-    }
-    const auto bytes = buffer::hashable_bytes_like(object.get(), "altchars");
-    if (!bytes) return std::nullopt;
-    // Read once (a bytearray inside its lock), so the pair is a snapshot.
-    const auto pair = bytes->with_bytes([](const unsigned char* data, std::size_t length) {
-        return length == 2 ? std::optional(compatibility::Altchars{data[0], data[1]})
-                           : std::nullopt;
-    });
-    if (!pair) {
-        // Only an object whose len() disagrees with its bytes gets here; the
-        // interpreter then fails building its alphabet, resp. its translation.
-        if (ignorechars_given) {
-            PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
-        } else {
-            PyErr_SetString(PyExc_ValueError, "maketrans arguments must have same length");
-        }
-        return std::nullopt;
-    }
-    return NormalizedAltchars{std::move(object), *pair};
-}
-
-runtime::OwnedRef parse_decode_alphabet(PyObject* altchars) {
-    PyObject* common = common_symbols();
-    if (common == nullptr) return {};
-    runtime::OwnedRef alphabet(PyNumber_Add(common, altchars));
-    if (!alphabet) return {};
-    const Py_ssize_t size = PyObject_Size(alphabet.get());
-    if (size < 0) return {};
-    if (size != 64) {
-        PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
-        return {};
-    }
-    return alphabet;
 }
 
 void decoding_error(const char* message) {

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "bindings/altchars.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/compatibility.hpp"
 #include "bindings/runtime.hpp"
@@ -20,23 +19,6 @@ namespace vantorq::bindings::base64::decode {
 // The data argument `s` as base64.b64decode takes it: ASCII text or any
 // bytes-like object, with that module's messages.
 buffer::Acquired acquire_decode_data(PyObject* object);
-
-// `altchars` converted as the interpreter converts it (text encoded, other
-// exporters copied to bytes), kept as an object for the messages that show
-// its repr, and its two bytes.
-struct NormalizedAltchars {
-    runtime::OwnedRef object;
-    compatibility::Altchars pair;
-};
-// Nothing with an error set: a conversion failure, or a length other than 2
-// (ValueError "invalid altchars: <repr>" from 3.15, AssertionError before).
-// `ignorechars_given` picks the message for the rare object whose byte length
-// differs from its length, as the interpreter then fails in different places.
-std::optional<NormalizedAltchars> normalized_altchars(PyObject* value, bool ignorechars_given);
-
-// The 64-symbol alphabet the interpreter passes to a2b_base64 for a custom
-// pair: the 62 common symbols followed by `altchars`.
-runtime::OwnedRef parse_decode_alphabet(PyObject* altchars);
 
 // Sets binascii.Error with `message`.
 void decoding_error(const char* message);

@@ -8,7 +8,7 @@
 
 #include "base64/encode.hpp"
 #include "base64/lengths.hpp"
-#include "bindings/altchars.hpp"
+#include "bindings/base64/altchars.hpp"
 #include "bindings/arguments.hpp"
 #include "bindings/compatibility.hpp"
 #include "bindings/objects.hpp"
@@ -60,15 +60,6 @@ std::optional<EncodeAlphabet> alphabet_from_object(PyObject* alphabet) {
         core::Symbols symbols;
         std::memcpy(symbols.data(), data, symbols.size());
         return EncodeAlphabet::from_symbols(symbols);
-    });
-}
-
-// The 62 symbols every alphabet of b64encode starts with, as a bytes object.
-PyObject* common_symbols() {
-    static runtime::ProcessWideObject COMMON_SYMBOLS;
-    return COMMON_SYMBOLS.get_or_create([] {
-        return PyBytes_FromStringAndSize(core::COMMON_SYMBOLS.data(),
-                                         static_cast<Py_ssize_t>(core::COMMON_SYMBOLS.size()));
     });
 }
 
@@ -165,12 +156,10 @@ PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) 
         const Py_ssize_t size = PyObject_Size(altchars_object);
         if (size < 0) return nullptr;
         if (size != 2) {
-            PyErr_Format(PyExc_ValueError, "invalid altchars: %R", altchars_object);
+            altchars::raise_wrong_length(altchars_object);
             return nullptr;
         }
-        PyObject* common = common_symbols();
-        if (common == nullptr) return nullptr;
-        alphabet_object = runtime::OwnedRef(PyNumber_Add(common, altchars_object));
+        alphabet_object = altchars::with_common_symbols(altchars_object);
         if (!alphabet_object) return nullptr;
     }
 
@@ -182,8 +171,7 @@ PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) 
         const Py_ssize_t size = PyObject_Size(altchars_object);
         if (size < 0) return nullptr;
         if (size != 2) {
-            runtime::OwnedRef text(PyObject_Repr(altchars_object));
-            if (text) PyErr_SetObject(PyExc_AssertionError, text.get());
+            altchars::raise_wrong_length(altchars_object);
             return nullptr;
         }
         const auto acquired = buffer::hashable_bytes_like(altchars_object, "altchars");
@@ -226,8 +214,8 @@ PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     }
     auto input = acquire_input(s);
     if (!input) return nullptr;
-    std::optional<compatibility::Altchars> pair;
-    if (!compatibility::parse_altchars(altchars_object, false, pair)) return nullptr;
+    std::optional<altchars::Pair> pair;
+    if (!altchars::parse(altchars_object, false, pair)) return nullptr;
     auto stable = std::move(*input).into_stable_after_callbacks(false);
     if (!stable) return nullptr;
     // The range of wrapcol is judged only now, after every input is in hand.

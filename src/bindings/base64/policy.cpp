@@ -114,7 +114,7 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
     policy.semantics = compatibility::python_semantics();
     const bool ignorechars_given = options.ignorechars != nullptr;
     if (options.altchars != nullptr && options.altchars != Py_None) {
-        auto normalized = decode::normalized_altchars(options.altchars, ignorechars_given);
+        auto normalized = altchars::normalized(options.altchars, ignorechars_given);
         if (!normalized) return std::nullopt;
         policy.altchars = normalized->pair;
         policy.altchars_object = std::move(normalized->object);
@@ -144,7 +144,7 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
 std::optional<PreparedPolicy> PreparedPolicy::prepare_url_safe(PyObject* padded_object) {
     PreparedPolicy policy;
     policy.semantics = compatibility::python_semantics();
-    policy.altchars = compatibility::Altchars{'-', '_'};
+    policy.altchars = altchars::Pair{'-', '_'};
     policy.url_safe_function = true;
     // Padding became optional by default in 3.15.
     const auto padded = arguments::read_flag(padded_object, !policy.semantics.from_3_15);
@@ -193,7 +193,7 @@ PyObject* PreparedDecoder::hand_to_interpreter(const BytesLike& input) const {
         return decode::decode_with_binascii(data.get(), binascii_mode_, policy_.validate, policy_.padded);
     runtime::OwnedRef alphabet;
     if (policy_.altchars && policy_.ignorechars != nullptr) {
-        alphabet = decode::parse_decode_alphabet(policy_.altchars_object.get());
+        alphabet = altchars::parse_decode_alphabet(policy_.altchars_object.get());
         if (!alphabet) return nullptr;
     }
     return decode::decode_configured_with_binascii(

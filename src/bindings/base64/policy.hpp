@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "base64/decoder.hpp"
-#include "bindings/altchars.hpp"
+#include "bindings/base64/altchars.hpp"
 #include "bindings/base64/decode.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/compatibility.hpp"
@@ -26,7 +26,7 @@ struct DecodeOptions {
 };
 
 struct PreparedPolicy {
-    std::optional<compatibility::Altchars> altchars;
+    std::optional<altchars::Pair> altchars;
     runtime::OwnedRef altchars_object;  // as converted by the interpreter: its repr appears in warnings
     bool url_safe_function = false;     // urlsafe_b64decode and its _into form
     bool validate = false;              // effective: not given means "ignorechars given"
