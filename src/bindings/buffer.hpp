@@ -203,9 +203,10 @@ Acquired contiguous_bytes_like(PyObject* object, const char* name);
 // A held contiguous view of any exporter, without copying.
 Acquired contiguous_bytes_like_exported(PyObject* object, const char* name);
 
-// The hash functions' inputs: exact bytes and bytearrays in place, anything
-// else through buffer_bytes_like without the contiguity requirement.
-inline Acquired hashable_bytes_like(PyObject* object, const char* name) {
+// Any bytes-like object, contiguous or not (the hash functions' inputs, the
+// encoders' altchars): exact bytes and bytearrays in place, anything else
+// through buffer_bytes_like.
+inline Acquired any_bytes_like(PyObject* object, const char* name) {
     if (PyBytes_CheckExact(object)) return BytesLike(BorrowedBytes{object});
     if (PyByteArray_CheckExact(object)) return BytesLike(BorrowedByteArray{object});
     return buffer_bytes_like(object, name, false);

@@ -41,7 +41,7 @@ PyObject* hash_one(const schema::Binding<2>& binding, std::size_t detach_thresho
     if (PyBytes_CheckExact(s))
         return hash_bytes(reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(s)),
                           static_cast<std::size_t>(PyBytes_GET_SIZE(s)), true);
-    const auto input = buffer::hashable_bytes_like(s, "s");
+    const auto input = buffer::any_bytes_like(s, "s");
     if (!input) return nullptr;
     return input->with_bytes([&](const unsigned char* data, std::size_t length) {
         return hash_bytes(data, length, input->is_immutable());

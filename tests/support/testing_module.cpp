@@ -26,7 +26,7 @@ Acquired acquire(std::string_view form, PyObject* object, const char* name) {
     if (form == "buffer") return buffer::buffer_bytes_like(object, name, false);
     if (form == "contiguous") return buffer::contiguous_bytes_like(object, name);
     if (form == "contiguous_exported") return buffer::contiguous_bytes_like_exported(object, name);
-    if (form == "hashable") return buffer::hashable_bytes_like(object, name);
+    if (form == "hashable") return buffer::any_bytes_like(object, name);
     if (form == "ascii_or_bytes") return buffer::ascii_or_bytes(object, name);
     if (form == "decode_data_object") return buffer::decode_data_object(object, name);
     if (form == "binascii_contiguous") return buffer::binascii_contiguous_bytes_like(object, name);

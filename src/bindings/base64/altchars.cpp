@@ -55,7 +55,7 @@ bool parse(PyObject* value, bool allow_text, std::optional<Pair>& pair) {
     pair.reset();
     if (value == nullptr || value == Py_None) return true;
     const auto acquired =
-        allow_text ? buffer::ascii_or_bytes(value, "altchars") : buffer::hashable_bytes_like(value, "altchars");
+        allow_text ? buffer::ascii_or_bytes(value, "altchars") : buffer::any_bytes_like(value, "altchars");
     if (!acquired) return false;
     // Read once (a bytearray inside its lock), so the pair is a snapshot.
     return acquired->with_bytes([&](const unsigned char* data, std::size_t length) {
@@ -90,7 +90,7 @@ std::optional<Normalized> normalized(PyObject* value, bool ignorechars_given) {
         raise_wrong_length(object.get());
         return std::nullopt;
     }
-    const auto bytes = buffer::hashable_bytes_like(object.get(), "altchars");
+    const auto bytes = buffer::any_bytes_like(object.get(), "altchars");
     if (!bytes) return std::nullopt;
     // Read once (a bytearray inside its lock), so the pair is a snapshot.
     const auto pair = bytes->with_bytes([](const unsigned char* data, std::size_t length) {

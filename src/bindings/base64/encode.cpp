@@ -174,7 +174,7 @@ PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) 
             altchars::raise_wrong_length(altchars_object);
             return nullptr;
         }
-        const auto acquired = buffer::hashable_bytes_like(altchars_object, "altchars");
+        const auto acquired = buffer::any_bytes_like(altchars_object, "altchars");
         if (!acquired) return nullptr;
         const bool ok = acquired->with_bytes([&](const unsigned char* data, std::size_t length) {
             if (length != 2) {

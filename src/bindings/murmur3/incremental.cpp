@@ -330,7 +330,7 @@ struct HasherClass {
         PyObject* data = parsed[0];
         Hasher hasher(*seed);
         if (data != nullptr && data != Py_None) {
-            const auto input = buffer::hashable_bytes_like(data, "data");
+            const auto input = buffer::any_bytes_like(data, "data");
             if (!input) return nullptr;
             feed(hasher, *input);
         }
@@ -340,7 +340,7 @@ struct HasherClass {
     static PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
         const auto parsed = parse_fastcall(UPDATE, args, nargs, kwnames);
         if (!parsed) return nullptr;
-        const auto input = buffer::hashable_bytes_like((*parsed)[0], "data");
+        const auto input = buffer::any_bytes_like((*parsed)[0], "data");
         if (!input) return nullptr;
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;

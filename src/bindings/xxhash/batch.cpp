@@ -97,7 +97,7 @@ std::optional<BatchItems> parse_batch(const objects::ItemRefs& items) {
     auto inputs = objects::batch_results<buffer::BytesLike>(items.size(), BatchFamily::Xxh3);
     if (!inputs) return std::nullopt;
     for (const auto& item : items) {
-        auto input = buffer::hashable_bytes_like(item.get(), "items element");
+        auto input = buffer::any_bytes_like(item.get(), "items element");
         if (!input) return std::nullopt;
         inputs->emplace_back(std::move(*input));
     }
