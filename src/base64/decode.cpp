@@ -3,10 +3,7 @@
 #include <cstdint>
 
 #include "backend/invariant.hpp"
-#include "base64/avx2/decode.hpp"
-#include "base64/avx512/decode.hpp"
-#include "base64/sse41/decode.hpp"
-#include "base64/ssse3/decode.hpp"
+#include "base64/decode_tiers.hpp"
 
 namespace vantorq::base64::decode {
 namespace {

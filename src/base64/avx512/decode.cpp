@@ -1,4 +1,4 @@
-#include "base64/avx512/decode.hpp"
+#include "base64/decode_tiers.hpp"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "base64/sse41/decode.hpp"
+#include "base64/decode_tiers.hpp"
 
 #include "base64/generic/decode_steps.hpp"
 

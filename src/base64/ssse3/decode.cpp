@@ -1,4 +1,4 @@
-#include "base64/ssse3/decode.hpp"
+#include "base64/decode_tiers.hpp"
 
 #include "base64/generic/decode_steps.hpp"
 

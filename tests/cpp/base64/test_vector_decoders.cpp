@@ -6,13 +6,10 @@
 #include <vector>
 
 #include "backend/capabilities.hpp"
-#include "base64/avx2/decode.hpp"
-#include "base64/avx512/decode.hpp"
+#include "base64/decode_tiers.hpp"
 #include "base64/decode.hpp"
 #include "base64/lengths.hpp"
 #include "base64/reference.hpp"
-#include "base64/sse41/decode.hpp"
-#include "base64/ssse3/decode.hpp"
 
 namespace vantorq::base64 {
 namespace {

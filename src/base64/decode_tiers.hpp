@@ -1,0 +1,31 @@
+#pragma once
+// The decode kernels of the vector tiers, each compiled in its own folder
+// for its own instruction set. How far each goes in one call:
+// - SSSE3: 64 characters (four registers) per step, then 16 at a time, so
+//   the source length rounded down to a multiple of 16;
+// - SSE4.1: the SSSE3 loop with the block test done by one PTEST;
+// - AVX2: 64 characters (two registers) per step, then 32, then one step of
+//   16: again the length rounded down to a multiple of 16;
+// - AVX-512 (F, BW, VBMI): 128 characters (two registers) per step, then 64,
+//   then the remaining whole quanta in one masked step; under 64 characters
+//   the AVX2 loop. A prefix run stops at the quantum that holds the invalid byte.
+
+#include <cstddef>
+
+#include "base64/decode_contracts.hpp"
+#include "base64/error.hpp"
+
+namespace vantorq::base64::decode {
+namespace ssse3 {
+#include "base64/generic/decode_tier_api.inc"
+}
+namespace sse41 {
+#include "base64/generic/decode_tier_api.inc"
+}
+namespace avx2 {
+#include "base64/generic/decode_tier_api.inc"
+}
+namespace avx512 {
+#include "base64/generic/decode_tier_api.inc"
+}
+}  // namespace vantorq::base64::decode
