@@ -363,28 +363,10 @@ constexpr const char B64DECODE_BATCH_INTO_DOC[] =
 #undef BATCH_ITEMS_TEXT
 #undef BATCH_INTO_TEXT
 
-// The other list forms carry their summary alone.
-constexpr const char STANDARD_B64ENCODE_BATCH_DOC[] =
-    "Encode each item with the padded standard Base64 alphabet.";
-constexpr const char STANDARD_B64ENCODE_BATCH_INTO_DOC[] =
-    "Encode each item into its matching reusable bytearray.";
-constexpr const char STANDARD_B64DECODE_BATCH_DOC[] =
-    "Decode each item with the padded standard Base64 alphabet.";
-constexpr const char STANDARD_B64DECODE_BATCH_INTO_DOC[] =
-    "Decode each item into its matching reusable bytearray.";
-constexpr const char URLSAFE_B64ENCODE_BATCH_DOC[] =
-    "Encode each item with the padded URL-safe Base64 alphabet.";
-constexpr const char URLSAFE_B64ENCODE_BATCH_INTO_DOC[] =
-    "Encode each item with the URL-safe alphabet into its matching reusable bytearray.";
-constexpr const char URLSAFE_B64DECODE_BATCH_DOC[] =
-    "Decode each item with the padded URL-safe Base64 alphabet.";
-constexpr const char URLSAFE_B64DECODE_BATCH_INTO_DOC[] =
-    "Decode each URL-safe item into its matching reusable bytearray.";
-
 using schema::Function;
 using schema::Signature;
 
-// The list forms without options.
+// The list forms without options, whose docstrings are their summary alone.
 constexpr Signature<1> list(const char* name) { return {name, {"items"}}; }
 constexpr Signature<2> list_into(const char* name) { return {name, {"items", "outputs"}}; }
 
@@ -416,21 +398,25 @@ constexpr std::tuple FUNCTIONS = {
     Function<1>{{"standard_b64encode", {"s"}}, &encode::standard_b64encode, STANDARD_B64ENCODE_DOC},
     Function<2>{{"standard_b64encode_into", {"s", "output"}}, &encode::standard_b64encode_into,
                 STANDARD_B64ENCODE_INTO_DOC},
-    Function<1>{list("standard_b64encode_batch"), &batch::standard_b64encode_batch, STANDARD_B64ENCODE_BATCH_DOC},
+    Function<1>{list("standard_b64encode_batch"), &batch::standard_b64encode_batch,
+                "Encode each item with the padded standard Base64 alphabet."},
     Function<2>{list_into("standard_b64encode_batch_into"), &batch::standard_b64encode_batch_into,
-                STANDARD_B64ENCODE_BATCH_INTO_DOC},
-    Function<1>{list("standard_b64decode_batch"), &batch::standard_b64decode_batch, STANDARD_B64DECODE_BATCH_DOC},
+                "Encode each item into its matching reusable bytearray."},
+    Function<1>{list("standard_b64decode_batch"), &batch::standard_b64decode_batch,
+                "Decode each item with the padded standard Base64 alphabet."},
     Function<2>{list_into("standard_b64decode_batch_into"), &batch::standard_b64decode_batch_into,
-                STANDARD_B64DECODE_BATCH_INTO_DOC},
+                "Decode each item into its matching reusable bytearray."},
     Function<1>{{"standard_b64decode", {"s"}}, &decode::standard_b64decode, STANDARD_B64DECODE_DOC},
     Function<2>{{"standard_b64decode_into", {"s", "output"}}, &decode::standard_b64decode_into,
                 STANDARD_B64DECODE_INTO_DOC},
-    Function<1>{list("urlsafe_b64encode_batch"), &batch::urlsafe_b64encode_batch, URLSAFE_B64ENCODE_BATCH_DOC},
+    Function<1>{list("urlsafe_b64encode_batch"), &batch::urlsafe_b64encode_batch,
+                "Encode each item with the padded URL-safe Base64 alphabet."},
     Function<2>{list_into("urlsafe_b64encode_batch_into"), &batch::urlsafe_b64encode_batch_into,
-                URLSAFE_B64ENCODE_BATCH_INTO_DOC},
-    Function<1>{list("urlsafe_b64decode_batch"), &batch::urlsafe_b64decode_batch, URLSAFE_B64DECODE_BATCH_DOC},
+                "Encode each item with the URL-safe alphabet into its matching reusable bytearray."},
+    Function<1>{list("urlsafe_b64decode_batch"), &batch::urlsafe_b64decode_batch,
+                "Decode each item with the padded URL-safe Base64 alphabet."},
     Function<2>{list_into("urlsafe_b64decode_batch_into"), &batch::urlsafe_b64decode_batch_into,
-                URLSAFE_B64DECODE_BATCH_INTO_DOC},
+                "Decode each URL-safe item into its matching reusable bytearray."},
     Function<2>{{"urlsafe_b64encode", {"s", "padded=True"}, 1}, &encode::urlsafe_b64encode, URLSAFE_B64ENCODE_DOC},
     Function<3>{{"urlsafe_b64encode_into", {"s", "output", "padded=True"}, 2}, &encode::urlsafe_b64encode_into,
                 URLSAFE_B64ENCODE_INTO_DOC},

@@ -104,17 +104,21 @@ void feed(Hasher& hasher, const buffer::BytesLike& input) {
     "    data: Optional initial bytes-like data.\n"    \
     "    seed: Initial unsigned 32-bit seed.\n\n"
 
-// One class: its hasher, names (as argument errors show them, too), docstring
-// and digest size.
+// The names of a class: its own, with its module, and of its methods as
+// argument errors show them.
+#define HASHER_NAMES(name)                                                 \
+    static constexpr const char* NAME = name;                              \
+    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3." name; \
+    static constexpr const char* NEW_NAME = name ".__new__";               \
+    static constexpr const char* UPDATE_NAME = name ".update";
+
+// One class: its hasher, names, docstring and digest size.
 template <class Hasher>
 struct ClassTraits;
 
 template <>
 struct ClassTraits<Murmur3X86Hasher32> {
-    static constexpr const char* NAME = "murmur3_x86_32";
-    static constexpr const char* NEW_NAME = "murmur3_x86_32.__new__";
-    static constexpr const char* UPDATE_NAME = "murmur3_x86_32.update";
-    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x86_32";
+    HASHER_NAMES("murmur3_x86_32")
     static constexpr const char* DOC =
         "murmur3_x86_32(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x86 32-bit hasher.\n\n"
@@ -132,10 +136,7 @@ struct ClassTraits<Murmur3X86Hasher32> {
 
 template <>
 struct ClassTraits<Murmur3X86Hasher128> {
-    static constexpr const char* NAME = "murmur3_x86_128";
-    static constexpr const char* NEW_NAME = "murmur3_x86_128.__new__";
-    static constexpr const char* UPDATE_NAME = "murmur3_x86_128.update";
-    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x86_128";
+    HASHER_NAMES("murmur3_x86_128")
     static constexpr const char* DOC =
         "murmur3_x86_128(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x86 128-bit hasher.\n\n"
@@ -153,10 +154,7 @@ struct ClassTraits<Murmur3X86Hasher128> {
 
 template <>
 struct ClassTraits<Murmur3X64Hasher128> {
-    static constexpr const char* NAME = "murmur3_x64_128";
-    static constexpr const char* NEW_NAME = "murmur3_x64_128.__new__";
-    static constexpr const char* UPDATE_NAME = "murmur3_x64_128.update";
-    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x64_128";
+    HASHER_NAMES("murmur3_x64_128")
     static constexpr const char* DOC =
         "murmur3_x64_128(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x64 128-bit hasher.\n\n"
@@ -173,6 +171,7 @@ struct ClassTraits<Murmur3X64Hasher128> {
 };
 
 #undef CONSTRUCTOR_ARGS
+#undef HASHER_NAMES
 
 template <class Hasher>
 struct HasherClass {

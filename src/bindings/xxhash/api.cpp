@@ -12,16 +12,16 @@ namespace vantorq::bindings::xxhash::api {
 namespace {
 
 // What the two one-shot functions share.
-#define XXH3_ONE_SHOT_INPUT_TEXT                                                              \
-    "The bytes are hashed in place when they are bytes, a bytearray, a contiguous\n"          \
-    "memoryview of bytes or a memoryview of a whole bytearray; other buffer exporters,\n"     \
-    "views of part of a bytearray and non-contiguous views are copied once.\n\n"             \
-    "Args:\n"                                                                                \
-    "    s: A bytes-like object.\n"                                                          \
+#define XXH3_ONE_SHOT_INPUT_TEXT                                                          \
+    "The bytes are hashed in place when they are bytes, a bytearray, a contiguous\n"      \
+    "memoryview of bytes or a memoryview of a whole bytearray; other buffer exporters,\n" \
+    "views of part of a bytearray and non-contiguous views are copied once.\n\n"          \
+    "Args:\n"                                                                             \
+    "    s: A bytes-like object.\n"                                                       \
     "    seed: Unsigned 64-bit seed (0 to 2**64 - 1).\n\n"
-#define XXH3_ONE_SHOT_RAISES_TEXT                                         \
-    "Raises:\n"                                                          \
-    "    TypeError: s is not bytes-like, or seed is not an int.\n"       \
+#define XXH3_ONE_SHOT_RAISES_TEXT                                  \
+    "Raises:\n"                                                    \
+    "    TypeError: s is not bytes-like, or seed is not an int.\n" \
     "    OverflowError: seed is negative or does not fit in 64 bits.\n\n"
 
 constexpr const char XXH3_64_DOC[] =
