@@ -41,14 +41,14 @@ template <std::size_t N>
 struct Signature {
     const char* name;  // as messages show it
     std::array<Parameter, N> parameters;
-    std::size_t positional = N;  // parameters before the `*`; the rest are keyword-only
-    Wording wording = Wording::Function;
+    std::size_t positional;  // parameters before the `*`; the rest are keyword-only
+    Wording wording;
+    std::size_t required = 0;  // leading parameters without a default
 
-    // Leading parameters without a default.
-    constexpr std::size_t required() const {
-        std::size_t count = 0;
-        while (count < N && parameters[count].shown_default.empty()) ++count;
-        return count;
+    constexpr Signature(const char* name, std::array<Parameter, N> parameters, std::size_t positional = N,
+                        Wording wording = Wording::Function)
+        : name(name), parameters(parameters), positional(positional), wording(wording) {
+        while (required < N && parameters[required].shown_default.empty()) ++required;
     }
 };
 
@@ -71,7 +71,7 @@ std::optional<Arguments<N>> bind(const Signature<N>& signature, PyObject* const*
     Arguments<N> slots{};
     const auto given = static_cast<std::size_t>(nargs);
     if (given > signature.positional) {
-        too_many_positional(signature.name, signature.wording, signature.positional, signature.required(), nargs);
+        too_many_positional(signature.name, signature.wording, signature.positional, signature.required, nargs);
         return NOT_BOUND;
     }
     for (std::size_t i = 0; i < given; ++i) slots[i] = positional[i];
@@ -89,7 +89,7 @@ std::optional<Arguments<N>> bind(const Signature<N>& signature, PyObject* const*
         return true;
     });
     if (!keywords_bound) return NOT_BOUND;
-    for (std::size_t i = 0; i < signature.required(); ++i) {
+    for (std::size_t i = 0; i < signature.required; ++i) {
         if (slots[i] == nullptr) {
             missing_required(signature.name, signature.wording, signature.parameters[i].name);
             return NOT_BOUND;
@@ -119,7 +119,7 @@ template <std::size_t N>
                                                                              PyObject* const* args, Py_ssize_t nargs,
                                                                              PyObject* kwnames) {
     const auto given = static_cast<std::size_t>(nargs);
-    if (kwnames != nullptr || given < signature.required() || given > signature.positional)
+    if (kwnames != nullptr || given < signature.required || given > signature.positional)
         return detail::parse_general(signature, args, nargs, kwnames);
     Arguments<N> slots{};
     for (std::size_t i = 0; i < given; ++i) slots[i] = args[i];
