@@ -5,17 +5,26 @@
 namespace vantorq::bindings::arguments {
 namespace detail {
 
-bool too_many_positional(const char* name, std::size_t positional, Py_ssize_t nargs) {
-    PyErr_Format(PyExc_TypeError, "%s() takes at most %zu positional arguments (%zu given)", name, positional,
-                 static_cast<std::size_t>(nargs));
-    return false;
+void too_many_positional(const char* name, Wording wording, std::size_t positional, std::size_t required,
+                         Py_ssize_t nargs) {
+    if (wording == Wording::Function) {
+        PyErr_Format(PyExc_TypeError, "%s() takes at most %zu positional arguments (%zu given)", name, positional,
+                     static_cast<std::size_t>(nargs));
+        return;
+    }
+    const char* verb = nargs == 1 ? "was" : "were";
+    if (required == positional)
+        PyErr_Format(PyExc_TypeError, "%s() takes %zu positional arguments but %zd %s given", name, positional, nargs,
+                     verb);
+    else
+        PyErr_Format(PyExc_TypeError, "%s() takes from %zu to %zu positional arguments but %zd %s given", name,
+                     required, positional, nargs, verb);
 }
 
-Py_ssize_t find_parameter(const std::string_view* parameters, std::size_t count, std::size_t nargs,
-                          PyObject* keyword) {
+Py_ssize_t find_parameter(const Parameter* parameters, std::size_t count, std::size_t nargs, PyObject* keyword) {
     const Py_ssize_t length = PyUnicode_GetLength(keyword);
     const auto matches = [&](std::size_t i) {
-        const auto& parameter = parameters[i];
+        const auto& parameter = parameters[i].name;
         return static_cast<std::size_t>(length) == parameter.size() &&
                PyUnicode_EqualToUTF8AndSize(keyword, parameter.data(), static_cast<Py_ssize_t>(parameter.size()));
     };
@@ -27,21 +36,21 @@ Py_ssize_t find_parameter(const std::string_view* parameters, std::size_t count,
     return -1;
 }
 
-bool unexpected_keyword(const char* name, PyObject* keyword) {
+void unexpected_keyword(const char* name, PyObject* keyword) {
     PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", name, keyword);
-    return false;
 }
 
-bool multiple_values(const char* name, std::string_view parameter) {
+void multiple_values(const char* name, std::string_view parameter) {
     PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%.*s'", name,
                  static_cast<int>(parameter.size()), parameter.data());
-    return false;
 }
 
-bool missing_required(const char* name, std::string_view parameter) {
-    PyErr_Format(PyExc_TypeError, "%s() missing required argument '%.*s'", name, static_cast<int>(parameter.size()),
-                 parameter.data());
-    return false;
+// Reports the first missing parameter: no method has more than one required.
+void missing_required(const char* name, Wording wording, std::string_view parameter) {
+    PyErr_Format(PyExc_TypeError,
+                 wording == Wording::Function ? "%s() missing required argument '%.*s'"
+                                              : "%s() missing 1 required positional argument: '%.*s'",
+                 name, static_cast<int>(parameter.size()), parameter.data());
 }
 
 }  // namespace detail
@@ -67,6 +76,24 @@ bool convert_seed_u32(PyObject* value, std::uint32_t& seed) {
     if (!convert_seed_u64(value, wide)) return false;
     if (wide > 0xFFFFFFFFu) {
         PyErr_SetString(PyExc_OverflowError, "seed does not fit in uint32");
+        return false;
+    }
+    seed = static_cast<std::uint32_t>(wide);
+    return true;
+}
+
+bool read_index_seed_u32(PyObject* value, std::uint32_t& seed) {
+    seed = 0;
+    if (value == nullptr) return true;
+    int overflow = 0;
+    const long long wide = PyLong_AsLongLongAndOverflow(value, &overflow);
+    if (wide == -1 && overflow == 0 && PyErr_Occurred()) return false;
+    if (overflow > 0 || wide > 0xFFFFFFFFll) {
+        PyErr_SetString(PyExc_OverflowError, "number too large to fit in target type");
+        return false;
+    }
+    if (overflow < 0 || wide < 0) {
+        PyErr_SetString(PyExc_OverflowError, "number too small to fit in target type");
         return false;
     }
     seed = static_cast<std::uint32_t>(wide);

@@ -6,19 +6,25 @@
 
 #include <span>
 
-#include "bindings/runtime.hpp"
-
 namespace vantorq::bindings::families {
-
-extern const runtime::MethodTable BASE64;
-extern const runtime::MethodTable MURMUR3;
-extern const runtime::MethodTable XXHASH;
 
 // A class the module exposes and lists in __all__.
 struct PublicClass {
     const char* name;
     PyObject* (*type)();  // the process-wide class object (borrowed), or null with an error set
 };
-extern const std::span<const PublicClass> MURMUR3_CLASSES;
 
 }  // namespace vantorq::bindings::families
+
+// Each family's process-wide method table, generated from its declarations on
+// the first call.
+namespace vantorq::bindings::base64::api {
+PyMethodDef* methods();
+}
+namespace vantorq::bindings::murmur3::api {
+PyMethodDef* methods();
+extern const std::span<const families::PublicClass> CLASSES;
+}  // namespace vantorq::bindings::murmur3::api
+namespace vantorq::bindings::xxhash::api {
+PyMethodDef* methods();
+}

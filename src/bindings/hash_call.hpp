@@ -10,32 +10,28 @@
 #include "bindings/arguments.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/runtime.hpp"
-#include "bindings/schema.hpp"
 
 namespace vantorq::bindings::hash_call {
 
-// Parses (s, seed=0), converts the seed (a `Seed`, 32 or 64 bits) before `s`
+// Given (s, seed=0), converts the seed (a `Seed`, 32 or 64 bits) before `s`
 // is looked at, and hashes the bytes with `hash(data, length, seed)`,
 // detached when the input is immutable and at least `detach_threshold` long.
 // Returns `build(result)`, or null with an error set.
 template <typename Seed, typename Hash, typename Build>
-PyObject* hash_one(const schema::Binding<2>& binding, std::size_t detach_threshold, PyObject* const* args,
-                   Py_ssize_t nargs, PyObject* kwnames, Hash hash, Build build) {
+PyObject* hash_one(const arguments::Arguments<2>& parsed, std::size_t detach_threshold, Hash hash, Build build) {
     static_assert(std::is_same_v<Seed, std::uint32_t> || std::is_same_v<Seed, std::uint64_t>);
-    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
-    if (!parsed) return nullptr;
     Seed seed = 0;
     bool converted;
     if constexpr (std::is_same_v<Seed, std::uint32_t>)
-        converted = arguments::read_seed_u32((*parsed)[1], seed);
+        converted = arguments::read_seed_u32(parsed[1], seed);
     else
-        converted = arguments::read_seed_u64((*parsed)[1], seed);
+        converted = arguments::read_seed_u64(parsed[1], seed);
     if (!converted) return nullptr;
     const auto hash_bytes = [&](const unsigned char* data, std::size_t length, bool immutable) {
         const bool detach = immutable && length >= detach_threshold;
         return build(runtime::run_maybe_detached(detach, [&] { return hash(data, length, seed); }));
     };
-    PyObject* s = (*parsed)[0];
+    PyObject* s = parsed[0];
     // The common case, read in place without acquiring anything: for short
     // inputs the acquisition would cost more than the hash.
     if (PyBytes_CheckExact(s))

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "bindings/compatibility.hpp"
 #include "bindings/families.hpp"
 #include "bindings/objects.hpp"
 #include "bindings/runtime.hpp"
@@ -38,14 +37,13 @@ int execute(PyObject* module) {
         objects::raise_not_instance(module, "module");
         return -1;
     }
-    if (runtime::add_methods(module, families::BASE64) < 0) return -1;
-    if (runtime::add_methods(module, families::MURMUR3) < 0) return -1;
-    for (const auto& hasher : families::MURMUR3_CLASSES) {
+    if (PyModule_AddFunctions(module, base64::api::methods()) < 0) return -1;
+    if (PyModule_AddFunctions(module, murmur3::api::methods()) < 0) return -1;
+    for (const auto& hasher : murmur3::api::CLASSES) {
         PyObject* type = hasher.type();
         if (type == nullptr || add_public_object(module, hasher.name, type) < 0) return -1;
     }
-    if (runtime::add_methods(module, families::XXHASH) < 0) return -1;
-    return 0;
+    return PyModule_AddFunctions(module, xxhash::api::methods());
 }
 
 int guarded_execute(PyObject* module) noexcept {

@@ -48,6 +48,10 @@ void raise_not_instance(PyObject* object, const char* target_type_name) {
         PyErr_Format(PyExc_TypeError, "'%U' object is not an instance of '%s'", type_name.get(), target_type_name);
 }
 
+void raise_destination_too_small(const char* output, std::size_t required, std::size_t available) {
+    PyErr_Format(PyExc_ValueError, "%s requires %zu bytes but the destination has %zu", output, required, available);
+}
+
 bool check_list(PyObject* object) {
     if (PyList_Check(object)) return true;
     raise_not_instance(object, "list");

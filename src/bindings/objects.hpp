@@ -18,6 +18,10 @@ namespace vantorq::bindings::objects {
 // "'None' is not an instance of '<target>'").
 void raise_not_instance(PyObject* object, const char* target_type_name);
 
+// ValueError "<output> requires <required> bytes but the destination has
+// <available>", with the family's name for what it writes as `output`.
+void raise_destination_too_small(const char* output, std::size_t required, std::size_t available);
+
 // Whether `object` is a list (or subclass), resp. a bytearray (or subclass);
 // raises the TypeError above when not.
 bool check_list(PyObject* object);

@@ -2,8 +2,6 @@
 
 #include "bindings/runtime.hpp"
 
-#include "bindings/compatibility.hpp"
-
 namespace vantorq::bindings::runtime {
 
 PyObject* panic_exception_type() {
@@ -20,14 +18,6 @@ void raise_panic(const Panic& panic) {
     PyObject* type = panic_exception_type();
     if (type == nullptr) return;  // creating the class failed; that error stays set
     PyErr_SetString(type, panic.what ? panic.what : "internal invariant failed in vantorq");
-}
-
-int add_methods(PyObject* module, const MethodTable& family) {
-    std::call_once(*family.filled, [&] {
-        const auto& semantics = compatibility::python_semantics();
-        family.register_all(family.table, semantics.major, semantics.minor);
-    });
-    return PyModule_AddFunctions(module, family.table);
 }
 
 }  // namespace vantorq::bindings::runtime

@@ -9,11 +9,18 @@
 #include "backend/invariant.hpp"
 
 #include <atomic>
-#include <mutex>
+#include <cstddef>
 #include <new>
+#include <tuple>
 #include <utility>
 
 namespace vantorq::bindings::runtime {
+
+// Immutable inputs at least this long are worked on with the thread detached;
+// below, detaching and re-attaching costs a noticeable share of the work.
+inline constexpr std::size_t MURMUR3_DETACH_BYTES = 65'536;
+inline constexpr std::size_t XXH3_DETACH_BYTES = 262'144;
+inline constexpr std::size_t BASE64_DETACH_BYTES = 262'144;
 
 // An internal invariant failure, from the cores or from this layer: a
 // condition no caller can produce. Data errors are Python exceptions instead.
@@ -67,12 +74,11 @@ PyObject* guarded(Body&& body) noexcept {
     return nullptr;
 }
 
-// The METH_FASTCALL | METH_KEYWORDS entry point of a module function whose body is `Impl`.
-using FastCallBody = PyObject* (*)(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-
-template <FastCallBody Impl>
+// The METH_FASTCALL | METH_KEYWORDS entry point of function `I` of a family's
+// declarations (schema::Function), which parses the arguments and runs it.
+template <const auto& FUNCTIONS, std::size_t I>
 PyObject* entry_point(PyObject* /*module*/, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) noexcept {
-    return guarded([&] { return Impl(args, nargs, kwnames); });
+    return guarded([&] { return std::get<I>(FUNCTIONS).call(args, nargs, kwnames); });
 }
 
 // A strong reference, released once when dropped.
@@ -126,10 +132,6 @@ private:
 
 // The calling thread detached from the interpreter for the object's lifetime.
 // While detached no interpreter object may be touched.
-// Base64 work on immutable bytes runs with the thread detached from this size
-// on; below it, detaching and attaching again cost more than others gain.
-inline constexpr std::size_t BASE64_DETACH_BYTES = 262'144;
-
 class DetachedThread {
 public:
     DetachedThread() : state_(PyEval_SaveThread()) {}
@@ -150,15 +152,5 @@ decltype(auto) run_maybe_detached(bool detach, Work&& work) {
     }
     return std::forward<Work>(work)();
 }
-
-// Adds a family's functions to the module, filling its method table on the
-// first call of the process.
-using RegisterAll = void (*)(PyMethodDef* table, int major, int minor);
-struct MethodTable {
-    PyMethodDef* table;
-    std::once_flag* filled;
-    RegisterAll register_all;
-};
-int add_methods(PyObject* module, const MethodTable& family);
 
 }  // namespace vantorq::bindings::runtime

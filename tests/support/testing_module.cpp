@@ -5,10 +5,12 @@
 #include "bindings/python.hpp"
 
 #include <string_view>
+#include <tuple>
 
 #include "bindings/arguments.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/runtime.hpp"
+#include "bindings/schema.hpp"
 
 namespace vantorq::testing {
 namespace {
@@ -110,20 +112,20 @@ PyObject* py_read_flag(PyObject*, PyObject* args) {
     return flag ? PyBool_FromLong(*flag) : nullptr;
 }
 
-// A parser probe shaped like the encoders: (s, output, altchars=None, *, padded=True).
-constexpr bindings::schema::Binding<4> PROBE = {"probe", {"s", "output", "altchars", "padded"}, 3, 2};
-
-PyObject* probe(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = bindings::arguments::parse_raw_arguments(PROBE, args, nargs, kwnames);
-    if (!parsed) return nullptr;
+PyObject* probe(const bindings::arguments::Arguments<4>& parsed) {
     PyObject* slots = PyTuple_New(4);
     if (slots == nullptr) return nullptr;
     for (std::size_t i = 0; i < 4; ++i) {
-        PyObject* slot = (*parsed)[i] ? (*parsed)[i] : Py_Ellipsis;  // Ellipsis marks "not given"
+        PyObject* slot = parsed[i] ? parsed[i] : Py_Ellipsis;  // Ellipsis marks "not given"
         PyTuple_SET_ITEM(slots, i, Py_NewRef(slot));
     }
     return slots;
 }
+
+// A parser probe shaped like the encoders: (s, output, altchars=None, *, padded=True).
+constexpr std::tuple PROBE = {
+    bindings::schema::Function<4>{{"probe", {"s", "output", "altchars=None", "padded=True"}, 3}, &probe, nullptr},
+};
 
 PyObject* py_raise_panic(PyObject*, PyObject*) {
     return bindings::runtime::guarded([]() -> PyObject* { throw bindings::runtime::Panic("hash count is exact"); });
@@ -137,7 +139,8 @@ PyMethodDef METHODS[] = {
     {"encode_ascii", py_encode_ascii, METH_O, nullptr},
     {"binascii_decode_type_error", py_binascii_decode_type_error, METH_O, nullptr},
     {"read_flag", py_read_flag, METH_VARARGS, nullptr},
-    bindings::schema::method("probe", &bindings::runtime::entry_point<probe>, nullptr),
+    {"probe", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&bindings::runtime::entry_point<PROBE, 0>)),
+     METH_FASTCALL | METH_KEYWORDS, nullptr},
     {"raise_panic", py_raise_panic, METH_NOARGS, nullptr},
     {nullptr, nullptr, 0, nullptr},
 };

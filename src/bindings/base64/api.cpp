@@ -1,5 +1,5 @@
-// The Base64 functions as the interpreter sees them: names, entry points and
-// docstrings (whose first line is the text signature).
+// The Base64 functions as the interpreter sees them: one declaration each,
+// with its parameters and the body of its docstring.
 
 #include "bindings/python.hpp"
 
@@ -7,23 +7,12 @@
 #include "bindings/base64/decode.hpp"
 #include "bindings/base64/encode.hpp"
 #include "bindings/families.hpp"
-#include "bindings/runtime.hpp"
 #include "bindings/schema.hpp"
 
-namespace vantorq::bindings {
-namespace base64::api {
-
-// Room for the family's functions and the sentinel.
-PyMethodDef METHODS[25] = {};
-std::once_flag METHODS_INIT;
-
-}  // namespace base64::api
-
-namespace schema::base64 {
+namespace vantorq::bindings::base64::api {
 namespace {
 
 constexpr const char B64ENCODE_DOC[] =
-    "b64encode($module, /, s, altchars=None, *, padded=True, wrapcol=0)\n--\n\n"
     "Encode a bytes-like object as Base64.\n\n"
     "Gives the bytes of the interpreter's base64.b64encode for the same arguments,\n"
     "and raises the same exceptions with the same messages.\n\n"
@@ -49,7 +38,6 @@ constexpr const char B64ENCODE_DOC[] =
     "    b'-_8='\n";
 
 constexpr const char B64ENCODE_INTO_DOC[] =
-    "b64encode_into($module, /, s, output, altchars=None, *, padded=True, wrapcol=0)\n--\n\n"
     "Encode a bytes-like object as Base64 into a reusable bytearray.\n\n"
     "Writes the bytes that b64encode would return at the start of output and\n"
     "returns their count. Only that prefix changes; the size of output never does.\n"
@@ -83,7 +71,6 @@ constexpr const char B64ENCODE_INTO_DOC[] =
     "    b'aGVsbG8=\\x00\\x00\\x00\\x00'\n";
 
 constexpr const char STANDARD_B64ENCODE_DOC[] =
-    "standard_b64encode($module, /, s)\n--\n\n"
     "Encode bytes with the padded standard Base64 alphabet.\n\n"
     "Args:\n"
     "    s: A C-contiguous bytes-like object.\n\n"
@@ -97,7 +84,6 @@ constexpr const char STANDARD_B64ENCODE_DOC[] =
     "    b'+/8='\n";
 
 constexpr const char STANDARD_B64ENCODE_INTO_DOC[] =
-    "standard_b64encode_into($module, /, s, output)\n--\n\n"
     "Encode bytes with the standard alphabet into a reusable bytearray.\n\n"
     "Writes the padded encoding at the start of output and returns its length;\n"
     "on failure output is unchanged.\n\n"
@@ -116,7 +102,6 @@ constexpr const char STANDARD_B64ENCODE_INTO_DOC[] =
     "    (4, b'YWJj')\n";
 
 constexpr const char URLSAFE_B64ENCODE_DOC[] =
-    "urlsafe_b64encode($module, /, s, *, padded=True)\n--\n\n"
     "Encode bytes with the URL-safe Base64 alphabet.\n\n"
     "The alphabet uses '-' and '_' in place of '+' and '/'.\n\n"
     "Args:\n"
@@ -132,7 +117,6 @@ constexpr const char URLSAFE_B64ENCODE_DOC[] =
     "    b'-_8'\n";
 
 constexpr const char URLSAFE_B64ENCODE_INTO_DOC[] =
-    "urlsafe_b64encode_into($module, /, s, output, *, padded=True)\n--\n\n"
     "Encode bytes with the URL-safe alphabet into a reusable bytearray.\n\n"
     "Writes the encoding at the start of output and returns its length; on\n"
     "failure output is unchanged.\n\n"
@@ -152,8 +136,6 @@ constexpr const char URLSAFE_B64ENCODE_INTO_DOC[] =
     "    (3, b'-_8')\n";
 
 constexpr const char B64DECODE_DOC[] =
-    "b64decode($module, /, s, altchars=None, validate=['NOT SPECIFIED'], *, padded=True, "
-    "ignorechars=['NOT SPECIFIED'], canonical=False)\n--\n\n"
     "Decode an ASCII string or bytes-like Base64 value.\n\n"
     "Gives the bytes of the interpreter's base64.b64decode for the same arguments,\n"
     "and raises the same exceptions and warnings with the same messages.\n\n"
@@ -184,8 +166,6 @@ constexpr const char B64DECODE_DOC[] =
     "    binascii.Error: Only base64 data is allowed\n";
 
 constexpr const char B64DECODE_INTO_DOC[] =
-    "b64decode_into($module, /, s, output, altchars=None, validate=['NOT SPECIFIED'], *, padded=True, "
-    "ignorechars=['NOT SPECIFIED'], canonical=False)\n--\n\n"
     "Decode Base64 data into a reusable bytearray.\n\n"
     "Writes the bytes that b64decode would return at the start of output and\n"
     "returns their count; the size of output never changes. A malformed input may\n"
@@ -214,7 +194,6 @@ constexpr const char B64DECODE_INTO_DOC[] =
     "    ValueError: Base64 output requires 5 bytes but the destination has 4\n";
 
 constexpr const char STANDARD_B64DECODE_DOC[] =
-    "standard_b64decode($module, /, s)\n--\n\n"
     "Decode padded Base64 using the standard alphabet.\n\n"
     "Bytes outside the alphabet are discarded before the padding is checked.\n\n"
     "Args:\n"
@@ -230,7 +209,6 @@ constexpr const char STANDARD_B64DECODE_DOC[] =
     "    b'\\xfb\\xff'\n";
 
 constexpr const char STANDARD_B64DECODE_INTO_DOC[] =
-    "standard_b64decode_into($module, /, s, output)\n--\n\n"
     "Decode standard Base64 into a reusable bytearray.\n\n"
     "Writes what standard_b64decode would return at the start of output and\n"
     "returns its length.\n\n"
@@ -248,61 +226,46 @@ constexpr const char STANDARD_B64DECODE_INTO_DOC[] =
     "    >>> standard_b64decode_into('YWJj', out), bytes(out)\n"
     "    (3, b'abc')\n";
 
-// The URL-safe docstrings differ between interpreters only in the default of
-// `padded` that their signature line shows.
-#define URLSAFE_B64DECODE_BODY                                                          \
-    "Decode Base64 using the URL-safe alphabet.\n\n"                                    \
-    "The alphabet uses '-' and '_' in place of '+' and '/'. Other bytes outside it\n"   \
-    "are discarded; from Python 3.15 a '+' or '/' gives a FutureWarning, as they\n"     \
-    "will be discarded too in future versions. padded defaults to true through\n"      \
-    "Python 3.14 and to false from 3.15.\n\n"                                           \
-    "Args:\n"                                                                           \
-    "    s: ASCII text or a bytes-like object.\n"                                       \
-    "    padded: Whether '=' padding and whole four-character groups are required.\n\n" \
-    "Returns:\n"                                                                        \
-    "    The decoded bytes.\n\n"                                                        \
-    "Raises:\n"                                                                         \
-    "    binascii.Error: s is incorrectly padded.\n"                                    \
-    "    TypeError: s is of an unsupported type.\n"                                     \
-    "    ValueError: s holds non-ASCII text.\n\n"                                       \
-    "Examples:\n"                                                                       \
-    "    >>> urlsafe_b64decode(b'-_8=', padded=True)\n"                                 \
-    "    b'\\xfb\\xff'\n"                                                               \
-    "    >>> urlsafe_b64decode(b'-_8', padded=False)\n"                                 \
+constexpr const char URLSAFE_B64DECODE_DOC[] =
+    "Decode Base64 using the URL-safe alphabet.\n\n"
+    "The alphabet uses '-' and '_' in place of '+' and '/'. Other bytes outside it\n"
+    "are discarded; from Python 3.15 a '+' or '/' gives a FutureWarning, as they\n"
+    "will be discarded too in future versions. padded defaults to true through\n"
+    "Python 3.14 and to false from 3.15.\n\n"
+    "Args:\n"
+    "    s: ASCII text or a bytes-like object.\n"
+    "    padded: Whether '=' padding and whole four-character groups are required.\n\n"
+    "Returns:\n"
+    "    The decoded bytes.\n\n"
+    "Raises:\n"
+    "    binascii.Error: s is incorrectly padded.\n"
+    "    TypeError: s is of an unsupported type.\n"
+    "    ValueError: s holds non-ASCII text.\n\n"
+    "Examples:\n"
+    "    >>> urlsafe_b64decode(b'-_8=', padded=True)\n"
     "    b'\\xfb\\xff'\n"
+    "    >>> urlsafe_b64decode(b'-_8', padded=False)\n"
+    "    b'\\xfb\\xff'\n";
 
-#define URLSAFE_B64DECODE_INTO_BODY                                                     \
-    "Decode URL-safe Base64 into a reusable bytearray.\n\n"                             \
-    "Writes what urlsafe_b64decode would return at the start of output and\n"          \
-    "returns its length. padded defaults to true through Python 3.14 and to false\n"   \
-    "from 3.15.\n\n"                                                                    \
-    "Args:\n"                                                                           \
-    "    s: ASCII text or a bytes-like object.\n"                                       \
-    "    output: The bytearray to write into.\n"                                        \
-    "    padded: Whether '=' padding and whole four-character groups are required.\n\n" \
-    "Returns:\n"                                                                        \
-    "    The number of bytes written.\n\n"                                              \
-    "Raises:\n"                                                                         \
-    "    binascii.Error: s is incorrectly padded.\n"                                    \
-    "    TypeError: s is of an unsupported type, or output is not a bytearray.\n"      \
-    "    ValueError: output is too small, or s holds non-ASCII text.\n\n"               \
-    "Examples:\n"                                                                       \
-    "    >>> out = bytearray(2)\n"                                                      \
-    "    >>> urlsafe_b64decode_into(b'-_8', out, padded=False), bytes(out)\n"           \
-    "    (2, b'\\xfb\\xff')\n"
-
-constexpr const char URLSAFE_B64DECODE_PADDED_DOC[] =
-    "urlsafe_b64decode($module, /, s, *, padded=True)\n--\n\n" URLSAFE_B64DECODE_BODY;
-constexpr const char URLSAFE_B64DECODE_UNPADDED_DOC[] =
-    "urlsafe_b64decode($module, /, s, *, padded=False)\n--\n\n" URLSAFE_B64DECODE_BODY;
-constexpr const char URLSAFE_B64DECODE_INTO_PADDED_DOC[] =
-    "urlsafe_b64decode_into($module, /, s, output, *, padded=True)\n--\n\n" URLSAFE_B64DECODE_INTO_BODY;
-constexpr const char URLSAFE_B64DECODE_INTO_UNPADDED_DOC[] =
-    "urlsafe_b64decode_into($module, /, s, output, *, padded=False)\n--\n\n" URLSAFE_B64DECODE_INTO_BODY;
-
-#undef URLSAFE_B64DECODE_BODY
-#undef URLSAFE_B64DECODE_INTO_BODY
-
+constexpr const char URLSAFE_B64DECODE_INTO_DOC[] =
+    "Decode URL-safe Base64 into a reusable bytearray.\n\n"
+    "Writes what urlsafe_b64decode would return at the start of output and\n"
+    "returns its length. padded defaults to true through Python 3.14 and to false\n"
+    "from 3.15.\n\n"
+    "Args:\n"
+    "    s: ASCII text or a bytes-like object.\n"
+    "    output: The bytearray to write into.\n"
+    "    padded: Whether '=' padding and whole four-character groups are required.\n\n"
+    "Returns:\n"
+    "    The number of bytes written.\n\n"
+    "Raises:\n"
+    "    binascii.Error: s is incorrectly padded.\n"
+    "    TypeError: s is of an unsupported type, or output is not a bytearray.\n"
+    "    ValueError: output is too small, or s holds non-ASCII text.\n\n"
+    "Examples:\n"
+    "    >>> out = bytearray(2)\n"
+    "    >>> urlsafe_b64decode_into(b'-_8', out, padded=False), bytes(out)\n"
+    "    (2, b'\\xfb\\xff')\n";
 
 // What the list forms' docstrings share.
 #define BATCH_ITEMS_TEXT                                                                   \
@@ -316,7 +279,6 @@ constexpr const char URLSAFE_B64DECODE_INTO_UNPADDED_DOC[] =
     "destinations, or a view of one, is read as it was before the first write.\n\n"
 
 constexpr const char B64ENCODE_BATCH_DOC[] =
-    "b64encode_batch($module, /, items, altchars=None)\n--\n\n"
     "Encode a list of bytes-like objects as padded Base64.\n\n"
     "Each result equals b64encode(item, altchars).\n" BATCH_ITEMS_TEXT
     "Args:\n"
@@ -335,7 +297,6 @@ constexpr const char B64ENCODE_BATCH_DOC[] =
     "    [b'-_8=']\n";
 
 constexpr const char B64ENCODE_BATCH_INTO_DOC[] =
-    "b64encode_batch_into($module, /, items, outputs, altchars=None)\n--\n\n"
     "Encode each item into a matching reusable bytearray.\n\n" BATCH_INTO_TEXT BATCH_ITEMS_TEXT
     "Args:\n"
     "    items: A list of C-contiguous bytes-like objects.\n"
@@ -357,7 +318,6 @@ constexpr const char B64ENCODE_BATCH_INTO_DOC[] =
     "    [bytearray(b'b25l'), bytearray(b'dHdv\\x00\\x00')]\n";
 
 constexpr const char B64DECODE_BATCH_DOC[] =
-    "b64decode_batch($module, /, items, altchars=None, validate=False)\n--\n\n"
     "Decode a list of padded Base64 values.\n\n"
     "Each result equals b64decode(item, altchars, validate), with the warnings and\n"
     "errors of that function.\n" BATCH_ITEMS_TEXT
@@ -378,7 +338,6 @@ constexpr const char B64DECODE_BATCH_DOC[] =
     "    [b'one', b'two']\n";
 
 constexpr const char B64DECODE_BATCH_INTO_DOC[] =
-    "b64decode_batch_into($module, /, items, outputs, altchars=None, validate=False)\n--\n\n"
     "Decode each padded Base64 item into a matching reusable bytearray.\n\n" BATCH_INTO_TEXT
     "A malformed item may have changed part of its destination's prefix before the\n"
     "error is raised.\n" BATCH_ITEMS_TEXT
@@ -404,88 +363,71 @@ constexpr const char B64DECODE_BATCH_INTO_DOC[] =
 #undef BATCH_ITEMS_TEXT
 #undef BATCH_INTO_TEXT
 
-// The other list forms carry their summary alone.
-constexpr const char STANDARD_B64ENCODE_BATCH_DOC[] =
-    "standard_b64encode_batch($module, /, items)\n--\n\n"
-    "Encode each item with the padded standard Base64 alphabet.";
-constexpr const char STANDARD_B64ENCODE_BATCH_INTO_DOC[] =
-    "standard_b64encode_batch_into($module, /, items, outputs)\n--\n\n"
-    "Encode each item into its matching reusable bytearray.";
-constexpr const char STANDARD_B64DECODE_BATCH_DOC[] =
-    "standard_b64decode_batch($module, /, items)\n--\n\n"
-    "Decode each item with the padded standard Base64 alphabet.";
-constexpr const char STANDARD_B64DECODE_BATCH_INTO_DOC[] =
-    "standard_b64decode_batch_into($module, /, items, outputs)\n--\n\n"
-    "Decode each item into its matching reusable bytearray.";
-constexpr const char URLSAFE_B64ENCODE_BATCH_DOC[] =
-    "urlsafe_b64encode_batch($module, /, items)\n--\n\n"
-    "Encode each item with the padded URL-safe Base64 alphabet.";
-constexpr const char URLSAFE_B64ENCODE_BATCH_INTO_DOC[] =
-    "urlsafe_b64encode_batch_into($module, /, items, outputs)\n--\n\n"
-    "Encode each item with the URL-safe alphabet into its matching reusable bytearray.";
-constexpr const char URLSAFE_B64DECODE_BATCH_DOC[] =
-    "urlsafe_b64decode_batch($module, /, items)\n--\n\n"
-    "Decode each item with the padded URL-safe Base64 alphabet.";
-constexpr const char URLSAFE_B64DECODE_BATCH_INTO_DOC[] =
-    "urlsafe_b64decode_batch_into($module, /, items, outputs)\n--\n\n"
-    "Decode each URL-safe item into its matching reusable bytearray.";
+using schema::Function;
+using schema::Signature;
+
+// The list forms without options, whose docstrings are their summary alone.
+constexpr Signature<1> list(const char* name) { return {name, {"items"}}; }
+constexpr Signature<2> list_into(const char* name) { return {name, {"items", "outputs"}}; }
+
+// validate and ignorechars have no plain default (validate is true exactly
+// when ignorechars is given): their signatures show the interpreter's marker.
+// The URL-safe decoders' padded defaulted to true before 3.15.
+constexpr std::tuple FUNCTIONS = {
+    Function<4>{{"b64encode", {"s", "altchars=None", "padded=True", "wrapcol=0"}, 2}, &encode::b64encode,
+                B64ENCODE_DOC},
+    Function<2>{{"b64encode_batch", {"items", "altchars=None"}}, &batch::b64encode_batch, B64ENCODE_BATCH_DOC},
+    Function<3>{{"b64encode_batch_into", {"items", "outputs", "altchars=None"}}, &batch::b64encode_batch_into,
+                B64ENCODE_BATCH_INTO_DOC},
+    Function<5>{{"b64encode_into", {"s", "output", "altchars=None", "padded=True", "wrapcol=0"}, 3},
+                &encode::b64encode_into, B64ENCODE_INTO_DOC},
+    Function<6>{{"b64decode",
+                 {"s", "altchars=None", "validate=['NOT SPECIFIED']", "padded=True", "ignorechars=['NOT SPECIFIED']",
+                  "canonical=False"},
+                 3},
+                &decode::b64decode, B64DECODE_DOC},
+    Function<3>{{"b64decode_batch", {"items", "altchars=None", "validate=False"}}, &batch::b64decode_batch,
+                B64DECODE_BATCH_DOC},
+    Function<4>{{"b64decode_batch_into", {"items", "outputs", "altchars=None", "validate=False"}},
+                &batch::b64decode_batch_into, B64DECODE_BATCH_INTO_DOC},
+    Function<7>{{"b64decode_into",
+                 {"s", "output", "altchars=None", "validate=['NOT SPECIFIED']", "padded=True",
+                  "ignorechars=['NOT SPECIFIED']", "canonical=False"},
+                 4},
+                &decode::b64decode_into, B64DECODE_INTO_DOC},
+    Function<1>{{"standard_b64encode", {"s"}}, &encode::standard_b64encode, STANDARD_B64ENCODE_DOC},
+    Function<2>{{"standard_b64encode_into", {"s", "output"}}, &encode::standard_b64encode_into,
+                STANDARD_B64ENCODE_INTO_DOC},
+    Function<1>{list("standard_b64encode_batch"), &batch::standard_b64encode_batch,
+                "Encode each item with the padded standard Base64 alphabet."},
+    Function<2>{list_into("standard_b64encode_batch_into"), &batch::standard_b64encode_batch_into,
+                "Encode each item into its matching reusable bytearray."},
+    Function<1>{list("standard_b64decode_batch"), &batch::standard_b64decode_batch,
+                "Decode each item with the padded standard Base64 alphabet."},
+    Function<2>{list_into("standard_b64decode_batch_into"), &batch::standard_b64decode_batch_into,
+                "Decode each item into its matching reusable bytearray."},
+    Function<1>{{"standard_b64decode", {"s"}}, &decode::standard_b64decode, STANDARD_B64DECODE_DOC},
+    Function<2>{{"standard_b64decode_into", {"s", "output"}}, &decode::standard_b64decode_into,
+                STANDARD_B64DECODE_INTO_DOC},
+    Function<1>{list("urlsafe_b64encode_batch"), &batch::urlsafe_b64encode_batch,
+                "Encode each item with the padded URL-safe Base64 alphabet."},
+    Function<2>{list_into("urlsafe_b64encode_batch_into"), &batch::urlsafe_b64encode_batch_into,
+                "Encode each item with the URL-safe alphabet into its matching reusable bytearray."},
+    Function<1>{list("urlsafe_b64decode_batch"), &batch::urlsafe_b64decode_batch,
+                "Decode each item with the padded URL-safe Base64 alphabet."},
+    Function<2>{list_into("urlsafe_b64decode_batch_into"), &batch::urlsafe_b64decode_batch_into,
+                "Decode each URL-safe item into its matching reusable bytearray."},
+    Function<2>{{"urlsafe_b64encode", {"s", "padded=True"}, 1}, &encode::urlsafe_b64encode, URLSAFE_B64ENCODE_DOC},
+    Function<3>{{"urlsafe_b64encode_into", {"s", "output", "padded=True"}, 2}, &encode::urlsafe_b64encode_into,
+                URLSAFE_B64ENCODE_INTO_DOC},
+    Function<2>{{"urlsafe_b64decode", {"s", {"padded=False", "True"}}, 1}, &decode::urlsafe_b64decode,
+                URLSAFE_B64DECODE_DOC},
+    Function<3>{{"urlsafe_b64decode_into", {"s", "output", {"padded=False", "True"}}, 2},
+                &decode::urlsafe_b64decode_into, URLSAFE_B64DECODE_INTO_DOC},
+};
 
 }  // namespace
 
-// The functions in the family's registration order.
-void register_all(PyMethodDef* table, int major, int minor) {
-    using namespace bindings::base64::encode;
-    using namespace bindings::base64::decode;
-    // Only the signature line differs: the entry point reads the default itself.
-    const bool padded_by_default = major < 3 || (major == 3 && minor < 15);
-    using namespace bindings::base64::batch;
-    std::size_t i = 0;
-    table[i++] = method("b64encode", &runtime::entry_point<b64encode>, B64ENCODE_DOC);
-    table[i++] = method("b64encode_batch", &runtime::entry_point<b64encode_batch>, B64ENCODE_BATCH_DOC);
-    table[i++] =
-        method("b64encode_batch_into", &runtime::entry_point<b64encode_batch_into>, B64ENCODE_BATCH_INTO_DOC);
-    table[i++] = method("b64encode_into", &runtime::entry_point<b64encode_into>, B64ENCODE_INTO_DOC);
-    table[i++] = method("b64decode", &runtime::entry_point<b64decode>, B64DECODE_DOC);
-    table[i++] = method("b64decode_batch", &runtime::entry_point<b64decode_batch>, B64DECODE_BATCH_DOC);
-    table[i++] =
-        method("b64decode_batch_into", &runtime::entry_point<b64decode_batch_into>, B64DECODE_BATCH_INTO_DOC);
-    table[i++] = method("b64decode_into", &runtime::entry_point<b64decode_into>, B64DECODE_INTO_DOC);
-    table[i++] = method("standard_b64encode", &runtime::entry_point<standard_b64encode>, STANDARD_B64ENCODE_DOC);
-    table[i++] = method("standard_b64encode_into", &runtime::entry_point<standard_b64encode_into>,
-                        STANDARD_B64ENCODE_INTO_DOC);
-    table[i++] = method("standard_b64encode_batch", &runtime::entry_point<standard_b64encode_batch>,
-                        STANDARD_B64ENCODE_BATCH_DOC);
-    table[i++] = method("standard_b64encode_batch_into", &runtime::entry_point<standard_b64encode_batch_into>,
-                        STANDARD_B64ENCODE_BATCH_INTO_DOC);
-    table[i++] = method("standard_b64decode_batch", &runtime::entry_point<standard_b64decode_batch>,
-                        STANDARD_B64DECODE_BATCH_DOC);
-    table[i++] = method("standard_b64decode_batch_into", &runtime::entry_point<standard_b64decode_batch_into>,
-                        STANDARD_B64DECODE_BATCH_INTO_DOC);
-    table[i++] = method("standard_b64decode", &runtime::entry_point<standard_b64decode>, STANDARD_B64DECODE_DOC);
-    table[i++] = method("standard_b64decode_into", &runtime::entry_point<standard_b64decode_into>,
-                        STANDARD_B64DECODE_INTO_DOC);
-    table[i++] = method("urlsafe_b64encode_batch", &runtime::entry_point<urlsafe_b64encode_batch>,
-                        URLSAFE_B64ENCODE_BATCH_DOC);
-    table[i++] = method("urlsafe_b64encode_batch_into", &runtime::entry_point<urlsafe_b64encode_batch_into>,
-                        URLSAFE_B64ENCODE_BATCH_INTO_DOC);
-    table[i++] = method("urlsafe_b64decode_batch", &runtime::entry_point<urlsafe_b64decode_batch>,
-                        URLSAFE_B64DECODE_BATCH_DOC);
-    table[i++] = method("urlsafe_b64decode_batch_into", &runtime::entry_point<urlsafe_b64decode_batch_into>,
-                        URLSAFE_B64DECODE_BATCH_INTO_DOC);
-    table[i++] = method("urlsafe_b64encode", &runtime::entry_point<urlsafe_b64encode>, URLSAFE_B64ENCODE_DOC);
-    table[i++] = method("urlsafe_b64encode_into", &runtime::entry_point<urlsafe_b64encode_into>,
-                        URLSAFE_B64ENCODE_INTO_DOC);
-    table[i++] = method("urlsafe_b64decode", &runtime::entry_point<urlsafe_b64decode>,
-                        padded_by_default ? URLSAFE_B64DECODE_PADDED_DOC : URLSAFE_B64DECODE_UNPADDED_DOC);
-    table[i++] = method("urlsafe_b64decode_into", &runtime::entry_point<urlsafe_b64decode_into>,
-                        padded_by_default ? URLSAFE_B64DECODE_INTO_PADDED_DOC : URLSAFE_B64DECODE_INTO_UNPADDED_DOC);
-    table[i] = PyMethodDef{};
-}
+PyMethodDef* methods() { return schema::MethodTable<FUNCTIONS>::methods(); }
 
-}  // namespace schema::base64
-
-namespace families {
-const runtime::MethodTable BASE64 = {base64::api::METHODS, &base64::api::METHODS_INIT, &schema::base64::register_all};
-}  // namespace families
-
-}  // namespace vantorq::bindings
+}  // namespace vantorq::bindings::base64::api

@@ -14,7 +14,6 @@
 #include "bindings/buffer.hpp"
 #include "bindings/objects.hpp"
 #include "bindings/runtime.hpp"
-#include "bindings/schema/base64.hpp"
 
 namespace vantorq::bindings::base64::batch {
 namespace {
@@ -313,23 +312,19 @@ PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const 
 // Every list entry point: parse, check the lists, build the encoder or
 // decoder from the options that follow them, and run the list.
 template <std::size_t N, typename MakeCodec>
-PyObject* list_call(const schema::Binding<N>& binding, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames,
-                    MakeCodec make_codec) {
-    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
-    if (!parsed || !objects::check_list((*parsed)[0])) return nullptr;
-    const auto codec = make_codec(*parsed);
+PyObject* list_call(const arguments::Arguments<N>& parsed, MakeCodec make_codec) {
+    if (!objects::check_list(parsed[0])) return nullptr;
+    const auto codec = make_codec(parsed);
     if (!codec) return nullptr;
-    return convert_list((*parsed)[0], *codec);
+    return convert_list(parsed[0], *codec);
 }
 
 template <std::size_t N, typename MakeCodec>
-PyObject* list_into_call(const schema::Binding<N>& binding, PyObject* const* args, Py_ssize_t nargs,
-                         PyObject* kwnames, MakeCodec make_codec) {
-    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
-    if (!parsed || !objects::check_list((*parsed)[0]) || !objects::check_list((*parsed)[1])) return nullptr;
-    const auto codec = make_codec(*parsed);
+PyObject* list_into_call(const arguments::Arguments<N>& parsed, MakeCodec make_codec) {
+    if (!objects::check_list(parsed[0]) || !objects::check_list(parsed[1])) return nullptr;
+    const auto codec = make_codec(parsed);
     if (!codec) return nullptr;
-    return convert_list_into((*parsed)[0], (*parsed)[1], *codec);
+    return convert_list_into(parsed[0], parsed[1], *codec);
 }
 
 std::optional<Encoding> fixed_encoding(const core::EncodeAlphabet& alphabet) {
@@ -342,63 +337,63 @@ std::optional<Decoding> standard_decoding() {
 
 }  // namespace
 
-PyObject* b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_call(schema::base64::B64ENCODE_BATCH, args, nargs, kwnames,
+PyObject* b64encode_batch(const arguments::Arguments<2>& parsed) {
+    return list_call(parsed,
                      [](const auto& slots) { return encoding_with(slots[1]); });
 }
 
-PyObject* b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_into_call(schema::base64::B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+PyObject* b64encode_batch_into(const arguments::Arguments<3>& parsed) {
+    return list_into_call(parsed,
                           [](const auto& slots) { return encoding_with(slots[2]); });
 }
 
-PyObject* standard_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_call(schema::base64::STANDARD_B64ENCODE_BATCH, args, nargs, kwnames,
+PyObject* standard_b64encode_batch(const arguments::Arguments<1>& parsed) {
+    return list_call(parsed,
                      [](const auto&) { return fixed_encoding(core::STANDARD_ENCODE_ALPHABET); });
 }
 
-PyObject* standard_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_into_call(schema::base64::STANDARD_B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+PyObject* standard_b64encode_batch_into(const arguments::Arguments<2>& parsed) {
+    return list_into_call(parsed,
                           [](const auto&) { return fixed_encoding(core::STANDARD_ENCODE_ALPHABET); });
 }
 
-PyObject* urlsafe_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_call(schema::base64::URLSAFE_B64ENCODE_BATCH, args, nargs, kwnames,
+PyObject* urlsafe_b64encode_batch(const arguments::Arguments<1>& parsed) {
+    return list_call(parsed,
                      [](const auto&) { return fixed_encoding(core::URL_SAFE_ENCODE_ALPHABET); });
 }
 
-PyObject* urlsafe_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_into_call(schema::base64::URLSAFE_B64ENCODE_BATCH_INTO, args, nargs, kwnames,
+PyObject* urlsafe_b64encode_batch_into(const arguments::Arguments<2>& parsed) {
+    return list_into_call(parsed,
                           [](const auto&) { return fixed_encoding(core::URL_SAFE_ENCODE_ALPHABET); });
 }
 
-PyObject* b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_call(schema::base64::B64DECODE_BATCH, args, nargs, kwnames,
+PyObject* b64decode_batch(const arguments::Arguments<3>& parsed) {
+    return list_call(parsed,
                      [](const auto& slots) { return new_for_batch(slots[1], slots[2]); });
 }
 
-PyObject* b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_into_call(schema::base64::B64DECODE_BATCH_INTO, args, nargs, kwnames,
+PyObject* b64decode_batch_into(const arguments::Arguments<4>& parsed) {
+    return list_into_call(parsed,
                           [](const auto& slots) { return new_for_batch(slots[2], slots[3]); });
 }
 
-PyObject* standard_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_call(schema::base64::STANDARD_B64DECODE_BATCH, args, nargs, kwnames,
+PyObject* standard_b64decode_batch(const arguments::Arguments<1>& parsed) {
+    return list_call(parsed,
                      [](const auto&) { return standard_decoding(); });
 }
 
-PyObject* standard_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_into_call(schema::base64::STANDARD_B64DECODE_BATCH_INTO, args, nargs, kwnames,
+PyObject* standard_b64decode_batch_into(const arguments::Arguments<2>& parsed) {
+    return list_into_call(parsed,
                           [](const auto&) { return standard_decoding(); });
 }
 
-PyObject* urlsafe_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_call(schema::base64::URLSAFE_B64DECODE_BATCH, args, nargs, kwnames,
+PyObject* urlsafe_b64decode_batch(const arguments::Arguments<1>& parsed) {
+    return list_call(parsed,
                      [](const auto&) { return url_safe_decoding(); });
 }
 
-PyObject* urlsafe_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return list_into_call(schema::base64::URLSAFE_B64DECODE_BATCH_INTO, args, nargs, kwnames,
+PyObject* urlsafe_b64decode_batch_into(const arguments::Arguments<2>& parsed) {
+    return list_into_call(parsed,
                           [](const auto&) { return url_safe_decoding(); });
 }
 

@@ -6,20 +6,22 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/arguments.hpp"
+
 namespace vantorq::bindings::base64::batch {
 
-PyObject* b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64encode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64encode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* b64encode_batch(const arguments::Arguments<2>& parsed);
+PyObject* b64encode_batch_into(const arguments::Arguments<3>& parsed);
+PyObject* standard_b64encode_batch(const arguments::Arguments<1>& parsed);
+PyObject* standard_b64encode_batch_into(const arguments::Arguments<2>& parsed);
+PyObject* urlsafe_b64encode_batch(const arguments::Arguments<1>& parsed);
+PyObject* urlsafe_b64encode_batch_into(const arguments::Arguments<2>& parsed);
 
-PyObject* b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64decode_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64decode_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* b64decode_batch(const arguments::Arguments<3>& parsed);
+PyObject* b64decode_batch_into(const arguments::Arguments<4>& parsed);
+PyObject* standard_b64decode_batch(const arguments::Arguments<1>& parsed);
+PyObject* standard_b64decode_batch_into(const arguments::Arguments<2>& parsed);
+PyObject* urlsafe_b64decode_batch(const arguments::Arguments<1>& parsed);
+PyObject* urlsafe_b64decode_batch_into(const arguments::Arguments<2>& parsed);
 
 }  // namespace vantorq::bindings::base64::batch

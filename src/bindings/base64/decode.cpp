@@ -11,7 +11,6 @@
 #include "bindings/base64/policy.hpp"
 #include "bindings/compatibility.hpp"
 #include "bindings/objects.hpp"
-#include "bindings/schema/base64.hpp"
 
 namespace vantorq::bindings::base64::decode {
 namespace {
@@ -196,10 +195,8 @@ PyObject* copy_decoded_into(PyObject* decoded, PyObject* destination) {
     return PyLong_FromSize_t(size);
 }
 
-PyObject* b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64DECODE, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, altchars, validate, padded, ignorechars, canonical] = *parsed;
+PyObject* b64decode(const arguments::Arguments<6>& parsed) {
+    const auto [s, altchars, validate, padded, ignorechars, canonical] = parsed;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;
     auto policy = policy::PreparedPolicy::prepare({altchars, validate, padded, ignorechars, canonical});
@@ -207,10 +204,8 @@ PyObject* b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) 
     return policy::PreparedDecoder(std::move(*policy)).decode_allocating(*input);
 }
 
-PyObject* b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64DECODE_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, output, altchars, validate, padded, ignorechars, canonical] = *parsed;
+PyObject* b64decode_into(const arguments::Arguments<7>& parsed) {
+    const auto [s, output, altchars, validate, padded, ignorechars, canonical] = parsed;
     if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;
@@ -219,28 +214,22 @@ PyObject* b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     return policy::PreparedDecoder(std::move(*policy)).decode_into(output, *input);
 }
 
-PyObject* standard_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64DECODE, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto input = acquire_decode_data((*parsed)[0]);
+PyObject* standard_b64decode(const arguments::Arguments<1>& parsed) {
+    const auto input = acquire_decode_data(parsed[0]);
     if (!input) return nullptr;
     return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_allocating(*input);
 }
 
-PyObject* standard_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64DECODE_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, output] = *parsed;
+PyObject* standard_b64decode_into(const arguments::Arguments<2>& parsed) {
+    const auto [s, output] = parsed;
     if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;
     return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_into(output, *input);
 }
 
-PyObject* urlsafe_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64DECODE, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, padded] = *parsed;
+PyObject* urlsafe_b64decode(const arguments::Arguments<2>& parsed) {
+    const auto [s, padded] = parsed;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;
     auto policy = policy::PreparedPolicy::prepare_url_safe(padded);
@@ -248,10 +237,8 @@ PyObject* urlsafe_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* k
     return policy::PreparedDecoder(std::move(*policy)).decode_allocating(*input);
 }
 
-PyObject* urlsafe_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64DECODE_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, output, padded] = *parsed;
+PyObject* urlsafe_b64decode_into(const arguments::Arguments<3>& parsed) {
+    const auto [s, output, padded] = parsed;
     if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_decode_data(s);
     if (!input) return nullptr;

@@ -7,6 +7,8 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/arguments.hpp"
+
 #include <cstdint>
 #include <optional>
 
@@ -58,11 +60,11 @@ bool warn_legacy_altchars(LegacyWarning kind, unsigned char character, PyObject*
 PyObject* copy_decoded_into(PyObject* decoded, PyObject* destination);
 void raise_output_too_small(std::size_t required, std::size_t available);
 
-PyObject* b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64decode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64decode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* b64decode(const arguments::Arguments<6>& parsed);
+PyObject* b64decode_into(const arguments::Arguments<7>& parsed);
+PyObject* standard_b64decode(const arguments::Arguments<1>& parsed);
+PyObject* standard_b64decode_into(const arguments::Arguments<2>& parsed);
+PyObject* urlsafe_b64decode(const arguments::Arguments<2>& parsed);
+PyObject* urlsafe_b64decode_into(const arguments::Arguments<3>& parsed);
 
 }  // namespace vantorq::bindings::base64::decode

@@ -13,7 +13,6 @@
 #include "bindings/compatibility.hpp"
 #include "bindings/objects.hpp"
 #include "bindings/runtime.hpp"
-#include "bindings/schema/base64.hpp"
 
 namespace vantorq::bindings::base64::encode {
 namespace {
@@ -133,10 +132,8 @@ PyObject* encode_into(PyObject* destination, const BytesLike& input, const core:
     });
 }
 
-PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64ENCODE, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, altchars_object, padded_object, wrapcol_object] = *parsed;
+PyObject* b64encode(const arguments::Arguments<4>& parsed) {
+    const auto [s, altchars_object, padded_object, wrapcol_object] = parsed;
     const bool altchars_given = altchars_object != nullptr && altchars_object != Py_None;
 
     if (PyBytes_CheckExact(s) && !altchars_given) {
@@ -200,10 +197,8 @@ PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) 
     return encode_with_prepared(*input, core::Encoder(alphabet, *padded, *wrapcol));
 }
 
-PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::B64ENCODE_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, output, altchars_object, padded_object, wrapcol_object] = *parsed;
+PyObject* b64encode_into(const arguments::Arguments<5>& parsed) {
+    const auto [s, output, altchars_object, padded_object, wrapcol_object] = parsed;
     if (!objects::check_bytearray(output)) return nullptr;
     const auto padded = arguments::read_flag(padded_object, true);
     if (!padded) return nullptr;
@@ -226,28 +221,22 @@ PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwna
     return encode_into(output, *stable, core::Encoder(alphabet, *padded, *wrapcol));
 }
 
-PyObject* standard_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64ENCODE, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto input = acquire_input((*parsed)[0]);
+PyObject* standard_b64encode(const arguments::Arguments<1>& parsed) {
+    const auto input = acquire_input(parsed[0]);
     if (!input) return nullptr;
     return encode_with_prepared(*input, core::Encoder(core::STANDARD_ENCODE_ALPHABET, true));
 }
 
-PyObject* standard_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::STANDARD_B64ENCODE_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, output] = *parsed;
+PyObject* standard_b64encode_into(const arguments::Arguments<2>& parsed) {
+    const auto [s, output] = parsed;
     if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_input(s);
     if (!input) return nullptr;
     return encode_into(output, *input, core::Encoder(core::STANDARD_ENCODE_ALPHABET, true));
 }
 
-PyObject* urlsafe_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64ENCODE, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, padded_object] = *parsed;
+PyObject* urlsafe_b64encode(const arguments::Arguments<2>& parsed) {
+    const auto [s, padded_object] = parsed;
     const auto input = acquire_input(s);
     if (!input) return nullptr;
     const auto padded = arguments::read_flag(padded_object, true);
@@ -255,10 +244,8 @@ PyObject* urlsafe_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* k
     return encode_with_prepared(*input, core::Encoder(core::URL_SAFE_ENCODE_ALPHABET, *padded));
 }
 
-PyObject* urlsafe_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(schema::base64::URLSAFE_B64ENCODE_INTO, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [s, output, padded_object] = *parsed;
+PyObject* urlsafe_b64encode_into(const arguments::Arguments<3>& parsed) {
+    const auto [s, output, padded_object] = parsed;
     if (!objects::check_bytearray(output)) return nullptr;
     const auto input = acquire_input(s);
     if (!input) return nullptr;

@@ -4,6 +4,8 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/arguments.hpp"
+
 #include <cstddef>
 #include <optional>
 
@@ -28,11 +30,11 @@ PyObject* encode_with_prepared(const buffer::BytesLike& input, const vantorq::ba
 // as an int; the destination is unchanged unless the call succeeds.
 PyObject* encode_into(PyObject* destination, const buffer::BytesLike& input, const vantorq::base64::Encoder& encoder);
 
-PyObject* b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* standard_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64encode(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* urlsafe_b64encode_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+PyObject* b64encode(const arguments::Arguments<4>& parsed);
+PyObject* b64encode_into(const arguments::Arguments<5>& parsed);
+PyObject* standard_b64encode(const arguments::Arguments<1>& parsed);
+PyObject* standard_b64encode_into(const arguments::Arguments<2>& parsed);
+PyObject* urlsafe_b64encode(const arguments::Arguments<2>& parsed);
+PyObject* urlsafe_b64encode_into(const arguments::Arguments<3>& parsed);
 
 }  // namespace vantorq::bindings::base64::encode

@@ -4,7 +4,6 @@
 
 #include "bindings/hash_call.hpp"
 #include "bindings/murmur3/digest.hpp"
-#include "bindings/schema/murmur3.hpp"
 #include "murmur3/x64_128.hpp"
 #include "murmur3/x86_128.hpp"
 #include "murmur3/x86_32.hpp"
@@ -13,21 +12,18 @@ namespace vantorq::bindings::murmur3::callbacks {
 
 using hash_call::hash_one;
 
-PyObject* murmur3_32(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return hash_one<std::uint32_t>(schema::murmur3::MURMUR3_32, DETACH_THRESHOLD, args, nargs, kwnames,
-                                   &vantorq::murmur3::x86_32::hash,
+PyObject* murmur3_32(const arguments::Arguments<2>& parsed) {
+    return hash_one<std::uint32_t>(parsed, runtime::MURMUR3_DETACH_BYTES, &vantorq::murmur3::x86_32::hash,
                                    [](std::uint32_t h) { return PyLong_FromUnsignedLong(h); });
 }
 
-PyObject* murmur3_x86_128_digest(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return hash_one<std::uint32_t>(schema::murmur3::MURMUR3_X86_128_DIGEST, DETACH_THRESHOLD, args, nargs, kwnames,
-                                   &vantorq::murmur3::x86_128::hash,
+PyObject* murmur3_x86_128_digest(const arguments::Arguments<2>& parsed) {
+    return hash_one<std::uint32_t>(parsed, runtime::MURMUR3_DETACH_BYTES, &vantorq::murmur3::x86_128::hash,
                                    [](const vantorq::murmur3::x86_128::State& h) { return digest::bytes_of(h); });
 }
 
-PyObject* murmur3_x64_128_digest(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return hash_one<std::uint32_t>(schema::murmur3::MURMUR3_X64_128_DIGEST, DETACH_THRESHOLD, args, nargs, kwnames,
-                                   &vantorq::murmur3::x64_128::hash,
+PyObject* murmur3_x64_128_digest(const arguments::Arguments<2>& parsed) {
+    return hash_one<std::uint32_t>(parsed, runtime::MURMUR3_DETACH_BYTES, &vantorq::murmur3::x64_128::hash,
                                    [](const vantorq::murmur3::x64_128::State& h) { return digest::bytes_of(h); });
 }
 

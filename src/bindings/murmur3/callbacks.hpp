@@ -3,16 +3,13 @@
 
 #include "bindings/python.hpp"
 
-#include <cstddef>
+#include "bindings/arguments.hpp"
 
 namespace vantorq::bindings::murmur3::callbacks {
 
-// Immutable inputs at least this long are hashed (or fed to a hasher) with
-// the thread detached; below it detaching costs more than hashing takes.
-inline constexpr std::size_t DETACH_THRESHOLD = 65'536;
-
-PyObject* murmur3_32(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* murmur3_x86_128_digest(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* murmur3_x64_128_digest(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+// (s, seed=0)
+PyObject* murmur3_32(const arguments::Arguments<2>& parsed);
+PyObject* murmur3_x86_128_digest(const arguments::Arguments<2>& parsed);
+PyObject* murmur3_x64_128_digest(const arguments::Arguments<2>& parsed);
 
 }  // namespace vantorq::bindings::murmur3::callbacks

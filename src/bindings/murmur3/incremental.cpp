@@ -2,15 +2,12 @@
 
 #include "bindings/murmur3/incremental.hpp"
 
-#include <array>
 #include <atomic>
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <type_traits>
 
+#include "bindings/arguments.hpp"
 #include "bindings/buffer.hpp"
-#include "bindings/murmur3/callbacks.hpp"
 #include "bindings/murmur3/digest.hpp"
 #include "bindings/runtime.hpp"
 #include "murmur3/incremental.hpp"
@@ -89,131 +86,12 @@ using PyMurmur3X86Hasher32 = PyHasher<Murmur3X86Hasher32>;
 using PyMurmur3X86Hasher128 = PyHasher<Murmur3X86Hasher128>;
 using PyMurmur3X64Hasher128 = PyHasher<Murmur3X64Hasher128>;
 
-// ---- Arguments of the constructors and of update -------------------------
-
-// A method's parameters, all positional-or-keyword; the first `required` have no default.
-template <std::size_t N>
-struct MethodSignature {
-    const char* class_name;
-    const char* method;
-    std::array<const char*, N> parameters;
-    std::size_t required;
-};
-
-template <std::size_t N>
-using MethodArguments = std::array<PyObject*, N>;
-
-// "a", "a' and 'b", "a', 'b' and 'c": the quoted list of CPython's messages, without the outer quotes.
-std::string quoted_names(const char* const* names, std::size_t count) {
-    std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0) text += i + 1 == count ? "' and '" : "', '";
-        text += names[i];
-    }
-    return text;
-}
-
-// Binds positional arguments, then keywords given by `for_each_keyword(visit)`,
-// which calls `visit(name, value)` for each and stops when it returns false.
-template <std::size_t N, class ForEachKeyword>
-std::optional<MethodArguments<N>> bind_arguments(const MethodSignature<N>& sig, PyObject* const* positional,
-                                                 Py_ssize_t nargs, ForEachKeyword&& for_each_keyword) {
-    const auto given = static_cast<std::size_t>(nargs);
-    if (given > N) {
-        const char* verb = nargs == 1 ? "was" : "were";
-        if (sig.required == N) {
-            PyErr_Format(PyExc_TypeError, "%s.%s() takes %zu positional arguments but %zd %s given", sig.class_name,
-                         sig.method, N, nargs, verb);
-        } else {
-            PyErr_Format(PyExc_TypeError, "%s.%s() takes from %zu to %zu positional arguments but %zd %s given",
-                         sig.class_name, sig.method, sig.required, N, nargs, verb);
-        }
-        return std::nullopt;
-    }
-    MethodArguments<N> slots{};
-    for (std::size_t i = 0; i < given; ++i) slots[i] = positional[i];
-
-    const bool keywords_bound = for_each_keyword([&](PyObject* name, PyObject* value) {
-        for (std::size_t i = 0; i < N; ++i) {
-            if (!PyUnicode_EqualToUTF8(name, sig.parameters[i])) continue;
-            if (slots[i] != nullptr) {
-                PyErr_Format(PyExc_TypeError, "%s.%s() got multiple values for argument '%s'", sig.class_name,
-                             sig.method, sig.parameters[i]);
-                return false;
-            }
-            slots[i] = value;
-            return true;
-        }
-        PyErr_Format(PyExc_TypeError, "%s.%s() got an unexpected keyword argument '%U'", sig.class_name, sig.method,
-                     name);
-        return false;
-    });
-    if (!keywords_bound) return std::nullopt;
-
-    std::array<const char*, N> missing{};
-    std::size_t missing_count = 0;
-    for (std::size_t i = 0; i < sig.required; ++i)
-        if (slots[i] == nullptr) missing[missing_count++] = sig.parameters[i];
-    if (missing_count != 0) {
-        PyErr_Format(PyExc_TypeError, "%s.%s() missing %zu required positional argument%s: '%s'", sig.class_name,
-                     sig.method, missing_count, missing_count == 1 ? "" : "s",
-                     quoted_names(missing.data(), missing_count).c_str());
-        return std::nullopt;
-    }
-    return slots;
-}
-
-// Fast-call form: keyword values follow the positional ones.
-template <std::size_t N>
-std::optional<MethodArguments<N>> parse_fastcall(const MethodSignature<N>& sig, PyObject* const* args,
-                                                 Py_ssize_t nargs, PyObject* kwnames) {
-    return bind_arguments(sig, args, nargs, [&](auto&& visit) {
-        const Py_ssize_t count = kwnames ? PyTuple_GET_SIZE(kwnames) : 0;
-        for (Py_ssize_t k = 0; k < count; ++k)
-            if (!visit(PyTuple_GET_ITEM(kwnames, k), args[nargs + k])) return false;
-        return true;
-    });
-}
-
-// Tuple-and-dict form, as a constructor receives its arguments.
-template <std::size_t N>
-std::optional<MethodArguments<N>> parse_tuple_and_dict(const MethodSignature<N>& sig, PyObject* args,
-                                                       PyObject* kwargs) {
-    return bind_arguments(sig, PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args), [&](auto&& visit) {
-        if (kwargs == nullptr) return true;
-        runtime::CriticalSection section(kwargs);
-        Py_ssize_t position = 0;
-        PyObject* name = nullptr;
-        PyObject* value = nullptr;
-        while (PyDict_Next(kwargs, &position, &name, &value))
-            if (!visit(name, value)) return false;
-        return true;
-    });
-}
-
-// The constructor's seed: an int (or an object with __index__) in [0, 2**32).
-std::optional<std::uint32_t> read_constructor_seed(PyObject* value) {
-    if (value == nullptr) return 0;
-    int overflow = 0;
-    const long long seed = PyLong_AsLongLongAndOverflow(value, &overflow);
-    if (seed == -1 && overflow == 0 && PyErr_Occurred()) return std::nullopt;
-    if (overflow > 0 || seed > 0xFFFFFFFFll) {
-        PyErr_SetString(PyExc_OverflowError, "number too large to fit in target type");
-        return std::nullopt;
-    }
-    if (overflow < 0 || seed < 0) {
-        PyErr_SetString(PyExc_OverflowError, "number too small to fit in target type");
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(seed);
-}
-
 // Feeds an acquired chunk: in place (a bytearray inside its critical
 // section), with the thread detached when the bytes are immutable and long.
 template <class Hasher>
 void feed(Hasher& hasher, const buffer::BytesLike& input) {
     input.with_bytes([&](const unsigned char* data, std::size_t length) {
-        const bool detach = input.is_immutable() && length >= callbacks::DETACH_THRESHOLD;
+        const bool detach = input.is_immutable() && length >= runtime::MURMUR3_DETACH_BYTES;
         runtime::run_maybe_detached(detach, [&] { hasher.update(data, length); });
     });
 }
@@ -226,14 +104,21 @@ void feed(Hasher& hasher, const buffer::BytesLike& input) {
     "    data: Optional initial bytes-like data.\n"    \
     "    seed: Initial unsigned 32-bit seed.\n\n"
 
-// One class: its hasher, names, docstring and process-wide type object.
+// The names of a class: its own, with its module, and of its methods as
+// argument errors show them.
+#define HASHER_NAMES(name)                                                 \
+    static constexpr const char* NAME = name;                              \
+    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3." name; \
+    static constexpr const char* NEW_NAME = name ".__new__";               \
+    static constexpr const char* UPDATE_NAME = name ".update";
+
+// One class: its hasher, names, docstring and digest size.
 template <class Hasher>
 struct ClassTraits;
 
 template <>
 struct ClassTraits<Murmur3X86Hasher32> {
-    static constexpr const char* NAME = "murmur3_x86_32";
-    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x86_32";
+    HASHER_NAMES("murmur3_x86_32")
     static constexpr const char* DOC =
         "murmur3_x86_32(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x86 32-bit hasher.\n\n"
@@ -251,8 +136,7 @@ struct ClassTraits<Murmur3X86Hasher32> {
 
 template <>
 struct ClassTraits<Murmur3X86Hasher128> {
-    static constexpr const char* NAME = "murmur3_x86_128";
-    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x86_128";
+    HASHER_NAMES("murmur3_x86_128")
     static constexpr const char* DOC =
         "murmur3_x86_128(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x86 128-bit hasher.\n\n"
@@ -270,8 +154,7 @@ struct ClassTraits<Murmur3X86Hasher128> {
 
 template <>
 struct ClassTraits<Murmur3X64Hasher128> {
-    static constexpr const char* NAME = "murmur3_x64_128";
-    static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3.murmur3_x64_128";
+    HASHER_NAMES("murmur3_x64_128")
     static constexpr const char* DOC =
         "murmur3_x64_128(data=None, seed=0)\n--\n\n"
         "Incremental MurmurHash3 x64 128-bit hasher.\n\n"
@@ -288,14 +171,16 @@ struct ClassTraits<Murmur3X64Hasher128> {
 };
 
 #undef CONSTRUCTOR_ARGS
+#undef HASHER_NAMES
 
 template <class Hasher>
 struct HasherClass {
     using Traits = ClassTraits<Hasher>;
     using Object = PyHasher<Hasher>;
 
-    static constexpr MethodSignature<2> CONSTRUCTOR = {Traits::NAME, "__new__", {"data", "seed"}, 0};
-    static constexpr MethodSignature<1> UPDATE = {Traits::NAME, "update", {"data"}, 1};
+    static constexpr arguments::Signature<2> CONSTRUCTOR = {
+        Traits::NEW_NAME, {"data=None", "seed=0"}, 2, arguments::Wording::Method};
+    static constexpr arguments::Signature<1> UPDATE = {Traits::UPDATE_NAME, {"data"}, 1, arguments::Wording::Method};
 
     static Object* object(PyObject* self) { return reinterpret_cast<Object*>(self); }
 
@@ -309,7 +194,7 @@ struct HasherClass {
     }
 
     static PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
-        const auto parsed = parse_tuple_and_dict(CONSTRUCTOR, args, kwargs);
+        const auto parsed = arguments::parse_tuple_and_dict(CONSTRUCTOR, args, kwargs);
         if (!parsed) return nullptr;
         return construct_from(type, *parsed);
     }
@@ -319,16 +204,16 @@ struct HasherClass {
     // __new__ (and its own __init__) as usual.
     static PyObject* construct_fastcall(PyObject* type, PyObject* const* args, std::size_t nargsf,
                                         PyObject* kwnames) {
-        const auto parsed = parse_fastcall(CONSTRUCTOR, args, PyVectorcall_NARGS(nargsf), kwnames);
+        const auto parsed = arguments::parse_raw_arguments(CONSTRUCTOR, args, PyVectorcall_NARGS(nargsf), kwnames);
         if (!parsed) return nullptr;
         return construct_from(reinterpret_cast<PyTypeObject*>(type), *parsed);
     }
 
-    static PyObject* construct_from(PyTypeObject* type, const MethodArguments<2>& parsed) {
-        const auto seed = read_constructor_seed(parsed[1]);
-        if (!seed) return nullptr;
+    static PyObject* construct_from(PyTypeObject* type, const arguments::Arguments<2>& parsed) {
+        std::uint32_t seed;
+        if (!arguments::read_index_seed_u32(parsed[1], seed)) return nullptr;
         PyObject* data = parsed[0];
-        Hasher hasher(*seed);
+        Hasher hasher(seed);
         if (data != nullptr && data != Py_None) {
             const auto input = buffer::any_bytes_like(data, "data");
             if (!input) return nullptr;
@@ -338,7 +223,7 @@ struct HasherClass {
     }
 
     static PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-        const auto parsed = parse_fastcall(UPDATE, args, nargs, kwnames);
+        const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
         if (!parsed) return nullptr;
         const auto input = buffer::any_bytes_like((*parsed)[0], "data");
         if (!input) return nullptr;

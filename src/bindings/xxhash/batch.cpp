@@ -13,7 +13,7 @@
 #include "bindings/buffer.hpp"
 #include "bindings/objects.hpp"
 #include "bindings/runtime.hpp"
-#include "bindings/schema/xxhash.hpp"
+#include "bindings/xxhash/messages.hpp"
 #include "bindings/xxhash/callbacks.hpp"
 #include "xxhash/batch.hpp"
 
@@ -124,7 +124,7 @@ std::optional<BatchItems> acquire_items(const objects::ListItems& listed) {
 std::optional<std::size_t> packed_output_len(std::size_t count, std::size_t digest_bytes) {
     std::size_t required;
     if (__builtin_mul_overflow(count, digest_bytes, &required)) {
-        PyErr_SetString(PyExc_MemoryError, "XXH3 batch output is too large");
+        PyErr_SetString(PyExc_MemoryError, messages::OUTPUT_TOO_LARGE);
         return std::nullopt;
     }
     return required;
@@ -135,8 +135,7 @@ std::optional<std::size_t> packed_output_len(std::size_t count, std::size_t dige
 bool output_holds(PyObject* output, std::size_t required) {
     const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(output));
     if (available >= required) return true;
-    PyErr_Format(PyExc_ValueError, "XXH3 batch output requires %zu bytes but the destination has %zu", required,
-                 available);
+    objects::raise_destination_too_small(messages::OUTPUT, required, available);
     return false;
 }
 
@@ -153,18 +152,16 @@ std::optional<Scratch<Digest>> hash_into_scratch(const BatchItems& batch, std::u
 }
 
 template <typename Digest>
-PyObject* hash_list(const schema::Binding<2>& binding, PyObject* const* args, Py_ssize_t nargs,
-                    PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
-    if (!parsed) return nullptr;
+PyObject* hash_list(const arguments::Arguments<2>& parsed) {
+    const auto [items, seed_argument] = parsed;
     std::uint64_t seed;
-    if (!arguments::read_seed_u64((*parsed)[1], seed)) return nullptr;
-    if (!objects::check_list((*parsed)[0])) return nullptr;
+    if (!arguments::read_seed_u64(seed_argument, seed)) return nullptr;
+    if (!objects::check_list(items)) return nullptr;
 
     // The items and their acquired inputs are released once the digests are
     // made, before the ints are.
     const auto digests = [&]() -> std::optional<Scratch<Digest>> {
-        const auto listed = objects::list_items_and_all((*parsed)[0]);
+        const auto listed = objects::list_items_and_all(items);
         if (!listed) return std::nullopt;
         const auto batch = acquire_items(*listed);
         if (!batch) return std::nullopt;
@@ -183,11 +180,8 @@ PyObject* hash_list(const schema::Binding<2>& binding, PyObject* const* args, Py
 }
 
 template <typename Digest>
-PyObject* packed_batch_into(const schema::Binding<3>& binding, PyObject* const* args, Py_ssize_t nargs,
-                            PyObject* kwnames) {
-    const auto parsed = arguments::parse_raw_arguments(binding, args, nargs, kwnames);
-    if (!parsed) return nullptr;
-    const auto [items, output, seed_argument] = *parsed;
+PyObject* packed_batch_into(const arguments::Arguments<3>& parsed) {
+    const auto [items, output, seed_argument] = parsed;
     std::uint64_t seed;
     if (!arguments::read_seed_u64(seed_argument, seed)) return nullptr;
     if (!objects::check_list(items) || !objects::check_bytearray(output)) return nullptr;
@@ -228,20 +222,13 @@ PyObject* packed_batch_into(const schema::Binding<3>& binding, PyObject* const* 
 
 }  // namespace
 
-PyObject* xxh3_64_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return hash_list<PackedDigest64>(schema::xxhash::XXH3_64_BATCH, args, nargs, kwnames);
+PyObject* xxh3_64_batch(const arguments::Arguments<2>& parsed) { return hash_list<PackedDigest64>(parsed); }
+PyObject* xxh3_128_batch(const arguments::Arguments<2>& parsed) { return hash_list<PackedDigest128>(parsed); }
+PyObject* xxh3_64_batch_into(const arguments::Arguments<3>& parsed) {
+    return packed_batch_into<PackedDigest64>(parsed);
 }
-
-PyObject* xxh3_128_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return hash_list<PackedDigest128>(schema::xxhash::XXH3_128_BATCH, args, nargs, kwnames);
-}
-
-PyObject* xxh3_64_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return packed_batch_into<PackedDigest64>(schema::xxhash::XXH3_64_BATCH_INTO, args, nargs, kwnames);
-}
-
-PyObject* xxh3_128_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return packed_batch_into<PackedDigest128>(schema::xxhash::XXH3_128_BATCH_INTO, args, nargs, kwnames);
+PyObject* xxh3_128_batch_into(const arguments::Arguments<3>& parsed) {
+    return packed_batch_into<PackedDigest128>(parsed);
 }
 
 }  // namespace vantorq::bindings::xxhash::batch

@@ -4,11 +4,15 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/arguments.hpp"
+
 namespace vantorq::bindings::xxhash::batch {
 
-PyObject* xxh3_64_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* xxh3_128_batch(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* xxh3_64_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* xxh3_128_batch_into(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+// (items, seed=0)
+PyObject* xxh3_64_batch(const arguments::Arguments<2>& parsed);
+PyObject* xxh3_128_batch(const arguments::Arguments<2>& parsed);
+// (items, output, seed=0)
+PyObject* xxh3_64_batch_into(const arguments::Arguments<3>& parsed);
+PyObject* xxh3_128_batch_into(const arguments::Arguments<3>& parsed);
 
 }  // namespace vantorq::bindings::xxhash::batch

@@ -5,14 +5,10 @@
 #include <cstring>
 
 #include "bindings/hash_call.hpp"
-#include "bindings/schema/xxhash.hpp"
 #include "xxhash/one_shot.hpp"
 
 namespace vantorq::bindings::xxhash::callbacks {
 namespace {
-
-// Below this, detaching the thread costs a noticeable share of the hash.
-constexpr std::size_t DETACH_THRESHOLD = 262'144;
 
 // Whether the interpreter stores ints as 30-bit digits in 32-bit words, least
 // significant first: then a 128-bit int is written digit by digit, in about
@@ -58,15 +54,14 @@ PyObject* int_from_packed_128(const unsigned char* little_endian) {
     return int_from_hash_128({vantorq::xxhash::load_u64(little_endian), vantorq::xxhash::load_u64(little_endian + 8)});
 }
 
-PyObject* xxh3_64(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return hash_call::hash_one<std::uint64_t>(schema::xxhash::XXH3_64, DETACH_THRESHOLD, args, nargs, kwnames,
-                                              &vantorq::xxhash::one_shot::xxh3_64,
+PyObject* xxh3_64(const arguments::Arguments<2>& parsed) {
+    return hash_call::hash_one<std::uint64_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::one_shot::xxh3_64,
                                               [](std::uint64_t h) { return PyLong_FromUnsignedLongLong(h); });
 }
 
-PyObject* xxh3_128(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return hash_call::hash_one<std::uint64_t>(schema::xxhash::XXH3_128, DETACH_THRESHOLD, args, nargs, kwnames,
-                                              &vantorq::xxhash::one_shot::xxh3_128, &int_from_hash_128);
+PyObject* xxh3_128(const arguments::Arguments<2>& parsed) {
+    return hash_call::hash_one<std::uint64_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::one_shot::xxh3_128,
+                                              &int_from_hash_128);
 }
 
 }  // namespace vantorq::bindings::xxhash::callbacks

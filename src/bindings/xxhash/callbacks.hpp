@@ -3,12 +3,14 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/arguments.hpp"
 #include "xxhash/primitives.hpp"
 
 namespace vantorq::bindings::xxhash::callbacks {
 
-PyObject* xxh3_64(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
-PyObject* xxh3_128(PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames);
+// (s, seed=0)
+PyObject* xxh3_64(const arguments::Arguments<2>& parsed);
+PyObject* xxh3_128(const arguments::Arguments<2>& parsed);
 
 // The unsigned int high * 2**64 + low, or null with an error set.
 PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash);

@@ -1,43 +1,37 @@
-// The xxhash functions as the interpreter sees them: names, parameters and
-// docstrings (whose first line is the text signature).
+// The XXH3 functions as the interpreter sees them: one declaration each, with
+// its parameters and the body of its docstring.
 
 #include "bindings/python.hpp"
 
-#include "bindings/schema/xxhash.hpp"
-
 #include "bindings/families.hpp"
-#include "bindings/runtime.hpp"
+#include "bindings/schema.hpp"
 #include "bindings/xxhash/batch.hpp"
 #include "bindings/xxhash/callbacks.hpp"
 
-namespace vantorq::bindings {
-namespace xxhash::methods {
-
-// Room for the family's functions and the sentinel.
-PyMethodDef METHODS[7] = {};
-std::once_flag METHODS_INIT;
-
-}  // namespace xxhash::methods
-
-namespace schema::xxhash {
+namespace vantorq::bindings::xxhash::api {
 namespace {
 
+// What the two one-shot functions share.
+#define XXH3_ONE_SHOT_INPUT_TEXT                                                          \
+    "The bytes are hashed in place when they are bytes, a bytearray, a contiguous\n"      \
+    "memoryview of bytes or a memoryview of a whole bytearray; other buffer exporters,\n" \
+    "views of part of a bytearray and non-contiguous views are copied once.\n\n"          \
+    "Args:\n"                                                                             \
+    "    s: A bytes-like object.\n"                                                       \
+    "    seed: Unsigned 64-bit seed (0 to 2**64 - 1).\n\n"
+#define XXH3_ONE_SHOT_RAISES_TEXT                                  \
+    "Raises:\n"                                                    \
+    "    TypeError: s is not bytes-like, or seed is not an int.\n" \
+    "    OverflowError: seed is negative or does not fit in 64 bits.\n\n"
+
 constexpr const char XXH3_64_DOC[] =
-    "xxh3_64($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical XXH3 64-bit hash.\n\n"
     "The result equals the published XXH3 64-bit hash with a 64-bit seed for every\n"
     "input. XXH3 does not provide cryptographic security.\n\n"
-    "The bytes are hashed in place when they are bytes, a bytearray, a contiguous\n"
-    "memoryview of bytes or a memoryview of a whole bytearray; other buffer exporters,\n"
-    "views of part of a bytearray and non-contiguous views are copied once.\n\n"
-    "Args:\n"
-    "    s: A bytes-like object.\n"
-    "    seed: Unsigned 64-bit seed (0 to 2**64 - 1).\n\n"
+    XXH3_ONE_SHOT_INPUT_TEXT
     "Returns:\n"
     "    The hash as an int in [0, 2**64).\n\n"
-    "Raises:\n"
-    "    TypeError: s is not bytes-like, or seed is not an int.\n"
-    "    OverflowError: seed is negative or does not fit in 64 bits.\n\n"
+    XXH3_ONE_SHOT_RAISES_TEXT
     "Examples:\n"
     "    >>> hex(xxh3_64(b''))\n"
     "    '0x2d06800538d394c2'\n"
@@ -47,27 +41,22 @@ constexpr const char XXH3_64_DOC[] =
     "    '0x4dc5b0cc826f6703'\n";
 
 constexpr const char XXH3_128_DOC[] =
-    "xxh3_128($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical XXH3 128-bit hash.\n\n"
     "The result equals the published XXH3 128-bit hash with a 64-bit seed for every\n"
     "input, as one int: the high 64-bit word times 2**64 plus the low word.\n"
     "XXH3 does not provide cryptographic security.\n\n"
-    "The bytes are hashed in place when they are bytes, a bytearray, a contiguous\n"
-    "memoryview of bytes or a memoryview of a whole bytearray; other buffer exporters,\n"
-    "views of part of a bytearray and non-contiguous views are copied once.\n\n"
-    "Args:\n"
-    "    s: A bytes-like object.\n"
-    "    seed: Unsigned 64-bit seed (0 to 2**64 - 1).\n\n"
+    XXH3_ONE_SHOT_INPUT_TEXT
     "Returns:\n"
     "    The hash as an int in [0, 2**128).\n\n"
-    "Raises:\n"
-    "    TypeError: s is not bytes-like, or seed is not an int.\n"
-    "    OverflowError: seed is negative or does not fit in 64 bits.\n\n"
+    XXH3_ONE_SHOT_RAISES_TEXT
     "Examples:\n"
     "    >>> hex(xxh3_128(b''))\n"
     "    '0x99aa06d3014798d86001c324468d497f'\n"
     "    >>> hex(xxh3_128(b'hello'))\n"
     "    '0xb5e9c1ad071b3e7fc779cfaa5e523818'\n";
+
+#undef XXH3_ONE_SHOT_INPUT_TEXT
+#undef XXH3_ONE_SHOT_RAISES_TEXT
 
 // What the four list forms share, between their summaries and their examples.
 #define XXH3_LIST_ITEMS_TEXT                                                             \
@@ -88,7 +77,6 @@ constexpr const char XXH3_128_DOC[] =
     "    MemoryError: the call is too large to hold its results.\n\n"
 
 constexpr const char XXH3_64_BATCH_DOC[] =
-    "xxh3_64_batch($module, /, items, seed=0)\n--\n\n"
     "Compute canonical XXH3 64-bit hashes for a list of inputs.\n\n"
     "Each result equals xxh3_64(item, seed); one call replaces a loop of single calls.\n"
     XXH3_LIST_ITEMS_TEXT
@@ -103,7 +91,6 @@ constexpr const char XXH3_64_BATCH_DOC[] =
     "    ['0x74b07ed397a89e92']\n";
 
 constexpr const char XXH3_128_BATCH_DOC[] =
-    "xxh3_128_batch($module, /, items, seed=0)\n--\n\n"
     "Compute canonical XXH3 128-bit hashes for a list of inputs.\n\n"
     "Each result equals xxh3_128(item, seed); one call replaces a loop of single calls.\n"
     XXH3_LIST_ITEMS_TEXT
@@ -118,7 +105,6 @@ constexpr const char XXH3_128_BATCH_DOC[] =
     "    ['0x2158e4ce83d1e1e0de5ed0a4c781f906']\n";
 
 constexpr const char XXH3_64_BATCH_INTO_DOC[] =
-    "xxh3_64_batch_into($module, /, items, output, seed=0)\n--\n\n"
     "Write XXH3 64-bit hashes as packed little-endian bytes.\n\n"
     "The hash of items[i] (as xxh3_64 gives it) is stored at output[8*i:8*i+8] as 8\n"
     "little-endian bytes. Only that prefix changes; the size of output never does.\n"
@@ -138,7 +124,6 @@ constexpr const char XXH3_64_BATCH_INTO_DOC[] =
     "    True\n";
 
 constexpr const char XXH3_128_BATCH_INTO_DOC[] =
-    "xxh3_128_batch_into($module, /, items, output, seed=0)\n--\n\n"
     "Write XXH3 128-bit hashes as packed little-endian bytes.\n\n"
     "The hash of items[i] (as xxh3_128 gives it) is stored at output[16*i:16*i+16] as\n"
     "16 little-endian bytes: the low 64-bit word, then the high one. Only that prefix\n"
@@ -162,27 +147,23 @@ constexpr const char XXH3_128_BATCH_INTO_DOC[] =
 #undef XXH3_LIST_ARGS_TEXT
 #undef XXH3_LIST_RAISES_TEXT
 
+// Every one-shot function takes (s, seed=0); the list forms (items, seed=0)
+// and (items, output, seed=0).
+constexpr schema::Signature<2> one_shot(const char* name) { return {name, {"s", "seed=0"}}; }
+constexpr schema::Signature<2> list(const char* name) { return {name, {"items", "seed=0"}}; }
+constexpr schema::Signature<3> list_into(const char* name) { return {name, {"items", "output", "seed=0"}}; }
+
+constexpr std::tuple FUNCTIONS = {
+    schema::Function<2>{one_shot("xxh3_64"), &callbacks::xxh3_64, XXH3_64_DOC},
+    schema::Function<2>{one_shot("xxh3_128"), &callbacks::xxh3_128, XXH3_128_DOC},
+    schema::Function<2>{list("xxh3_64_batch"), &batch::xxh3_64_batch, XXH3_64_BATCH_DOC},
+    schema::Function<3>{list_into("xxh3_64_batch_into"), &batch::xxh3_64_batch_into, XXH3_64_BATCH_INTO_DOC},
+    schema::Function<2>{list("xxh3_128_batch"), &batch::xxh3_128_batch, XXH3_128_BATCH_DOC},
+    schema::Function<3>{list_into("xxh3_128_batch_into"), &batch::xxh3_128_batch_into, XXH3_128_BATCH_INTO_DOC},
+};
+
 }  // namespace
 
-void register_all(PyMethodDef* table, int /*major*/, int /*minor*/) {
-    using namespace bindings::xxhash::callbacks;
-    namespace batch = bindings::xxhash::batch;
-    table[0] = method("xxh3_64", &runtime::entry_point<xxh3_64>, XXH3_64_DOC);
-    table[1] = method("xxh3_128", &runtime::entry_point<xxh3_128>, XXH3_128_DOC);
-    table[2] = method("xxh3_64_batch", &runtime::entry_point<batch::xxh3_64_batch>, XXH3_64_BATCH_DOC);
-    table[3] =
-        method("xxh3_64_batch_into", &runtime::entry_point<batch::xxh3_64_batch_into>, XXH3_64_BATCH_INTO_DOC);
-    table[4] = method("xxh3_128_batch", &runtime::entry_point<batch::xxh3_128_batch>, XXH3_128_BATCH_DOC);
-    table[5] =
-        method("xxh3_128_batch_into", &runtime::entry_point<batch::xxh3_128_batch_into>, XXH3_128_BATCH_INTO_DOC);
-    table[6] = PyMethodDef{};
-}
+PyMethodDef* methods() { return schema::MethodTable<FUNCTIONS>::methods(); }
 
-}  // namespace schema::xxhash
-
-namespace families {
-const runtime::MethodTable XXHASH = {xxhash::methods::METHODS, &xxhash::methods::METHODS_INIT,
-                                     &schema::xxhash::register_all};
-}  // namespace families
-
-}  // namespace vantorq::bindings
+}  // namespace vantorq::bindings::xxhash::api

@@ -1,24 +1,15 @@
-// The MurmurHash3 functions as the interpreter sees them: names, parameters
-// and docstrings (whose first line is the text signature).
+// The MurmurHash3 functions as the interpreter sees them: one declaration
+// each, with its parameters and the body of its docstring; and the hasher
+// classes the module lists.
 
 #include "bindings/python.hpp"
-
-#include "bindings/schema/murmur3.hpp"
 
 #include "bindings/families.hpp"
 #include "bindings/murmur3/callbacks.hpp"
 #include "bindings/murmur3/incremental.hpp"
-#include "bindings/runtime.hpp"
+#include "bindings/schema.hpp"
 
-namespace vantorq::bindings {
-namespace murmur3::methods {
-
-PyMethodDef METHODS[4] = {};
-std::once_flag METHODS_INIT;
-
-}  // namespace murmur3::methods
-
-namespace schema::murmur3 {
+namespace vantorq::bindings::murmur3::api {
 namespace {
 
 // The sections the two 128-bit digest functions share.
@@ -33,7 +24,6 @@ namespace {
     "    OverflowError: seed is negative or does not fit in 32 bits.\n\n"
 
 constexpr const char MURMUR3_32_DOC[] =
-    "murmur3_32($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical MurmurHash3 x86 32-bit hash.\n\n"
     "The bytes are hashed in place when they are bytes, a bytearray, a contiguous\n"
     "memoryview of bytes or a memoryview of a whole bytearray; other buffer exporters,\n"
@@ -55,7 +45,6 @@ constexpr const char MURMUR3_32_DOC[] =
     "    '0x514e28b7'\n";
 
 constexpr const char MURMUR3_X86_128_DIGEST_DOC[] =
-    "murmur3_x86_128_digest($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical MurmurHash3 x86 128-bit digest.\n\n"
     "The digest is h1..h4, each as 4 little-endian bytes.\n\n"
     DIGEST_ARGS_RETURNS_RAISES
@@ -66,7 +55,6 @@ constexpr const char MURMUR3_X86_128_DIGEST_DOC[] =
     "    True\n";
 
 constexpr const char MURMUR3_X64_128_DIGEST_DOC[] =
-    "murmur3_x64_128_digest($module, /, s, seed=0)\n--\n\n"
     "Compute the canonical MurmurHash3 x64 128-bit digest.\n\n"
     "The digest is h1 then h2, each as 8 little-endian bytes.\n\n"
     DIGEST_ARGS_RETURNS_RAISES
@@ -78,31 +66,26 @@ constexpr const char MURMUR3_X64_128_DIGEST_DOC[] =
 
 #undef DIGEST_ARGS_RETURNS_RAISES
 
-}  // namespace
+// Every one-shot function takes (s, seed=0).
+constexpr schema::Signature<2> one_shot(const char* name) { return {name, {"s", "seed=0"}}; }
 
-void register_all(PyMethodDef* table, int /*major*/, int /*minor*/) {
-    using namespace bindings::murmur3::callbacks;
-    table[0] = method("murmur3_32", &runtime::entry_point<murmur3_32>, MURMUR3_32_DOC);
-    table[1] = method("murmur3_x86_128_digest", &runtime::entry_point<murmur3_x86_128_digest>,
-                      MURMUR3_X86_128_DIGEST_DOC);
-    table[2] = method("murmur3_x64_128_digest", &runtime::entry_point<murmur3_x64_128_digest>,
-                      MURMUR3_X64_128_DIGEST_DOC);
-    table[3] = PyMethodDef{};
-}
-
-}  // namespace schema::murmur3
-
-namespace families {
-const runtime::MethodTable MURMUR3 = {murmur3::methods::METHODS, &murmur3::methods::METHODS_INIT,
-                                      &schema::murmur3::register_all};
-namespace {
-constexpr PublicClass HASHER_CLASSES[] = {
-    {"murmur3_x86_32", &murmur3::incremental::murmur3_x86_32_type},
-    {"murmur3_x86_128", &murmur3::incremental::murmur3_x86_128_type},
-    {"murmur3_x64_128", &murmur3::incremental::murmur3_x64_128_type},
+constexpr std::tuple FUNCTIONS = {
+    schema::Function<2>{one_shot("murmur3_32"), &callbacks::murmur3_32, MURMUR3_32_DOC},
+    schema::Function<2>{one_shot("murmur3_x86_128_digest"), &callbacks::murmur3_x86_128_digest,
+                        MURMUR3_X86_128_DIGEST_DOC},
+    schema::Function<2>{one_shot("murmur3_x64_128_digest"), &callbacks::murmur3_x64_128_digest,
+                        MURMUR3_X64_128_DIGEST_DOC},
 };
-}  // namespace
-const std::span<const PublicClass> MURMUR3_CLASSES = HASHER_CLASSES;
-}  // namespace families
 
-}  // namespace vantorq::bindings
+constexpr families::PublicClass HASHER_CLASSES[] = {
+    {"murmur3_x86_32", &incremental::murmur3_x86_32_type},
+    {"murmur3_x86_128", &incremental::murmur3_x86_128_type},
+    {"murmur3_x64_128", &incremental::murmur3_x64_128_type},
+};
+
+}  // namespace
+
+PyMethodDef* methods() { return schema::MethodTable<FUNCTIONS>::methods(); }
+const std::span<const families::PublicClass> CLASSES = HASHER_CLASSES;
+
+}  // namespace vantorq::bindings::murmur3::api
