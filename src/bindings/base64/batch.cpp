@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <random>
 
+#include "backend/address_set.hpp"
 #include "backend/memory.hpp"
 #include "bindings/base64/altchars.hpp"
 #include "bindings/arguments.hpp"
@@ -20,57 +20,13 @@ namespace {
 
 namespace core = vantorq::base64;
 using buffer::BytesLike;
+using backend::AddressSet;
 using objects::BatchFamily;
 
 // Up to this many destinations a repeat is found by scanning the earlier
 // ones; from there on through a hash set, so that a long list costs no
 // quadratic time.
 constexpr std::size_t LINEAR_IDENTITY_LIMIT = 32;
-
-// Object addresses in an open-addressed table. The addresses are mixed with a
-// key drawn once per process, so that no caller can line up objects whose
-// addresses collide.
-class IdentitySet {
-public:
-    static std::optional<IdentitySet> with_room_for(std::size_t count) {
-        std::size_t capacity = 64;
-        while (capacity < count + count / 2) capacity *= 2;  // at most two thirds full
-        auto slots = backend::ReservedArray<PyObject*>::try_reserve(capacity);
-        if (!slots) return std::nullopt;
-        for (PyObject*& slot : slots->append_for_overwrite(capacity)) slot = nullptr;
-        return IdentitySet(std::move(*slots), capacity - 1);
-    }
-
-    // False when the object was there already.
-    bool insert(PyObject* object) {
-        std::size_t i = home(object);
-        for (; slots_[i] != nullptr; i = (i + 1) & mask_)
-            if (slots_[i] == object) return false;
-        slots_[i] = object;
-        return true;
-    }
-
-    bool contains(PyObject* object) const {
-        for (std::size_t i = home(object); slots_[i] != nullptr; i = (i + 1) & mask_)
-            if (slots_[i] == object) return true;
-        return false;
-    }
-
-private:
-    IdentitySet(backend::ReservedArray<PyObject*> slots, std::size_t mask) : slots_(std::move(slots)), mask_(mask) {}
-
-    std::size_t home(PyObject* object) const {
-        static const std::uint64_t KEY = [] {
-            std::random_device entropy;
-            return (static_cast<std::uint64_t>(entropy()) << 32) ^ entropy();
-        }();
-        const std::uint64_t mixed = (reinterpret_cast<std::uintptr_t>(object) ^ KEY) * 0x9E3779B97F4A7C15ull;
-        return static_cast<std::size_t>(mixed >> 32) & mask_;
-    }
-
-    backend::ReservedArray<PyObject*> slots_;
-    std::size_t mask_;
-};
 
 // The destinations of a list call: bytearrays (or subclasses), each at most once.
 class BatchOutputs {
@@ -80,7 +36,7 @@ public:
     static std::optional<BatchOutputs> read(PyObject* outputs, std::size_t count) {
         if (static_cast<std::size_t>(PyList_GET_SIZE(outputs)) != count) return length_mismatch();
         const bool hashed = count > LINEAR_IDENTITY_LIMIT;
-        auto seen = hashed ? IdentitySet::with_room_for(count) : std::optional<IdentitySet>();
+        auto seen = hashed ? AddressSet::with_room_for(count) : std::optional<AddressSet>();
         if (hashed && !seen) {
             objects::raise_batch_too_large(BatchFamily::Base64);
             return std::nullopt;
@@ -113,7 +69,7 @@ public:
     }
 
 private:
-    BatchOutputs(objects::ItemRefs refs, std::optional<IdentitySet> set) : refs_(std::move(refs)), set_(std::move(set)) {}
+    BatchOutputs(objects::ItemRefs refs, std::optional<AddressSet> set) : refs_(std::move(refs)), set_(std::move(set)) {}
 
     static std::optional<BatchOutputs> length_mismatch() {
         PyErr_SetString(PyExc_ValueError, "items and outputs must have the same length");
@@ -129,7 +85,7 @@ private:
     }
 
     objects::ItemRefs refs_;
-    std::optional<IdentitySet> set_;
+    std::optional<AddressSet> set_;
 };
 
 // What encoding and decoding differ in: the prepared request, how an item is

@@ -2,10 +2,10 @@
 
 #include "bindings/murmur3/incremental.hpp"
 
-#include <atomic>
 #include <cstdint>
 #include <type_traits>
 
+#include "backend/borrow_counter.hpp"
 #include "bindings/arguments.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/murmur3/digest.hpp"
@@ -20,36 +20,12 @@ using vantorq::murmur3::incremental::Murmur3X86Hasher32;
 
 namespace {
 
-// Guards a hasher against use from two threads at once without blocking
-// either: 0 when idle, the number of readers in progress, or -1 while an
-// update runs (also while it runs detached). A conflicting call fails at once.
-class BorrowCounter {
-public:
-    bool try_begin_read() {
-        Py_ssize_t count = count_.load(std::memory_order_relaxed);
-        do {
-            if (count < 0) return false;
-        } while (!count_.compare_exchange_weak(count, count + 1, std::memory_order_acquire, std::memory_order_relaxed));
-        return true;
-    }
-    void end_read() { count_.fetch_sub(1, std::memory_order_release); }
-
-    bool try_begin_update() {
-        Py_ssize_t idle = 0;
-        return count_.compare_exchange_strong(idle, -1, std::memory_order_acquire, std::memory_order_relaxed);
-    }
-    void end_update() { count_.store(0, std::memory_order_release); }
-
-private:
-    std::atomic<Py_ssize_t> count_{0};
-};
-
 // A hold on a hasher: shared by readers, or exclusive for an update. When
 // refused, RuntimeError is set and the guard is false; it never blocks.
 template <bool Exclusive>
 class Borrow {
 public:
-    explicit Borrow(BorrowCounter& counter)
+    explicit Borrow(backend::BorrowCounter& counter)
         : counter_((Exclusive ? counter.try_begin_update() : counter.try_begin_read()) ? &counter : nullptr) {
         if (counter_ == nullptr)
             PyErr_SetString(PyExc_RuntimeError, Exclusive ? "Already borrowed" : "Already mutably borrowed");
@@ -66,7 +42,7 @@ public:
     explicit operator bool() const { return counter_ != nullptr; }
 
 private:
-    BorrowCounter* counter_;
+    backend::BorrowCounter* counter_;
 };
 
 using ReadBorrow = Borrow<false>;
@@ -75,11 +51,11 @@ using UpdateBorrow = Borrow<true>;
 template <class Hasher>
 struct PyHasher {
     PyObject_HEAD
-    BorrowCounter borrow;
+    backend::BorrowCounter borrow;
     Hasher hasher;
 
     // Freed by the interpreter's allocator without running destructors.
-    static_assert(std::is_trivially_destructible_v<Hasher> && std::is_trivially_destructible_v<BorrowCounter>);
+    static_assert(std::is_trivially_destructible_v<Hasher> && std::is_trivially_destructible_v<backend::BorrowCounter>);
 };
 
 using PyMurmur3X86Hasher32 = PyHasher<Murmur3X86Hasher32>;
@@ -188,7 +164,7 @@ struct HasherClass {
     static PyObject* create(PyTypeObject* type, const Hasher& hasher) {
         PyObject* self = type->tp_alloc(type, 0);
         if (self == nullptr) return nullptr;
-        new (&object(self)->borrow) BorrowCounter();
+        new (&object(self)->borrow) backend::BorrowCounter();
         new (&object(self)->hasher) Hasher(hasher);
         return self;
     }
