@@ -200,32 +200,11 @@ struct FixedDestination {
 
 }  // namespace
 
-Route select_route(const DecoderOptions& options) {
-    if (options.ignorechars || options.canonical) return Route::Configured;
-    if (options.validate) return Route::Strict;
-    if (!options.altchars || options.altchars->is_standard() || options.altchars->is_url_safe())
-        return Route::LenientCached;
-    return Route::LenientCustom;
-}
-
-Decoder::Decoder(const DecoderOptions& options)
-    : altchars_(options.altchars),
-      route_(select_route(options)),
-      validate_(options.validate),
-      padded_(options.padded),
-      canonical_(options.canonical),
-      ignorechars_given_(options.ignorechars.has_value()),
-      decodes_past_padding_(options.decodes_past_padding),
-      warns_of_legacy_characters_(options.warns_of_legacy_characters),
-      rewrites_pair_(altchars_ && !altchars_->is_standard() && !altchars_->is_url_safe() && !ignorechars_given_),
-      alphabet_(altchars_ && altchars_->is_url_safe() && !ignorechars_given_ ? DecodeAlphabet::Mixed
-                                                                              : DecodeAlphabet::Standard) {
-    if (options.ignorechars) {
-        auto configured = configured_options();
-        configured.ignorechars = *options.ignorechars;
-        configured_ = ConfiguredDecoder::create(configured);
-        configured_built_ = true;
-    }
+void Decoder::build_configured(Text ignorechars) {
+    auto options = configured_options();
+    options.ignorechars = ignorechars;
+    configured_ = ConfiguredDecoder::create(options);
+    configured_built_ = true;
 }
 
 configured::ConfiguredOptions Decoder::configured_options() const {

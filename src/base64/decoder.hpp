@@ -39,7 +39,13 @@ enum class Route : std::uint8_t {
     LenientCustom,  // another altchars pair
 };
 
-Route select_route(const DecoderOptions& options);
+constexpr Route select_route(const DecoderOptions& options) {
+    if (options.ignorechars || options.canonical) return Route::Configured;
+    if (options.validate) return Route::Strict;
+    if (!options.altchars || options.altchars->is_standard() || options.altchars->is_url_safe())
+        return Route::LenientCached;
+    return Route::LenientCustom;
+}
 
 // Memory for a new result, which the caller provides once a decoder knows
 // how much it may need.
@@ -61,7 +67,22 @@ protected:
 
 class Decoder {
 public:
-    explicit Decoder(const DecoderOptions& options);
+    // A plain record unless ignorechars are given: then their configured
+    // decoder is built at once, since the option's bytes are not kept.
+    explicit Decoder(const DecoderOptions& options)
+        : altchars_(options.altchars),
+          route_(select_route(options)),
+          validate_(options.validate),
+          padded_(options.padded),
+          canonical_(options.canonical),
+          ignorechars_given_(options.ignorechars.has_value()),
+          decodes_past_padding_(options.decodes_past_padding),
+          warns_of_legacy_characters_(options.warns_of_legacy_characters),
+          rewrites_pair_(altchars_ && !altchars_->is_standard() && !altchars_->is_url_safe() && !ignorechars_given_),
+          alphabet_(altchars_ && altchars_->is_url_safe() && !ignorechars_given_ ? DecodeAlphabet::Mixed
+                                                                                  : DecodeAlphabet::Standard) {
+        if (options.ignorechars) build_configured(*options.ignorechars);
+    }
 
     Route route() const { return route_; }
 
@@ -72,7 +93,8 @@ public:
     // changes. DestinationTooSmall carries the size the text needs.
     DecodeOutcome decode(Text text, std::span<unsigned char> destination) const;
 
-    // The "+" or "/" the interpreter's legacy warning names for this text.
+    // The "+" or "/" the interpreter's legacy warning names for this text;
+    // only a request with altchars can have one.
     std::optional<unsigned char> legacy_character(Text text) const;
 
     // The text as the interpreter's a2b_base64 sees it: an altchars pair
@@ -100,6 +122,7 @@ private:
     // Null when its alphabet is left to the interpreter.
     const configured::ConfiguredDecoder* configured_decoder() const;
     configured::ConfiguredOptions configured_options() const;
+    void build_configured(Text ignorechars);
 
     std::optional<AltcharPair> altchars_;
     Route route_;

@@ -204,7 +204,7 @@ PyObject* PreparedDecoder::decode_allocating(const BytesLike& input) const {
     std::optional<unsigned char> legacy;
     std::optional<NewBytes> sink;
     const DecodeOutcome outcome = input.with_bytes([&](const unsigned char* data, std::size_t length) {
-        legacy = decoder_.legacy_character({data, length});
+        if (policy_.altchars) legacy = decoder_.legacy_character({data, length});
         sink.emplace(input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES);
         return decoder_.decode({data, length}, *sink);
     });
@@ -227,8 +227,11 @@ PyObject* PreparedDecoder::decode_into(PyObject* destination, const BytesLike& i
         if (!snapshot) return nullptr;
         return decode_into(destination, *snapshot);
     }
-    const auto legacy = input.with_bytes(
-        [&](const unsigned char* data, std::size_t length) { return decoder_.legacy_character({data, length}); });
+    std::optional<unsigned char> legacy;
+    if (policy_.altchars) {
+        legacy = input.with_bytes(
+            [&](const unsigned char* data, std::size_t length) { return decoder_.legacy_character({data, length}); });
+    }
     runtime::OwnedRef decoded;
     if (legacy) {
         // The warning may be an error: then the destination stays untouched.
