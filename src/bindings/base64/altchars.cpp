@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "bindings/base64/messages.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/compatibility.hpp"
 
@@ -28,8 +29,7 @@ runtime::OwnedRef exporter_to_bytes(PyObject* value) {
         PyErr_Clear();
         runtime::OwnedRef type_name(PyType_GetName(Py_TYPE(value)));
         if (type_name)
-            PyErr_Format(PyExc_TypeError, "argument should be a bytes-like object or ASCII string, not %R",
-                         type_name.get());
+            PyErr_Format(PyExc_TypeError, messages::NOT_BYTES_LIKE_OR_ASCII, type_name.get());
     }
     return flat;
 }
@@ -38,7 +38,7 @@ runtime::OwnedRef exporter_to_bytes(PyObject* value) {
 
 void raise_wrong_length(PyObject* value) {
     if (compatibility::python_semantics().from_3_15_alt) {
-        PyErr_Format(PyExc_ValueError, "invalid altchars: %R", value);
+        PyErr_Format(PyExc_ValueError, messages::INVALID_ALTCHARS, value);
         return;
     }
     runtime::OwnedRef text(PyObject_Repr(value));
@@ -64,7 +64,7 @@ bool parse(PyObject* value, bool allow_text, std::optional<Pair>& pair) {
             return true;
         }
         if (!compatibility::python_semantics().from_3_15_alt) {
-            PyErr_SetString(PyExc_AssertionError, "altchars must be a bytes-like object or ASCII string of length 2");
+            PyErr_SetString(PyExc_AssertionError, messages::ALTCHARS_LENGTH_BEFORE_3_15);
             return false;
         }
         runtime::OwnedRef as_bytes(PyBytes_FromStringAndSize(reinterpret_cast<const char*>(data),
@@ -101,9 +101,9 @@ std::optional<Normalized> normalized(PyObject* value, bool ignorechars_given) {
         // Only an object whose len() disagrees with its bytes gets here; the
         // interpreter then fails building its alphabet, resp. its translation.
         if (ignorechars_given) {
-            PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
+            PyErr_SetString(PyExc_ValueError, messages::ALPHABET_LENGTH);
         } else {
-            PyErr_SetString(PyExc_ValueError, "maketrans arguments must have same length");
+            PyErr_SetString(PyExc_ValueError, messages::MAKETRANS_LENGTH);
         }
         return std::nullopt;
     }
@@ -116,7 +116,7 @@ runtime::OwnedRef parse_decode_alphabet(PyObject* altchars) {
     const Py_ssize_t size = PyObject_Size(alphabet.get());
     if (size < 0) return {};
     if (size != 64) {
-        PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
+        PyErr_SetString(PyExc_ValueError, messages::ALPHABET_LENGTH);
         return {};
     }
     return alphabet;

@@ -10,6 +10,7 @@
 #include "bindings/base64/altchars.hpp"
 #include "bindings/arguments.hpp"
 #include "bindings/base64/encode.hpp"
+#include "bindings/base64/messages.hpp"
 #include "bindings/base64/policy.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/objects.hpp"
@@ -48,11 +49,11 @@ public:
         for (std::size_t i = 0; i < count; ++i) {
             PyObject* destination = destinations[i];
             if (!PyByteArray_Check(destination)) {
-                PyErr_Format(PyExc_TypeError, "outputs[%zu] must be a bytearray", i);
+                PyErr_Format(PyExc_TypeError, messages::OUTPUT_NOT_BYTEARRAY, i);
                 return std::nullopt;
             }
             if (!destinations.record(i)) {
-                PyErr_SetString(PyExc_ValueError, "outputs must contain distinct bytearrays");
+                PyErr_SetString(PyExc_ValueError, messages::OUTPUTS_REPEAT);
                 return std::nullopt;
             }
         }
@@ -72,7 +73,7 @@ private:
     BatchOutputs(objects::ItemRefs refs, std::optional<AddressSet> set) : refs_(std::move(refs)), set_(std::move(set)) {}
 
     static std::optional<BatchOutputs> length_mismatch() {
-        PyErr_SetString(PyExc_ValueError, "items and outputs must have the same length");
+        PyErr_SetString(PyExc_ValueError, messages::LENGTHS_DIFFER);
         return std::nullopt;
     }
 

@@ -8,6 +8,7 @@
 
 #include "bindings/arguments.hpp"
 #include "base64/decoder.hpp"
+#include "bindings/base64/messages.hpp"
 #include "bindings/base64/policy.hpp"
 #include "bindings/compatibility.hpp"
 #include "bindings/objects.hpp"
@@ -110,7 +111,7 @@ PyObject* decode_with_binascii(PyObject* data, BinasciiMode mode, bool validate,
             const vantorq::base64::Text text{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data)),
                                              static_cast<std::size_t>(PyBytes_GET_SIZE(data))};
             if (validate && !vantorq::base64::strict_base64_310(text)) {
-                decoding_error("Non-base64 digit found");
+                decoding_error(messages::NON_BASE64_DIGIT);
                 return nullptr;
             }
             return call_a2b_base64(data, {});
@@ -125,7 +126,7 @@ PyObject* decode_with_binascii(PyObject* data, BinasciiMode mode, bool validate,
 
 PyObject* decode_configured_with_binascii(PyObject* data, const ConfiguredKeywords& keywords) {
     if (compatibility::python_semantics().level < 2) {
-        decoding_error("Incorrect padding");
+        decoding_error(messages::INCORRECT_PADDING);
         return nullptr;
     }
     runtime::OwnedRef no_ignorechars;
@@ -152,22 +153,14 @@ bool warn_legacy_altchars(LegacyWarning kind, unsigned char character, PyObject*
     PyObject* category = PyExc_FutureWarning;
     switch (kind) {
         case LegacyWarning::UrlSafe:
-            message = runtime::OwnedRef(PyUnicode_FromFormat(
-                "invalid character '%c' in URL-safe Base64 data will be discarded in future Python versions",
-                character));
+            message = runtime::OwnedRef(PyUnicode_FromFormat(messages::LEGACY_URL_SAFE, character));
             break;
         case LegacyWarning::AltcharsLenient:
-            message = runtime::OwnedRef(PyUnicode_FromFormat(
-                "invalid character '%c' in Base64 data with altchars=%R and validate=False "
-                "will be discarded in future Python versions",
-                character, altchars));
+            message = runtime::OwnedRef(PyUnicode_FromFormat(messages::LEGACY_ALTCHARS_LENIENT, character, altchars));
             break;
         case LegacyWarning::AltcharsStrict:
             category = PyExc_DeprecationWarning;
-            message = runtime::OwnedRef(PyUnicode_FromFormat(
-                "invalid character '%c' in Base64 data with altchars=%R and validate=True "
-                "will be an error in future Python versions",
-                character, altchars));
+            message = runtime::OwnedRef(PyUnicode_FromFormat(messages::LEGACY_ALTCHARS_STRICT, character, altchars));
             break;
     }
     if (!message) return false;
@@ -178,17 +171,12 @@ bool warn_legacy_altchars(LegacyWarning kind, unsigned char character, PyObject*
     return static_cast<bool>(result);
 }
 
-void raise_output_too_small(std::size_t required, std::size_t available) {
-    PyErr_Format(PyExc_ValueError, "Base64 output requires %zu bytes but the destination has %zu", required,
-                 available);
-}
-
 PyObject* copy_decoded_into(PyObject* decoded, PyObject* destination) {
     runtime::CriticalSection section(destination);
     const auto size = static_cast<std::size_t>(PyBytes_GET_SIZE(decoded));
     const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(destination));
     if (available < size) {
-        raise_output_too_small(size, available);
+        objects::raise_destination_too_small(messages::OUTPUT, size, available);
         return nullptr;
     }
     if (size != 0) std::memcpy(PyByteArray_AS_STRING(destination), PyBytes_AS_STRING(decoded), size);

@@ -58,7 +58,6 @@ bool warn_legacy_altchars(LegacyWarning kind, unsigned char character, PyObject*
 // Copies a decoded bytes object to the start of a destination bytearray and
 // returns the count, or raises the destination-too-small ValueError first.
 PyObject* copy_decoded_into(PyObject* decoded, PyObject* destination);
-void raise_output_too_small(std::size_t required, std::size_t available);
 
 PyObject* b64decode(const arguments::Arguments<6>& parsed);
 PyObject* b64decode_into(const arguments::Arguments<7>& parsed);

@@ -10,6 +10,7 @@
 #include "base64/lengths.hpp"
 #include "bindings/base64/altchars.hpp"
 #include "bindings/arguments.hpp"
+#include "bindings/base64/messages.hpp"
 #include "bindings/compatibility.hpp"
 #include "bindings/objects.hpp"
 #include "bindings/runtime.hpp"
@@ -23,7 +24,6 @@ using core::EncodeAlphabet;
 
 constexpr std::size_t MAX_OBJECT_SIZE = static_cast<std::size_t>(std::numeric_limits<Py_ssize_t>::max());
 
-const char OUTPUT_TOO_LARGE[] = "Base64 output is too large";
 
 // `wrapcol` as the interpreter reads it: any index; negative values are
 // rejected whatever their size, the rest must fit 64 bits.
@@ -33,13 +33,13 @@ std::optional<std::size_t> read_wrapcol(PyObject* value) {
     const int negative = PyLong_IsNegative(index.get());
     if (negative < 0) return std::nullopt;
     if (negative) {
-        PyErr_SetString(PyExc_ValueError, "Cannot convert negative int");
+        PyErr_SetString(PyExc_ValueError, messages::NEGATIVE_WRAPCOL);
         return std::nullopt;
     }
     const unsigned long long wrapcol = PyLong_AsUnsignedLongLong(index.get());
     if (wrapcol == static_cast<unsigned long long>(-1) && PyErr_Occurred()) {
         PyErr_Clear();
-        PyErr_SetString(PyExc_OverflowError, "Python int too large for C size_t");
+        PyErr_SetString(PyExc_OverflowError, messages::WRAPCOL_TOO_LARGE);
         return std::nullopt;
     }
     return static_cast<std::size_t>(wrapcol);
@@ -53,7 +53,7 @@ std::optional<EncodeAlphabet> alphabet_from_object(PyObject* alphabet) {
     if (!acquired) return std::nullopt;
     return acquired->with_bytes([](const unsigned char* data, std::size_t length) -> std::optional<EncodeAlphabet> {
         if (length != core::Symbols{}.size()) {
-            PyErr_SetString(PyExc_ValueError, "alphabet must have length 64");
+            PyErr_SetString(PyExc_ValueError, messages::ALPHABET_LENGTH);
             return std::nullopt;
         }
         core::Symbols symbols;
@@ -81,7 +81,7 @@ PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& enco
     return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
         const auto size = encoder.encoded_size(length, MAX_OBJECT_SIZE);
         if (!size) {
-            PyErr_SetString(PyExc_MemoryError, OUTPUT_TOO_LARGE);
+            PyErr_SetString(PyExc_MemoryError, messages::OUTPUT_TOO_LARGE);
             return nullptr;
         }
         PyObject* result = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(*size));
@@ -99,13 +99,12 @@ PyObject* encode_into(PyObject* destination, const BytesLike& input, const core:
     const auto write = [&](std::span<const unsigned char> source) -> PyObject* {
         const auto required = encoder.encoded_size(source.size(), MAX_OBJECT_SIZE);
         if (!required) {
-            PyErr_SetString(PyExc_MemoryError, OUTPUT_TOO_LARGE);
+            PyErr_SetString(PyExc_MemoryError, messages::OUTPUT_TOO_LARGE);
             return nullptr;
         }
         const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(destination));
         if (available < *required) {
-            PyErr_Format(PyExc_ValueError, "Base64 output requires %zu bytes but the destination has %zu", *required,
-                         available);
+            objects::raise_destination_too_small(messages::OUTPUT, *required, available);
             return nullptr;
         }
         encoder.encode(source.data(), source.size(), objects::bytearray_storage(destination).data(),
@@ -175,7 +174,7 @@ PyObject* b64encode(const arguments::Arguments<4>& parsed) {
         if (!acquired) return nullptr;
         const bool ok = acquired->with_bytes([&](const unsigned char* data, std::size_t length) {
             if (length != 2) {
-                PyErr_SetString(PyExc_ValueError, "maketrans arguments must have same length");
+                PyErr_SetString(PyExc_ValueError, messages::MAKETRANS_LENGTH);
                 return false;
             }
             if (data[0] != '+' || data[1] != '/') alphabet = EncodeAlphabet::with_altchars(data[0], data[1]);
