@@ -15,12 +15,8 @@ const DecodeTable& decode_table(DecodeAlphabet alphabet) {
     }
 }
 
-EncodeAlphabet EncodeAlphabet::standard() { return STANDARD_ENCODE_ALPHABET; }
-
-EncodeAlphabet EncodeAlphabet::url_safe() { return URL_SAFE_ENCODE_ALPHABET; }
-
 EncodeAlphabet EncodeAlphabet::with_altchars(unsigned char c62, unsigned char c63) {
-    if (c62 == '-' && c63 == '_') return url_safe();
+    if (c62 == '-' && c63 == '_') return URL_SAFE_ENCODE_ALPHABET;
     Symbols symbols = STANDARD_SYMBOLS;
     symbols[62] = c62;
     symbols[63] = c63;
@@ -28,8 +24,8 @@ EncodeAlphabet EncodeAlphabet::with_altchars(unsigned char c62, unsigned char c6
 }
 
 EncodeAlphabet EncodeAlphabet::from_symbols(const Symbols& symbols) {
-    if (symbols == STANDARD_SYMBOLS) return standard();
-    if (symbols == URL_SAFE_SYMBOLS) return url_safe();
+    if (symbols == STANDARD_SYMBOLS) return STANDARD_ENCODE_ALPHABET;
+    if (symbols == URL_SAFE_SYMBOLS) return URL_SAFE_ENCODE_ALPHABET;
     const bool standard_prefix = std::equal(symbols.begin(), symbols.begin() + 62, STANDARD_SYMBOLS.begin());
     if (!standard_prefix) return {Kind::CustomScalarOnly, symbols, OffsetTable{}};
     return {Kind::Custom, symbols, offsets_with(symbols[62], symbols[63])};

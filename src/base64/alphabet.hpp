@@ -93,8 +93,6 @@ struct EncodeAlphabet {
     Symbols symbols = STANDARD_SYMBOLS;
     OffsetTable offsets = STANDARD_OFFSETS;
 
-    static EncodeAlphabet standard();
-    static EncodeAlphabet url_safe();
     // The standard alphabet with its last two symbols replaced; "-" "_" is the
     // URL-safe alphabet, every other pair (even "+" "/") a custom record.
     static EncodeAlphabet with_altchars(unsigned char c62, unsigned char c63);

@@ -148,8 +148,8 @@ Symbols reordered_symbols() {
 }
 
 const AlphabetCase ALPHABETS[] = {
-    {"standard", EncodeAlphabet::standard()},
-    {"url", EncodeAlphabet::url_safe()},
+    {"standard", STANDARD_ENCODE_ALPHABET},
+    {"url", URL_SAFE_ENCODE_ALPHABET},
     {"plus_slash_custom", EncodeAlphabet::with_altchars('+', '/')},
     {"dot_comma", DOT_COMMA},
     {"high_bytes", EncodeAlphabet::with_altchars(0x80, 0xff)},
@@ -225,7 +225,7 @@ TEST_P(LongWrappedLines, FiveMebibytesGiveFullLinesAndNoTrailingLineFeed) {
     const std::string encoded = reference_encode(bytes.data(), len, STANDARD_SYMBOLS);
     std::string out(wrapped_length(encoded.size(), 76), '?');
     encode::encode_wrapped_to_ptr_on(tier.backend, bytes.data(), len, reinterpret_cast<unsigned char*>(out.data()),
-                                     EncodeAlphabet::standard(), true, 76);
+                                     STANDARD_ENCODE_ALPHABET, true, 76);
     EXPECT_EQ(out, reference_wrap(encoded, 76));
     std::size_t line_start = 0;
     for (std::size_t pos = out.find('\n'); pos != std::string::npos; pos = out.find('\n', line_start)) {
