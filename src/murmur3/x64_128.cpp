@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "murmur3/x86/kernels.hpp"
+#include "murmur3/avx2/mix_body.hpp"
+#include "murmur3/sse41/mix_body.hpp"
 
 namespace vantorq::murmur3::x64_128 {
 
@@ -19,9 +20,9 @@ constexpr std::size_t SSE41_MAX_BODY = std::size_t{8} << 20;
 MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps) {
     using backend::Capabilities;
     if (byte_count >= VECTOR_MIN_BODY) {
-        if (caps.has(Capabilities::AVX2 | Capabilities::BMI2)) return x86::mix_body_avx2_bmi2;
-        if (caps.has(Capabilities::AVX2)) return x86::mix_body_avx2;
-        if (byte_count <= SSE41_MAX_BODY && caps.has(Capabilities::SSE41)) return x86::mix_body_sse41;
+        if (caps.has(Capabilities::AVX2 | Capabilities::BMI2)) return avx2::mix_body_x64_128_bmi2;
+        if (caps.has(Capabilities::AVX2)) return avx2::mix_body_x64_128;
+        if (byte_count <= SSE41_MAX_BODY && caps.has(Capabilities::SSE41)) return sse41::mix_body_x64_128;
     }
     return mix_body_scalar;
 }

@@ -1,5 +1,6 @@
 #include "xxhash/batch.hpp"
 
+#include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/one_shot.hpp"
 
 namespace vantorq::xxhash::batch {
@@ -41,7 +42,6 @@ std::size_t stripe_index(const ByteView& item) { return (item.len - 1) / STRIPE_
 // Accumulates the run's items into acc[0..run.count).
 void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned char* secret,
                     const long_inputs::LongEngine& engine, Accumulators (&acc)[MAX_RUN]) {
-    namespace kernels = long_inputs::x86::avx2_batch;
     const ByteView* item = items.data() + run.first;
     switch (run.count) {
         case 1:
@@ -49,18 +49,18 @@ void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned
             return;
         case 2: {
             Accumulators out[2];
-            kernels::accumulate_batch2({item[0], item[1]}, secret, out);
+            avx2::accumulate_batch<2>({item[0], item[1]}, secret, out);
             std::copy(out, out + 2, acc);
             return;
         }
         case 3: {
             Accumulators out[3];
-            kernels::accumulate_batch3({item[0], item[1], item[2]}, secret, out);
+            avx2::accumulate_batch<3>({item[0], item[1], item[2]}, secret, out);
             std::copy(out, out + 3, acc);
             return;
         }
         default:
-            kernels::accumulate_batch4({item[0], item[1], item[2], item[3]}, secret, acc);
+            avx2::accumulate_batch<4>({item[0], item[1], item[2], item[3]}, secret, acc);
             return;
     }
 }
