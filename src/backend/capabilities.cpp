@@ -56,6 +56,9 @@ CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf) {
     return r;
 }
 
+namespace {
+
+// This processor's words (CPUID and, when the OS enables it, XGETBV).
 CpuidWords read_cpuid_words() {
     CpuidWords w;
     w.max_leaf = cpuid(0, 0).eax;
@@ -73,6 +76,8 @@ CpuidWords read_cpuid_words() {
     }
     return w;
 }
+
+}  // namespace
 
 Capabilities detect_cpu_capabilities() { return capabilities_from_cpuid(read_cpuid_words()); }
 

@@ -47,9 +47,6 @@ struct CpuidWords {
 
 Capabilities capabilities_from_cpuid(const CpuidWords& words);
 
-// Reads this processor's words (CPUID and, when the OS enables it, XGETBV).
-CpuidWords read_cpuid_words();
-
 Capabilities detect_cpu_capabilities();
 
 // The process-wide record, detected on first use.

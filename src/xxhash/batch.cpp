@@ -65,9 +65,8 @@ void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned
     }
 }
 
-template <typename Width, typename EngineSource>
-void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
-                EngineSource&& engine_source) {
+template <typename Width>
+void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
     const auto put = [&](std::size_t i, typename Width::Digest digest) {
         Width::store(out + i * Width::BYTES, digest);
     };
@@ -78,7 +77,7 @@ void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned ch
     }
     if (i == items.size()) return;
 
-    const long_inputs::LongEngine& engine = engine_source();
+    const long_inputs::LongEngine& engine = long_inputs::long_engine();
     const long_inputs::SeededSecret secret(seed, engine);
     while (i < items.size()) {
         if (items[i].len <= MIDSIZE_MAX) {
@@ -107,23 +106,11 @@ LongRun long_run_at(std::span<const ByteView> items, std::size_t first) {
 }
 
 void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
-    hash_items<Width64>(items, seed, out,
-                        []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
+    hash_items<Width64>(items, seed, out);
 }
 
 void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
-    hash_items<Width128>(items, seed, out,
-                         []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
-}
-
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
-                   const long_inputs::LongEngine& engine) {
-    hash_items<Width64>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
-}
-
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
-                    const long_inputs::LongEngine& engine) {
-    hash_items<Width128>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
+    hash_items<Width128>(items, seed, out);
 }
 
 }  // namespace vantorq::xxhash::batch
