@@ -4,6 +4,7 @@
 
 #include "murmur3/avx2/mix_body.hpp"
 #include "murmur3/sse41/mix_body.hpp"
+#include "murmur3/variants.hpp"
 
 namespace vantorq::murmur3::x64_128 {
 
@@ -48,17 +49,7 @@ State finish_tail(const unsigned char* tail, std::size_t tail_len, State state, 
 }
 
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    State h{seed, seed};
-    const std::size_t body = len & ~(BLOCK_SIZE - 1);
-    if (body < VECTOR_MIN_BODY) {
-        // Short bodies are mixed here, so that the state stays in registers.
-        for (std::size_t i = 0; i < body; i += BLOCK_SIZE) mix_block(h, data + i);
-    } else {
-        State through_kernel = h;  // mix_body takes it by address; keep `h` itself out of memory
-        mix_body(data, body, through_kernel);
-        h = through_kernel;
-    }
-    return finish_tail(data + body, len - body, h, len);
+    return variants::hash<variants::X64_128, VECTOR_MIN_BODY>(data, len, seed);
 }
 
 }  // namespace vantorq::murmur3::x64_128

@@ -6,11 +6,11 @@
 
 namespace vantorq::murmur3::avx2 {
 namespace {
-struct Avx2Bmi2 : generic::Lanes256 {};
+struct LanesBmi2 : generic::Lanes256 {};
 }  // namespace
 
 void mix_body_x64_128_bmi2(const unsigned char* blocks, std::size_t byte_count, x64_128::State& h) {
-    generic::mix_body_x64_128<Avx2Bmi2>(blocks, byte_count, h);
+    generic::mix_body_x64_128<LanesBmi2>(blocks, byte_count, h);
 }
 
 }  // namespace vantorq::murmur3::avx2

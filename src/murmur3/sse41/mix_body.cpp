@@ -6,19 +6,9 @@
 
 namespace vantorq::murmur3::sse41 {
 namespace {
-struct Sse41 : generic::Lanes128 {};
+struct Lanes : generic::Lanes128 {};
 }  // namespace
 
-std::uint32_t mix_body_x86_32(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1) {
-    return generic::mix_body_x86_32<Sse41>(blocks, byte_count, h1);
-}
-
-void mix_body_x86_128(const unsigned char* blocks, std::size_t byte_count, x86_128::State& h) {
-    generic::mix_body_x86_128<Sse41>(blocks, byte_count, h);
-}
-
-void mix_body_x64_128(const unsigned char* blocks, std::size_t byte_count, x64_128::State& h) {
-    generic::mix_body_x64_128<Sse41>(blocks, byte_count, h);
-}
+#include "murmur3/generic/mix_body_tier.inc"
 
 }  // namespace vantorq::murmur3::sse41
