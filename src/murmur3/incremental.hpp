@@ -33,7 +33,9 @@ public:
     }
 
     // The hash of everything fed so far; the hasher itself is unchanged.
-    Result finish() const { return Variant::finish(state_, pending_.pending(), pending_.pending_size(), total_len_); }
+    Result finish() const {
+        return Variant::finish_tail(pending_.pending(), pending_.pending_size(), state_, total_len_);
+    }
 
 private:
     typename Variant::State state_;

@@ -1,7 +1,9 @@
 #pragma once
 // The three variants under one set of names: their state, their block
 // routines and their finalisation, for the code written once over all of
-// them (the one-shot hash below, the incremental hasher).
+// them (the one-shot hash below, the incremental hasher). The finalisation is
+// the variant's own function, not a wrapper: called through a wrapper, the
+// one-shot hash no longer ends in a tail call to it.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,9 +26,7 @@ struct X86_32 {
     static void mix_body(State& h, const unsigned char* blocks, std::size_t byte_count) {
         h = x86_32::mix_body(blocks, byte_count, h);
     }
-    static Result finish(State h, const unsigned char* tail, std::size_t tail_len, std::uint64_t total_len) {
-        return x86_32::finish_tail(tail, tail_len, h, total_len);
-    }
+    static constexpr auto finish_tail = x86_32::finish_tail;
 };
 
 struct X86_128 {
@@ -39,9 +39,7 @@ struct X86_128 {
     static void mix_body(State& h, const unsigned char* blocks, std::size_t byte_count) {
         x86_128::mix_body(blocks, byte_count, h);
     }
-    static Result finish(State h, const unsigned char* tail, std::size_t tail_len, std::uint64_t total_len) {
-        return x86_128::finish_tail(tail, tail_len, h, total_len);
-    }
+    static constexpr auto finish_tail = x86_128::finish_tail;
 };
 
 struct X64_128 {
@@ -54,9 +52,7 @@ struct X64_128 {
     static void mix_body(State& h, const unsigned char* blocks, std::size_t byte_count) {
         x64_128::mix_body(blocks, byte_count, h);
     }
-    static Result finish(State h, const unsigned char* tail, std::size_t tail_len, std::uint64_t total_len) {
-        return x64_128::finish_tail(tail, tail_len, h, total_len);
-    }
+    static constexpr auto finish_tail = x64_128::finish_tail;
 };
 
 // The hash of a whole message. Bodies shorter than INLINE_BELOW bytes are
@@ -74,7 +70,7 @@ template <class Variant, std::size_t INLINE_BELOW>
         Variant::mix_body(through_kernel, data, body);
         h = through_kernel;
     }
-    return Variant::finish(h, data + body, len - body, len);
+    return Variant::finish_tail(data + body, len - body, h, len);
 }
 
 }  // namespace vantorq::murmur3::variants
