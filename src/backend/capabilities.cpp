@@ -50,19 +50,23 @@ Capabilities capabilities_from_cpuid(const CpuidWords& w) {
     return caps;
 }
 
+CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf) {
+    CpuidRegisters r;
+    __cpuid_count(leaf, subleaf, r.eax, r.ebx, r.ecx, r.edx);
+    return r;
+}
+
+namespace {
+
+// This processor's words (CPUID and, when the OS enables it, XGETBV).
 CpuidWords read_cpuid_words() {
     CpuidWords w;
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (!__get_cpuid(0, &eax, &ebx, &ecx, &edx)) return w;
-    w.max_leaf = eax;
-    if (w.max_leaf >= 1) {
-        __cpuid(1, eax, ebx, ecx, edx);
-        w.leaf1_ecx = ecx;
-    }
+    w.max_leaf = cpuid(0, 0).eax;
+    if (w.max_leaf >= 1) w.leaf1_ecx = cpuid(1, 0).ecx;
     if (w.max_leaf >= 7) {
-        __cpuid_count(7, 0, eax, ebx, ecx, edx);
-        w.leaf7_ebx = ebx;
-        w.leaf7_ecx = ecx;
+        const CpuidRegisters leaf7 = cpuid(7, 0);
+        w.leaf7_ebx = leaf7.ebx;
+        w.leaf7_ecx = leaf7.ecx;
     }
     if (w.leaf1_ecx & leaf1_ecx::OSXSAVE) {
         // XGETBV with ECX = 0; spelled out so that no AVX compile flag is needed.
@@ -72,6 +76,8 @@ CpuidWords read_cpuid_words() {
     }
     return w;
 }
+
+}  // namespace
 
 Capabilities detect_cpu_capabilities() { return capabilities_from_cpuid(read_cpuid_words()); }
 

@@ -26,6 +26,15 @@ struct Capabilities {
     friend constexpr bool operator==(Capabilities, Capabilities) = default;
 };
 
+// The registers one CPUID query returns.
+struct CpuidRegisters {
+    std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
+};
+
+// Executes CPUID for a leaf and subleaf: the one place the cores do. The
+// caller checks that the leaf exists (leaf 0 and 0x80000000 give the highest).
+CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf);
+
 // The raw identification words that detection reads, so that the decision can
 // be tested without the processor that would produce them.
 struct CpuidWords {
@@ -37,9 +46,6 @@ struct CpuidWords {
 };
 
 Capabilities capabilities_from_cpuid(const CpuidWords& words);
-
-// Reads this processor's words (CPUID and, when the OS enables it, XGETBV).
-CpuidWords read_cpuid_words();
 
 Capabilities detect_cpu_capabilities();
 

@@ -1,7 +1,5 @@
 #include "base64/runtime_dispatch.hpp"
 
-#include <cpuid.h>
-
 #include <algorithm>
 #include <limits>
 
@@ -54,12 +52,6 @@ Tier tier_for(Capabilities caps) {
     return Tier::Scalar;
 }
 
-CpuidRegisters query_cpuid(std::uint32_t leaf, std::uint32_t subleaf) {
-    CpuidRegisters r;
-    __cpuid_count(leaf, subleaf, r.eax, r.ebx, r.ecx, r.edx);
-    return r;
-}
-
 std::size_t largest_data_cache(CpuidQuery query) {
     std::size_t largest = 0;
     if (query(0, 0).eax >= INTEL_CACHE_LEAF) largest = largest_data_cache_of_leaf(query, INTEL_CACHE_LEAF);
@@ -81,7 +73,7 @@ RuntimeBackend backend_for(Capabilities caps, std::size_t last_level_cache_size)
 }
 
 RuntimeBackend detect_runtime_backend() {
-    return backend_for(vantorq::backend::capabilities(), largest_data_cache(query_cpuid));
+    return backend_for(vantorq::backend::capabilities(), largest_data_cache(vantorq::backend::cpuid));
 }
 
 const RuntimeBackend& selected_backend() {

@@ -22,13 +22,9 @@ struct RuntimeBackend {
 // The tier a processor with these features runs.
 Tier tier_for(vantorq::backend::Capabilities capabilities);
 
-// The registers one CPUID query returns.
-struct CpuidRegisters {
-    std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
-};
+// A CPUID query: vantorq::backend::cpuid, or a stand-in describing another processor.
+using CpuidRegisters = vantorq::backend::CpuidRegisters;
 using CpuidQuery = CpuidRegisters (*)(std::uint32_t leaf, std::uint32_t subleaf);
-
-CpuidRegisters query_cpuid(std::uint32_t leaf, std::uint32_t subleaf);
 
 // The size in bytes of the largest cache that holds data (the last level),
 // from the deterministic cache parameters (leaf 4, else AMD's 0x8000001D);

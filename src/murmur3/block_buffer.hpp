@@ -45,6 +45,4 @@ private:
     std::size_t pending_ = 0;  // below BLOCK_SIZE between calls
 };
 
-using BlockBuffer = BasicBlockBuffer<16>;
-
 }  // namespace vantorq::murmur3::block_buffer

@@ -9,59 +9,9 @@
 #include <cstdint>
 
 #include "murmur3/block_buffer.hpp"
-#include "murmur3/x64_128.hpp"
-#include "murmur3/x86_128.hpp"
-#include "murmur3/x86_32.hpp"
+#include "murmur3/variants.hpp"
 
 namespace vantorq::murmur3::incremental {
-
-// What the hasher needs of a variant: its state, its block routines and its finalisation.
-struct X86_32 {
-    using State = std::uint32_t;
-    using Result = std::uint32_t;
-    static constexpr std::size_t BLOCK_SIZE = x86_32::BLOCK_SIZE;
-
-    static State start(std::uint32_t seed) { return seed; }
-    static void mix_block(State& h, const unsigned char* block) {
-        h = x86_32::fold_key(h, x86_32::mix_key(load_u32(block)));
-    }
-    static void mix_body(State& h, const unsigned char* blocks, std::size_t byte_count) {
-        h = x86_32::mix_body(blocks, byte_count, h);
-    }
-    static Result finish(State h, const unsigned char* tail, std::size_t tail_len, std::uint64_t total_len) {
-        return x86_32::finish_tail(tail, tail_len, h, total_len);
-    }
-};
-
-struct X86_128 {
-    using State = x86_128::State;
-    using Result = x86_128::State;
-    static constexpr std::size_t BLOCK_SIZE = x86_128::BLOCK_SIZE;
-
-    static State start(std::uint32_t seed) { return {seed, seed, seed, seed}; }
-    static void mix_block(State& h, const unsigned char* block) { x86_128::mix_block(h, block); }
-    static void mix_body(State& h, const unsigned char* blocks, std::size_t byte_count) {
-        x86_128::mix_body(blocks, byte_count, h);
-    }
-    static Result finish(State h, const unsigned char* tail, std::size_t tail_len, std::uint64_t total_len) {
-        return x86_128::finish_tail(tail, tail_len, h, total_len);
-    }
-};
-
-struct X64_128 {
-    using State = x64_128::State;
-    using Result = x64_128::State;
-    static constexpr std::size_t BLOCK_SIZE = x64_128::BLOCK_SIZE;
-
-    static State start(std::uint32_t seed) { return {seed, seed}; }
-    static void mix_block(State& h, const unsigned char* block) { x64_128::mix_block(h, block); }
-    static void mix_body(State& h, const unsigned char* blocks, std::size_t byte_count) {
-        x64_128::mix_body(blocks, byte_count, h);
-    }
-    static Result finish(State h, const unsigned char* tail, std::size_t tail_len, std::uint64_t total_len) {
-        return x64_128::finish_tail(tail, tail_len, h, total_len);
-    }
-};
 
 template <class Variant>
 class Hasher {
@@ -83,7 +33,9 @@ public:
     }
 
     // The hash of everything fed so far; the hasher itself is unchanged.
-    Result finish() const { return Variant::finish(state_, pending_.pending(), pending_.pending_size(), total_len_); }
+    Result finish() const {
+        return Variant::finish_tail(pending_.pending(), pending_.pending_size(), state_, total_len_);
+    }
 
 private:
     typename Variant::State state_;
@@ -91,8 +43,8 @@ private:
     std::uint64_t total_len_ = 0;
 };
 
-using Murmur3X86Hasher32 = Hasher<X86_32>;
-using Murmur3X86Hasher128 = Hasher<X86_128>;
-using Murmur3X64Hasher128 = Hasher<X64_128>;
+using Murmur3X86Hasher32 = Hasher<variants::X86_32>;
+using Murmur3X86Hasher128 = Hasher<variants::X86_128>;
+using Murmur3X64Hasher128 = Hasher<variants::X64_128>;
 
 }  // namespace vantorq::murmur3::incremental

@@ -1,36 +1,19 @@
 #pragma once
-// Arithmetic shared by the three MurmurHash3 variants.
+// Arithmetic shared by the three MurmurHash3 variants; word access is the
+// backend's.
 
-#include <bit>
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
+
+#include "backend/bytes.hpp"
 
 namespace vantorq::murmur3 {
 
-static_assert(std::endian::native == std::endian::little, "block loads assume a little-endian host");
-
-[[gnu::always_inline]] inline std::uint32_t load_u32(const unsigned char* p) {
-    std::uint32_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-[[gnu::always_inline]] inline std::uint64_t load_u64(const unsigned char* p) {
-    std::uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-// std::rotl is an ordinary inline template: emitted from a file compiled with
-// BMI2 it would be RORX, and the linker might keep that copy for every caller.
-template <typename Word>
-[[gnu::always_inline]] constexpr Word rotl(Word x, int r) {
-    constexpr int BITS = 8 * sizeof(Word);
-    return static_cast<Word>((x << r) | (x >> ((BITS - r) & (BITS - 1))));
-}
-
-[[gnu::always_inline]] inline void store_u32(unsigned char* p, std::uint32_t v) { std::memcpy(p, &v, sizeof v); }
-[[gnu::always_inline]] inline void store_u64(unsigned char* p, std::uint64_t v) { std::memcpy(p, &v, sizeof v); }
+using backend::load_u32;
+using backend::load_u64;
+using backend::rotl;
+using backend::store_u32;
+using backend::store_u64;
 
 [[gnu::always_inline]] constexpr std::uint32_t fmix32(std::uint32_t h) {
     h ^= h >> 16;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "murmur3/x86/kernels.hpp"
+#include "murmur3/avx2/mix_body.hpp"
+#include "murmur3/sse41/mix_body.hpp"
+#include "murmur3/variants.hpp"
 
 namespace vantorq::murmur3::x86_128 {
 
@@ -20,8 +22,8 @@ constexpr std::size_t SSE41_MIN_BODY = std::size_t{16} << 20;
 
 MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps) {
     if (byte_count >= VECTOR_MIN_BODY) {
-        if (caps.has(backend::Capabilities::AVX2)) return x86::mix_body_avx2;
-        if (byte_count >= SSE41_MIN_BODY && caps.has(backend::Capabilities::SSE41)) return x86::mix_body_sse41;
+        if (caps.has(backend::Capabilities::AVX2)) return avx2::mix_body_x86_128;
+        if (byte_count >= SSE41_MIN_BODY && caps.has(backend::Capabilities::SSE41)) return sse41::mix_body_x86_128;
     }
     return mix_body_scalar;
 }
@@ -65,17 +67,7 @@ State finish_tail(const unsigned char* tail, std::size_t tail_len, State state, 
 }
 
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    State h{seed, seed, seed, seed};
-    const std::size_t body = len & ~(BLOCK_SIZE - 1);
-    if (body < VECTOR_MIN_BODY) {
-        // Short bodies are mixed here, so that the state stays in registers.
-        for (std::size_t i = 0; i < body; i += BLOCK_SIZE) mix_block(h, data + i);
-    } else {
-        State through_kernel = h;  // mix_body takes it by address; keep `h` itself out of memory
-        mix_body(data, body, through_kernel);
-        h = through_kernel;
-    }
-    return finish_tail(data + body, len - body, h, len);
+    return variants::hash<variants::X86_128, VECTOR_MIN_BODY>(data, len, seed);
 }
 
 }  // namespace vantorq::murmur3::x86_128

@@ -1,6 +1,7 @@
 #include "murmur3/x86_32.hpp"
 
-#include "murmur3/x86/kernels.hpp"
+#include "murmur3/avx2/mix_body.hpp"
+#include "murmur3/sse41/mix_body.hpp"
 
 namespace vantorq::murmur3::x86_32 {
 
@@ -18,8 +19,8 @@ constexpr std::size_t AVX2_MIN_BODY = 64;
 
 MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps) {
     if (byte_count >= SSE41_MIN_BODY) {
-        if (byte_count >= AVX2_MIN_BODY && caps.has(backend::Capabilities::AVX2)) return x86::mix_body_avx2;
-        if (caps.has(backend::Capabilities::SSE41)) return x86::mix_body_sse41;
+        if (byte_count >= AVX2_MIN_BODY && caps.has(backend::Capabilities::AVX2)) return avx2::mix_body_x86_32;
+        if (caps.has(backend::Capabilities::SSE41)) return sse41::mix_body_x86_32;
     }
     return mix_body_scalar;
 }

@@ -1,5 +1,6 @@
 #include "xxhash/batch.hpp"
 
+#include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/one_shot.hpp"
 
 namespace vantorq::xxhash::batch {
@@ -41,7 +42,6 @@ std::size_t stripe_index(const ByteView& item) { return (item.len - 1) / STRIPE_
 // Accumulates the run's items into acc[0..run.count).
 void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned char* secret,
                     const long_inputs::LongEngine& engine, Accumulators (&acc)[MAX_RUN]) {
-    namespace kernels = long_inputs::x86::avx2_batch;
     const ByteView* item = items.data() + run.first;
     switch (run.count) {
         case 1:
@@ -49,25 +49,24 @@ void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned
             return;
         case 2: {
             Accumulators out[2];
-            kernels::accumulate_batch2({item[0], item[1]}, secret, out);
+            avx2::accumulate_batch<2>({item[0], item[1]}, secret, out);
             std::copy(out, out + 2, acc);
             return;
         }
         case 3: {
             Accumulators out[3];
-            kernels::accumulate_batch3({item[0], item[1], item[2]}, secret, out);
+            avx2::accumulate_batch<3>({item[0], item[1], item[2]}, secret, out);
             std::copy(out, out + 3, acc);
             return;
         }
         default:
-            kernels::accumulate_batch4({item[0], item[1], item[2], item[3]}, secret, acc);
+            avx2::accumulate_batch<4>({item[0], item[1], item[2], item[3]}, secret, acc);
             return;
     }
 }
 
-template <typename Width, typename EngineSource>
-void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
-                EngineSource&& engine_source) {
+template <typename Width>
+void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
     const auto put = [&](std::size_t i, typename Width::Digest digest) {
         Width::store(out + i * Width::BYTES, digest);
     };
@@ -78,7 +77,7 @@ void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned ch
     }
     if (i == items.size()) return;
 
-    const long_inputs::LongEngine& engine = engine_source();
+    const long_inputs::LongEngine& engine = long_inputs::long_engine();
     const long_inputs::SeededSecret secret(seed, engine);
     while (i < items.size()) {
         if (items[i].len <= MIDSIZE_MAX) {
@@ -107,23 +106,11 @@ LongRun long_run_at(std::span<const ByteView> items, std::size_t first) {
 }
 
 void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
-    hash_items<Width64>(items, seed, out,
-                        []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
+    hash_items<Width64>(items, seed, out);
 }
 
 void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
-    hash_items<Width128>(items, seed, out,
-                         []() -> const long_inputs::LongEngine& { return long_inputs::long_engine(); });
-}
-
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
-                   const long_inputs::LongEngine& engine) {
-    hash_items<Width64>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
-}
-
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
-                    const long_inputs::LongEngine& engine) {
-    hash_items<Width128>(items, seed, out, [&]() -> const long_inputs::LongEngine& { return engine; });
+    hash_items<Width128>(items, seed, out);
 }
 
 }  // namespace vantorq::xxhash::batch

@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-#include "xxhash/long_inputs/accumulate_loop.hpp"
+#include "xxhash/avx2/accumulate.hpp"
+#include "xxhash/avx512/accumulate.hpp"
+#include "xxhash/generic/accumulate_loop.hpp"
+#include "xxhash/ssse3/accumulate.hpp"
 
 namespace vantorq::xxhash::long_inputs {
 namespace {
@@ -46,7 +49,7 @@ struct ScalarLanes {
 
 namespace scalar {
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return accumulate_one<ScalarLanes>(data, len, secret);
+    return generic::accumulate_one<ScalarLanes>(data, len, secret);
 }
 }  // namespace scalar
 
@@ -61,18 +64,18 @@ LongEngine select_long_engine(backend::Capabilities capabilities) {
     using backend::Capabilities;
     LongEngine engine;
     if (capabilities.has(Capabilities::AVX512F))
-        engine.accumulate = x86::avx512::accumulate;
+        engine.accumulate = avx512::accumulate;
     else if (capabilities.has(Capabilities::AVX2))
-        engine.accumulate = x86::avx2::accumulate;
+        engine.accumulate = avx2::accumulate;
     else if (capabilities.has(Capabilities::SSSE3))
-        engine.accumulate = x86::ssse3::accumulate;
+        engine.accumulate = ssse3::accumulate;
     engine.avx2 = capabilities.has(Capabilities::AVX2);
     return engine;
 }
 
 void SeededSecret::derive(std::uint64_t seed, const LongEngine& engine) {
     if (engine.avx2)
-        x86::avx2::init_secret(derived_.data(), seed);
+        avx2::init_secret(derived_.data(), seed);
     else
         initialize_secret_scalar(derived_.data(), seed);
     secret_ = derived_.data();

@@ -1,7 +1,7 @@
 #pragma once
-// The long-input half of XXH3 (more than 240 bytes): the accumulate kernels of
-// every instruction-set tier, the multi-input kernels, and the engine that
-// picks among them once per process.
+// The long-input half of XXH3 (more than 240 bytes): the scalar accumulate
+// kernel and the engine that picks among it and the vector tiers' kernels
+// (ssse3/, avx2/, avx512/) once per process.
 //
 // Every kernel returns the eight accumulator words after the last stripe,
 // before the merge, and every kernel gives exactly the scalar kernel's words.
@@ -20,33 +20,6 @@ using AccumulateKernel = Accumulators (*)(const unsigned char* data, std::size_t
 namespace scalar {
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
 }  // namespace scalar
-
-namespace x86::ssse3 {
-Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
-}  // namespace x86::ssse3
-
-namespace x86::avx2 {
-Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
-
-// Writes the secret derived from `seed`, equal to initialize_secret_scalar.
-void init_secret(unsigned char* secret, std::uint64_t seed);
-
-// The complete hashes with seed 0 of an input of 241..1024 bytes.
-std::uint64_t hash_64_medium(const unsigned char* data, std::size_t len);
-Hash128 hash_128_medium(const unsigned char* data, std::size_t len);
-}  // namespace x86::avx2
-
-namespace x86::avx512 {
-Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
-}  // namespace x86::avx512
-
-// Inputs of one LongRun accumulated in one pass that loads each secret word
-// once for all of them; out[i] belongs to inputs[i].
-namespace x86::avx2_batch {
-void accumulate_batch2(const ByteView (&inputs)[2], const unsigned char* secret, Accumulators (&out)[2]);
-void accumulate_batch3(const ByteView (&inputs)[3], const unsigned char* secret, Accumulators (&out)[3]);
-void accumulate_batch4(const ByteView (&inputs)[4], const unsigned char* secret, Accumulators (&out)[4]);
-}  // namespace x86::avx2_batch
 
 // The published rule for a seeded secret: the seed added to the default
 // secret's even words and subtracted from its odd ones.

@@ -1,5 +1,7 @@
 #include "xxhash/one_shot.hpp"
 
+#include "xxhash/avx2/accumulate.hpp"
+
 namespace vantorq::xxhash::one_shot {
 
 std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t seed) {
@@ -14,14 +16,14 @@ Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed)
 
 std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
                            const long_inputs::LongEngine& engine) {
-    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return long_inputs::x86::avx2::hash_64_medium(data, len);
+    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_64_medium(data, len);
     const long_inputs::SeededSecret secret(seed, engine);
     return finalize_long_64(len, secret.data(), engine.accumulate(data, len, secret.data()));
 }
 
 Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
                       const long_inputs::LongEngine& engine) {
-    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return long_inputs::x86::avx2::hash_128_medium(data, len);
+    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_128_medium(data, len);
     const long_inputs::SeededSecret secret(seed, engine);
     return finalize_long_128(len, secret.data(), engine.accumulate(data, len, secret.data()));
 }

@@ -1,17 +1,20 @@
 #pragma once
-// Constants, word access and mixing steps shared by every XXH3 path.
-// Everything here is constexpr data or always_inline, so that the vector tier
-// files may use it without emitting a copy compiled for their instruction set.
+// Constants and mixing steps shared by every XXH3 path; word access is the
+// backend's. Everything here is constexpr data or always_inline, so that the
+// vector tier files may use it without emitting a copy compiled for their
+// instruction set.
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+
+#include "backend/bytes.hpp"
 
 namespace vantorq::xxhash {
 
-static_assert(std::endian::native == std::endian::little, "word loads assume a little-endian host");
+using backend::load_u32;
+using backend::load_u64;
+using backend::store_u64;
 
 inline constexpr std::uint32_t PRIME32_1 = 0x9e3779b1u;
 inline constexpr std::uint32_t PRIME32_2 = 0x85ebca77u;
@@ -73,20 +76,6 @@ struct Hash128 {
     std::uint64_t high;
     friend constexpr bool operator==(Hash128, Hash128) = default;
 };
-
-[[gnu::always_inline]] inline std::uint32_t load_u32(const unsigned char* p) {
-    std::uint32_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-[[gnu::always_inline]] inline std::uint64_t load_u64(const unsigned char* p) {
-    std::uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-[[gnu::always_inline]] inline void store_u64(unsigned char* p, std::uint64_t v) { std::memcpy(p, &v, sizeof v); }
 
 // A word of the default secret at a byte offset, evaluated at compile time so
 // that the short paths carry it as an immediate instead of loading the table.

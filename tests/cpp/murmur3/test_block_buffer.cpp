@@ -66,7 +66,7 @@ private:
 
 class BlockBufferSplits : public ::testing::TestWithParam<Split> {};
 
-TEST_P(BlockBufferSplits, SixteenByteBlocks) { FeedsWholeBlocks<BlockBuffer>(GetParam()).run(); }
+TEST_P(BlockBufferSplits, SixteenByteBlocks) { FeedsWholeBlocks<BasicBlockBuffer<16>>(GetParam()).run(); }
 
 TEST_P(BlockBufferSplits, FourByteBlocks) { FeedsWholeBlocks<BasicBlockBuffer<4>>(GetParam()).run(); }
 

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "backend/capabilities.hpp"
+#include "murmur3/avx2/mix_body.hpp"
+#include "murmur3/sse41/mix_body.hpp"
 #include "murmur3/x64_128.hpp"
-#include "murmur3/x86/kernels.hpp"
 #include "murmur3/x86_128.hpp"
 #include "murmur3/x86_32.hpp"
 
@@ -63,20 +64,20 @@ constexpr std::uint64_t U32 = 0xffffffffu;
 constexpr std::uint64_t U64 = ~std::uint64_t{0};
 
 const Kernel KERNELS[] = {
-    {"x86_32_sse41", Capabilities::SSE41, 4, 16, 1, U32, run_x86_32<x86_32::x86::mix_body_sse41>,
+    {"x86_32_sse41", Capabilities::SSE41, 4, 16, 1, U32, run_x86_32<sse41::mix_body_x86_32>,
      run_x86_32<x86_32::mix_body_scalar>},
-    {"x86_32_avx2", Capabilities::AVX2, 4, 32, 1, U32, run_x86_32<x86_32::x86::mix_body_avx2>,
+    {"x86_32_avx2", Capabilities::AVX2, 4, 32, 1, U32, run_x86_32<avx2::mix_body_x86_32>,
      run_x86_32<x86_32::mix_body_scalar>},
-    {"x86_128_sse41", Capabilities::SSE41, 16, 16, 4, U32, run_x86_128<x86_128::x86::mix_body_sse41>,
+    {"x86_128_sse41", Capabilities::SSE41, 16, 16, 4, U32, run_x86_128<sse41::mix_body_x86_128>,
      run_x86_128<x86_128::mix_body_scalar>},
-    {"x86_128_avx2", Capabilities::AVX2, 16, 32, 4, U32, run_x86_128<x86_128::x86::mix_body_avx2>,
+    {"x86_128_avx2", Capabilities::AVX2, 16, 32, 4, U32, run_x86_128<avx2::mix_body_x86_128>,
      run_x86_128<x86_128::mix_body_scalar>},
-    {"x64_128_sse41", Capabilities::SSE41, 16, 16, 2, U64, run_x64_128<x64_128::x86::mix_body_sse41>,
+    {"x64_128_sse41", Capabilities::SSE41, 16, 16, 2, U64, run_x64_128<sse41::mix_body_x64_128>,
      run_x64_128<x64_128::mix_body_scalar>},
-    {"x64_128_avx2", Capabilities::AVX2, 16, 32, 2, U64, run_x64_128<x64_128::x86::mix_body_avx2>,
+    {"x64_128_avx2", Capabilities::AVX2, 16, 32, 2, U64, run_x64_128<avx2::mix_body_x64_128>,
      run_x64_128<x64_128::mix_body_scalar>},
     {"x64_128_avx2_bmi2", Capabilities::AVX2 | Capabilities::BMI2, 16, 32, 2, U64,
-     run_x64_128<x64_128::x86::mix_body_avx2_bmi2>, run_x64_128<x64_128::mix_body_scalar>},
+     run_x64_128<avx2::mix_body_x64_128_bmi2>, run_x64_128<x64_128::mix_body_scalar>},
 };
 
 std::string kernel_name(const ::testing::TestParamInfo<Kernel>& info) { return info.param.name; }
@@ -202,18 +203,18 @@ std::string selected(const Selection& s) {
     const std::string variant = s.variant;
     if (variant == "x86_32") {
         return name_of(x86_32::select_mix_body(s.body, caps), {{x86_32::mix_body_scalar, "scalar"},
-                                                                {x86_32::x86::mix_body_sse41, "sse41"},
-                                                                {x86_32::x86::mix_body_avx2, "avx2"}});
+                                                                {sse41::mix_body_x86_32, "sse41"},
+                                                                {avx2::mix_body_x86_32, "avx2"}});
     }
     if (variant == "x86_128") {
         return name_of(x86_128::select_mix_body(s.body, caps), {{x86_128::mix_body_scalar, "scalar"},
-                                                                 {x86_128::x86::mix_body_sse41, "sse41"},
-                                                                 {x86_128::x86::mix_body_avx2, "avx2"}});
+                                                                 {sse41::mix_body_x86_128, "sse41"},
+                                                                 {avx2::mix_body_x86_128, "avx2"}});
     }
     return name_of(x64_128::select_mix_body(s.body, caps), {{x64_128::mix_body_scalar, "scalar"},
-                                                             {x64_128::x86::mix_body_sse41, "sse41"},
-                                                             {x64_128::x86::mix_body_avx2, "avx2"},
-                                                             {x64_128::x86::mix_body_avx2_bmi2, "avx2_bmi2"}});
+                                                             {sse41::mix_body_x64_128, "sse41"},
+                                                             {avx2::mix_body_x64_128, "avx2"},
+                                                             {avx2::mix_body_x64_128_bmi2, "avx2_bmi2"}});
 }
 
 class KernelSelection : public ::testing::TestWithParam<Selection> {};

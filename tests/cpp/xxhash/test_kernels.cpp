@@ -8,7 +8,10 @@
 #include <tuple>
 
 #include "support.hpp"
+#include "xxhash/avx2/accumulate.hpp"
+#include "xxhash/avx512/accumulate.hpp"
 #include "xxhash/long_inputs.hpp"
+#include "xxhash/ssse3/accumulate.hpp"
 
 namespace vantorq::xxhash::long_inputs {
 namespace {
@@ -58,9 +61,9 @@ TEST_P(AccumulateKernelTest, GivesTheScalarWords) {
 
 INSTANTIATE_TEST_SUITE_P(
     KernelsAndLengths, AccumulateKernelTest,
-    ::testing::Combine(::testing::Values(KernelCase{"ssse3", C::SSSE3, x86::ssse3::accumulate},
-                                         KernelCase{"avx2", C::AVX2, x86::avx2::accumulate},
-                                         KernelCase{"avx512", C::AVX512F, x86::avx512::accumulate}),
+    ::testing::Combine(::testing::Values(KernelCase{"ssse3", C::SSSE3, ssse3::accumulate},
+                                         KernelCase{"avx2", C::AVX2, avx2::accumulate},
+                                         KernelCase{"avx512", C::AVX512F, avx512::accumulate}),
                        ::testing::ValuesIn(kernel_lengths())));
 
 class InitSecretTest : public ::testing::TestWithParam<std::uint64_t> {};
@@ -68,7 +71,7 @@ class InitSecretTest : public ::testing::TestWithParam<std::uint64_t> {};
 TEST_P(InitSecretTest, Avx2DerivesTheScalarSecret) {
     VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(C::AVX2);
     Secret vector_secret;
-    x86::avx2::init_secret(vector_secret.data(), GetParam());
+    avx2::init_secret(vector_secret.data(), GetParam());
     EXPECT_EQ(vector_secret, derived_secret(GetParam()));
 }
 
@@ -87,7 +90,7 @@ TEST_P(MediumHashTest, Fused64EqualsAccumulateThenFinalize) {
     for (std::size_t len = MIDSIZE_MAX + 1; len <= BLOCK_LEN; ++len) {
         const std::uint64_t expected =
             finalize_long_64(len, DEFAULT_SECRET.data(), scalar::accumulate(data, len, DEFAULT_SECRET.data()));
-        ASSERT_EQ(x86::avx2::hash_64_medium(data, len), expected) << "length " << len;
+        ASSERT_EQ(avx2::hash_64_medium(data, len), expected) << "length " << len;
     }
 }
 
@@ -97,7 +100,7 @@ TEST_P(MediumHashTest, Fused128EqualsAccumulateThenFinalize) {
     for (std::size_t len = MIDSIZE_MAX + 1; len <= BLOCK_LEN; ++len) {
         const Hash128 expected =
             finalize_long_128(len, DEFAULT_SECRET.data(), scalar::accumulate(data, len, DEFAULT_SECRET.data()));
-        const Hash128 fused = x86::avx2::hash_128_medium(data, len);
+        const Hash128 fused = avx2::hash_128_medium(data, len);
         ASSERT_EQ(fused.low, expected.low) << "length " << len;
         ASSERT_EQ(fused.high, expected.high) << "length " << len;
     }
@@ -119,21 +122,19 @@ std::vector<ByteView> run_inputs(std::size_t stripe_index, std::size_t count, bo
 }
 
 template <std::size_t N>
-std::vector<Accumulators> run_batch_kernel(const std::vector<ByteView>& inputs, const unsigned char* secret,
-                                           void (*kernel)(const ByteView (&)[N], const unsigned char*,
-                                                          Accumulators (&)[N])) {
+std::vector<Accumulators> run_batch_kernel(const std::vector<ByteView>& inputs, const unsigned char* secret) {
     ByteView in[N];
     Accumulators out[N];
     std::copy_n(inputs.begin(), N, in);
-    kernel(in, secret, out);
+    avx2::accumulate_batch<N>(in, secret, out);
     return {out, out + N};
 }
 
 std::vector<Accumulators> run_batch(const std::vector<ByteView>& inputs, const unsigned char* secret) {
     switch (inputs.size()) {
-        case 2: return run_batch_kernel<2>(inputs, secret, x86::avx2_batch::accumulate_batch2);
-        case 3: return run_batch_kernel<3>(inputs, secret, x86::avx2_batch::accumulate_batch3);
-        default: return run_batch_kernel<4>(inputs, secret, x86::avx2_batch::accumulate_batch4);
+        case 2: return run_batch_kernel<2>(inputs, secret);
+        case 3: return run_batch_kernel<3>(inputs, secret);
+        default: return run_batch_kernel<4>(inputs, secret);
     }
 }
 

@@ -9,7 +9,10 @@
 
 #include "reference_values.hpp"
 #include "support.hpp"
+#include "xxhash/avx2/accumulate.hpp"
+#include "xxhash/avx512/accumulate.hpp"
 #include "xxhash/one_shot.hpp"
+#include "xxhash/ssse3/accumulate.hpp"
 
 namespace vantorq::xxhash {
 namespace {
@@ -118,10 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
     Processors, EngineSelectionTest,
     ::testing::Values(SelectionCase{{"none", 0}, li::scalar::accumulate, false},
                       SelectionCase{{"sse41 only", C::SSE41}, li::scalar::accumulate, false},
-                      SelectionCase{{"ssse3", C::SSSE3}, li::x86::ssse3::accumulate, false},
-                      SelectionCase{ENGINE_CASES[2], li::x86::avx2::accumulate, true},
-                      SelectionCase{ENGINE_CASES[3], li::x86::avx512::accumulate, true},
-                      SelectionCase{{"avx512 full", 0xff}, li::x86::avx512::accumulate, true}));
+                      SelectionCase{{"ssse3", C::SSSE3}, ssse3::accumulate, false},
+                      SelectionCase{ENGINE_CASES[2], avx2::accumulate, true},
+                      SelectionCase{ENGINE_CASES[3], avx512::accumulate, true},
+                      SelectionCase{{"avx512 full", 0xff}, avx512::accumulate, true}));
 
 TEST(LongEngine, IsTheOneForThisProcessor) {
     const long_inputs::LongEngine expected = long_inputs::select_long_engine(backend::capabilities());

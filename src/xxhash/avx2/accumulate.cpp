@@ -1,10 +1,11 @@
-#include "xxhash/long_inputs.hpp"
-#include "xxhash/long_inputs/x86/avx2/lanes.hpp"
+#include "xxhash/avx2/accumulate.hpp"
 
-namespace vantorq::xxhash::long_inputs::x86::avx2 {
+#include "xxhash/avx2/lanes.hpp"
+
+namespace vantorq::xxhash::avx2 {
 
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return accumulate_one<Lanes>(data, len, secret);
+    return generic::accumulate_one<Lanes>(data, len, secret);
 }
 
 void init_secret(unsigned char* secret, std::uint64_t seed) {
@@ -23,7 +24,7 @@ namespace {
 template <typename Finalize>
 [[gnu::always_inline]] inline auto hash_medium(const unsigned char* data, std::size_t len, Finalize finalize) {
     Accumulators acc[1];
-    accumulate_inputs<Lanes, 1>({ByteView{data, len}}, DEFAULT_SECRET.data(), acc);
+    generic::accumulate_inputs<Lanes, 1>({ByteView{data, len}}, DEFAULT_SECRET.data(), acc);
     return finalize(len, DEFAULT_SECRET.data(), acc[0]);
 }
 
@@ -37,4 +38,4 @@ Hash128 hash_128_medium(const unsigned char* data, std::size_t len) {
     return hash_medium(data, len, finalize_long_128);
 }
 
-}  // namespace vantorq::xxhash::long_inputs::x86::avx2
+}  // namespace vantorq::xxhash::avx2

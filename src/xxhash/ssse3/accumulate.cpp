@@ -1,9 +1,10 @@
+#include "xxhash/ssse3/accumulate.hpp"
+
 #include <immintrin.h>
 
-#include "xxhash/long_inputs.hpp"
-#include "xxhash/long_inputs/x86/vector_lanes.hpp"
+#include "xxhash/generic/vector_lanes.hpp"
 
-namespace vantorq::xxhash::long_inputs::x86::ssse3 {
+namespace vantorq::xxhash::ssse3 {
 namespace {
 
 struct Ops {
@@ -32,12 +33,12 @@ struct Ops {
     }
 };
 
-using Lanes = VectorLanes<Ops>;
+using Lanes = generic::VectorLanes<Ops>;
 
 }  // namespace
 
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return accumulate_one<Lanes>(data, len, secret);
+    return generic::accumulate_one<Lanes>(data, len, secret);
 }
 
-}  // namespace vantorq::xxhash::long_inputs::x86::ssse3
+}  // namespace vantorq::xxhash::ssse3

@@ -4,12 +4,13 @@
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+#include "xxhash/avx512/accumulate.hpp"
+
 #include <immintrin.h>
 
-#include "xxhash/long_inputs.hpp"
-#include "xxhash/long_inputs/x86/vector_lanes.hpp"
+#include "xxhash/generic/vector_lanes.hpp"
 
-namespace vantorq::xxhash::long_inputs::x86::avx512 {
+namespace vantorq::xxhash::avx512 {
 namespace {
 
 struct Ops {
@@ -39,12 +40,12 @@ struct Ops {
     }
 };
 
-using Lanes = VectorLanes<Ops>;
+using Lanes = generic::VectorLanes<Ops>;
 
 }  // namespace
 
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return accumulate_one<Lanes>(data, len, secret);
+    return generic::accumulate_one<Lanes>(data, len, secret);
 }
 
-}  // namespace vantorq::xxhash::long_inputs::x86::avx512
+}  // namespace vantorq::xxhash::avx512

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vantorq::murmur3::x86 {
+namespace vantorq::murmur3::generic {
 
 // A 128-bit pattern of four 32-bit words, lane 0 first, repeated over a register.
 struct Pattern32 {
@@ -170,4 +170,4 @@ template <class L, typename Word, class Mix, class Fold>
     return done;
 }
 
-}  // namespace vantorq::murmur3::x86
+}  // namespace vantorq::murmur3::generic

@@ -5,9 +5,9 @@
 
 #include <immintrin.h>
 
-#include "xxhash/long_inputs/x86/vector_lanes.hpp"
+#include "xxhash/generic/vector_lanes.hpp"
 
-namespace vantorq::xxhash::long_inputs::x86::avx2 {
+namespace vantorq::xxhash::avx2 {
 namespace {
 
 struct Ops {
@@ -40,7 +40,7 @@ struct Ops {
     }
 };
 
-using Lanes = VectorLanes<Ops>;
+using Lanes = generic::VectorLanes<Ops>;
 
 }  // namespace
-}  // namespace vantorq::xxhash::long_inputs::x86::avx2
+}  // namespace vantorq::xxhash::avx2

@@ -17,9 +17,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "xxhash/long_inputs/accumulate_loop.hpp"
+#include "xxhash/generic/accumulate_loop.hpp"
 
-namespace vantorq::xxhash::long_inputs::x86 {
+namespace vantorq::xxhash::generic {
 
 template <typename Ops>
 struct VectorLanes {
@@ -105,4 +105,4 @@ struct VectorLanes {
     }
 };
 
-}  // namespace vantorq::xxhash::long_inputs::x86
+}  // namespace vantorq::xxhash::generic

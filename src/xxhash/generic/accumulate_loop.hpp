@@ -29,7 +29,7 @@
 
 #include "xxhash/primitives.hpp"
 
-namespace vantorq::xxhash::long_inputs {
+namespace vantorq::xxhash::generic {
 
 // Calls f(integral_constant<k>) for k = 0..N-1, unrolled, so that arrays of
 // registers are indexed by constants and stay in registers.
@@ -125,4 +125,4 @@ template <typename Lanes>
     return out[0];
 }
 
-}  // namespace vantorq::xxhash::long_inputs
+}  // namespace vantorq::xxhash::generic
