@@ -8,8 +8,8 @@
 namespace vantorq::base64::decode {
 namespace {
 
-using backend::RuntimeBackend;
-using backend::Tier;
+using runtime_dispatch::RuntimeBackend;
+using runtime_dispatch::Tier;
 
 // Shorter bodies never enter a vector tier: set-up would cost more than it saves.
 constexpr std::size_t VECTOR_MIN_BODY = 16;
@@ -80,9 +80,9 @@ DecodedPrefix vector_decode_prefix(const RuntimeBackend& backend, DecodeAlphabet
 error::KernelResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& backend, const unsigned char* src,
                                                       std::size_t len, unsigned char* dst, std::size_t layout_mode,
                                                       DecodeAlphabet alphabet) {
-    if (len % 4 != 0) vantorq::backend::fail_invariant("Base64 text length is not a multiple of 4");
-    if (layout_mode > 2) vantorq::backend::fail_invariant("Base64 layout mode above 2");
-    if (layout_mode != 0 && len < 4) vantorq::backend::fail_invariant("Base64 padding without a final quantum");
+    if (len % 4 != 0) backend::fail_invariant("Base64 text length is not a multiple of 4");
+    if (layout_mode > 2) backend::fail_invariant("Base64 layout mode above 2");
+    if (layout_mode != 0 && len < 4) backend::fail_invariant("Base64 padding without a final quantum");
 
     const DecodeTable& table = decode_table(alphabet);
     const std::size_t body = layout_mode == 0 ? len : len - 4;
@@ -91,7 +91,7 @@ error::KernelResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& back
     if (body >= VECTOR_MIN_BODY) {
         const error::KernelResult vector = vector_decode(backend, alphabet, src, body, dst);
         if (!vector.ok()) return vector;
-        if (vector.consumed > body) vantorq::backend::fail_invariant("Base64 vector decoder consumed past its source");
+        if (vector.consumed > body) backend::fail_invariant("Base64 vector decoder consumed past its source");
         i = vector.consumed;
         dst += vector.written;
     }
@@ -116,7 +116,7 @@ error::KernelResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& back
 
 error::KernelResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
                                                    std::size_t layout_mode, DecodeAlphabet alphabet) {
-    return decode_to_ptr_with_layout_mode_on(backend::selected_backend(), src, len, dst, layout_mode, alphabet);
+    return decode_to_ptr_with_layout_mode_on(runtime_dispatch::selected_backend(), src, len, dst, layout_mode, alphabet);
 }
 
 }  // namespace vantorq::base64::decode

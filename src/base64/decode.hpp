@@ -34,7 +34,7 @@ error::KernelResult decode_to_ptr_with_layout_mode(const unsigned char* src, std
                                                    std::size_t layout_mode, DecodeAlphabet alphabet);
 
 // The same on a given backend rather than the selected one.
-error::KernelResult decode_to_ptr_with_layout_mode_on(const backend::RuntimeBackend& backend,
+error::KernelResult decode_to_ptr_with_layout_mode_on(const runtime_dispatch::RuntimeBackend& backend,
                                                       const unsigned char* src, std::size_t len, unsigned char* dst,
                                                       std::size_t layout_mode, DecodeAlphabet alphabet);
 
@@ -46,15 +46,15 @@ error::KernelResult decode_to_ptr_with_layout_mode_on(const backend::RuntimeBack
 
 // All or nothing: an invalid result when a block holds a byte outside the
 // alphabet, else success with (consumed, written).
-error::KernelResult vector_decode(const backend::RuntimeBackend& backend, DecodeAlphabet alphabet,
+error::KernelResult vector_decode(const runtime_dispatch::RuntimeBackend& backend, DecodeAlphabet alphabet,
                                   const unsigned char* src, std::size_t len, unsigned char* dst);
 // Text already proven to hold standard symbols only: no test.
-error::KernelResult vector_decode_validated(const backend::RuntimeBackend& backend, const unsigned char* src,
+error::KernelResult vector_decode_validated(const runtime_dispatch::RuntimeBackend& backend, const unsigned char* src,
                                             std::size_t len, unsigned char* dst);
 // Decodes up to the first block that holds an invalid byte. The standard
 // alphabet has its own kernel; every other alphabet runs the mixed one, which
 // accepts both spellings of 62 and 63, as lenient URL-safe decoding does.
-DecodedPrefix vector_decode_prefix(const backend::RuntimeBackend& backend, DecodeAlphabet alphabet,
+DecodedPrefix vector_decode_prefix(const runtime_dispatch::RuntimeBackend& backend, DecodeAlphabet alphabet,
                                    const unsigned char* src, std::size_t len, unsigned char* dst);
 
 }  // namespace vantorq::base64::decode

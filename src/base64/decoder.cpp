@@ -90,7 +90,7 @@ Decoder::Rewritten rewrite_pair(Text text, AltcharPair pair) {
     if (std::memchr(text.data(), first, text.size()) == nullptr &&
         std::memchr(text.data(), second, text.size()) == nullptr)
         return {};
-    Decoder::Rewritten rewritten{true, vantorq::backend::try_allocate_bytes(std::max<std::size_t>(text.size(), 1))};
+    Decoder::Rewritten rewritten{true, backend::try_allocate_bytes(std::max<std::size_t>(text.size(), 1))};
     if (!rewritten.bytes) return rewritten;
     std::memcpy(rewritten.bytes.get(), text.data(), text.size());
     scan::decode_byte_kernels().translate(rewritten.bytes.get(), text.size(), {first, '+', second, '/'});
@@ -116,12 +116,12 @@ auto run_in(Sink& sink, Function&& function) {
 class ScratchSink final : public Sink {
 public:
     unsigned char* reserve(std::size_t capacity) override {
-        buffer_ = vantorq::backend::try_allocate_bytes(std::max<std::size_t>(capacity, 1));
+        buffer_ = backend::try_allocate_bytes(std::max<std::size_t>(capacity, 1));
         return buffer_.get();
     }
 
 private:
-    vantorq::backend::ByteBuffer buffer_;
+    backend::ByteBuffer buffer_;
 };
 
 // The decoders writing into room a sink gives; each attempt asks for its own.

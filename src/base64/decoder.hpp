@@ -103,7 +103,7 @@ public:
     // copy's memory cannot be had.
     struct Rewritten {
         bool copied = false;
-        vantorq::backend::ByteBuffer bytes;
+        backend::ByteBuffer bytes;
     };
     Rewritten interpreter_text(Text text) const;
 

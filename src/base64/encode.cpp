@@ -10,8 +10,8 @@
 namespace vantorq::base64::encode {
 namespace {
 
-using backend::RuntimeBackend;
-using backend::Tier;
+using runtime_dispatch::RuntimeBackend;
+using runtime_dispatch::Tier;
 
 // Shorter sources never enter a vector tier: set-up would cost more than it saves.
 constexpr std::size_t VECTOR_MIN_LENGTH = 16;

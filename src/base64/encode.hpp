@@ -22,11 +22,11 @@ void encode_scalar_wrapped_with_alphabet(const unsigned char* src, std::size_t l
 
 // Padded encoding on a backend; `cached` forbids non-temporal stores, which
 // otherwise a large enough aligned output may take.
-void encode_to_ptr_on(const backend::RuntimeBackend& backend, const unsigned char* src, std::size_t len,
+void encode_to_ptr_on(const runtime_dispatch::RuntimeBackend& backend, const unsigned char* src, std::size_t len,
                       unsigned char* dst, const EncodeAlphabet& alphabet, bool cached);
 // A line feed every `wrapcol` characters (a positive multiple of 4), none at
 // the end. Destination: wrapped_length of the padded or unpadded length.
-void encode_wrapped_to_ptr_on(const backend::RuntimeBackend& backend, const unsigned char* src, std::size_t len,
+void encode_wrapped_to_ptr_on(const runtime_dispatch::RuntimeBackend& backend, const unsigned char* src, std::size_t len,
                               unsigned char* dst, const EncodeAlphabet& alphabet, bool pad, std::size_t wrapcol);
 
 }  // namespace vantorq::base64::encode

@@ -29,7 +29,7 @@ std::optional<std::size_t> Encoder::encoded_size(std::size_t input_length, std::
 }
 
 void Encoder::encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const {
-    const auto& selected = backend::selected_backend();
+    const auto& selected = runtime_dispatch::selected_backend();
     const std::size_t tail = length % 3;
     if (padded_ || tail == 0) {
         encode::encode_to_ptr_on(selected, src, length, dst, alphabet_, cached);
@@ -44,7 +44,7 @@ void Encoder::encode_unwrapped(const unsigned char* src, std::size_t length, uns
 
 void Encoder::encode(const unsigned char* src, std::size_t length, unsigned char* dst, Output output) const {
     if (line_length_ != 0) {
-        encode::encode_wrapped_to_ptr_on(backend::selected_backend(), src, length, dst, alphabet_, padded_,
+        encode::encode_wrapped_to_ptr_on(runtime_dispatch::selected_backend(), src, length, dst, alphabet_, padded_,
                                          line_length_);
         return;
     }

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <limits>
 
-namespace vantorq::base64::backend {
+namespace vantorq::base64::runtime_dispatch {
 namespace {
 
-using vantorq::backend::Capabilities;
+using backend::Capabilities;
 
 constexpr std::uint32_t INTEL_CACHE_LEAF = 4;
 constexpr std::uint32_t AMD_CACHE_LEAF = 0x8000001D;
@@ -73,7 +73,7 @@ RuntimeBackend backend_for(Capabilities caps, std::size_t last_level_cache_size)
 }
 
 RuntimeBackend detect_runtime_backend() {
-    return backend_for(vantorq::backend::capabilities(), largest_data_cache(vantorq::backend::cpuid));
+    return backend_for(backend::capabilities(), largest_data_cache(backend::cpuid));
 }
 
 const RuntimeBackend& selected_backend() {
@@ -81,4 +81,4 @@ const RuntimeBackend& selected_backend() {
     return SELECTED_BACKEND;
 }
 
-}  // namespace vantorq::base64::backend
+}  // namespace vantorq::base64::runtime_dispatch

@@ -8,7 +8,7 @@
 
 #include "backend/capabilities.hpp"
 
-namespace vantorq::base64::backend {
+namespace vantorq::base64::runtime_dispatch {
 
 enum class Tier : std::uint8_t { Scalar = 0, Ssse3 = 2, Sse41 = 3, Avx2 = 4, Avx512 = 5 };
 
@@ -20,10 +20,10 @@ struct RuntimeBackend {
 };
 
 // The tier a processor with these features runs.
-Tier tier_for(vantorq::backend::Capabilities capabilities);
+Tier tier_for(backend::Capabilities capabilities);
 
-// A CPUID query: vantorq::backend::cpuid, or a stand-in describing another processor.
-using CpuidRegisters = vantorq::backend::CpuidRegisters;
+// A CPUID query: backend::cpuid, or a stand-in describing another processor.
+using CpuidRegisters = backend::CpuidRegisters;
 using CpuidQuery = CpuidRegisters (*)(std::uint32_t leaf, std::uint32_t subleaf);
 
 // The size in bytes of the largest cache that holds data (the last level),
@@ -37,11 +37,11 @@ std::size_t largest_data_cache(CpuidQuery query);
 // Measured on Zen 4 with a 32 MiB cache, quiet, calls repeated as a caller
 // encoding many buffers of one size would: streaming lost from 4 to 8 MiB
 // sources (0.55 to 0.9 times the speed) and won from 16 MiB on (1.2 to 1.4).
-RuntimeBackend backend_for(vantorq::backend::Capabilities capabilities, std::size_t last_level_cache_size);
+RuntimeBackend backend_for(backend::Capabilities capabilities, std::size_t last_level_cache_size);
 
 RuntimeBackend detect_runtime_backend();
 
 // SELECTED_BACKEND, detected on first use.
 const RuntimeBackend& selected_backend();
 
-}  // namespace vantorq::base64::backend
+}  // namespace vantorq::base64::runtime_dispatch

@@ -3,7 +3,7 @@
 namespace vantorq::base64::scan {
 namespace {
 
-using vantorq::backend::Capabilities;
+using backend::Capabilities;
 
 // Below one register a vector counter has nothing to do.
 constexpr std::size_t VECTOR_COUNT_MIN = 32;
@@ -19,7 +19,7 @@ DecodeByteKernels byte_kernels_for(Capabilities capabilities) {
 }
 
 const DecodeByteKernels& decode_byte_kernels() {
-    static const DecodeByteKernels KERNELS = byte_kernels_for(vantorq::backend::capabilities());
+    static const DecodeByteKernels KERNELS = byte_kernels_for(backend::capabilities());
     return KERNELS;
 }
 
@@ -36,7 +36,7 @@ std::size_t symbol_count_scalar(const unsigned char* src, std::size_t len, Extra
 }
 
 std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols extra) {
-    const Capabilities capabilities = vantorq::backend::capabilities();
+    const Capabilities capabilities = backend::capabilities();
     if (len < VECTOR_COUNT_MIN || !capabilities.has(Capabilities::AVX2)) return symbol_count_scalar(src, len, extra);
     if (capabilities.has(Capabilities::POPCNT)) return avx2::symbol_count_avx2_popcnt(src, len, extra);
     return avx2::symbol_count_avx2(src, len, extra);

@@ -55,7 +55,7 @@ struct DecodeByteKernels {
 };
 
 // The members a processor with these features runs: AVX2 where it has it, else SSE2.
-DecodeByteKernels byte_kernels_for(vantorq::backend::Capabilities capabilities);
+DecodeByteKernels byte_kernels_for(backend::Capabilities capabilities);
 
 // The process-wide set, chosen on first use.
 const DecodeByteKernels& decode_byte_kernels();

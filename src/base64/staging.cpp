@@ -18,7 +18,7 @@ constexpr std::size_t VECTOR_BYTES_PER_BLOCK = 12, VECTOR_BLOCK = 16;
 
 void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet) {
     if (!decode::decode_to_ptr_with_layout_mode(symbols, count, dst, 0, alphabet).ok())
-        vantorq::backend::fail_invariant("Base64 staging block holds a byte outside its alphabet");
+        backend::fail_invariant("Base64 staging block holds a byte outside its alphabet");
 }
 
 std::size_t output_bound(const unsigned char* src, std::size_t len, const DecodeTable& classes) {
@@ -60,8 +60,8 @@ bool StagingWriter::commit(std::size_t count) {
 }
 
 std::size_t StagingWriter::decode_direct(const unsigned char* src, std::size_t len) {
-    const auto& vector_backend = backend::selected_backend();
-    if (translation_ || dst_ == nullptr || vector_backend.tier == backend::Tier::Scalar) return 0;
+    const auto& vector_backend = runtime_dispatch::selected_backend();
+    if (translation_ || dst_ == nullptr || vector_backend.tier == runtime_dispatch::Tier::Scalar) return 0;
     const std::size_t chunk = std::min(len, (capacity_ - out_) / VECTOR_BYTES_PER_BLOCK * VECTOR_BLOCK);
     const auto prefix = decode::vector_decode_prefix(vector_backend, alphabet_, src, chunk, dst_ + out_);
     out_ += prefix.written;
@@ -83,7 +83,7 @@ bool StagingWriter::finish() {
     if (dst_ != nullptr) {
         translate(pending_);
         if (!decode::decode_final_symbols(stage_, pending_, dst_ + out_, decode_table(alphabet_)))
-            vantorq::backend::fail_invariant("Base64 staging block holds a byte outside its alphabet");
+            backend::fail_invariant("Base64 staging block holds a byte outside its alphabet");
     }
     out_ += pending_ - 1;
     pending_ = 0;

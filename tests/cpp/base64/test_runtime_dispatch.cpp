@@ -6,7 +6,7 @@
 
 #include "base64/runtime_dispatch.hpp"
 
-namespace vantorq::base64::backend {
+namespace vantorq::base64::runtime_dispatch {
 namespace {
 
 using vantorq::backend::Capabilities;
@@ -122,4 +122,4 @@ TEST(RuntimeBackend, SelectedBackendIsThisProcessorsDetection) {
 }
 
 }  // namespace
-}  // namespace vantorq::base64::backend
+}  // namespace vantorq::base64::runtime_dispatch

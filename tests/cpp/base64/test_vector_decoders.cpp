@@ -25,8 +25,8 @@ using testing::GuardedBytes;
 using testing::random_bytes;
 using testing::reference_encode;
 using C = vantorq::backend::Capabilities;
-using backend::RuntimeBackend;
-using backend::Tier;
+using runtime_dispatch::RuntimeBackend;
+using runtime_dispatch::Tier;
 
 constexpr std::uint16_t AVX512_TIER = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI;
 const RuntimeBackend SCALAR{false, 0, Tier::Scalar};

@@ -22,8 +22,8 @@ using testing::random_bytes;
 using testing::reference_encode;
 using testing::reference_wrap;
 using C = vantorq::backend::Capabilities;
-using backend::RuntimeBackend;
-using backend::Tier;
+using runtime_dispatch::RuntimeBackend;
+using runtime_dispatch::Tier;
 
 constexpr std::uint16_t AVX512_TIER = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI;
 
