@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <utility>
 
-#include "bindings/arguments.hpp"
 #include "base64/decoder.hpp"
+#include "bindings/arguments.hpp"
 #include "bindings/base64/messages.hpp"
 #include "bindings/base64/policy.hpp"
 #include "bindings/compatibility.hpp"
@@ -16,7 +16,6 @@
 namespace vantorq::bindings::base64::decode {
 namespace {
 
-namespace core = vantorq::base64;
 using buffer::BytesLike;
 
 PyObject* interned(runtime::ProcessWideObject& slot, const char* text) {
