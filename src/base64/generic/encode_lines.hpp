@@ -24,7 +24,7 @@ template <class V>
 inline constexpr std::size_t LINE_READ_AHEAD = V::WIDTH == 32 ? 29 : 13;
 
 // The characters of the piece whose source starts at `in`; a 256-bit piece
-// reads 4 bytes before `in` unless it is the first of the whole source.
+// reads the 4 bytes before `in` unless it is a first piece (see encode_lines).
 template <class V, bool First>
 [[gnu::always_inline]] inline typename V::Reg line_piece(const unsigned char* in, const EncodeConstants<V>& k) {
     if constexpr (V::WIDTH == 16) {
@@ -69,7 +69,14 @@ template <class V>
     unsigned char* out = cursor.out + line;
     for (; len - i >= reserve; i += line_bytes, out += line + 1) {
         *out = LINE_FEED;
-        encode_line<V, false>(src + i, out + 1, line, k);
+        // A later 256-bit piece reads the 4 bytes before its source: the
+        // second of 4-character lines (3 bytes each) starts too close to the
+        // source's start for that, so it is encoded as a first line.
+        if (i < 4) {
+            encode_line<V, true>(src + i, out + 1, line, k);
+        } else {
+            encode_line<V, false>(src + i, out + 1, line, k);
+        }
     }
     cursor.out = out;
     cursor.column = line;

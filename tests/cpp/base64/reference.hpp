@@ -56,14 +56,18 @@ inline std::string as_string(const unsigned char* p, std::size_t n) { return {re
 // A copy of some bytes whose last byte sits just before a page that cannot be read.
 class GuardedBytes {
 public:
-    explicit GuardedBytes(const std::vector<unsigned char>& bytes) : len_(bytes.size()) {
+    // Which side of the bytes touches the inaccessible page.
+    enum class Guard { After, Before };
+
+    explicit GuardedBytes(const std::vector<unsigned char>& bytes, Guard guard = Guard::After) : len_(bytes.size()) {
         const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
         mapped_ = (len_ + page - 1) / page * page + page;
         void* base = mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (base == MAP_FAILED) throw std::runtime_error("mmap failed");
         base_ = static_cast<unsigned char*>(base);
-        if (mprotect(base_ + mapped_ - page, page, PROT_NONE) != 0) throw std::runtime_error("mprotect failed");
-        data_ = base_ + mapped_ - page - len_;
+        unsigned char* const guard_page = guard == Guard::After ? base_ + mapped_ - page : base_;
+        if (mprotect(guard_page, page, PROT_NONE) != 0) throw std::runtime_error("mprotect failed");
+        data_ = guard == Guard::After ? guard_page - len_ : base_ + page;
         std::copy(bytes.begin(), bytes.end(), data_);
     }
     GuardedBytes(const GuardedBytes&) = delete;

@@ -193,17 +193,21 @@ TEST_P(WrappedEntryPoint, GivesTheScalarLineLayout) {
     if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
     for (const std::size_t len : source_lengths()) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len + 99));
-        const GuardedBytes source(bytes);
+        // The source ends at an inaccessible page, then starts right after one:
+        // no load may reach past either end.
+        const GuardedBytes ends_at_guard(bytes), starts_at_guard(bytes, GuardedBytes::Guard::Before);
         for (const bool pad : {true, false}) {
             const std::string encoded = reference_encode(bytes.data(), len, alphabet.alphabet.symbols, pad);
             for (const std::size_t wrapcol : {4u, 8u, 12u, 16u, 20u, 24u, 28u, 32u, 36u, 52u, 56u, 64u, 76u, 92u, 128u, 260u}) {
                 const std::string expected = reference_wrap(encoded, wrapcol);
                 ASSERT_EQ(wrapped_length(encoded.size(), wrapcol), expected.size());
-                CanaryDestination dst(expected.size(), len % 32);
-                encode::encode_wrapped_to_ptr_on(tier.backend, source.data(), len, dst.data(), alphabet.alphabet, pad,
-                                                 wrapcol);
-                ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " wrapcol " << wrapcol << " pad " << pad;
-                ASSERT_TRUE(dst.untouched_from(expected.size())) << len << " wrapcol " << wrapcol;
+                for (const GuardedBytes* source : {&ends_at_guard, &starts_at_guard}) {
+                    CanaryDestination dst(expected.size(), len % 32);
+                    encode::encode_wrapped_to_ptr_on(tier.backend, source->data(), len, dst.data(), alphabet.alphabet,
+                                                     pad, wrapcol);
+                    ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " wrapcol " << wrapcol << " pad " << pad;
+                    ASSERT_TRUE(dst.untouched_from(expected.size())) << len << " wrapcol " << wrapcol;
+                }
             }
         }
     }
