@@ -18,7 +18,7 @@ build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
 
 echo "== free-threaded compile of the bindings (-DPy_GIL_DISABLED, syntax only)"
 find src/bindings -name '*.cpp' -print0 | sort -z | xargs -0 -n 1 -P "$jobs" \
-    g++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DPy_GIL_DISABLED -I"$include" -Isrc
+    g++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DPy_GIL_DISABLED -I"$include" -Isrc -Ibuild/cpp/generated
 
 echo "== Python tests"
 $python -m pytest -q -p no:cacheprovider tests/python

@@ -2,12 +2,15 @@
 
 #include "bindings/murmur3/incremental.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <type_traits>
 
 #include "backend/borrow_counter.hpp"
 #include "bindings/arguments.hpp"
 #include "bindings/buffer.hpp"
+#include "bindings/docstrings.hpp"
 #include "bindings/murmur3/digest.hpp"
 #include "bindings/runtime.hpp"
 #include "murmur3/incremental.hpp"
@@ -74,85 +77,66 @@ void feed(Hasher& hasher, const buffer::BytesLike& input) {
 
 // ---- The classes ----------------------------------------------------------
 
-// The Args section every class docstring shares.
-#define CONSTRUCTOR_ARGS                              \
-    "Args:\n"                                          \
-    "    data: Optional initial bytes-like data.\n"    \
-    "    seed: Initial unsigned 32-bit seed.\n\n"
+// The interpreter reads a text signature from the start of a docstring: the
+// signature, a "--" line and a blank line, then the body (from the typed stubs).
+template <std::size_t SignatureSize, std::size_t BodySize>
+constexpr auto with_text_signature(const char (&signature)[SignatureSize], const char (&body)[BodySize]) {
+    constexpr char SEPARATOR[] = "\n--\n\n";
+    std::array<char, SignatureSize - 1 + sizeof(SEPARATOR) - 1 + BodySize> text{};
+    auto end = std::copy_n(signature, SignatureSize - 1, text.begin());
+    end = std::copy_n(SEPARATOR, sizeof(SEPARATOR) - 1, end);
+    std::copy_n(body, BodySize, end);
+    return text;
+}
+
+// Every class shares its methods' docstrings.
+constexpr auto UPDATE_DOC = with_text_signature("update($self, data)", docstrings::HASHER_UPDATE_DOC);
+constexpr auto DIGEST_DOC = with_text_signature("digest($self)", docstrings::HASHER_DIGEST_DOC);
+constexpr auto HEXDIGEST_DOC = with_text_signature("hexdigest($self)", docstrings::HASHER_HEXDIGEST_DOC);
+constexpr auto COPY_DOC = with_text_signature("copy($self)", docstrings::HASHER_COPY_DOC);
 
 // The names of a class: its own, with its module, and of its methods as
-// argument errors show them.
+// argument errors show them; and the text signature of its constructor.
 #define HASHER_NAMES(name)                                                 \
     static constexpr const char* NAME = name;                              \
     static constexpr const char* QUALIFIED_NAME = "vantorq.murmur3." name; \
     static constexpr const char* NEW_NAME = name ".__new__";               \
-    static constexpr const char* UPDATE_NAME = name ".update";
+    static constexpr const char* UPDATE_NAME = name ".update";             \
+    static constexpr char TEXT_SIGNATURE[] = name "(data=None, seed=0)";
 
-// One class: its hasher, names, docstring and digest size.
+// One class: its hasher, names, docstring body and digest size.
 template <class Hasher>
 struct ClassTraits;
 
 template <>
 struct ClassTraits<Murmur3X86Hasher32> {
     HASHER_NAMES("murmur3_x86_32")
-    static constexpr const char* DOC =
-        "murmur3_x86_32(data=None, seed=0)\n--\n\n"
-        "Incremental MurmurHash3 x86 32-bit hasher.\n\n"
-        "Feeding a message in any split gives the one-shot murmur3_32 hash of the whole.\n\n"
-        CONSTRUCTOR_ARGS
-        "Examples:\n"
-        "    >>> h = murmur3_x86_32(b'hello', seed=7)\n"
-        "    >>> h.update(b' world')\n"
-        "    >>> h.digest() == murmur3_32(b'hello world', seed=7).to_bytes(4, 'little')\n"
-        "    True\n"
-        "    >>> murmur3_x86_32(b'hello').hexdigest()\n"
-        "    '47fa8b24'\n";
+    static constexpr const auto& DOC_BODY = docstrings::MURMUR3_X86_32_DOC;
     static constexpr std::size_t DIGEST_SIZE = 4;
 };
 
 template <>
 struct ClassTraits<Murmur3X86Hasher128> {
     HASHER_NAMES("murmur3_x86_128")
-    static constexpr const char* DOC =
-        "murmur3_x86_128(data=None, seed=0)\n--\n\n"
-        "Incremental MurmurHash3 x86 128-bit hasher.\n\n"
-        "Feeding a message in any split gives the one-shot murmur3_x86_128_digest of the whole.\n\n"
-        CONSTRUCTOR_ARGS
-        "Examples:\n"
-        "    >>> h = murmur3_x86_128(b'hel')\n"
-        "    >>> h.update(b'lo')\n"
-        "    >>> h.hexdigest()\n"
-        "    'a044242bf7de91dbb631db9ab631db9a'\n"
-        "    >>> murmur3_x86_128().digest() == bytes(16)\n"
-        "    True\n";
+    static constexpr const auto& DOC_BODY = docstrings::MURMUR3_X86_128_DOC;
     static constexpr std::size_t DIGEST_SIZE = 16;
 };
 
 template <>
 struct ClassTraits<Murmur3X64Hasher128> {
     HASHER_NAMES("murmur3_x64_128")
-    static constexpr const char* DOC =
-        "murmur3_x64_128(data=None, seed=0)\n--\n\n"
-        "Incremental MurmurHash3 x64 128-bit hasher.\n\n"
-        "Feeding a message in any split gives the one-shot murmur3_x64_128_digest of the whole.\n\n"
-        CONSTRUCTOR_ARGS
-        "Examples:\n"
-        "    >>> h = murmur3_x64_128(b'hel')\n"
-        "    >>> h.update(b'lo')\n"
-        "    >>> h.hexdigest()\n"
-        "    '029bbd41b3a7d8cb191dae486a901e5b'\n"
-        "    >>> len(murmur3_x64_128(b'hello').digest())\n"
-        "    16\n";
+    static constexpr const auto& DOC_BODY = docstrings::MURMUR3_X64_128_DOC;
     static constexpr std::size_t DIGEST_SIZE = 16;
 };
 
-#undef CONSTRUCTOR_ARGS
 #undef HASHER_NAMES
 
 template <class Hasher>
 struct HasherClass {
     using Traits = ClassTraits<Hasher>;
     using Object = PyHasher<Hasher>;
+
+    static constexpr auto DOC = with_text_signature(Traits::TEXT_SIGNATURE, Traits::DOC_BODY);
 
     static constexpr arguments::Signature<2> CONSTRUCTOR = {
         Traits::NEW_NAME, {"data=None", "seed=0"}, 2, arguments::Wording::Method};
@@ -283,25 +267,17 @@ struct HasherClass {
 
     static inline PyMethodDef METHODS[] = {
         {"update", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&guarded_update)),
-         METH_FASTCALL | METH_KEYWORDS, "update($self, data)\n--\n\nAdd bytes to the hash state."
-         "\n\nRaises:\n    TypeError: data is not bytes-like.\n"
-         "    RuntimeError: another thread is using this object."},
-        {"digest", &guarded_method<digest>, METH_NOARGS,
-         "digest($self)\n--\n\nReturn the current digest without changing the state."
-         "\n\nRaises:\n    RuntimeError: another thread is updating this object."},
-        {"hexdigest", &guarded_method<hexdigest>, METH_NOARGS,
-         "hexdigest($self)\n--\n\nReturn the current digest as lowercase hexadecimal text."
-         "\n\nRaises:\n    RuntimeError: another thread is updating this object."},
-        {"copy", &guarded_method<copy>, METH_NOARGS,
-         "copy($self)\n--\n\nReturn an independent copy of the current hash state."
-         "\n\nRaises:\n    RuntimeError: another thread is updating this object."},
+         METH_FASTCALL | METH_KEYWORDS, UPDATE_DOC.data()},
+        {"digest", &guarded_method<digest>, METH_NOARGS, DIGEST_DOC.data()},
+        {"hexdigest", &guarded_method<hexdigest>, METH_NOARGS, HEXDIGEST_DOC.data()},
+        {"copy", &guarded_method<copy>, METH_NOARGS, COPY_DOC.data()},
         {nullptr, nullptr, 0, nullptr},
     };
 
     static inline PyGetSetDef GETTERS[] = {
-        {"digest_size", &guarded_getter<digest_size>, nullptr, "The digest size in bytes.", nullptr},
-        {"block_size", &guarded_getter<block_size>, nullptr, "The algorithm block size in bytes.", nullptr},
-        {"name", &guarded_getter<name>, nullptr, "The algorithm name.", nullptr},
+        {"digest_size", &guarded_getter<digest_size>, nullptr, docstrings::HASHER_DIGEST_SIZE_DOC, nullptr},
+        {"block_size", &guarded_getter<block_size>, nullptr, docstrings::HASHER_BLOCK_SIZE_DOC, nullptr},
+        {"name", &guarded_getter<name>, nullptr, docstrings::HASHER_NAME_DOC, nullptr},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
     };
 
@@ -322,7 +298,7 @@ struct HasherClass {
              .sl_reserved = 0,
              // Immutable: one class object serves every module object of the process.
              .sl_uint64 = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_IMMUTABLETYPE},
-            data_slot(Py_tp_doc, Traits::DOC),
+            data_slot(Py_tp_doc, DOC.data()),
             function_slot(Py_tp_new, &guarded_new),
             function_slot(Py_tp_vectorcall, &guarded_vectorcall),
             function_slot(Py_tp_dealloc, &dealloc),
