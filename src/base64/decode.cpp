@@ -116,7 +116,8 @@ error::KernelResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& back
 
 error::KernelResult decode_to_ptr_with_layout_mode(const unsigned char* src, std::size_t len, unsigned char* dst,
                                                    std::size_t layout_mode, DecodeAlphabet alphabet) {
-    return decode_to_ptr_with_layout_mode_on(runtime_dispatch::selected_backend(), src, len, dst, layout_mode, alphabet);
+    return decode_to_ptr_with_layout_mode_on(runtime_dispatch::selected_backend(), src, len, dst, layout_mode,
+                                             alphabet);
 }
 
 }  // namespace vantorq::base64::decode

@@ -44,7 +44,7 @@ std::optional<Layout> unpadded_layout(Text text) {
     return Layout{0, symbols_decoded_length(text.size())};
 }
 
-bool decode_padded(Text text, const Layout& layout, unsigned char* out, DecodeAlphabet alphabet) {
+bool decode_strict(Text text, const Layout& layout, unsigned char* out, DecodeAlphabet alphabet) {
     return decode::decode_to_ptr_with_layout_mode(text.data(), text.size(), out, layout.padding, alphabet).ok();
 }
 
@@ -85,16 +85,16 @@ bool canonical_unpadded_input(Text text, DecodeAlphabet alphabet) {
 }
 
 // A copy of the text with the pair rewritten to "+" "/", or none when neither occurs.
-Decoder::Rewritten rewrite_pair(Text text, AltcharPair pair) {
+Decoder::Translation translate_altchars(Text text, AltcharPair pair) {
     const unsigned char first = pair.c62, second = pair.c63;
     if (std::memchr(text.data(), first, text.size()) == nullptr &&
         std::memchr(text.data(), second, text.size()) == nullptr)
         return {};
-    Decoder::Rewritten rewritten{true, backend::try_allocate_bytes(std::max<std::size_t>(text.size(), 1))};
-    if (!rewritten.bytes) return rewritten;
-    std::memcpy(rewritten.bytes.get(), text.data(), text.size());
-    scan::decode_byte_kernels().translate(rewritten.bytes.get(), text.size(), {first, '+', second, '/'});
-    return rewritten;
+    Decoder::Translation translation{true, backend::try_allocate_bytes(std::max<std::size_t>(text.size(), 1))};
+    if (!translation.bytes) return translation;
+    std::memcpy(translation.bytes.get(), text.data(), text.size());
+    scan::decode_byte_kernels().translate(translation.bytes.get(), text.size(), {first, '+', second, '/'});
+    return translation;
 }
 
 // Runs `function` through the sink's run() and gives back its result.
@@ -150,7 +150,7 @@ struct NewMemory {
     }
 
     DecodeOutcome strict(Text text, DecodeAlphabet alphabet) const {
-        return exact(text, strict_layout(text), alphabet, decode_padded);
+        return exact(text, strict_layout(text), alphabet, decode_strict);
     }
     DecodeOutcome unpadded(Text text, DecodeAlphabet alphabet) const {
         return exact(text, unpadded_layout(text), alphabet, decode_unpadded);
@@ -183,7 +183,7 @@ struct FixedDestination {
     }
 
     DecodeOutcome strict(Text text, DecodeAlphabet alphabet) const {
-        return exact(text, strict_layout(text), alphabet, decode_padded);
+        return exact(text, strict_layout(text), alphabet, decode_strict);
     }
     DecodeOutcome unpadded(Text text, DecodeAlphabet alphabet) const {
         return exact(text, unpadded_layout(text), alphabet, decode_unpadded);
@@ -257,7 +257,9 @@ bool Decoder::worth_strict_attempt(Text text) const {
 template <class Target>
 DecodeOutcome Decoder::try_canonical(Text text, const Target& target) const {
     const bool clear = padded_ ? canonical_padding(text, alphabet_) : canonical_unpadded_input(text, alphabet_);
-    const auto decode = [&](const auto& to) { return padded_ ? to.strict(text, alphabet_) : to.unpadded(text, alphabet_); };
+    const auto decode = [&](const auto& to) {
+        return padded_ ? to.strict(text, alphabet_) : to.unpadded(text, alphabet_);
+    };
     if (clear) return decode(target);
     // Set tail bits are the only fault of a text the decoder accepts; decoding
     // into scratch memory (never the caller's) finds whether it does.
@@ -304,10 +306,10 @@ DecodeOutcome Decoder::try_native(Text text, const Target& target) const {
 template <class Target>
 DecodeOutcome Decoder::decode_rewritten(Text text, const Target& target) const {
     if (!rewrites_pair_) return try_native(text, target);
-    const Rewritten rewritten = rewrite_pair(text, *altchars_);
-    if (!rewritten.copied) return try_native(text, target);
-    if (!rewritten.bytes) return DecodeOutcome::out_of_memory(INPUT_TOO_LARGE);
-    return try_native(Text{rewritten.bytes.get(), text.size()}, target);
+    const Translation translation = translate_altchars(text, *altchars_);
+    if (!translation.copied) return try_native(text, target);
+    if (!translation.bytes) return DecodeOutcome::out_of_memory(INPUT_TOO_LARGE);
+    return try_native(Text{translation.bytes.get(), text.size()}, target);
 }
 
 DecodeOutcome Decoder::decode(Text text, Sink& sink) const { return decode_rewritten(text, NewMemory{sink}); }
@@ -316,7 +318,7 @@ DecodeOutcome Decoder::decode(Text text, std::span<unsigned char> destination) c
     return decode_rewritten(text, FixedDestination{destination});
 }
 
-std::optional<unsigned char> Decoder::legacy_character(Text text) const {
+std::optional<unsigned char> Decoder::legacy_warning_byte(Text text) const {
     if (!warns_of_legacy_characters_ || !altchars_ || ignorechars_given_) return std::nullopt;
     // '+' is named before '/' wherever each occurs, as the interpreter looks for them in that order.
     for (const unsigned char character : {'+', '/'}) {
@@ -326,9 +328,9 @@ std::optional<unsigned char> Decoder::legacy_character(Text text) const {
     return std::nullopt;
 }
 
-Decoder::Rewritten Decoder::interpreter_text(Text text) const {
+Decoder::Translation Decoder::interpreter_text(Text text) const {
     if (!altchars_ || altchars_->is_standard() || ignorechars_given_) return {};
-    return rewrite_pair(text, *altchars_);
+    return translate_altchars(text, *altchars_);
 }
 
 bool strict_base64_310(Text text) {

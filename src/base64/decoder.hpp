@@ -95,17 +95,17 @@ public:
 
     // The "+" or "/" the interpreter's legacy warning names for this text;
     // only a request with altchars can have one.
-    std::optional<unsigned char> legacy_character(Text text) const;
+    std::optional<unsigned char> legacy_warning_byte(Text text) const;
 
     // The text as the interpreter's a2b_base64 sees it: an altchars pair
     // rewritten to "+" "/" (the second wins when both are one byte). Empty
     // when nothing needs rewriting; `copied` with a null buffer when the
     // copy's memory cannot be had.
-    struct Rewritten {
+    struct Translation {
         bool copied = false;
         backend::ByteBuffer bytes;
     };
-    Rewritten interpreter_text(Text text) const;
+    Translation interpreter_text(Text text) const;
 
 private:
     template <class Target>

@@ -26,7 +26,8 @@ void encode_to_ptr_on(const runtime_dispatch::RuntimeBackend& backend, const uns
                       unsigned char* dst, const EncodeAlphabet& alphabet, bool cached);
 // A line feed every `wrapcol` characters (a positive multiple of 4), none at
 // the end. Destination: wrapped_length of the padded or unpadded length.
-void encode_wrapped_to_ptr_on(const runtime_dispatch::RuntimeBackend& backend, const unsigned char* src, std::size_t len,
-                              unsigned char* dst, const EncodeAlphabet& alphabet, bool pad, std::size_t wrapcol);
+void encode_wrapped_to_ptr_on(const runtime_dispatch::RuntimeBackend& backend, const unsigned char* src,
+                              std::size_t len, unsigned char* dst, const EncodeAlphabet& alphabet, bool pad,
+                              std::size_t wrapcol);
 
 }  // namespace vantorq::base64::encode

@@ -51,7 +51,7 @@ runtime::OwnedRef with_common_symbols(PyObject* altchars) {
     return runtime::OwnedRef(PyNumber_Add(common, altchars));
 }
 
-bool parse(PyObject* value, bool allow_text, std::optional<Pair>& pair) {
+bool parse_altchars(PyObject* value, bool allow_text, std::optional<Pair>& pair) {
     pair.reset();
     if (value == nullptr || value == Py_None) return true;
     const auto acquired =
@@ -74,7 +74,7 @@ bool parse(PyObject* value, bool allow_text, std::optional<Pair>& pair) {
     });
 }
 
-std::optional<Normalized> normalized(PyObject* value, bool ignorechars_given) {
+std::optional<Normalized> normalized_altchars(PyObject* value, bool ignorechars_given) {
     runtime::OwnedRef object;
     if (PyUnicode_Check(value)) {
         object = buffer::encode_ascii(value);

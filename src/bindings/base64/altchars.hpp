@@ -20,7 +20,7 @@ void raise_wrong_length(PyObject* value);
 // Reads `altchars` (an empty slot or None gives no pair) as a bytes-like
 // object, or with `allow_text` also as ASCII text. Any length but 2 fails as
 // the running interpreter's base64 module fails. False with an error set.
-bool parse(PyObject* value, bool allow_text, std::optional<Pair>& pair);
+bool parse_altchars(PyObject* value, bool allow_text, std::optional<Pair>& pair);
 
 // `altchars` converted as the interpreter converts it (text encoded, other
 // exporters copied to bytes), kept as an object for the messages that show
@@ -32,7 +32,7 @@ struct Normalized {
 // Nothing with an error set: a conversion failure, or a length other than 2.
 // `ignorechars_given` picks the message for the rare object whose byte length
 // differs from its length, as the interpreter then fails in different places.
-std::optional<Normalized> normalized(PyObject* value, bool ignorechars_given);
+std::optional<Normalized> normalized_altchars(PyObject* value, bool ignorechars_given);
 
 // The 62 symbols every alphabet starts with, followed by `altchars`, as the
 // interpreter builds an alphabet (`altchars` may be any object it adds).

@@ -70,7 +70,8 @@ public:
     }
 
 private:
-    BatchOutputs(objects::ItemRefs refs, std::optional<AddressSet> set) : refs_(std::move(refs)), set_(std::move(set)) {}
+    BatchOutputs(objects::ItemRefs refs, std::optional<AddressSet> set)
+        : refs_(std::move(refs)), set_(std::move(set)) {}
 
     static std::optional<BatchOutputs> length_mismatch() {
         PyErr_SetString(PyExc_ValueError, messages::LENGTHS_DIFFER);
@@ -117,7 +118,7 @@ struct Decoding {
 // The encoder of b64encode_batch: the standard alphabet, or the one `altchars` makes.
 std::optional<Encoding> encoding_with(PyObject* altchars) {
     std::optional<altchars::Pair> pair;
-    if (!altchars::parse(altchars, false, pair)) return std::nullopt;
+    if (!altchars::parse_altchars(altchars, false, pair)) return std::nullopt;
     return Encoding{core::Encoder(
         pair ? core::EncodeAlphabet::with_altchars(pair->c62, pair->c63) : core::STANDARD_ENCODE_ALPHABET, true)};
 }
@@ -130,7 +131,7 @@ std::optional<Decoding> new_for_batch(PyObject* altchars, PyObject* validate) {
     const auto strict = arguments::read_flag(validate, false);
     if (!strict) return std::nullopt;
     policy.validate = *strict;
-    if (!altchars::parse(altchars, true, policy.altchars)) return std::nullopt;
+    if (!altchars::parse_altchars(altchars, true, policy.altchars)) return std::nullopt;
     if (policy.altchars) {
         const char pair[2] = {static_cast<char>(policy.altchars->c62), static_cast<char>(policy.altchars->c63)};
         policy.altchars_object = runtime::OwnedRef(PyBytes_FromStringAndSize(pair, 2));  // shown by the warnings

@@ -209,7 +209,7 @@ PyObject* b64encode_into(const arguments::Arguments<5>& parsed) {
     auto input = acquire_input(s);
     if (!input) return nullptr;
     std::optional<altchars::Pair> pair;
-    if (!altchars::parse(altchars_object, false, pair)) return nullptr;
+    if (!altchars::parse_altchars(altchars_object, false, pair)) return nullptr;
     auto stable = std::move(*input).into_stable_after_callbacks(false);
     if (!stable) return nullptr;
     // The range of wrapcol is judged only now, after every input is in hand.

@@ -15,7 +15,8 @@ inline constexpr char INCORRECT_PADDING[] = "Incorrect padding";      // configu
 
 // altchars and the alphabets built from them.
 inline constexpr char INVALID_ALTCHARS[] = "invalid altchars: %R";  // from 3.15; before, AssertionError(repr)
-inline constexpr char ALTCHARS_LENGTH_BEFORE_3_15[] = "altchars must be a bytes-like object or ASCII string of length 2";
+inline constexpr char ALTCHARS_LENGTH_BEFORE_3_15[] =
+    "altchars must be a bytes-like object or ASCII string of length 2";
 inline constexpr char ALPHABET_LENGTH[] = "alphabet must have length 64";
 inline constexpr char MAKETRANS_LENGTH[] = "maketrans arguments must have same length";
 inline constexpr char NOT_BYTES_LIKE_OR_ASCII[] = "argument should be a bytes-like object or ASCII string, not %R";

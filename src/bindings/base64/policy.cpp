@@ -114,7 +114,7 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
     policy.semantics = compatibility::python_semantics();
     const bool ignorechars_given = options.ignorechars != nullptr;
     if (options.altchars != nullptr && options.altchars != Py_None) {
-        auto normalized = altchars::normalized(options.altchars, ignorechars_given);
+        auto normalized = altchars::normalized_altchars(options.altchars, ignorechars_given);
         if (!normalized) return std::nullopt;
         policy.altchars = normalized->pair;
         policy.altchars_object = std::move(normalized->object);
@@ -174,14 +174,14 @@ bool PreparedDecoder::warn_if_legacy(std::optional<unsigned char> character) con
 
 PyObject* PreparedDecoder::interpreter_bytes(const BytesLike& input) const {
     return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
-        const auto rewritten = decoder_.interpreter_text({data, length});
-        if (!rewritten.copied) {
+        const auto translation = decoder_.interpreter_text({data, length});
+        if (!translation.copied) {
             if (PyObject* existing = input.python_bytes()) return existing;
-        } else if (!rewritten.bytes) {
+        } else if (!translation.bytes) {
             PyErr_SetString(PyExc_MemoryError, core::INPUT_TOO_LARGE);
             return nullptr;
         }
-        const unsigned char* source = rewritten.copied ? rewritten.bytes.get() : data;
+        const unsigned char* source = translation.copied ? translation.bytes.get() : data;
         return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(source), static_cast<Py_ssize_t>(length));
     });
 }
@@ -204,7 +204,7 @@ PyObject* PreparedDecoder::decode_allocating(const BytesLike& input) const {
     std::optional<unsigned char> legacy;
     std::optional<NewBytes> sink;
     const DecodeOutcome outcome = input.with_bytes([&](const unsigned char* data, std::size_t length) {
-        if (policy_.altchars) legacy = decoder_.legacy_character({data, length});
+        if (policy_.altchars) legacy = decoder_.legacy_warning_byte({data, length});
         sink.emplace(input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES);
         return decoder_.decode({data, length}, *sink);
     });
@@ -229,16 +229,19 @@ PyObject* PreparedDecoder::decode_into(PyObject* destination, const BytesLike& i
     }
     std::optional<unsigned char> legacy;
     if (policy_.altchars) {
-        legacy = input.with_bytes(
-            [&](const unsigned char* data, std::size_t length) { return decoder_.legacy_character({data, length}); });
+        legacy = input.with_bytes([&](const unsigned char* data, std::size_t length) {
+            return decoder_.legacy_warning_byte({data, length});
+        });
     }
     runtime::OwnedRef decoded;
     if (legacy) {
         // The warning may be an error: then the destination stays untouched.
         decoded = runtime::OwnedRef(decode_allocating(input));
     } else {
-        const DecodeOutcome outcome = with_text_and_destination(
-            input, destination, [&](Text text, std::span<unsigned char> storage) { return decoder_.decode(text, storage); });
+        const DecodeOutcome outcome =
+            with_text_and_destination(input, destination, [&](Text text, std::span<unsigned char> storage) {
+                return decoder_.decode(text, storage);
+            });
         switch (outcome.status) {
             case DecodeStatus::Written:
                 return PyLong_FromSize_t(outcome.count);
