@@ -97,9 +97,10 @@ Decoder::Translation translate_altchars(Text text, AltcharPair pair) {
     return translation;
 }
 
-// Runs `function` through the sink's run() and gives back its result.
+// Runs `function` as the sink wants it run and gives back its result.
 template <class Function>
 auto run_in(Sink& sink, Function&& function) {
+    if (!sink.runs_detached()) return function();
     using Result = decltype(function());
     struct Call final : Sink::Work {
         explicit Call(Function& f) : function(f) {}
@@ -107,7 +108,7 @@ auto run_in(Sink& sink, Function&& function) {
         Function& function;
         Result result{};
     } call(function);
-    sink.run(call);
+    sink.run_detached(call);
     return call.result;
 }
 
@@ -134,7 +135,7 @@ struct NewMemory {
     template <class Fill>
     DecodeOutcome exact(Text text, std::optional<Layout> layout, DecodeAlphabet alphabet, Fill fill) const {
         if (!layout) return DecodeOutcome::not_handled();
-        unsigned char* out = sink.reserve(layout->size);
+        unsigned char* out = sink.reserve_exact(layout->size);
         if (out == nullptr) return DecodeOutcome::sink_failed();
         const bool ok = run_in(sink, [&] { return fill(text, *layout, out, alphabet); });
         return ok ? DecodeOutcome::written(layout->size) : DecodeOutcome::not_handled();

@@ -54,15 +54,22 @@ public:
     // Room for `capacity` bytes, replacing what an earlier call gave; null
     // when it cannot be had (the sink keeps the reason).
     virtual unsigned char* reserve(std::size_t capacity) = 0;
-    // Runs the decoding into the reserved room; a sink may let other work
-    // go on meanwhile.
+    // The same for exactly `size` bytes, every one of which a successful
+    // decode writes.
+    virtual unsigned char* reserve_exact(std::size_t size) { return reserve(size); }
+
+    // Whether the decoding into the reserved room runs through
+    // run_detached, which lets other work go on meanwhile (a long text
+    // that cannot change during the call); else it runs inline.
+    bool runs_detached() const { return runs_detached_; }
     struct Work {
         virtual void operator()() = 0;
     };
-    virtual void run(Work& work) { work(); }
+    virtual void run_detached(Work& work) { work(); }
 
 protected:
     ~Sink() = default;
+    bool runs_detached_ = false;
 };
 
 class Decoder {

@@ -20,14 +20,12 @@ using core::DecodeOutcome;
 using core::DecodeStatus;
 using core::Text;
 
-// New bytes objects for the core's decoder: room on the stack for the
-// shortest outputs (copied once into an exact object, cheaper than a writer),
-// a bytes writer for the rest.
+// New bytes objects for the core's decoder: an exact size is the object
+// itself; a bound is room on the stack for the shortest outputs (copied once
+// into an exact object, cheaper than a writer), else a bytes writer.
 class NewBytes final : public core::Sink {
 public:
-    // `detach`: the text cannot change meanwhile and is long enough to decode
-    // without the interpreter.
-    explicit NewBytes(bool detach) : detach_(detach) {}
+    NewBytes() = default;
     ~NewBytes() { discard(); }
     NewBytes(const NewBytes&) = delete;
     NewBytes& operator=(const NewBytes&) = delete;
@@ -38,11 +36,21 @@ public:
         writer_ = PyBytesWriter_Create(static_cast<Py_ssize_t>(capacity));
         return writer_ != nullptr ? static_cast<unsigned char*>(PyBytesWriter_GetData(writer_)) : nullptr;
     }
-    void run(Work& work) override {
-        runtime::run_maybe_detached(detach_ && writer_ != nullptr, [&] { work(); });
+    unsigned char* reserve_exact(std::size_t size) override {
+        discard();
+        exact_ = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(size));
+        return exact_ != nullptr ? reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(exact_)) : nullptr;
+    }
+    // The text cannot change meanwhile and is long enough to decode without
+    // the interpreter.
+    void allow_detach(bool detach) { runs_detached_ = detach; }
+    void run_detached(Work& work) override {
+        runtime::DetachedThread detached;
+        work();
     }
     // The bytes object of the first `size` bytes written; null with an error set.
     PyObject* finish(std::size_t size) {
+        if (exact_ != nullptr) return std::exchange(exact_, nullptr);
         if (writer_ == nullptr)
             return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(stack_), static_cast<Py_ssize_t>(size));
         return PyBytesWriter_FinishWithSize(std::exchange(writer_, nullptr), static_cast<Py_ssize_t>(size));
@@ -53,9 +61,10 @@ private:
 
     void discard() {
         if (writer_ != nullptr) PyBytesWriter_Discard(std::exchange(writer_, nullptr));
+        Py_CLEAR(exact_);
     }
 
-    bool detach_;
+    PyObject* exact_ = nullptr;
     PyBytesWriter* writer_ = nullptr;
     unsigned char stack_[STACK_OUTPUT];
 };
@@ -202,15 +211,17 @@ PyObject* PreparedDecoder::hand_to_interpreter(const BytesLike& input) const {
 
 PyObject* PreparedDecoder::decode_allocating(const BytesLike& input) const {
     std::optional<unsigned char> legacy;
-    std::optional<NewBytes> sink;
+    // Not an optional: GCC clears all of an empty one whose address is
+    // taken, a cost a short decode notices.
+    NewBytes sink;
     const DecodeOutcome outcome = input.with_bytes([&](const unsigned char* data, std::size_t length) {
         if (policy_.altchars) legacy = decoder_.legacy_warning_byte({data, length});
-        sink.emplace(input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES);
-        return decoder_.decode({data, length}, *sink);
+        sink.allow_detach(input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES);
+        return decoder_.decode({data, length}, sink);
     });
     runtime::OwnedRef result;
     if (outcome.status == DecodeStatus::Written) {
-        result = runtime::OwnedRef(sink->finish(outcome.count));
+        result = runtime::OwnedRef(sink.finish(outcome.count));
     } else if (outcome.status == DecodeStatus::NotHandled) {
         result = runtime::OwnedRef(hand_to_interpreter(input));
     } else {
