@@ -10,7 +10,7 @@ namespace {
 
 using staging::StagingWriter;
 
-DecodeOutcome result(DecodeStatus status, std::size_t count = 0) { return {status, count, nullptr}; }
+DecodeOutcome result(DecodeStatus status, std::size_t count = 0) { return {status, count}; }
 
 // The 62 symbols every alphabet shares; every other byte not allowed.
 constexpr DecodeTable COMMON_CLASSES = [] {

@@ -21,24 +21,33 @@ enum class DecodeStatus : std::uint8_t {
     SinkFailed,           // the caller's sink could not give memory; the error is the sink's
 };
 
+// Two words, so that it comes back in registers through every level of a
+// short decode: a failure's message travels in the count's place.
 struct DecodeOutcome {
     DecodeStatus status = DecodeStatus::NotHandled;
-    std::size_t count = 0;
-    const char* message = nullptr;
+    std::size_t count = 0;  // Written, DestinationTooSmall
 
-    static constexpr DecodeOutcome written(std::size_t count) { return {DecodeStatus::Written, count, nullptr}; }
+    static constexpr DecodeOutcome written(std::size_t count) { return {DecodeStatus::Written, count}; }
     static constexpr DecodeOutcome too_small(std::size_t required = 0) {
-        return {DecodeStatus::DestinationTooSmall, required, nullptr};
+        return {DecodeStatus::DestinationTooSmall, required};
     }
     static constexpr DecodeOutcome not_handled() { return {}; }
-    static constexpr DecodeOutcome rejected(const char* message) { return {DecodeStatus::Rejected, 0, message}; }
-    static constexpr DecodeOutcome out_of_memory(const char* message) {
-        return {DecodeStatus::OutOfMemory, 0, message};
+    static DecodeOutcome rejected(const char* message) { return with_message(DecodeStatus::Rejected, message); }
+    static DecodeOutcome out_of_memory(const char* message) {
+        return with_message(DecodeStatus::OutOfMemory, message);
     }
-    static constexpr DecodeOutcome sink_failed() { return {DecodeStatus::SinkFailed, 0, nullptr}; }
+    static constexpr DecodeOutcome sink_failed() { return {DecodeStatus::SinkFailed, 0}; }
+
+    // Rejected, OutOfMemory: the text the caller raises.
+    const char* message() const { return reinterpret_cast<const char*>(count); }
 
     constexpr bool handled() const { return status != DecodeStatus::NotHandled; }
     friend constexpr bool operator==(const DecodeOutcome&, const DecodeOutcome&) = default;
+
+private:
+    static DecodeOutcome with_message(DecodeStatus status, const char* message) {
+        return {status, reinterpret_cast<std::size_t>(message)};
+    }
 };
 
 }  // namespace vantorq::base64

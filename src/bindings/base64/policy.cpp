@@ -87,10 +87,10 @@ DecodeOutcome with_text_and_destination(const BytesLike& text, PyObject* destina
 PyObject* raise_failure(const DecodeOutcome& outcome) {
     switch (outcome.status) {
         case DecodeStatus::Rejected:
-            decode::decoding_error(outcome.message);
+            decode::decoding_error(outcome.message());
             break;
         case DecodeStatus::OutOfMemory:
-            PyErr_SetString(PyExc_MemoryError, outcome.message);
+            PyErr_SetString(PyExc_MemoryError, outcome.message());
             break;
         case DecodeStatus::SinkFailed:
             break;  // the sink's error is set
