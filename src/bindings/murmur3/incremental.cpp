@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 #include "backend/borrow_counter.hpp"
 #include "bindings/arguments.hpp"
@@ -104,7 +105,7 @@ constexpr auto COPY_DOC = with_text_signature("copy($self)", docstrings::HASHER_
     static constexpr const char* UPDATE_NAME = name ".update";             \
     static constexpr char TEXT_SIGNATURE[] = name "(data=None, seed=0)";
 
-// One class: its hasher, names, docstring body and digest size.
+// One class: its hasher, names and docstring body.
 template <class Hasher>
 struct ClassTraits;
 
@@ -112,21 +113,18 @@ template <>
 struct ClassTraits<Murmur3X86Hasher32> {
     HASHER_NAMES("murmur3_x86_32")
     static constexpr const auto& DOC_BODY = docstrings::MURMUR3_X86_32_DOC;
-    static constexpr std::size_t DIGEST_SIZE = 4;
 };
 
 template <>
 struct ClassTraits<Murmur3X86Hasher128> {
     HASHER_NAMES("murmur3_x86_128")
     static constexpr const auto& DOC_BODY = docstrings::MURMUR3_X86_128_DOC;
-    static constexpr std::size_t DIGEST_SIZE = 16;
 };
 
 template <>
 struct ClassTraits<Murmur3X64Hasher128> {
     HASHER_NAMES("murmur3_x64_128")
     static constexpr const auto& DOC_BODY = docstrings::MURMUR3_X64_128_DOC;
-    static constexpr std::size_t DIGEST_SIZE = 16;
 };
 
 #undef HASHER_NAMES
@@ -218,7 +216,8 @@ struct HasherClass {
     }
 
     static PyObject* digest_size(PyObject* self, void*) {
-        return read(self, [](const Hasher&) { return PyLong_FromSize_t(Traits::DIGEST_SIZE); });
+        using State = decltype(std::declval<const Hasher&>().finish());
+        return read(self, [](const Hasher&) { return PyLong_FromSize_t(vantorq::murmur3::digest::SIZE<State>); });
     }
 
     static PyObject* block_size(PyObject* self, void*) {
