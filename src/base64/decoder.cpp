@@ -49,7 +49,7 @@ bool decode_strict(Text text, const Layout& layout, unsigned char* out, DecodeAl
 }
 
 // Whole quanta, then the 2 or 3 symbols left.
-bool decode_unpadded(Text text, const Layout&, unsigned char* out, DecodeAlphabet alphabet) {
+bool decode_unpadded(Text text, unsigned char* out, DecodeAlphabet alphabet) {
     const std::size_t tail = text.size() % 4;
     const std::size_t whole = text.size() - tail;
     if (!decode::decode_to_ptr_with_layout_mode(text.data(), whole, out, 0, alphabet).ok()) return false;
@@ -125,19 +125,40 @@ private:
     backend::ByteBuffer buffer_;
 };
 
+// The decoders of well-formed text, written once over a target's
+// exact(layout, fill), which gets the memory and calls fill(out).
+template <class Target>
+struct WellFormedDecoders {
+    DecodeOutcome strict(Text text, DecodeAlphabet alphabet) const {
+        return target().exact(strict_layout(text), [&](const Layout& layout, unsigned char* out) {
+            return decode_strict(text, layout, out, alphabet);
+        });
+    }
+    DecodeOutcome unpadded(Text text, DecodeAlphabet alphabet) const {
+        return target().exact(unpadded_layout(text), [&](const Layout&, unsigned char* out) {
+            return decode_unpadded(text, out, alphabet);
+        });
+    }
+
+private:
+    const Target& target() const { return static_cast<const Target&>(*this); }
+};
+
 // The decoders writing into room a sink gives; each attempt asks for its own.
-struct NewMemory {
+struct NewMemory : WellFormedDecoders<NewMemory> {
     // A failed attempt leaves nothing behind, so a fast attempt may precede
     // the configured decoder.
     static constexpr bool SCRATCH_ON_FAILURE = true;
     Sink& sink;
 
+    explicit NewMemory(Sink& sink) : sink(sink) {}
+
     template <class Fill>
-    DecodeOutcome exact(Text text, std::optional<Layout> layout, DecodeAlphabet alphabet, Fill fill) const {
+    DecodeOutcome exact(std::optional<Layout> layout, Fill&& fill) const {
         if (!layout) return DecodeOutcome::not_handled();
         unsigned char* out = sink.reserve_exact(layout->size);
         if (out == nullptr) return DecodeOutcome::sink_failed();
-        const bool ok = run_in(sink, [&] { return fill(text, *layout, out, alphabet); });
+        const bool ok = run_in(sink, [&] { return fill(*layout, out); });
         return ok ? DecodeOutcome::written(layout->size) : DecodeOutcome::not_handled();
     }
     // `decode(out, capacity)` writes at most a capacity that holds any
@@ -150,12 +171,6 @@ struct NewMemory {
         return result.status == DecodeStatus::Written ? result : DecodeOutcome::not_handled();
     }
 
-    DecodeOutcome strict(Text text, DecodeAlphabet alphabet) const {
-        return exact(text, strict_layout(text), alphabet, decode_strict);
-    }
-    DecodeOutcome unpadded(Text text, DecodeAlphabet alphabet) const {
-        return exact(text, unpadded_layout(text), alphabet, decode_unpadded);
-    }
     DecodeOutcome lenient(Text text, const LenientOptions& options) const {
         return bounded(lenient::lenient_capacity(text.data(), text.size(), options),
                        [&](unsigned char* out, std::size_t capacity) {
@@ -170,24 +185,19 @@ struct NewMemory {
 };
 
 // The decoders writing at the start of a fixed destination.
-struct FixedDestination {
+struct FixedDestination : WellFormedDecoders<FixedDestination> {
     // The strict decoders write while they validate.
     static constexpr bool SCRATCH_ON_FAILURE = false;
     std::span<unsigned char> destination;
 
+    explicit FixedDestination(std::span<unsigned char> destination) : destination(destination) {}
+
     template <class Fill>
-    DecodeOutcome exact(Text text, std::optional<Layout> layout, DecodeAlphabet alphabet, Fill fill) const {
+    DecodeOutcome exact(std::optional<Layout> layout, Fill&& fill) const {
         if (!layout) return DecodeOutcome::not_handled();
         if (layout->size > destination.size()) return DecodeOutcome::too_small(layout->size);
-        if (!fill(text, *layout, destination.data(), alphabet)) return DecodeOutcome::not_handled();
+        if (!fill(*layout, destination.data())) return DecodeOutcome::not_handled();
         return DecodeOutcome::written(layout->size);
-    }
-
-    DecodeOutcome strict(Text text, DecodeAlphabet alphabet) const {
-        return exact(text, strict_layout(text), alphabet, decode_strict);
-    }
-    DecodeOutcome unpadded(Text text, DecodeAlphabet alphabet) const {
-        return exact(text, unpadded_layout(text), alphabet, decode_unpadded);
     }
     DecodeOutcome lenient(Text text, const LenientOptions& options) const {
         return lenient::decode_lenient_slice_into(text.data(), text.size(), destination.data(), destination.size(),
