@@ -20,10 +20,13 @@ constexpr std::size_t FRESHLY_MAPPED_SIZE = 32 << 20;
 Encoder::Encoder(const EncodeAlphabet& alphabet, bool padded, std::size_t wrapcol)
     : alphabet_(alphabet), padded_(padded), line_length_(wrapcol == 0 ? 0 : wrapcol < 8 ? 4 : wrapcol / 4 * 4) {}
 
+std::size_t Encoder::characters(std::size_t input_length) const {
+    return padded_ ? padded_encoded_length(input_length) : unpadded_encoded_length(input_length);
+}
+
 std::optional<std::size_t> Encoder::encoded_size(std::size_t input_length, std::size_t limit) const {
-    const std::size_t characters =
-        padded_ ? padded_encoded_length(input_length) : unpadded_encoded_length(input_length);
-    const std::size_t size = line_length_ != 0 ? wrapped_length(characters, line_length_) : characters;
+    const std::size_t size =
+        line_length_ != 0 ? wrapped_length(characters(input_length), line_length_) : characters(input_length);
     if (size > limit) return std::nullopt;
     return size;
 }
@@ -48,7 +51,7 @@ void Encoder::encode(const unsigned char* src, std::size_t length, unsigned char
                                          line_length_);
         return;
     }
-    const bool cached = output == Output::New && encoded_size(length, SIZE_MAX) > FRESHLY_MAPPED_SIZE;
+    const bool cached = output == Output::New && characters(length) > FRESHLY_MAPPED_SIZE;
     encode_unwrapped(src, length, dst, cached);
 }
 

@@ -25,6 +25,8 @@ public:
     void encode(const unsigned char* src, std::size_t length, unsigned char* dst, Output output) const;
 
 private:
+    // Characters before wrapping.
+    std::size_t characters(std::size_t input_length) const;
     void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const;
 
     EncodeAlphabet alphabet_;
