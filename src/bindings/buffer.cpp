@@ -30,10 +30,6 @@ void raise_not_buffer(PyObject* object) {
     raise_type_error_naming_type(object, "a bytes-like object is required, not '", "'");
 }
 
-void raise_not_contiguous() {
-    PyErr_SetString(PyExc_BufferError, "memoryview: underlying buffer is not C-contiguous");
-}
-
 // The object a memoryview views (its `obj`); a view of a view names the
 // original exporter. The view's own Py_buffer names the memoryview instead.
 PyObject* memoryview_exporter(PyObject* memoryview) { return PyMemoryView_GET_BUFFER(memoryview)->obj; }
@@ -51,7 +47,10 @@ Acquired from_tobytes(PyObject* memoryview) {
 // A memoryview over bytes or a whole bytearray is read in place; anything
 // else is flattened by the memoryview itself.
 Acquired memoryview_bytes_like(PyObject* memoryview, bool require_contiguous) {
-    BorrowedBuffer view(memoryview, PyBUF_FULL_RO);
+    // A simple request lets the memoryview judge its own layout, as the
+    // interpreter's converters do: an empty view with a stride other than its
+    // item size is not contiguous to it, although it is to PyBuffer_IsContiguous.
+    BorrowedBuffer view(memoryview, require_contiguous ? PyBUF_SIMPLE : PyBUF_FULL_RO);
     if (!view.valid()) return std::nullopt;
     if (PyBuffer_IsContiguous(&view.view(), 'C')) {
         PyObject* exporter = memoryview_exporter(memoryview);
@@ -69,9 +68,6 @@ Acquired memoryview_bytes_like(PyObject* memoryview, bool require_contiguous) {
             if (range.start == start && range.length == view.size())
                 return BytesLike(OwnedByteArray{runtime::OwnedRef::borrow(exporter)});
         }
-    } else if (require_contiguous) {
-        raise_not_contiguous();
-        return std::nullopt;
     }
     view.reset();
     return from_tobytes(memoryview);
@@ -80,12 +76,9 @@ Acquired memoryview_bytes_like(PyObject* memoryview, bool require_contiguous) {
 // Copies any exporter's bytes, in C order, into a new bytes object.
 Acquired flattened_copy(PyObject* object, bool require_contiguous) {
     runtime::CriticalSection section(object);
-    BorrowedBuffer view(object, PyBUF_FULL_RO);
+    // Where contiguity is required the exporter refuses in its own words.
+    BorrowedBuffer view(object, require_contiguous ? PyBUF_SIMPLE : PyBUF_FULL_RO);
     if (!view.valid()) return std::nullopt;
-    if (require_contiguous && !PyBuffer_IsContiguous(&view.view(), 'C')) {
-        raise_not_contiguous();
-        return std::nullopt;
-    }
     runtime::OwnedRef copy(PyBytes_FromStringAndSize(nullptr, view.view().len));
     if (!copy) return std::nullopt;
     char* target = PyBytes_AS_STRING(copy.get());

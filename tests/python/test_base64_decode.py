@@ -289,6 +289,26 @@ def test_altchars_of_every_wrong_kind_match_the_interpreter(function, altchars, 
     assert observe(ours, "é", **kwargs) == observe(theirs, "é", **kwargs)
 
 
+@pytest.mark.parametrize(
+    "kwargs",
+    [
+        {"ignorechars": memoryview(b"abcdef")[::2][:0]},
+        {"ignorechars": memoryview(b"")[::-1]},
+        # the interpreter's own default marker, as a wrapper forwarding its defaults passes it
+        {"validate": base64._NOT_SPECIFIED},
+        {"ignorechars": base64._NOT_SPECIFIED},
+        {"validate": base64._NOT_SPECIFIED, "ignorechars": b" "},
+        {"validate": True, "ignorechars": base64._NOT_SPECIFIED},
+    ],
+    ids=repr,
+)
+@pytest.mark.parametrize("s", [b"YWJj", b"YW Jj", b"Y!WJj"])
+@pytest.mark.parametrize("function", sorted(GENERAL))
+def test_unusual_option_values_match_the_interpreter(function, s, kwargs):
+    ours, theirs = GENERAL[function]
+    assert observe(ours, s, **kwargs) == observe(theirs, s, **kwargs)
+
+
 VALID = base64.b64encode(bytes(range(200, 215)))  # 20 symbols, no padding
 VALID_PADDED = base64.b64encode(bytes(range(200, 216)))  # one "="
 

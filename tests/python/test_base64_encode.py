@@ -216,6 +216,8 @@ INPUTS = [
     memoryview(BLOB)[5:40],
     memoryview(bytearray(BLOB[:35])),
     memoryview(b"abcdef")[::2],
+    memoryview(b"abcdef")[::2][:0],  # empty, yet not contiguous to the interpreter
+    memoryview(b"")[::-1],
     array.array("I", [1, 2, 3]),
     "text",
     None,
