@@ -1,8 +1,8 @@
 #include "base64/configured.hpp"
 
 #include <algorithm>
-#include <cstring>
 
+#include "backend/bytes.hpp"
 #include "base64/staging.hpp"
 
 namespace vantorq::base64::configured {
@@ -76,7 +76,7 @@ bool ConfiguredDecoder::vector_scan_applies(const unsigned char* src, std::size_
     // must not hold them.
     for (const unsigned char standard : {'+', '/'}) {
         if (is_symbol_value(classes_[standard])) continue;
-        if (std::memchr(src, standard, len) != nullptr) return false;
+        if (backend::find_byte(src, len, standard) != nullptr) return false;
     }
     return true;
 }
@@ -86,8 +86,8 @@ DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_
                                              std::size_t& pads_after, std::size_t& pads_total) const {
     if (strict_padding_) {
         // No symbol may follow the first "=".
-        if (const void* pad = std::memchr(src, PAD, len)) {
-            const std::size_t at = static_cast<std::size_t>(static_cast<const unsigned char*>(pad) - src);
+        if (const unsigned char* pad = backend::find_byte(src, len, PAD)) {
+            const std::size_t at = static_cast<std::size_t>(pad - src);
             if (scan::symbol_count(src + at, len - at, extra_) != 0) return DecodeStatus::NotHandled;
             pads_total = static_cast<std::size_t>(std::count(src + at, src + len, PAD));
         }

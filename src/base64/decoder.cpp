@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "backend/bytes.hpp"
 #include "base64/decode.hpp"
 #include "base64/lengths.hpp"
 #include "base64/lenient.hpp"
@@ -87,8 +88,8 @@ bool canonical_unpadded_input(Text text, DecodeAlphabet alphabet) {
 // A copy of the text with the pair rewritten to "+" "/", or none when neither occurs.
 Decoder::Translation translate_altchars(Text text, AltcharPair pair) {
     const unsigned char first = pair.c62, second = pair.c63;
-    if (std::memchr(text.data(), first, text.size()) == nullptr &&
-        std::memchr(text.data(), second, text.size()) == nullptr)
+    if (backend::find_byte(text.data(), text.size(), first) == nullptr &&
+        backend::find_byte(text.data(), text.size(), second) == nullptr)
         return {};
     Decoder::Translation translation{true, backend::try_allocate_bytes(std::max<std::size_t>(text.size(), 1))};
     if (!translation.bytes) return translation;
@@ -334,7 +335,7 @@ std::optional<unsigned char> Decoder::legacy_warning_byte(Text text) const {
     // '+' is named before '/' wherever each occurs, as the interpreter looks for them in that order.
     for (const unsigned char character : {'+', '/'}) {
         if (character == altchars_->c62 || character == altchars_->c63) continue;
-        if (std::memchr(text.data(), character, text.size()) != nullptr) return character;
+        if (backend::find_byte(text.data(), text.size(), character) != nullptr) return character;
     }
     return std::nullopt;
 }
@@ -345,7 +346,7 @@ Decoder::Translation Decoder::interpreter_text(Text text) const {
 }
 
 bool strict_base64_310(Text text) {
-    const auto* pad = static_cast<const unsigned char*>(std::memchr(text.data(), PAD, text.size()));
+    const auto* pad = backend::find_byte(text.data(), text.size(), PAD);
     const auto* symbols_end = pad ? pad : text.data() + text.size();
     for (const auto* p = text.data(); p != symbols_end; ++p)
         if (!is_symbol_value(STANDARD_DECODE_TABLE[*p])) return false;

@@ -1,8 +1,8 @@
 #include "base64/lenient.hpp"
 
-#include <cstring>
 #include <optional>
 
+#include "backend/bytes.hpp"
 #include "base64/lengths.hpp"
 #include "base64/scan.hpp"
 #include "base64/staging.hpp"
@@ -22,7 +22,7 @@ constexpr DecodeOutcome not_handled() { return DecodeOutcome::not_handled(); }
 // Interpreters without the fixed tail handling stop at the "=" that
 // completes a quantum: the text up to and including it, or all of it.
 std::size_t data_end(const unsigned char* src, std::size_t len, const LenientOptions& options) {
-    if (!options.padded || std::memchr(src, PAD, len) == nullptr) return len;
+    if (!options.padded || backend::find_byte(src, len, PAD) == nullptr) return len;
     const auto symbol_prefix = scan::decode_byte_kernels().symbol_prefix;
     const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
     std::size_t symbols = 0, pads = 0, i = 0;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base64/configured.hpp"
+#include "base64/decoder.hpp"
 #include "base64/reference.hpp"
 #include "base64/staging.hpp"
 
@@ -82,6 +83,21 @@ TEST_P(StagingBoundaries, WriterAndCounterAgreeWithTheEncodedData) {
 
 INSTANTIATE_TEST_SUITE_P(Pairs, StagingBoundaries, ::testing::Values(Pair{'+', '/'}, Pair{'.', ','}),
                          [](const auto& info) { return info.param.c62 == '+' ? "standard" : "translated"; });
+
+// An empty text may come as a null pointer; no route may hand it to the C library.
+TEST(EmptyText, EveryRouteDecodesANullPointerToNothing) {
+    const unsigned char space[] = {' '};
+    const std::optional<AltcharPair> dotted = AltcharPair{'.', ','};
+    for (const auto& options : {DecoderOptions{}, DecoderOptions{.altchars = dotted},
+                                DecoderOptions{.altchars = dotted, .validate = true, .padded = false},
+                                DecoderOptions{.altchars = dotted, .canonical = true, .ignorechars = Text(space)},
+                                DecoderOptions{.decodes_past_padding = false, .warns_of_legacy_characters = true}}) {
+        const Decoder decoder(options);
+        EXPECT_EQ(decoder.decode(Text{}, std::span<unsigned char>{}), (DecodeOutcome{DecodeStatus::Written, 0}));
+        EXPECT_EQ(decoder.legacy_warning_byte(Text{}), std::nullopt);
+    }
+    EXPECT_TRUE(strict_base64_310(Text{}));
+}
 
 }  // namespace
 }  // namespace vantorq::base64::staging
