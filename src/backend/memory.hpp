@@ -69,7 +69,7 @@ public:
           capacity_(std::exchange(other.capacity_, 0)) {}
     ReservedArray& operator=(ReservedArray&&) = delete;
     ~ReservedArray() {
-        while (size_ > 0) values_[--size_].~T();
+        clear();
         heap_free(values_);
     }
 
@@ -79,6 +79,11 @@ public:
         T* slot = new (values_ + size_) T(std::forward<Args>(args)...);
         ++size_;
         return *slot;
+    }
+
+    // Destroys every value and keeps the room.
+    void clear() {
+        while (size_ > 0) values_[--size_].~T();
     }
 
     // Appends `count` values of a type without set-up, for the caller to overwrite.

@@ -12,27 +12,39 @@ namespace {
 // instead of one per item, a large share of a call over short items.
 constexpr Py_ssize_t ITEMS_PER_SECTION = 64;
 
+std::optional<ItemRefs> reserve_items(std::size_t count) {
+    auto items = ItemRefs::try_reserve(count);
+    if (!items) PyErr_SetString(PyExc_MemoryError, "Python list is too large");
+    return items;
+}
+
+// Appends the items at [start, stop) to `items`; returns where it stopped,
+// short of `stop` when another thread shortened the list meanwhile.
 template <bool TRACK_EXACT_BYTES>
-std::optional<ItemRefs> read_items(PyObject* list, bool& all_exact_bytes) {
-    const Py_ssize_t count = PyList_GET_SIZE(list);
-    auto items = ItemRefs::try_reserve(static_cast<std::size_t>(count));
-    if (!items) {
-        PyErr_SetString(PyExc_MemoryError, "Python list is too large");
-        return std::nullopt;
-    }
+std::size_t read_items(PyObject* list, std::size_t start, std::size_t stop, ItemRefs& items,
+                       bool& all_exact_bytes) {
     bool exact_bytes = true;
-    for (Py_ssize_t start = 0; start < count;) {
+    while (start < stop) {
         runtime::CriticalSection section(list);
-        const Py_ssize_t end = std::min({count, PyList_GET_SIZE(list), start + ITEMS_PER_SECTION});
+        const std::size_t end = std::min({stop, static_cast<std::size_t>(PyList_GET_SIZE(list)),
+                                          start + ITEMS_PER_SECTION});
         if (start >= end) break;  // shortened meanwhile: its remaining items are gone
-        for (Py_ssize_t i = start; i < end; ++i) {
-            PyObject* item = PyList_GET_ITEM(list, i);
+        for (std::size_t i = start; i < end; ++i) {
+            PyObject* item = PyList_GET_ITEM(list, static_cast<Py_ssize_t>(i));
             if constexpr (TRACK_EXACT_BYTES) exact_bytes &= PyBytes_CheckExact(item);
-            items->emplace_back(runtime::OwnedRef::borrow(item));
+            items.emplace_back(runtime::OwnedRef::borrow(item));
         }
         start = end;
     }
     all_exact_bytes = exact_bytes;
+    return start;
+}
+
+template <bool TRACK_EXACT_BYTES>
+std::optional<ItemRefs> read_whole_list(PyObject* list, bool& all_exact_bytes) {
+    const auto count = static_cast<std::size_t>(PyList_GET_SIZE(list));
+    auto items = reserve_items(count);
+    if (items) read_items<TRACK_EXACT_BYTES>(list, 0, count, *items, all_exact_bytes);
     return items;
 }
 
@@ -66,14 +78,41 @@ bool check_bytearray(PyObject* object) {
 
 std::optional<ItemRefs> list_items(PyObject* list) {
     bool unused;
-    return read_items<false>(list, unused);
+    return read_whole_list<false>(list, unused);
 }
 
 std::optional<ListItems> list_items_and_all(PyObject* list) {
     bool all_exact_bytes;
-    auto items = read_items<true>(list, all_exact_bytes);
+    auto items = read_whole_list<true>(list, all_exact_bytes);
     if (!items) return std::nullopt;
     return ListItems{std::move(*items), all_exact_bytes};
+}
+
+std::optional<ListChunks> ListChunks::open(PyObject* list) {
+    const auto count = static_cast<std::size_t>(PyList_GET_SIZE(list));
+    auto chunk = reserve_items(std::min(count, CHUNK_ITEMS));
+    if (!chunk) return std::nullopt;
+    return ListChunks(list, count, std::move(*chunk));
+}
+
+const ListItems& ListChunks::next() {
+    chunk_.items.clear();
+    const std::size_t stop = std::min(count_, read_ + CHUNK_ITEMS);
+    const std::size_t reached = read_items<true>(list_, read_, stop, chunk_.items, chunk_.all_exact_bytes);
+    // A list shortened meanwhile ends the reading there.
+    read_ = reached < stop ? count_ : reached;
+    return chunk_;
+}
+
+std::optional<ItemRefs> ListChunks::rest() {
+    auto items = reserve_items(chunk_.items.size() + (count_ - read_));
+    if (!items) return std::nullopt;
+    for (auto& item : chunk_.items) items->emplace_back(std::move(item));
+    chunk_.items.clear();
+    bool unused;
+    read_items<false>(list_, read_, count_, *items, unused);
+    read_ = count_;
+    return items;
 }
 
 void raise_batch_too_large(BatchFamily family) {

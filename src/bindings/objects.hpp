@@ -49,6 +49,39 @@ struct ListItems {
 std::optional<ItemRefs> list_items(PyObject* list);
 std::optional<ListItems> list_items_and_all(PyObject* list);
 
+// A list argument read a chunk at a time, so that a long list's objects are
+// each taken, read and released while still in cache: read in whole passes,
+// every pass would fetch each object from memory again. The length is fixed
+// at the start, as `list_items` fixes it.
+class ListChunks {
+public:
+    static constexpr std::size_t CHUNK_ITEMS = 512;
+
+    // Nothing with MemoryError set when the room for a chunk cannot be had.
+    static std::optional<ListChunks> open(PyObject* list);
+
+    // The list's length at the start of the call.
+    std::size_t count() const { return count_; }
+
+    // The next items (up to CHUNK_ITEMS, new references held until the next
+    // call); none at the end.
+    const ListItems& next();
+
+    // The items of the last chunk and every item not read yet, at once:
+    // before code that may change the list runs, as when reading the whole
+    // list in one pass. Nothing with MemoryError set when room cannot be had.
+    std::optional<ItemRefs> rest();
+
+private:
+    ListChunks(PyObject* list, std::size_t count, ItemRefs chunk)
+        : list_(list), count_(count), chunk_{std::move(chunk), true} {}
+
+    PyObject* list_;
+    std::size_t count_;
+    std::size_t read_ = 0;
+    ListItems chunk_;
+};
+
 // Whose list call asks for room: each family words its MemoryError its own way.
 enum class BatchFamily { Base64, Xxh3 };
 

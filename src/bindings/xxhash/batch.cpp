@@ -151,6 +151,44 @@ std::optional<Scratch<Digest>> hash_into_scratch(const BatchItems& batch, std::u
     return scratch;
 }
 
+// The digests of a whole list in private memory, made chunk by chunk. Exact
+// bytes objects run no code of their own; the first chunk that holds any other
+// item takes the rest of the list at once before acquiring it, since
+// acquiring may run code that changes the list.
+template <typename Digest>
+std::optional<Scratch<Digest>> hash_list_items(objects::ListChunks& reader, std::uint64_t seed) {
+    auto scratch = objects::batch_results<Packed<Digest>>(reader.count(), BatchFamily::Xxh3);
+    if (!scratch) return std::nullopt;
+    auto views = objects::batch_results<ByteView>(std::min(reader.count(), objects::ListChunks::CHUNK_ITEMS),
+                                                  BatchFamily::Xxh3);
+    if (!views) return std::nullopt;
+    // Detached as one call of the same size would be, from the chunk where it would be.
+    std::size_t bytes_so_far = 0;
+    const bool long_list = reader.count() >= DETACH_ITEMS;
+    for (;;) {
+        const auto& chunk = reader.next();
+        if (chunk.items.size() == 0) return scratch;
+        if (!chunk.all_exact_bytes) {
+            const auto rest = reader.rest();
+            if (!rest) return std::nullopt;
+            const auto batch = parse_batch(*rest);
+            if (!batch) return std::nullopt;
+            auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(batch->views.size()).data());
+            runtime::run_maybe_detached(batch->detach(), [&] { Digest::hash_items(batch->views, seed, out); });
+            return scratch;
+        }
+        views->clear();
+        for (const auto& item : chunk.items) {
+            const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(item.get()));
+            views->emplace_back(ByteView{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(item.get())), length});
+            bytes_so_far += length;
+        }
+        auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(views->size()).data());
+        runtime::run_maybe_detached(long_list || bytes_so_far >= DETACH_BYTES,
+                                    [&] { Digest::hash_items(*views, seed, out); });
+    }
+}
+
 template <typename Digest>
 PyObject* hash_list(const arguments::Arguments<2>& parsed) {
     const auto [items, seed_argument] = parsed;
@@ -158,14 +196,11 @@ PyObject* hash_list(const arguments::Arguments<2>& parsed) {
     if (!arguments::read_seed_u64(seed_argument, seed)) return nullptr;
     if (!objects::check_list(items)) return nullptr;
 
-    // The items and their acquired inputs are released once the digests are
-    // made, before the ints are.
+    // The items are released chunk by chunk as their digests are made, before the ints are.
     const auto digests = [&]() -> std::optional<Scratch<Digest>> {
-        const auto listed = objects::list_items_and_all(items);
-        if (!listed) return std::nullopt;
-        const auto batch = acquire_items(*listed);
-        if (!batch) return std::nullopt;
-        return hash_into_scratch<Digest>(*batch, seed, batch->detach());
+        auto reader = objects::ListChunks::open(items);
+        if (!reader) return std::nullopt;
+        return hash_list_items<Digest>(*reader, seed);
     }();
     if (!digests) return nullptr;
 
@@ -179,15 +214,27 @@ PyObject* hash_list(const arguments::Arguments<2>& parsed) {
     return list.release();
 }
 
+// Copies digests made in private memory into the destination; the count of bytes written.
+template <typename Digest>
+PyObject* copy_into(PyObject* output, const std::optional<Scratch<Digest>>& scratch) {
+    if (!scratch) return nullptr;
+    const std::size_t written = scratch->size() * Digest::BYTES;
+    runtime::CriticalSection section(output);
+    // Another thread may have resized the destination meanwhile.
+    if (!output_holds(output, written)) return nullptr;
+    std::memcpy(PyByteArray_AS_STRING(output), scratch->data(), written);
+    return PyLong_FromSize_t(written);
+}
+
 template <typename Digest>
 PyObject* packed_batch_into(const arguments::Arguments<3>& parsed) {
     const auto [items, output, seed_argument] = parsed;
     std::uint64_t seed;
     if (!arguments::read_seed_u64(seed_argument, seed)) return nullptr;
     if (!objects::check_list(items) || !objects::check_bytearray(output)) return nullptr;
-    const auto listed = objects::list_items_and_all(items);
-    if (!listed) return nullptr;
-    const auto required = packed_output_len(listed->items.size(), Digest::BYTES);
+    auto reader = objects::ListChunks::open(items);
+    if (!reader) return nullptr;
+    const auto required = packed_output_len(reader->count(), Digest::BYTES);
     if (!required) return nullptr;
     {
         // Before any item is looked at: a destination too small is reported
@@ -195,29 +242,25 @@ PyObject* packed_batch_into(const arguments::Arguments<3>& parsed) {
         runtime::CriticalSection section(output);
         if (!output_holds(output, *required)) return nullptr;
     }
-    const auto batch = acquire_items(*listed);
-    if (!batch) return nullptr;
 
     // Small calls over stable items hash straight into the destination.
     // Otherwise the digests go to private memory first: while detached the
     // destination must not be touched, and an item whose bytes another
     // thread may change must not be read while the destination is locked.
-    const bool detach = batch->detach();
-    if (!detach && batch->stable) {
-        runtime::CriticalSection section(output);
-        // The destination may have shrunk while the items were acquired.
-        if (!output_holds(output, *required)) return nullptr;
-        Digest::hash_items(batch->views, seed,
-                           reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(output)));
-    } else {
-        const auto scratch = hash_into_scratch<Digest>(*batch, seed, detach);
-        if (!scratch) return nullptr;
-        runtime::CriticalSection section(output);
-        // Another thread may have resized the destination meanwhile.
-        if (!output_holds(output, *required)) return nullptr;
-        std::memcpy(PyByteArray_AS_STRING(output), scratch->data(), *required);
+    if (reader->count() <= objects::ListChunks::CHUNK_ITEMS) {
+        const auto batch = acquire_items(reader->next());
+        if (!batch) return nullptr;
+        if (!batch->detach() && batch->stable) {
+            const std::size_t written = batch->views.size() * Digest::BYTES;
+            runtime::CriticalSection section(output);
+            // The destination may have shrunk while the items were acquired.
+            if (!output_holds(output, written)) return nullptr;
+            Digest::hash_items(batch->views, seed, reinterpret_cast<unsigned char*>(PyByteArray_AS_STRING(output)));
+            return PyLong_FromSize_t(written);
+        }
+        return copy_into<Digest>(output, hash_into_scratch<Digest>(*batch, seed, batch->detach()));
     }
-    return PyLong_FromSize_t(*required);
+    return copy_into<Digest>(output, hash_list_items<Digest>(*reader, seed));
 }
 
 }  // namespace
