@@ -273,3 +273,27 @@ def test_legacy_character_warnings_match_the_single_item_functions(listed, singl
             break
         results.append(result)
     assert observe(lambda: listed(items)) == (results, expected_warnings)
+
+
+class ClearsTheList:
+    """An item whose export empties the list it is in."""
+
+    def __init__(self, data, owner):
+        self.data, self.owner = data, owner
+
+    def __buffer__(self, flags):
+        self.owner.clear()
+        return memoryview(self.data)
+
+
+@pytest.mark.parametrize("form", ["b64encode", "b64decode"])
+@pytest.mark.parametrize("position", [0, 700, 1999])
+def test_long_list_changed_by_an_items_export_is_converted_as_it_was(form, position):
+    # Long lists are read a part at a time: the items after the first one
+    # that runs code must still be the list as it stood at the start.
+    listed, _, single, decoding = FORMS[form]
+    items = [base64.b64encode(p) if decoding else p for p in PAYLOADS[:9] * 223][:2000]
+    owner = list(items)
+    owner[position] = ClearsTheList(items[position], owner)
+    assert listed(owner) == [single(x) for x in items]
+

@@ -61,6 +61,9 @@ public:
     }
 
     PyObject* operator[](std::size_t i) const { return refs_[i].get(); }
+    // Drops the reference to destination i once it is written, while its
+    // object is still in cache; the identity checks are over by then.
+    void release(std::size_t i) { refs_[i] = runtime::OwnedRef(); }
 
     bool contains_identity(PyObject* object) const {
         if (set_) return set_->contains(object);
@@ -96,6 +99,7 @@ struct Encoding {
     core::Encoder encoder;
 
     static constexpr bool ACCEPTS_TEXT = false;
+    static constexpr bool RUNS_NO_CODE_ON_EXACT_BYTES = true;
     // As the single-item encoders take their input.
     static buffer::Acquired acquire(PyObject* item) { return encode::acquire_input(item); }
     PyObject* convert(const BytesLike& input) const { return encode::encode_with_prepared(input, encoder); }
@@ -108,6 +112,7 @@ struct Decoding {
     policy::PreparedDecoder decoder;
 
     static constexpr bool ACCEPTS_TEXT = true;
+    static constexpr bool RUNS_NO_CODE_ON_EXACT_BYTES = false;  // it may warn, or hand the text to binascii
     static buffer::Acquired acquire(PyObject* item) { return buffer::ascii_or_bytes(item, "s"); }
     PyObject* convert(const BytesLike& input) const { return decoder.decode_allocating(input); }
     PyObject* convert_into(PyObject* destination, const BytesLike& input) const {
@@ -147,26 +152,45 @@ std::optional<Decoding> url_safe_decoding() {
     return Decoding{policy::PreparedDecoder(std::move(policy))};
 }
 
-void require_exact_count(std::size_t results, std::size_t items) {
-    runtime::require(results == items, "batch item count is exact");
-}
-
-// The plain forms: a new list of one result per item.
+// The plain forms: a new list of one result per item. Encoding exact bytes
+// runs no code, so those lists are read a chunk at a time (each object taken,
+// converted and released while in cache); from the first chunk with another
+// kind of item, and for decoding (which may warn or call the interpreter),
+// the rest of the list is taken at once, as it stands before any code runs.
 template <typename Codec>
 PyObject* convert_list(PyObject* items_list, const Codec& codec) {
-    const auto items = objects::list_items(items_list);
-    if (!items) return nullptr;
-    runtime::OwnedRef results(PyList_New(static_cast<Py_ssize_t>(items->size())));
+    auto reader = objects::ListChunks::open(items_list);
+    if (!reader) return nullptr;
+    const auto count = static_cast<Py_ssize_t>(reader->count());
+    runtime::OwnedRef results(PyList_New(count));
     if (!results) return nullptr;
-    std::size_t done = 0;
-    for (const auto& item : *items) {
-        const auto input = Codec::acquire(item.get());
-        if (!input) return nullptr;
+    Py_ssize_t done = 0;
+    const auto convert = [&](PyObject* item) {
+        const auto input = Codec::acquire(item);
+        if (!input) return false;
         PyObject* result = codec.convert(*input);
-        if (result == nullptr) return nullptr;
-        PyList_SET_ITEM(results.get(), static_cast<Py_ssize_t>(done++), result);
+        if (result == nullptr) return false;
+        PyList_SET_ITEM(results.get(), done++, result);
+        return true;
+    };
+    for (;;) {
+        const auto& chunk = reader->next();
+        if (chunk.items.size() == 0) break;
+        if (Codec::RUNS_NO_CODE_ON_EXACT_BYTES && chunk.all_exact_bytes) {
+            for (const auto& item : chunk.items)
+                if (!convert(item.get())) return nullptr;
+            continue;
+        }
+        auto rest = reader->rest();
+        if (!rest) return nullptr;
+        for (auto& item : *rest) {
+            if (!convert(item.get())) return nullptr;
+            item = runtime::OwnedRef();  // released while still in cache, not in a pass of its own
+        }
+        break;
     }
-    require_exact_count(done, items->size());
+    // Another thread shortened the list meanwhile: its removed items are left out.
+    if (done < count && PyList_SetSlice(results.get(), done, count, nullptr) < 0) return nullptr;
     return results.release();
 }
 
@@ -205,10 +229,12 @@ buffer::Acquired acquire_ahead(PyObject* item, const BatchOutputs& outputs) {
 // it was before the call. Nothing with the error set when room or a copy
 // cannot be had; an item that cannot be acquired is recorded instead.
 template <typename Codec>
-std::optional<backend::ReservedArray<PreparedItem>> prepare_batch_inputs(const objects::ItemRefs& items,
+std::optional<backend::ReservedArray<PreparedItem>> prepare_batch_inputs(const objects::ListItems& listed,
                                                                           const BatchOutputs& outputs) {
+    const objects::ItemRefs& items = listed.items;
     std::size_t ahead = 0;
-    for (const auto& item : items) ahead += !acquired_at_its_turn<Codec>(item.get(), outputs);
+    if (!listed.all_exact_bytes)
+        for (const auto& item : items) ahead += !acquired_at_its_turn<Codec>(item.get(), outputs);
     auto prepared = objects::batch_results<PreparedItem>(ahead, BatchFamily::Base64);
     if (!prepared || ahead == 0) return prepared;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -235,17 +261,18 @@ std::optional<backend::ReservedArray<PreparedItem>> prepare_batch_inputs(const o
 // The _into forms: item i written into destination i, a list of the counts returned.
 template <typename Codec>
 PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const Codec& codec) {
-    const auto items = objects::list_items(items_list);
-    if (!items) return nullptr;
-    const auto outputs = BatchOutputs::read(outputs_list, items->size());
+    auto listed = objects::list_items_and_all(items_list);
+    if (!listed) return nullptr;
+    auto& items = listed->items;
+    auto outputs = BatchOutputs::read(outputs_list, items.size());
     if (!outputs) return nullptr;
-    auto prepared = prepare_batch_inputs<Codec>(*items, *outputs);
+    auto prepared = prepare_batch_inputs<Codec>(*listed, *outputs);
     if (!prepared) return nullptr;
 
-    runtime::OwnedRef counts(PyList_New(static_cast<Py_ssize_t>(items->size())));
+    runtime::OwnedRef counts(PyList_New(static_cast<Py_ssize_t>(items.size())));
     if (!counts) return nullptr;
     std::size_t next_prepared = 0;
-    for (std::size_t i = 0; i < items->size(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
         // Each branch holds its own input: an empty optional declared for
         // both would be cleared whole at every item.
         PyObject* count;
@@ -257,12 +284,15 @@ PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const 
             }
             count = codec.convert_into((*outputs)[i], *entry.input);
         } else {
-            const auto input = Codec::acquire((*items)[i].get());
+            const auto input = Codec::acquire(items[i].get());
             if (!input) return nullptr;
             count = codec.convert_into((*outputs)[i], *input);
         }
         if (count == nullptr) return nullptr;
         PyList_SET_ITEM(counts.get(), static_cast<Py_ssize_t>(i), count);
+        // Released while still in cache, not in a pass of their own.
+        items[i] = runtime::OwnedRef();
+        outputs->release(i);
     }
     return counts.release();
 }
