@@ -37,18 +37,23 @@ CONFIGURED_SIZES = ("1 KiB", "64 KiB", "1 MiB", "16 MiB")
 
 
 # The list rows take this many items per call, against a list comprehension
-# over pybase64 on the same items.
+# over pybase64 on the same items; the plain rows also at the other list
+# lengths, where a cost that grows with the list shows.
 ITEMS = 10_000
+LIST_LENGTHS = (1_000, 100_000, 1_000_000)
 
 
-def _payloads(data: bytes) -> list[bytes]:
-    rng = random.Random(len(data))
-    return [rng.randbytes(len(data)) for _ in range(ITEMS)]
+def _payloads(count: int):
+    def make(data: bytes) -> list[bytes]:
+        rng = random.Random(len(data))
+        return [rng.randbytes(len(data)) for _ in range(count)]
+
+    return make
 
 
-def _texts(data: bytes) -> list[bytes]:
+def _texts(count: int):
     """Clean padded Base64 items of as many characters as the size names."""
-    return [base64.b64encode(p) for p in _payloads(data[: len(data) * 3 // 4])]
+    return lambda data: [base64.b64encode(p) for p in _payloads(count)(data[: len(data) * 3 // 4])]
 
 
 def _with_destinations(make_items, size_of):
@@ -62,20 +67,25 @@ def _with_destinations(make_items, size_of):
 def _list_rows() -> list[Row]:
     encode_all = lambda items: [pybase64.b64encode(x) for x in items]  # noqa: E731
     decode_all = lambda items: [pybase64.b64decode(x, validate=True) for x in items]  # noqa: E731
-    return [
-        Row(f"b64encode_batch ({ITEMS:,} items)", v.b64encode_batch, {"pybase64 list": encode_all},
-            prepare=_payloads, sizes=("48 B",), items=ITEMS),
+    rows = [
         Row(f"b64encode_batch_into ({ITEMS:,} items, reused)", lambda a: v.b64encode_batch_into(a[0], a[1]),
             {"pybase64 list": lambda a: encode_all(a[0])},
-            prepare=_with_destinations(_payloads, lambda n: (n + 2) // 3 * 4), sizes=("48 B",), items=ITEMS),
-        # The size is that of each Base64 item.
-        Row(f"b64decode_batch validate=True ({ITEMS:,} items)", lambda items: v.b64decode_batch(items, validate=True),
-            {"pybase64 list": decode_all}, prepare=_texts, sizes=("64 B",), items=ITEMS),
+            prepare=_with_destinations(_payloads(ITEMS), lambda n: (n + 2) // 3 * 4), sizes=("48 B",), items=ITEMS),
         Row(f"b64decode_batch_into validate=True ({ITEMS:,} items, reused)",
             lambda a: v.b64decode_batch_into(a[0], a[1], validate=True),
             {"pybase64 list": lambda a: decode_all(a[0])},
-            prepare=_with_destinations(_texts, lambda n: n * 3 // 4), sizes=("64 B",), items=ITEMS),
+            prepare=_with_destinations(_texts(ITEMS), lambda n: n * 3 // 4), sizes=("64 B",), items=ITEMS),
     ]
+    for count in sorted((ITEMS, *LIST_LENGTHS)):
+        rows += [
+            Row(f"b64encode_batch ({count:,} items)", v.b64encode_batch, {"pybase64 list": encode_all},
+                prepare=_payloads(count), sizes=("48 B",), items=count),
+            # The size is that of each Base64 item.
+            Row(f"b64decode_batch validate=True ({count:,} items)",
+                lambda items: v.b64decode_batch(items, validate=True),
+                {"pybase64 list": decode_all}, prepare=_texts(count), sizes=("64 B",), items=count),
+        ]
+    return rows
 
 
 def rows() -> list[Row]:

@@ -9,20 +9,29 @@ from bench.harness import DEFAULT_SIZES, Row
 SIZES = ("16 B", "240 B", *DEFAULT_SIZES[1:])
 
 # The list rows hash this many items per call, against a list comprehension
-# over the package's one-shot function on the same items.
+# over the package's one-shot function on the same items; the 16 B rows also
+# at the other list lengths, where a cost that grows with the list shows.
 ITEMS = 10_000
 LIST_SIZES = ("16 B", "64 B", "1 KiB")
+LIST_LENGTHS = (1_000, 100_000, 1_000_000)
 
 
-def _items(data: bytes) -> list[bytes]:
-    rng = random.Random(len(data))
-    return [rng.randbytes(len(data)) for _ in range(ITEMS)]
+def _items(count: int):
+    def make(data: bytes) -> list[bytes]:
+        rng = random.Random(len(data))
+        return [rng.randbytes(len(data)) for _ in range(count)]
+
+    return make
 
 
-def _items_of_random_lengths(data: bytes) -> list[bytes]:
+def _items_of_random_lengths(count: int):
     """Lengths from 0 to twice the size, so the size is their mean."""
-    rng = random.Random(len(data))
-    return [rng.randbytes(rng.randrange(2 * len(data) + 1)) for _ in range(ITEMS)]
+
+    def make(data: bytes) -> list[bytes]:
+        rng = random.Random(len(data))
+        return [rng.randbytes(rng.randrange(2 * len(data) + 1)) for _ in range(count)]
+
+    return make
 
 
 def _list_rows(name: str, batch, batch_into, digest_bytes: int, one_shot) -> list[Row]:
@@ -33,26 +42,27 @@ def _list_rows(name: str, batch, batch_into, digest_bytes: int, one_shot) -> lis
         return lambda data: (items := make_items(data), bytearray(digest_bytes * len(items)))
 
     rows = []
-    for make_items, kind, sizes in [
-        (_items, "items", LIST_SIZES),
-        (_items_of_random_lengths, "random-length", ("1 KiB",)),
+    for count, make_items, kind, sizes in [
+        (ITEMS, _items, "items", LIST_SIZES),
+        (ITEMS, _items_of_random_lengths, "random-length", ("1 KiB",)),
+        *((length, _items, "items", ("16 B",)) for length in LIST_LENGTHS),
     ]:
         rows += [
             Row(
-                f"{name}_batch ({ITEMS:,} {kind})",
+                f"{name}_batch ({count:,} {kind})",
                 batch,
                 {"xxhash list": comprehension},
-                prepare=make_items,
+                prepare=make_items(count),
                 sizes=sizes,
-                items=ITEMS,
+                items=count,
             ),
             Row(
-                f"{name}_batch_into ({ITEMS:,} {kind}, reused)",
+                f"{name}_batch_into ({count:,} {kind}, reused)",
                 lambda a: batch_into(a[0], a[1]),
                 {"xxhash list": lambda a: comprehension(a[0])},
-                prepare=with_destination(make_items),
+                prepare=with_destination(make_items(count)),
                 sizes=sizes,
-                items=ITEMS,
+                items=count,
             ),
         ]
     return rows

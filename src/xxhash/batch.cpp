@@ -13,6 +13,10 @@ struct Width64 {
     static Digest short_hash(ByteView item, std::uint64_t seed) {
         return one_shot::xxh3_64_short(item.data, item.len, seed);
     }
+    static Digest long_hash(ByteView item, std::uint64_t seed, const unsigned char* secret,
+                            const long_inputs::LongEngine& engine) {
+        return one_shot::xxh3_64_long(item.data, item.len, seed, secret, engine);
+    }
     static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
         return finalize_long_64(len, secret, acc);
     }
@@ -32,6 +36,10 @@ struct Width128 {
     static Digest short_hash(ByteView item, std::uint64_t seed) {
         return one_shot::xxh3_128_short(item.data, item.len, seed);
     }
+    static Digest long_hash(ByteView item, std::uint64_t seed, const unsigned char* secret,
+                            const long_inputs::LongEngine& engine) {
+        return one_shot::xxh3_128_long(item.data, item.len, seed, secret, engine);
+    }
     static Digest finalize(std::size_t len, const unsigned char* secret, const Accumulators& acc) {
         return finalize_long_128(len, secret, acc);
     }
@@ -39,14 +47,11 @@ struct Width128 {
 
 std::size_t stripe_index(const ByteView& item) { return (item.len - 1) / STRIPE_LEN; }
 
-// Accumulates the run's items into acc[0..run.count).
+// Accumulates the run's items (two to four) into acc[0..run.count).
 void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned char* secret,
-                    const long_inputs::LongEngine& engine, Accumulators (&acc)[MAX_RUN]) {
+                    Accumulators (&acc)[MAX_RUN]) {
     const ByteView* item = items.data() + run.first;
     switch (run.count) {
-        case 1:
-            acc[0] = engine.accumulate(item[0].data, item[0].len, secret);
-            return;
         case 2: {
             Accumulators out[2];
             avx2::accumulate_batch<2>({item[0], item[1]}, secret, out);
@@ -85,9 +90,14 @@ void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned ch
             ++i;
             continue;
         }
-        const LongRun run = engine.avx2 ? long_run_at(items, i) : LongRun{i, 1};
+        const LongRun run = items[i].len <= engine.multi_input_max_len ? long_run_at(items, i) : LongRun{i, 1};
+        if (run.count == 1) {
+            put(i, Width::long_hash(items[i], seed, secret.data(), engine));
+            ++i;
+            continue;
+        }
         Accumulators acc[MAX_RUN];
-        accumulate_run(items, run, secret.data(), engine, acc);
+        accumulate_run(items, run, secret.data(), acc);
         for (std::size_t k = 0; k < run.count; ++k)
             put(run.first + k, Width::finalize(items[run.first + k].len, secret.data(), acc[k]));
         i += run.count;

@@ -70,6 +70,7 @@ LongEngine select_long_engine(backend::Capabilities capabilities) {
     else if (capabilities.has(Capabilities::SSSE3))
         engine.accumulate = ssse3::accumulate;
     engine.avx2 = capabilities.has(Capabilities::AVX2);
+    engine.multi_input_max_len = engine.avx2 ? MULTI_INPUT_MAX_LEN : 0;
     return engine;
 }
 

@@ -16,16 +16,26 @@ Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed)
 
 std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
                            const long_inputs::LongEngine& engine) {
-    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_64_medium(data, len);
     const long_inputs::SeededSecret secret(seed, engine);
-    return finalize_long_64(len, secret.data(), engine.accumulate(data, len, secret.data()));
+    return xxh3_64_long(data, len, seed, secret.data(), engine);
 }
 
 Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
                       const long_inputs::LongEngine& engine) {
-    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_128_medium(data, len);
     const long_inputs::SeededSecret secret(seed, engine);
-    return finalize_long_128(len, secret.data(), engine.accumulate(data, len, secret.data()));
+    return xxh3_128_long(data, len, seed, secret.data(), engine);
+}
+
+std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                           const unsigned char* secret, const long_inputs::LongEngine& engine) {
+    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_64_medium(data, len);
+    return finalize_long_64(len, secret, engine.accumulate(data, len, secret));
+}
+
+Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed, const unsigned char* secret,
+                      const long_inputs::LongEngine& engine) {
+    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_128_medium(data, len);
+    return finalize_long_128(len, secret, engine.accumulate(data, len, secret));
 }
 
 }  // namespace vantorq::xxhash::one_shot

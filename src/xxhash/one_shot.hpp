@@ -35,5 +35,10 @@ std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint
                            const long_inputs::LongEngine& engine);
 Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
                       const long_inputs::LongEngine& engine);
+// The same on a secret already derived for `seed`: a list derives it once.
+std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                           const unsigned char* secret, const long_inputs::LongEngine& engine);
+Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed, const unsigned char* secret,
+                      const long_inputs::LongEngine& engine);
 
 }  // namespace vantorq::xxhash::one_shot
