@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "base64/encode.hpp"
-#include "base64/lengths.hpp"
 
 namespace vantorq::base64 {
 namespace {
@@ -19,17 +18,6 @@ constexpr std::size_t FRESHLY_MAPPED_SIZE = 32 << 20;
 
 Encoder::Encoder(const EncodeAlphabet& alphabet, bool padded, std::size_t wrapcol)
     : alphabet_(alphabet), padded_(padded), line_length_(wrapcol == 0 ? 0 : wrapcol < 8 ? 4 : wrapcol / 4 * 4) {}
-
-std::size_t Encoder::characters(std::size_t input_length) const {
-    return padded_ ? padded_encoded_length(input_length) : unpadded_encoded_length(input_length);
-}
-
-std::optional<std::size_t> Encoder::encoded_size(std::size_t input_length, std::size_t limit) const {
-    const std::size_t size =
-        line_length_ != 0 ? wrapped_length(characters(input_length), line_length_) : characters(input_length);
-    if (size > limit) return std::nullopt;
-    return size;
-}
 
 void Encoder::encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const {
     const auto& selected = runtime_dispatch::selected_backend();

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base64/alphabet.hpp"
+#include "base64/lengths.hpp"
 
 namespace vantorq::base64 {
 
@@ -19,14 +20,23 @@ public:
     // per line, rounded down to a multiple of 4 and at least 4.
     Encoder(const EncodeAlphabet& alphabet, bool padded, std::size_t wrapcol = 0);
 
-    // The whole output, or nothing when it exceeds `limit`.
-    std::optional<std::size_t> encoded_size(std::size_t input_length, std::size_t limit) const;
+    // The whole output, or nothing when it exceeds `limit`. Inline: called
+    // once per item of a list, where an optional returned through memory
+    // from a call stalls on its store.
+    std::optional<std::size_t> encoded_size(std::size_t input_length, std::size_t limit) const {
+        const std::size_t size =
+            line_length_ != 0 ? wrapped_length(characters(input_length), line_length_) : characters(input_length);
+        if (size > limit) return std::nullopt;
+        return size;
+    }
     // Writes encoded_size(length) bytes.
     void encode(const unsigned char* src, std::size_t length, unsigned char* dst, Output output) const;
 
 private:
     // Characters before wrapping.
-    std::size_t characters(std::size_t input_length) const;
+    std::size_t characters(std::size_t input_length) const {
+        return padded_ ? padded_encoded_length(input_length) : unpadded_encoded_length(input_length);
+    }
     void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const;
 
     EncodeAlphabet alphabet_;

@@ -50,15 +50,16 @@ constexpr std::array<std::uint8_t, 64> SPREAD_GROUPS = [] {
 constexpr std::uint64_t FIELD_SHIFTS = 0x3036242a1016040aull;
 
 struct Tables {
-    // Sources under 48 bytes take the narrower steps.
-    generic::EncodeConstants<V128> narrow;
-    generic::EncodeConstants<V256> wide;
+    // Sources under 48 bytes and whole lines take the narrower steps, whose
+    // constants are made from these where they run: made for every call,
+    // they would cost a short source more than its encoding.
+    const OffsetTable& offsets;
     __m512i spread = _mm512_loadu_si512(SPREAD_GROUPS.data());
     __m512i field_shifts = _mm512_set1_epi64(static_cast<long long>(FIELD_SHIFTS));
     __m512i symbols;
 
     Tables(const Symbols& alphabet, const OffsetTable& offsets)
-        : narrow(offsets), wide(offsets), symbols(_mm512_loadu_si512(alphabet.data())) {}
+        : offsets(offsets), symbols(_mm512_loadu_si512(alphabet.data())) {}
 };
 
 // Up to 16 whole groups (`bytes` of them, a multiple of 3) into characters;
@@ -103,10 +104,10 @@ std::size_t encode_rest(const unsigned char* src, std::size_t len, Out& out, con
 
 template <class Out>
 std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
-    if (len < 32) return generic::encode_12_steps(src, len, 0, out, t.narrow);
+    if (len < 32) return generic::encode_12_steps(src, len, 0, out, generic::EncodeConstants<V128>(t.offsets));
     if (len < PIECE_BYTES) {
-        out.template put<V256>(generic::encode_24_first(src, t.wide));
-        return generic::encode_12_steps(src, len, 24, out, t.narrow);
+        out.template put<V256>(generic::encode_24_first(src, generic::EncodeConstants<V256>(t.offsets)));
+        return generic::encode_12_steps(src, len, 24, out, generic::EncodeConstants<V128>(t.offsets));
     }
 
     const std::size_t blocks = encode_blocks(src, len, out, t);
@@ -147,7 +148,7 @@ std::size_t encode_direct(const unsigned char* src, std::size_t len, unsigned ch
 // Whole lines in 256-bit pieces, each written once at its place; the
 // 512-bit loop takes the partial line that ends the output.
 std::size_t encode_wrapped_with(const unsigned char* src, std::size_t len, WrapCursor& cursor, const Tables& t) {
-    const std::size_t lines = generic::encode_lines(src, len, cursor, t.wide);
+    const std::size_t lines = generic::encode_lines(src, len, cursor, generic::EncodeConstants<V256>(t.offsets));
     generic::WrappedOutput<Avx512> out{cursor};
     return lines + encode_loop(src + lines, len - lines, out, t);
 }
