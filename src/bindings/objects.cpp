@@ -11,7 +11,6 @@ namespace {
 // change the list between groups, and a group costs one lock and unlock
 // instead of one per item, a large share of a call over short items.
 constexpr std::size_t ITEMS_PER_SECTION = 64;
-constexpr std::size_t PREFETCH_AHEAD = 8;
 
 std::optional<ItemRefs> reserve_items(std::size_t count) {
     auto items = ItemRefs::try_reserve(count);
@@ -31,8 +30,6 @@ std::size_t read_items(PyObject* list, std::size_t start, std::size_t stop, Item
                                           start + ITEMS_PER_SECTION});
         if (start >= end) break;  // shortened meanwhile: its remaining items are gone
         for (std::size_t i = start; i < end; ++i) {
-            // Each item's reference count is written: fetch a few objects ahead.
-            if (i + PREFETCH_AHEAD < end) __builtin_prefetch(PyList_GET_ITEM(list, static_cast<Py_ssize_t>(i + PREFETCH_AHEAD)), 1);
             PyObject* item = PyList_GET_ITEM(list, static_cast<Py_ssize_t>(i));
             if constexpr (TRACK_EXACT_BYTES) exact_bytes &= PyBytes_CheckExact(item);
             items.emplace_back(runtime::OwnedRef::borrow(item));
