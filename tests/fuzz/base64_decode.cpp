@@ -141,6 +141,7 @@ std::string transcript(Input input) {
     options.decodes_past_padding = provider.ConsumeBool();
     options.warns_of_legacy_characters = provider.ConsumeBool();
     const bool detached = provider.ConsumeBool();
+    const bool also_standard_pair = provider.ConsumeBool();
     const auto ignorechars = provider.ConsumeBytes<unsigned char>(provider.ConsumeIntegralInRange(0, 6));
     if (provider.ConsumeBool()) options.ignorechars = Text(ignorechars);
     const auto shortfall = provider.ConsumeIntegral<std::uint8_t>();
@@ -188,7 +189,7 @@ std::string transcript(Input input) {
     configured_options.strict = options.validate;
     configured_options.padded = options.padded;
     configured_options.canonical = options.canonical;
-    configured_options.also_standard_pair = options.decodes_past_padding;
+    configured_options.also_standard_pair = also_standard_pair;
     configured_options.ignorechars = ignorechars;
     if (const auto configured = base64::configured::ConfiguredDecoder::create(configured_options)) {
         into_destination(out, "configured", configured->capacity(view.data(), view.size()),
