@@ -33,7 +33,8 @@ for target in "${targets[@]}"; do
     log=$build/$target.log
     echo "== fuzzing $target for ${seconds}s"
     # New inputs go to the first folder only: the committed seeds stay as they are.
-    if ! "$build/tests/fuzz/vantorq_fuzz_$target" "${options[@]}" "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
+    if ! "$build/tests/fuzz/vantorq_fuzz_$target" "${options[@]}" "$corpus" "tests/fuzz/corpus/$target" \
+            >"$log" 2>&1; then
         grep -v -E '^#[0-9]+' "$log" | tail -n 60 >&2
         echo "$target: finding above (full log $log)" >&2
         exit 1

@@ -193,7 +193,9 @@ std::string transcript(Input input) {
     configured_options.ignorechars = ignorechars;
     if (const auto configured = base64::configured::ConfiguredDecoder::create(configured_options)) {
         into_destination(out, "configured", configured->capacity(view.data(), view.size()),
-                         [&](unsigned char* dst, std::size_t n) { return configured->decode(view.data(), view.size(), dst, n); });
+                         [&](unsigned char* dst, std::size_t n) {
+                             return configured->decode(view.data(), view.size(), dst, n);
+                         });
         const auto decoded_size = configured->decoded_size(view.data(), view.size());
         note(out, "configured size", {decoded_size.has_value(), decoded_size.value_or(0)});
         into_destination(out, "configured into", size, [&](unsigned char* dst, std::size_t n) {

@@ -6,9 +6,9 @@
 
 #include "tier.hpp"
 
-#define VANTORQ_FUZZ_DECLARE(tier)                        \
-    namespace vantorq_fuzz_##tier::fuzz {                 \
-    bool tier_present();                                  \
+#define VANTORQ_FUZZ_DECLARE(tier)                          \
+    namespace vantorq_fuzz_##tier::fuzz {                   \
+    bool tier_present();                                    \
     std::string transcript(std::span<const unsigned char>); \
     }
 VANTORQ_FUZZ_TIERS(VANTORQ_FUZZ_DECLARE)
@@ -21,7 +21,8 @@ struct Tier {
     std::string (*transcript)(std::span<const unsigned char>);
 };
 
-#define VANTORQ_FUZZ_ENTRY(tier) {#tier, vantorq_fuzz_##tier::fuzz::tier_present, vantorq_fuzz_##tier::fuzz::transcript},
+#define VANTORQ_FUZZ_ENTRY(tier) \
+    {#tier, vantorq_fuzz_##tier::fuzz::tier_present, vantorq_fuzz_##tier::fuzz::transcript},
 const Tier TIERS[] = {VANTORQ_FUZZ_TIERS(VANTORQ_FUZZ_ENTRY)};
 
 // The first line on which two transcripts differ.
