@@ -5,14 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-system_packages=(cmake ninja-build g++ libgtest-dev libmimalloc-dev qemu-user patchelf debian-archive-keyring)
-missing=()
-for p in "${system_packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "== installing ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+source scripts/debian_apt.sh
+install_missing cmake ninja-build g++ libgtest-dev libmimalloc-dev qemu-user patchelf debian-archive-keyring
 
 python=${PYTHON:-}
 if [ -z "$python" ]; then

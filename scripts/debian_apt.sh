@@ -4,6 +4,8 @@
 #   private_apt DIR [SUITE]   fills APT_OPTS and updates the package lists:
 #                             SUITE from the machine's mirror, or without it
 #                             the machine's own sources.
+#   install_missing PKG...    installs, from the machine's own sources, those
+#                             of the packages it lacks.
 
 ensure_archive_keyring() {
     [ -f /usr/share/keyrings/debian-archive-keyring.gpg ] && return
@@ -35,4 +37,13 @@ private_apt() {
         APT_OPTS+=(-o "Dir::Etc::sourcelist=$dir/sources.list" -o "Dir::Etc::sourceparts=$dir/empty.d")
     fi
     apt-get "${APT_OPTS[@]}" update -qq >&2
+}
+
+install_missing() {
+    local missing=() p
+    for p in "$@"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+    [ ${#missing[@]} -eq 0 ] && return
+    echo "== installing ${missing[*]}" >&2
+    apt-get update -qq >&2
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: C++ kernel tests, Python tests, a free-threaded compile of
-# the bindings, and the processor-tier suite under emulated older processors.
+# the bindings, the processor-tier suite under emulated older processors, the
+# reliability guards, and a short run of every fuzz target.
 # Provisions and builds first when needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -40,3 +41,6 @@ scripts/avx512_emulated.sh build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
     --gtest_filter='-*scalar*:*Scalar*:*unknown_tier*:*ssse3*:*sse41*:*avx2*'
 
 scripts/guards.sh  # reference leaks, sanitizers, thread stress
+
+echo "== fuzzing (every target, every tier of this processor)"
+scripts/fuzz.sh all 30

@@ -219,6 +219,36 @@ INSTANTIATE_TEST_SUITE_P(TiersAndAlphabets, WrappedEntryPoint,
                              return tuple_name(std::get<0>(info.param), std::get<1>(info.param));
                          });
 
+// Lines of 4 characters (wrapcol 4 to 7) once made the AVX2 and AVX-512 line
+// encoders read the byte before a source of 35 bytes or more: here the source
+// starts right after a page that cannot be read.
+TEST(FourCharacterLines, ReadNothingBeforeTheSource) {
+    for (const std::size_t len : {35u, 36u, 37u, 38u, 47u, 48u, 64u, 95u, 100u, 128u, 200u, 255u, 299u, 300u}) {
+        const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
+        const GuardedBytes source(bytes, GuardedBytes::Guard::Before);
+        for (const AlphabetCase& alphabet : ALPHABETS) {
+            for (const bool pad : {true, false}) {
+                const std::string expected =
+                    reference_wrap(reference_encode(bytes.data(), len, alphabet.alphabet.symbols, pad), 4);
+                // The Encoder takes each of these widths as 4, on this processor's tier.
+                for (std::size_t wrapcol = 4; wrapcol <= 7; ++wrapcol) {
+                    CanaryDestination dst(expected.size(), 0);
+                    Encoder(alphabet.alphabet, pad, wrapcol).encode(source.data(), len, dst.data(), Output::New);
+                    ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " wrapcol " << wrapcol;
+                }
+                for (const BackendCase& tier : BACKENDS) {
+                    if (!processor_has(tier.required)) continue;
+                    CanaryDestination dst(expected.size(), len % 32);
+                    encode::encode_wrapped_to_ptr_on(tier.backend, source.data(), len, dst.data(), alphabet.alphabet,
+                                                     pad, 4);
+                    ASSERT_EQ(dst.prefix(expected.size()), expected) << tier.name << " " << len;
+                    ASSERT_TRUE(dst.untouched_from(expected.size())) << tier.name << " " << len;
+                }
+            }
+        }
+    }
+}
+
 class LongWrappedLines : public ::testing::TestWithParam<BackendCase> {};
 
 TEST_P(LongWrappedLines, FiveMebibytesGiveFullLinesAndNoTrailingLineFeed) {

@@ -1,0 +1,59 @@
+// MurmurHash3: each variant's incremental hasher, fed the message in
+// fuzzer-chosen pieces, against the one-shot hash of the whole.
+// Input: seed (4 bytes), piece count, piece lengths (2 bytes each), message.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <vector>
+
+#include "murmur3/digest.hpp"
+#include "murmur3/incremental.hpp"
+#include "tier.hpp"
+
+namespace vantorq::fuzz {
+namespace {
+
+template <class Hasher, class OneShot>
+void hash_in_pieces(std::string& out, const char* label, const ExactBlock& message,
+                    const std::vector<std::size_t>& pieces, std::uint32_t seed, OneShot one_shot) {
+    Hasher hasher(seed);
+    std::size_t fed = 0;
+    for (const std::size_t piece : pieces) {
+        // Each piece in a block of its own, so that a read past it is caught.
+        const std::size_t length = std::min(piece, message.size() - fed);
+        const ExactBlock copy(message.first(message.size()).subspan(fed, length));
+        hasher.update(copy.data(), length);
+        fed += length;
+        require(murmur3::digest::hex(hasher.finish()) ==
+                    murmur3::digest::hex(one_shot(message.data(), fed, seed)),
+                "the hasher fed in pieces differs from the one-shot hash of the same bytes");
+    }
+    const auto whole = one_shot(message.data(), message.size(), seed);
+    hasher.update(message.data() + fed, message.size() - fed);
+    require(murmur3::digest::hex(hasher.finish()) == murmur3::digest::hex(whole),
+            "the hasher differs from the one-shot hash of the whole message");
+    const auto hex = murmur3::digest::hex(whole);
+    note(out, label, {}, {reinterpret_cast<const unsigned char*>(hex.data()), hex.size()});
+}
+
+}  // namespace
+
+std::string transcript(Input input) {
+    FuzzedDataProvider provider(input.data(), input.size());
+    const auto seed = provider.ConsumeIntegral<std::uint32_t>();
+    std::vector<std::size_t> pieces(provider.ConsumeIntegralInRange<std::size_t>(0, 8));
+    for (std::size_t& piece : pieces) piece = provider.ConsumeIntegral<std::uint16_t>();
+    const auto bytes = provider.ConsumeRemainingBytes<unsigned char>();
+    const ExactBlock message({bytes.data(), bytes.size()});
+
+    std::string out;
+    hash_in_pieces<murmur3::incremental::Murmur3X86Hasher32>(out, "x86_32", message, pieces, seed,
+                                                             murmur3::x86_32::hash);
+    hash_in_pieces<murmur3::incremental::Murmur3X86Hasher128>(out, "x86_128", message, pieces, seed,
+                                                              murmur3::x86_128::hash);
+    hash_in_pieces<murmur3::incremental::Murmur3X64Hasher128>(out, "x64_128", message, pieces, seed,
+                                                              murmur3::x64_128::hash);
+    return out;
+}
+
+}  // namespace vantorq::fuzz
