@@ -66,6 +66,55 @@ INSTANTIATE_TEST_SUITE_P(
                                          KernelCase{"avx512", C::AVX512F, avx512::accumulate}),
                        ::testing::ValuesIn(kernel_lengths())));
 
+// The streaming kernels continue a block from any stripe of it, over runs that
+// stop short of its end, end on it, or cross many blocks.
+struct StripesKernelCase {
+    const char* name;
+    std::uint16_t flags;
+    StripesKernel kernel;
+};
+
+void PrintTo(const StripesKernelCase& c, std::ostream* os) { *os << c.name; }
+
+class StripesKernelTest : public ::testing::TestWithParam<std::tuple<StripesKernelCase, std::size_t>> {};
+
+TEST_P(StripesKernelTest, GivesTheScalarWordsAndBlockPosition) {
+    const auto& [kernel, stripes_in_block] = GetParam();
+    VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(kernel.flags);
+    const Secret derived = derived_secret(ARBITRARY_SEED);
+    // Accumulators already well mixed, as they are mid-stream.
+    const Accumulators start = scalar::accumulate(pattern().data(), 5000, DEFAULT_SECRET.data());
+    for (const std::size_t stripes : {0, 1, 15, 16, 17, 33, 1000}) {
+        const unsigned char* data = pattern().data() + 3;
+        Accumulators vector_words = start, scalar_words = start;
+        EXPECT_EQ(kernel.kernel(vector_words, data, stripes, stripes_in_block, derived.data()),
+                  scalar::continue_stripes(scalar_words, data, stripes, stripes_in_block, derived.data()));
+        EXPECT_EQ(vector_words, scalar_words) << stripes << " stripes";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KernelsAndBlockPositions, StripesKernelTest,
+    ::testing::Combine(::testing::Values(StripesKernelCase{"ssse3", C::SSSE3, ssse3::continue_stripes},
+                                         StripesKernelCase{"avx2", C::AVX2, avx2::continue_stripes},
+                                         StripesKernelCase{"avx512", C::AVX512F, avx512::continue_stripes}),
+                       ::testing::Values(0, 1, 9, 15)));
+
+// Streaming over whole stripes, then the final one, is the one-shot kernel.
+TEST(ScalarStripesKernel, ThenTheLastStripeGivesTheOneShotWords) {
+    for (const std::size_t len : {241, 1024, 1025, 4097, 70'000}) {
+        Accumulators words = INITIAL_ACCUMULATORS;
+        const std::size_t stripes = (len - 1) / STRIPE_LEN;
+        std::size_t in_block = 0;
+        for (std::size_t done = 0; done < stripes; done += 5)  // in runs of 5 stripes
+            in_block = scalar::continue_stripes(words, pattern().data() + done * STRIPE_LEN,
+                                                std::min<std::size_t>(5, stripes - done), in_block,
+                                                DEFAULT_SECRET.data());
+        accumulate_last_stripe(words, pattern().data() + len - STRIPE_LEN, DEFAULT_SECRET.data());
+        EXPECT_EQ(words, scalar::accumulate(pattern().data(), len, DEFAULT_SECRET.data())) << "length " << len;
+    }
+}
+
 class InitSecretTest : public ::testing::TestWithParam<std::uint64_t> {};
 
 TEST_P(InitSecretTest, Avx2DerivesTheScalarSecret) {
