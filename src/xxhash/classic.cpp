@@ -1,9 +1,36 @@
 #include "xxhash/classic.hpp"
 
 #include <algorithm>
+#include <type_traits>
+
+#include "xxhash/avx512/xxh32_blocks.hpp"
+#include "xxhash/sse41/xxh32_blocks.hpp"
 
 namespace vantorq::xxhash::classic {
+void mix_xxh32_blocks_scalar(Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks) {
+    Algorithm<Width32>::mix_blocks(lanes, p, blocks);
+}
+
+Xxh32BlocksKernel select_xxh32_blocks(backend::Capabilities capabilities) {
+    using backend::Capabilities;
+    if (capabilities.has(Capabilities::AVX512F)) return avx512::mix_xxh32_blocks;
+    if (capabilities.has(Capabilities::SSE41)) return sse41::mix_xxh32_blocks;
+    return mix_xxh32_blocks_scalar;
+}
+
 namespace {
+
+// Below this many blocks XXH32 mixes inline: the call would cost more than
+// the vector loop saves.
+constexpr std::size_t XXH32_KERNEL_MIN_BLOCKS = 4;
+
+template <class Width>
+[[gnu::always_inline]] inline void mix_blocks(typename Algorithm<Width>::Lanes& lanes, const unsigned char* p,
+                                              std::size_t blocks) {
+    if constexpr (std::is_same_v<Width, Width32>)
+        if (blocks >= XXH32_KERNEL_MIN_BLOCKS) return xxh32_blocks_kernel()(lanes, p, blocks);
+    Algorithm<Width>::mix_blocks(lanes, p, blocks);
+}
 
 template <class Width>
 [[gnu::always_inline]] inline typename Width::Word hash(const unsigned char* data, std::size_t len,
@@ -11,7 +38,7 @@ template <class Width>
     using Steps = Algorithm<Width>;
     typename Steps::Lanes lanes = Steps::start(seed);
     const std::size_t blocks = len / Steps::BLOCK_SIZE;
-    Steps::mix_blocks(lanes, data, blocks);
+    mix_blocks<Width>(lanes, data, blocks);
     return Steps::finish(lanes, seed, len, data + blocks * Steps::BLOCK_SIZE);
 }
 
@@ -31,7 +58,7 @@ void Hasher<Width>::update(const unsigned char* data, std::size_t len) {
     pending_.feed(
         data, len, [this](const unsigned char* block) { Steps::mix_blocks(lanes_, block, 1); },
         [this](const unsigned char* blocks, std::size_t byte_count) {
-            Steps::mix_blocks(lanes_, blocks, byte_count / BLOCK_SIZE);
+            mix_blocks<Width>(lanes_, blocks, byte_count / BLOCK_SIZE);
         });
 }
 

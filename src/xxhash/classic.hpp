@@ -13,6 +13,7 @@
 #include <optional>
 #include <span>
 
+#include "backend/capabilities.hpp"
 #include "murmur3/block_buffer.hpp"
 #include "xxhash/primitives.hpp"
 #include "xxhash/state_bytes.hpp"
@@ -111,6 +112,26 @@ struct Algorithm {
         return avalanche(mix_tail(h, tail, total_len % BLOCK_SIZE));
     }
 };
+
+// XXH32's block loop has vector forms (sse41/, avx512/): its four 32-bit lanes
+// fit one register, and PMULLD halves the multiplies on each lane's chain.
+// Measured on Zen 4 over 1 MiB: scalar 4.0 GB/s, SSE4.1 6.7-9.0, AVX-512
+// 9.1-9.3. XXH64's lanes need a 64-bit multiply, which these tiers lack or
+// run slower than the scalar one, so it stays scalar.
+inline constexpr std::size_t XXH32_BLOCK_SIZE = Algorithm<Width32>::BLOCK_SIZE;
+using Xxh32Lanes = Algorithm<Width32>::Lanes;
+using Xxh32BlocksKernel = void (*)(Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks);
+
+void mix_xxh32_blocks_scalar(Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks);
+
+// The kernel for a processor with these features.
+Xxh32BlocksKernel select_xxh32_blocks(backend::Capabilities capabilities);
+
+// This processor's kernel, selected on first use.
+inline Xxh32BlocksKernel xxh32_blocks_kernel() {
+    static const Xxh32BlocksKernel KERNEL = select_xxh32_blocks(backend::capabilities());
+    return KERNEL;
+}
 
 // XXH32 with the low 32 bits of a seed, XXH64 with a 64-bit seed.
 std::uint32_t xxh32(const unsigned char* data, std::size_t len, std::uint32_t seed);

@@ -1,6 +1,6 @@
-// Every vector kernel of the long-input engine against the scalar kernel:
-// the same eight accumulator words, at unaligned addresses, on the default
-// and a derived secret.
+// Every vector kernel against the scalar one: the long-input engine's
+// accumulator words (at unaligned addresses, on the default and a derived
+// secret), its streaming stripes kernel, and XXH32's block loop.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,10 @@
 #include "support.hpp"
 #include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/avx512/accumulate.hpp"
+#include "xxhash/avx512/xxh32_blocks.hpp"
+#include "xxhash/classic.hpp"
 #include "xxhash/long_inputs.hpp"
+#include "xxhash/sse41/xxh32_blocks.hpp"
 #include "xxhash/ssse3/accumulate.hpp"
 
 namespace vantorq::xxhash::long_inputs {
@@ -211,3 +214,49 @@ INSTANTIATE_TEST_SUITE_P(RunShapes, BatchKernelTest,
 
 }  // namespace
 }  // namespace vantorq::xxhash::long_inputs
+
+namespace vantorq::xxhash::classic {
+namespace {
+
+using testing_support::pattern;
+using C = backend::Capabilities;
+
+struct Xxh32KernelCase {
+    const char* name;
+    std::uint16_t flags;
+    Xxh32BlocksKernel kernel;
+};
+
+void PrintTo(const Xxh32KernelCase& c, std::ostream* os) { *os << c.name; }
+
+const Xxh32KernelCase XXH32_KERNELS[] = {{"sse41", C::SSE41, sse41::mix_xxh32_blocks},
+                                         {"avx512", C::AVX512F, avx512::mix_xxh32_blocks}};
+
+class Xxh32BlocksKernelTest : public ::testing::TestWithParam<Xxh32KernelCase> {};
+
+TEST_P(Xxh32BlocksKernelTest, GivesTheScalarLanes) {
+    VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(GetParam().flags);
+    const Xxh32Lanes start = Algorithm<Width32>::start(0x91D2E486u);
+    for (const std::size_t blocks : {0, 1, 4, 5, 64, 1000}) {
+        for (const std::size_t offset : {0, 3}) {
+            Xxh32Lanes vector_lanes = start, scalar_lanes = start;
+            GetParam().kernel(vector_lanes, pattern().data() + offset, blocks);
+            mix_xxh32_blocks_scalar(scalar_lanes, pattern().data() + offset, blocks);
+            EXPECT_EQ(vector_lanes, scalar_lanes) << blocks << " blocks at offset " << offset;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiers, Xxh32BlocksKernelTest, ::testing::ValuesIn(XXH32_KERNELS));
+
+TEST(Xxh32BlocksSelection, PrefersAvx512ThenSse41ThenScalar) {
+    const auto select = [](std::uint16_t flags) { return select_xxh32_blocks(C{flags}); };
+    EXPECT_EQ(select(0), mix_xxh32_blocks_scalar);
+    EXPECT_EQ(select(C::SSSE3), mix_xxh32_blocks_scalar);
+    EXPECT_EQ(select(C::SSSE3 | C::SSE41 | C::AVX2), sse41::mix_xxh32_blocks);
+    EXPECT_EQ(select(C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F), avx512::mix_xxh32_blocks);
+    EXPECT_EQ(xxh32_blocks_kernel(), select_xxh32_blocks(backend::capabilities()));
+}
+
+}  // namespace
+}  // namespace vantorq::xxhash::classic
