@@ -4,9 +4,9 @@
 //
 // Up to BUFFER_SIZE bytes wait in a buffer; beyond that, whole stripes go to
 // the long-input engine's stripes kernel (the process's vector tier), straight
-// from the chunk where it is long enough. At least one byte always stays
-// buffered, because the final stripe is hashed differently and only a digest
-// knows which stripe is the final one. A message of at most 240 bytes is
+// from the chunk where it is long enough. At least one byte stays buffered,
+// because the final stripe is hashed differently and only a digest knows
+// which stripe is the final one. A message of at most 240 bytes is
 // still all in the buffer when digested and is hashed as one input.
 
 #include <array>
