@@ -51,7 +51,20 @@ namespace scalar {
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
     return generic::accumulate_one<ScalarLanes>(data, len, secret);
 }
+
+std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                             std::size_t stripes_in_block, const unsigned char* secret) {
+    return generic::continue_stripes<ScalarLanes>(acc, data, stripes, stripes_in_block, secret);
+}
 }  // namespace scalar
+
+void accumulate_last_stripe(Accumulators& acc, const unsigned char* stripe, const unsigned char* secret) {
+    ScalarLanes::State products = ScalarLanes::load(acc.data());
+    ScalarLanes::State data_sum = ScalarLanes::zero();
+    ScalarLanes::accumulate_stripe(products, data_sum, stripe, secret + LAST_STRIPE_SECRET_OFFSET);
+    ScalarLanes::fold_data(products, data_sum);
+    ScalarLanes::store(acc.data(), products);
+}
 
 void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed) {
     for (std::size_t offset = 0; offset < SECRET_SIZE; offset += 16) {
@@ -63,22 +76,30 @@ void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed) {
 LongEngine select_long_engine(backend::Capabilities capabilities) {
     using backend::Capabilities;
     LongEngine engine;
-    if (capabilities.has(Capabilities::AVX512F))
+    if (capabilities.has(Capabilities::AVX512F)) {
         engine.accumulate = avx512::accumulate;
-    else if (capabilities.has(Capabilities::AVX2))
+        engine.continue_stripes = avx512::continue_stripes;
+    } else if (capabilities.has(Capabilities::AVX2)) {
         engine.accumulate = avx2::accumulate;
-    else if (capabilities.has(Capabilities::SSSE3))
+        engine.continue_stripes = avx2::continue_stripes;
+    } else if (capabilities.has(Capabilities::SSSE3)) {
         engine.accumulate = ssse3::accumulate;
+        engine.continue_stripes = ssse3::continue_stripes;
+    }
     engine.avx2 = capabilities.has(Capabilities::AVX2);
     engine.multi_input_max_len = engine.avx2 ? MULTI_INPUT_MAX_LEN : 0;
     return engine;
 }
 
-void SeededSecret::derive(std::uint64_t seed, const LongEngine& engine) {
+void derive_secret(unsigned char* secret, std::uint64_t seed, const LongEngine& engine) {
     if (engine.avx2)
-        avx2::init_secret(derived_.data(), seed);
+        avx2::init_secret(secret, seed);
     else
-        initialize_secret_scalar(derived_.data(), seed);
+        initialize_secret_scalar(secret, seed);
+}
+
+void SeededSecret::derive(std::uint64_t seed, const LongEngine& engine) {
+    derive_secret(derived_.data(), seed, engine);
     secret_ = derived_.data();
 }
 

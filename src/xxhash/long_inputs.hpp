@@ -17,9 +17,22 @@ namespace vantorq::xxhash::long_inputs {
 // (data, len > 240, 192-byte secret) -> accumulators.
 using AccumulateKernel = Accumulators (*)(const unsigned char* data, std::size_t len, const unsigned char* secret);
 
+// (accumulators, data, whole stripes, stripes of the current block already
+// in (< 16), 192-byte secret) -> the stripes accumulated, with a scramble at
+// every block end; returns how many stripes of the block then in progress are
+// in. Streaming input reaches the tiers through this.
+using StripesKernel = std::size_t (*)(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                                      std::size_t stripes_in_block, const unsigned char* secret);
+
 namespace scalar {
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
+std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                             std::size_t stripes_in_block, const unsigned char* secret);
 }  // namespace scalar
+
+// The final stripe of a long input, keyed by the secret at
+// LAST_STRIPE_SECRET_OFFSET: accumulated once, never scrambled.
+void accumulate_last_stripe(Accumulators& acc, const unsigned char* stripe, const unsigned char* secret);
 
 // The published rule for a seeded secret: the seed added to the default
 // secret's even words and subtracted from its odd ones.
@@ -27,6 +40,7 @@ void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed);
 
 struct LongEngine {
     AccumulateKernel accumulate = scalar::accumulate;
+    StripesKernel continue_stripes = scalar::continue_stripes;
     // avx2::init_secret, the one-block hashes (hash_64_medium, hash_128_medium)
     // and the multi-input kernels may run. The one-block hashes win with
     // AVX-512 too, as one call with nothing between the interpreter's calls.
@@ -44,6 +58,10 @@ struct LongEngine {
 
 // The longest item the multi-input kernels take (see above).
 inline constexpr std::size_t MULTI_INPUT_MAX_LEN = 320;
+
+// Writes the secret derived from `seed` (the default one for seed 0) on the
+// engine's fastest routine.
+void derive_secret(unsigned char* secret, std::uint64_t seed, const LongEngine& engine);
 
 // The engine for a processor with these features.
 LongEngine select_long_engine(backend::Capabilities capabilities);

@@ -14,11 +14,15 @@ namespace vantorq::xxhash {
 
 using backend::load_u32;
 using backend::load_u64;
+using backend::rotl;
+using backend::store_u32;
 using backend::store_u64;
 
 inline constexpr std::uint32_t PRIME32_1 = 0x9e3779b1u;
 inline constexpr std::uint32_t PRIME32_2 = 0x85ebca77u;
 inline constexpr std::uint32_t PRIME32_3 = 0xc2b2ae3du;
+inline constexpr std::uint32_t PRIME32_4 = 0x27d4eb2fu;
+inline constexpr std::uint32_t PRIME32_5 = 0x165667b1u;
 inline constexpr std::uint64_t PRIME64_1 = 0x9e3779b185ebca87ull;
 inline constexpr std::uint64_t PRIME64_2 = 0xc2b2ae3d27d4eb4full;
 inline constexpr std::uint64_t PRIME64_3 = 0x165667b19e3779f9ull;

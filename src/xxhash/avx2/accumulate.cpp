@@ -8,6 +8,11 @@ Accumulators accumulate(const unsigned char* data, std::size_t len, const unsign
     return generic::accumulate_one<Lanes>(data, len, secret);
 }
 
+std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                             std::size_t stripes_in_block, const unsigned char* secret) {
+    return generic::continue_stripes<Lanes>(acc, data, stripes, stripes_in_block, secret);
+}
+
 void init_secret(unsigned char* secret, std::uint64_t seed) {
     // Lanes alternate +seed and -seed: the even and odd words of each pair.
     const __m256i seeds = _mm256_set_epi64x(static_cast<long long>(0 - seed), static_cast<long long>(seed),

@@ -12,6 +12,10 @@ namespace vantorq::xxhash::avx2 {
 // (data, len > 240, 192-byte secret) -> the scalar kernel's accumulators.
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
 
+// long_inputs::StripesKernel: whole stripes continuing a block, the scalar words.
+std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                             std::size_t stripes_in_block, const unsigned char* secret);
+
 // Writes the secret derived from `seed`, equal to initialize_secret_scalar.
 void init_secret(unsigned char* secret, std::uint64_t seed);
 

@@ -48,4 +48,9 @@ Accumulators accumulate(const unsigned char* data, std::size_t len, const unsign
     return generic::accumulate_one<Lanes>(data, len, secret);
 }
 
+std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                             std::size_t stripes_in_block, const unsigned char* secret) {
+    return generic::continue_stripes<Lanes>(acc, data, stripes, stripes_in_block, secret);
+}
+
 }  // namespace vantorq::xxhash::avx512

@@ -117,6 +117,31 @@ template <typename Lanes, std::size_t INPUTS>
     });
 }
 
+// Accumulates `stripes` whole stripes into `words`, continuing a block of
+// which `stripes_in_block` stripes are already in, and scrambling at every
+// block end: the streaming form of the loop above, for input that arrives in
+// pieces. Returns how many stripes of the block then in progress are in.
+template <typename Lanes>
+[[gnu::always_inline]] inline std::size_t continue_stripes(Accumulators& words, const unsigned char* data,
+                                                           std::size_t stripes, std::size_t stripes_in_block,
+                                                           const unsigned char* secret) {
+    typename Lanes::State acc[1] = {Lanes::load(words.data())};
+    const ByteView input[1] = {ByteView{data, stripes * STRIPE_LEN}};
+    std::size_t offset = 0;
+    while (stripes_in_block + stripes >= STRIPES_PER_BLOCK) {
+        const std::size_t rest_of_block = STRIPES_PER_BLOCK - stripes_in_block;
+        accumulate_stripes<Lanes, 1, true>(acc, input, offset, rest_of_block,
+                                           secret + stripes_in_block * SECRET_ADVANCE);
+        Lanes::scramble(acc[0], Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET));
+        offset += rest_of_block * STRIPE_LEN;
+        stripes -= rest_of_block;
+        stripes_in_block = 0;
+    }
+    accumulate_stripes<Lanes, 1, false>(acc, input, offset, stripes, secret + stripes_in_block * SECRET_ADVANCE);
+    Lanes::store(words.data(), acc[0]);
+    return stripes_in_block + stripes;
+}
+
 template <typename Lanes>
 [[gnu::always_inline]] inline Accumulators accumulate_one(const unsigned char* data, std::size_t len,
                                                           const unsigned char* secret) {

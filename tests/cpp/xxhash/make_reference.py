@@ -1,5 +1,5 @@
-"""Writes reference_values.hpp: XXH3 digests from the xxhash package, for the
-C++ tests to recompute.
+"""Writes reference_values.hpp: XXH3, XXH64 and XXH32 digests from the xxhash
+package, for the C++ tests to recompute.
 
 Run with an interpreter that has the xxhash package:
     python tests/cpp/xxhash/make_reference.py > tests/cpp/xxhash/reference_values.hpp
@@ -24,6 +24,9 @@ SEEDS = [0, 1, MASK, 0x5F0B3C7A91D2E486]
 REFERENCE_LENGTHS = list(range(2049)) + [2049, 1_000_000, 1 << 20]
 SPOT_LENGTHS = [0, 1, 3, 4, 8, 9, 16, 17, 32, 96, 97, 128, 129, 143, 144, 160, 240, 241, 1024, 1025]
 SPOT_SEEDS = [0, MASK]
+# XXH64 takes the 64-bit seeds above; XXH32 a 32-bit seed each.
+SEEDS_32 = [0, 1, (1 << 32) - 1, 0x91D2E486]
+CLASSIC_SPOT_LENGTHS = [0, 1, 3, 4, 5, 8, 12, 15, 16, 17, 31, 32, 33, 47, 48, 63, 64, 100]
 
 
 def pattern(size):
@@ -69,6 +72,27 @@ def main():
             h64 = xxhash.xxh3_64_intdigest(data[:n], seed)
             low, high = halves(xxhash.xxh3_128_intdigest(data[:n], seed))
             out.write(f"    {{{n}, 0x{seed:016x}ull, 0x{h64:016x}ull, {{0x{low:016x}ull, 0x{high:016x}ull}}}},\n")
+    out.write("};\n\n")
+
+    out.write("struct ClassicChecksums {\n    std::uint64_t seed_64;\n    std::uint32_t seed_32;\n")
+    out.write("    std::uint64_t fold_xxh64;\n    std::uint64_t fold_xxh32;\n};\n\n")
+    out.write("inline constexpr ClassicChecksums CLASSIC_CHECKSUMS[] = {\n")
+    for seed_64, seed_32 in zip(SEEDS, SEEDS_32):
+        fold_64 = fold_32 = 0
+        for n in REFERENCE_LENGTHS:
+            fold_64 = fold(fold_64, xxhash.xxh64_intdigest(data[:n], seed_64))
+            fold_32 = fold(fold_32, xxhash.xxh32_intdigest(data[:n], seed_32))
+        out.write(f"    {{0x{seed_64:016x}ull, 0x{seed_32:08x}u, 0x{fold_64:016x}ull, 0x{fold_32:016x}ull}},\n")
+    out.write("};\n\n")
+
+    out.write("struct ClassicSpotValue {\n    std::size_t len;\n    std::uint64_t seed_64;\n    std::uint64_t xxh64;\n")
+    out.write("    std::uint32_t seed_32;\n    std::uint32_t xxh32;\n};\n\n")
+    out.write("inline constexpr ClassicSpotValue CLASSIC_SPOT_VALUES[] = {\n")
+    for seed_64, seed_32 in [(SEEDS[0], SEEDS_32[0]), (SEEDS[2], SEEDS_32[2])]:
+        for n in CLASSIC_SPOT_LENGTHS:
+            h64 = xxhash.xxh64_intdigest(data[:n], seed_64)
+            h32 = xxhash.xxh32_intdigest(data[:n], seed_32)
+            out.write(f"    {{{n}, 0x{seed_64:016x}ull, 0x{h64:016x}ull, 0x{seed_32:08x}u, 0x{h32:08x}u}},\n")
     out.write("};\n\n}  // namespace vantorq::xxhash::reference\n")
 
 

@@ -71,4 +71,65 @@ inline constexpr SpotValue SPOT_VALUES[] = {
     {1025, 0xffffffffffffffffull, 0xfa40e5839ac5ac7dull, {0xfa40e5839ac5ac7dull, 0xd49be63f2eeb698full}},
 };
 
+struct ClassicChecksums {
+    std::uint64_t seed_64;
+    std::uint32_t seed_32;
+    std::uint64_t fold_xxh64;
+    std::uint64_t fold_xxh32;
+};
+
+inline constexpr ClassicChecksums CLASSIC_CHECKSUMS[] = {
+    {0x0000000000000000ull, 0x00000000u, 0x1f04f275e55c6f7eull, 0x1b3a4686d43d059bull},
+    {0x0000000000000001ull, 0x00000001u, 0x586d640eb17831eaull, 0x597f5650aa71cc56ull},
+    {0xffffffffffffffffull, 0xffffffffu, 0xc769ea8714dec8a6ull, 0xb67fb62c769af095ull},
+    {0x5f0b3c7a91d2e486ull, 0x91d2e486u, 0xb07613e76e46b746ull, 0x654b1c22742f248bull},
+};
+
+struct ClassicSpotValue {
+    std::size_t len;
+    std::uint64_t seed_64;
+    std::uint64_t xxh64;
+    std::uint32_t seed_32;
+    std::uint32_t xxh32;
+};
+
+inline constexpr ClassicSpotValue CLASSIC_SPOT_VALUES[] = {
+    {0, 0x0000000000000000ull, 0xef46db3751d8e999ull, 0x00000000u, 0x02cc5d05u},
+    {1, 0x0000000000000000ull, 0xdb3a37b824eaec5bull, 0x00000000u, 0xe606d38du},
+    {3, 0x0000000000000000ull, 0x560c4751a56a8d7full, 0x00000000u, 0x2aacda85u},
+    {4, 0x0000000000000000ull, 0x7e59541344eedbbcull, 0x00000000u, 0xba764fccu},
+    {5, 0x0000000000000000ull, 0x47b48ea47dde0cc9ull, 0x00000000u, 0x4c0c57d9u},
+    {8, 0x0000000000000000ull, 0x66b9b439797f72e0ull, 0x00000000u, 0xebdf6553u},
+    {12, 0x0000000000000000ull, 0xca7a092f031bdd70ull, 0x00000000u, 0x1826cc40u},
+    {15, 0x0000000000000000ull, 0x15356ab76781fe61ull, 0x00000000u, 0xf3907f10u},
+    {16, 0x0000000000000000ull, 0xf86160a8f4442f8eull, 0x00000000u, 0xfed0c817u},
+    {17, 0x0000000000000000ull, 0xdcadc41226941d92ull, 0x00000000u, 0x5cba4bc0u},
+    {31, 0x0000000000000000ull, 0xfa3d2dc9c4d0e713ull, 0x00000000u, 0x51c18928u},
+    {32, 0x0000000000000000ull, 0x81e5f5a26aef3225ull, 0x00000000u, 0xb174bdc0u},
+    {33, 0x0000000000000000ull, 0x0bdabb3c4bc92164ull, 0x00000000u, 0xdac6052au},
+    {47, 0x0000000000000000ull, 0xc14fecdbc083f120ull, 0x00000000u, 0x0873fbc8u},
+    {48, 0x0000000000000000ull, 0x0488103ebbc51c6cull, 0x00000000u, 0xf7d8d4b2u},
+    {63, 0x0000000000000000ull, 0x94f430626935e311ull, 0x00000000u, 0x46085455u},
+    {64, 0x0000000000000000ull, 0x2d26d7c0241a4babull, 0x00000000u, 0xbc4b6b74u},
+    {100, 0x0000000000000000ull, 0xe569e218376f833cull, 0x00000000u, 0x486cf701u},
+    {0, 0xffffffffffffffffull, 0x298f4c84b24f5380ull, 0xffffffffu, 0x9061da9du},
+    {1, 0xffffffffffffffffull, 0x36652e8771b6ae2cull, 0xffffffffu, 0xfa75c6a2u},
+    {3, 0xffffffffffffffffull, 0x96f6194dff3eea8dull, 0xffffffffu, 0xd0a5b3a1u},
+    {4, 0xffffffffffffffffull, 0xce1322a1e04e5ab8ull, 0xffffffffu, 0x3cef8596u},
+    {5, 0xffffffffffffffffull, 0x0b5aa9a2527d016full, 0xffffffffu, 0xb2536f63u},
+    {8, 0xffffffffffffffffull, 0xd850c2cc988bcc4cull, 0xffffffffu, 0x2b204f7du},
+    {12, 0xffffffffffffffffull, 0xa4579114d816de5full, 0xffffffffu, 0x543dbe33u},
+    {15, 0xffffffffffffffffull, 0x8addba660d2db792ull, 0xffffffffu, 0x08412d02u},
+    {16, 0xffffffffffffffffull, 0x3a1993b9c23497b5ull, 0xffffffffu, 0xdc511ba8u},
+    {17, 0xffffffffffffffffull, 0x2fb4b4cb8fbd423full, 0xffffffffu, 0xc6e15fa0u},
+    {31, 0xffffffffffffffffull, 0xdb5a310c40401635ull, 0xffffffffu, 0x152cc6f6u},
+    {32, 0xffffffffffffffffull, 0xe1878d51d2b9e85cull, 0xffffffffu, 0x0e544391u},
+    {33, 0xffffffffffffffffull, 0x9889ce0961c22e0aull, 0xffffffffu, 0x8b632031u},
+    {47, 0xffffffffffffffffull, 0x18057a030a361ea3ull, 0xffffffffu, 0xdfd0032fu},
+    {48, 0xffffffffffffffffull, 0x9118a0f22118857dull, 0xffffffffu, 0xd0bb4573u},
+    {63, 0xffffffffffffffffull, 0x7b36910f0bc67d50ull, 0xffffffffu, 0xe7918087u},
+    {64, 0xffffffffffffffffull, 0x774fd3a41c865beaull, 0xffffffffu, 0x074997c3u},
+    {100, 0xffffffffffffffffull, 0x03d676fbc6c4c339ull, 0xffffffffu, 0xfd92ec3au},
+};
+
 }  // namespace vantorq::xxhash::reference

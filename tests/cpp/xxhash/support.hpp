@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -27,6 +28,19 @@ inline std::vector<unsigned char> make_pattern(std::size_t size) {
 inline const std::vector<unsigned char>& pattern() {
     static const std::vector<unsigned char> bytes = make_pattern((1u << 20) + 256);
     return bytes;
+}
+
+// Every length make_reference.py folds, in its order.
+inline std::vector<std::size_t> reference_lengths() {
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 2048; ++n) lengths.push_back(n);
+    lengths.insert(lengths.end(), {2049, 1'000'000, 1u << 20});
+    return lengths;
+}
+
+// make_reference.py's checksum step.
+inline std::uint64_t fold(std::uint64_t checksum, std::uint64_t word) {
+    return (std::rotl(checksum, 23) ^ word) * 0x9E3779B97F4A7C15ull;
 }
 
 // A processor feature set, from the oldest tier up to this machine's best.

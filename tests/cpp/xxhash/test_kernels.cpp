@@ -1,6 +1,6 @@
-// Every vector kernel of the long-input engine against the scalar kernel:
-// the same eight accumulator words, at unaligned addresses, on the default
-// and a derived secret.
+// Every vector kernel against the scalar one: the long-input engine's
+// accumulator words (at unaligned addresses, on the default and a derived
+// secret), its streaming stripes kernel, and XXH32's block loop.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,10 @@
 #include "support.hpp"
 #include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/avx512/accumulate.hpp"
+#include "xxhash/avx512/xxh32_blocks.hpp"
+#include "xxhash/classic.hpp"
 #include "xxhash/long_inputs.hpp"
+#include "xxhash/sse41/xxh32_blocks.hpp"
 #include "xxhash/ssse3/accumulate.hpp"
 
 namespace vantorq::xxhash::long_inputs {
@@ -65,6 +68,55 @@ INSTANTIATE_TEST_SUITE_P(
                                          KernelCase{"avx2", C::AVX2, avx2::accumulate},
                                          KernelCase{"avx512", C::AVX512F, avx512::accumulate}),
                        ::testing::ValuesIn(kernel_lengths())));
+
+// The streaming kernels continue a block from any stripe of it, over runs that
+// stop short of its end, end on it, or cross many blocks.
+struct StripesKernelCase {
+    const char* name;
+    std::uint16_t flags;
+    StripesKernel kernel;
+};
+
+void PrintTo(const StripesKernelCase& c, std::ostream* os) { *os << c.name; }
+
+class StripesKernelTest : public ::testing::TestWithParam<std::tuple<StripesKernelCase, std::size_t>> {};
+
+TEST_P(StripesKernelTest, GivesTheScalarWordsAndBlockPosition) {
+    const auto& [kernel, stripes_in_block] = GetParam();
+    VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(kernel.flags);
+    const Secret derived = derived_secret(ARBITRARY_SEED);
+    // Accumulators already well mixed, as they are mid-stream.
+    const Accumulators start = scalar::accumulate(pattern().data(), 5000, DEFAULT_SECRET.data());
+    for (const std::size_t stripes : {0, 1, 15, 16, 17, 33, 1000}) {
+        const unsigned char* data = pattern().data() + 3;
+        Accumulators vector_words = start, scalar_words = start;
+        EXPECT_EQ(kernel.kernel(vector_words, data, stripes, stripes_in_block, derived.data()),
+                  scalar::continue_stripes(scalar_words, data, stripes, stripes_in_block, derived.data()));
+        EXPECT_EQ(vector_words, scalar_words) << stripes << " stripes";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KernelsAndBlockPositions, StripesKernelTest,
+    ::testing::Combine(::testing::Values(StripesKernelCase{"ssse3", C::SSSE3, ssse3::continue_stripes},
+                                         StripesKernelCase{"avx2", C::AVX2, avx2::continue_stripes},
+                                         StripesKernelCase{"avx512", C::AVX512F, avx512::continue_stripes}),
+                       ::testing::Values(0, 1, 9, 15)));
+
+// Streaming over whole stripes, then the final one, is the one-shot kernel.
+TEST(ScalarStripesKernel, ThenTheLastStripeGivesTheOneShotWords) {
+    for (const std::size_t len : {241, 1024, 1025, 4097, 70'000}) {
+        Accumulators words = INITIAL_ACCUMULATORS;
+        const std::size_t stripes = (len - 1) / STRIPE_LEN;
+        std::size_t in_block = 0;
+        for (std::size_t done = 0; done < stripes; done += 5)  // in runs of 5 stripes
+            in_block = scalar::continue_stripes(words, pattern().data() + done * STRIPE_LEN,
+                                                std::min<std::size_t>(5, stripes - done), in_block,
+                                                DEFAULT_SECRET.data());
+        accumulate_last_stripe(words, pattern().data() + len - STRIPE_LEN, DEFAULT_SECRET.data());
+        EXPECT_EQ(words, scalar::accumulate(pattern().data(), len, DEFAULT_SECRET.data())) << "length " << len;
+    }
+}
 
 class InitSecretTest : public ::testing::TestWithParam<std::uint64_t> {};
 
@@ -162,3 +214,49 @@ INSTANTIATE_TEST_SUITE_P(RunShapes, BatchKernelTest,
 
 }  // namespace
 }  // namespace vantorq::xxhash::long_inputs
+
+namespace vantorq::xxhash::classic {
+namespace {
+
+using testing_support::pattern;
+using C = backend::Capabilities;
+
+struct Xxh32KernelCase {
+    const char* name;
+    std::uint16_t flags;
+    Xxh32BlocksKernel kernel;
+};
+
+void PrintTo(const Xxh32KernelCase& c, std::ostream* os) { *os << c.name; }
+
+const Xxh32KernelCase XXH32_KERNELS[] = {{"sse41", C::SSE41, sse41::mix_xxh32_blocks},
+                                         {"avx512", C::AVX512F, avx512::mix_xxh32_blocks}};
+
+class Xxh32BlocksKernelTest : public ::testing::TestWithParam<Xxh32KernelCase> {};
+
+TEST_P(Xxh32BlocksKernelTest, GivesTheScalarLanes) {
+    VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(GetParam().flags);
+    const Xxh32Lanes start = Algorithm<Width32>::start(0x91D2E486u);
+    for (const std::size_t blocks : {0, 1, 4, 5, 64, 1000}) {
+        for (const std::size_t offset : {0, 3}) {
+            Xxh32Lanes vector_lanes = start, scalar_lanes = start;
+            GetParam().kernel(vector_lanes, pattern().data() + offset, blocks);
+            mix_xxh32_blocks_scalar(scalar_lanes, pattern().data() + offset, blocks);
+            EXPECT_EQ(vector_lanes, scalar_lanes) << blocks << " blocks at offset " << offset;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiers, Xxh32BlocksKernelTest, ::testing::ValuesIn(XXH32_KERNELS));
+
+TEST(Xxh32BlocksSelection, PrefersAvx512ThenSse41ThenScalar) {
+    const auto select = [](std::uint16_t flags) { return select_xxh32_blocks(C{flags}); };
+    EXPECT_EQ(select(0), mix_xxh32_blocks_scalar);
+    EXPECT_EQ(select(C::SSSE3), mix_xxh32_blocks_scalar);
+    EXPECT_EQ(select(C::SSSE3 | C::SSE41 | C::AVX2), sse41::mix_xxh32_blocks);
+    EXPECT_EQ(select(C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F), avx512::mix_xxh32_blocks);
+    EXPECT_EQ(xxh32_blocks_kernel(), select_xxh32_blocks(backend::capabilities()));
+}
+
+}  // namespace
+}  // namespace vantorq::xxhash::classic

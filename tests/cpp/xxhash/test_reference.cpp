@@ -1,16 +1,16 @@
-// XXH3 against digests of the xxhash package (reference_values.hpp, written by
-// make_reference.py), through the process's own engine and through every
-// engine this processor can run.
+// XXH3, XXH64 and XXH32 against digests of the xxhash package
+// (reference_values.hpp, written by make_reference.py); XXH3 through the
+// process's own engine and through every engine this processor can run.
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <tuple>
 
 #include "reference_values.hpp"
 #include "support.hpp"
 #include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/avx512/accumulate.hpp"
+#include "xxhash/classic.hpp"
 #include "xxhash/one_shot.hpp"
 #include "xxhash/ssse3/accumulate.hpp"
 
@@ -21,17 +21,8 @@ using testing_support::ENGINE_CASES;
 using testing_support::EngineCase;
 using testing_support::pattern;
 
-// Every length make_reference.py folds, in its order.
-std::vector<std::size_t> reference_lengths() {
-    std::vector<std::size_t> lengths;
-    for (std::size_t n = 0; n <= 2048; ++n) lengths.push_back(n);
-    lengths.insert(lengths.end(), {2049, 1'000'000, 1u << 20});
-    return lengths;
-}
-
-std::uint64_t fold(std::uint64_t checksum, std::uint64_t word) {
-    return (std::rotl(checksum, 23) ^ word) * 0x9E3779B97F4A7C15ull;
-}
+using testing_support::fold;
+using testing_support::reference_lengths;
 
 struct Folds {
     std::uint64_t fold_64 = 0;
@@ -103,6 +94,7 @@ INSTANTIATE_TEST_SUITE_P(EnginesAndSeeds, EngineChecksumTest,
 struct SelectionCase {
     EngineCase processor;
     long_inputs::AccumulateKernel kernel;
+    long_inputs::StripesKernel stripes_kernel;
     bool avx2;
 };
 
@@ -112,6 +104,7 @@ TEST_P(EngineSelectionTest, PicksTheBestKernelAndFlags) {
     const auto& expected = GetParam();
     const long_inputs::LongEngine engine = expected.processor.engine();
     EXPECT_EQ(engine.accumulate, expected.kernel);
+    EXPECT_EQ(engine.continue_stripes, expected.stripes_kernel);
     EXPECT_EQ(engine.avx2, expected.avx2);
 }
 
@@ -119,18 +112,45 @@ using C = backend::Capabilities;
 namespace li = long_inputs;
 INSTANTIATE_TEST_SUITE_P(
     Processors, EngineSelectionTest,
-    ::testing::Values(SelectionCase{{"none", 0}, li::scalar::accumulate, false},
-                      SelectionCase{{"sse41 only", C::SSE41}, li::scalar::accumulate, false},
-                      SelectionCase{{"ssse3", C::SSSE3}, ssse3::accumulate, false},
-                      SelectionCase{ENGINE_CASES[2], avx2::accumulate, true},
-                      SelectionCase{ENGINE_CASES[3], avx512::accumulate, true},
-                      SelectionCase{{"avx512 full", 0xff}, avx512::accumulate, true}));
+    ::testing::Values(
+        SelectionCase{{"none", 0}, li::scalar::accumulate, li::scalar::continue_stripes, false},
+        SelectionCase{{"sse41 only", C::SSE41}, li::scalar::accumulate, li::scalar::continue_stripes, false},
+        SelectionCase{{"ssse3", C::SSSE3}, ssse3::accumulate, ssse3::continue_stripes, false},
+        SelectionCase{ENGINE_CASES[2], avx2::accumulate, avx2::continue_stripes, true},
+        SelectionCase{ENGINE_CASES[3], avx512::accumulate, avx512::continue_stripes, true},
+        SelectionCase{{"avx512 full", 0xff}, avx512::accumulate, avx512::continue_stripes, true}));
 
 TEST(LongEngine, IsTheOneForThisProcessor) {
     const long_inputs::LongEngine expected = long_inputs::select_long_engine(backend::capabilities());
     EXPECT_EQ(long_inputs::long_engine().accumulate, expected.accumulate);
+    EXPECT_EQ(long_inputs::long_engine().continue_stripes, expected.continue_stripes);
     EXPECT_EQ(long_inputs::long_engine().avx2, expected.avx2);
 }
+
+class ClassicChecksumTest : public ::testing::TestWithParam<reference::ClassicChecksums> {};
+
+TEST_P(ClassicChecksumTest, OneShotMatchesAtEveryReferenceLength) {
+    const auto& expected = GetParam();
+    std::uint64_t fold_xxh64 = 0, fold_xxh32 = 0;
+    for (const std::size_t n : reference_lengths()) {
+        fold_xxh64 = fold(fold_xxh64, classic::xxh64(pattern().data(), n, expected.seed_64));
+        fold_xxh32 = fold(fold_xxh32, classic::xxh32(pattern().data(), n, expected.seed_32));
+    }
+    EXPECT_EQ(fold_xxh64, expected.fold_xxh64);
+    EXPECT_EQ(fold_xxh32, expected.fold_xxh32);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ClassicChecksumTest, ::testing::ValuesIn(reference::CLASSIC_CHECKSUMS));
+
+class ClassicSpotValueTest : public ::testing::TestWithParam<reference::ClassicSpotValue> {};
+
+TEST_P(ClassicSpotValueTest, BothWidthsMatch) {
+    const auto& spot = GetParam();
+    EXPECT_EQ(classic::xxh64(pattern().data(), spot.len, spot.seed_64), spot.xxh64);
+    EXPECT_EQ(classic::xxh32(pattern().data(), spot.len, spot.seed_32), spot.xxh32);
+}
+
+INSTANTIATE_TEST_SUITE_P(TailLengths, ClassicSpotValueTest, ::testing::ValuesIn(reference::CLASSIC_SPOT_VALUES));
 
 }  // namespace
 }  // namespace vantorq::xxhash

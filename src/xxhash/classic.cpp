@@ -1,0 +1,104 @@
+#include "xxhash/classic.hpp"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "xxhash/avx512/xxh32_blocks.hpp"
+#include "xxhash/sse41/xxh32_blocks.hpp"
+
+namespace vantorq::xxhash::classic {
+void mix_xxh32_blocks_scalar(Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks) {
+    Algorithm<Width32>::mix_blocks(lanes, p, blocks);
+}
+
+Xxh32BlocksKernel select_xxh32_blocks(backend::Capabilities capabilities) {
+    using backend::Capabilities;
+    if (capabilities.has(Capabilities::AVX512F)) return avx512::mix_xxh32_blocks;
+    if (capabilities.has(Capabilities::SSE41)) return sse41::mix_xxh32_blocks;
+    return mix_xxh32_blocks_scalar;
+}
+
+namespace {
+
+// Below this many blocks XXH32 mixes inline: the call would cost more than
+// the vector loop saves.
+constexpr std::size_t XXH32_KERNEL_MIN_BLOCKS = 4;
+
+template <class Width>
+[[gnu::always_inline]] inline void mix_blocks(typename Algorithm<Width>::Lanes& lanes, const unsigned char* p,
+                                              std::size_t blocks) {
+    if constexpr (std::is_same_v<Width, Width32>)
+        if (blocks >= XXH32_KERNEL_MIN_BLOCKS) return xxh32_blocks_kernel()(lanes, p, blocks);
+    Algorithm<Width>::mix_blocks(lanes, p, blocks);
+}
+
+template <class Width>
+[[gnu::always_inline]] inline typename Width::Word hash(const unsigned char* data, std::size_t len,
+                                                        typename Width::Word seed) {
+    using Steps = Algorithm<Width>;
+    typename Steps::Lanes lanes = Steps::start(seed);
+    const std::size_t blocks = len / Steps::BLOCK_SIZE;
+    mix_blocks<Width>(lanes, data, blocks);
+    return Steps::finish(lanes, seed, len, data + blocks * Steps::BLOCK_SIZE);
+}
+
+}  // namespace
+
+std::uint32_t xxh32(const unsigned char* data, std::size_t len, std::uint32_t seed) {
+    return hash<Width32>(data, len, seed);
+}
+
+std::uint64_t xxh64(const unsigned char* data, std::size_t len, std::uint64_t seed) {
+    return hash<Width64>(data, len, seed);
+}
+
+template <class Width>
+void Hasher<Width>::update(const unsigned char* data, std::size_t len) {
+    total_len_ += len;
+    pending_.feed(
+        data, len, [this](const unsigned char* block) { Steps::mix_blocks(lanes_, block, 1); },
+        [this](const unsigned char* blocks, std::size_t byte_count) {
+            mix_blocks<Width>(lanes_, blocks, byte_count / BLOCK_SIZE);
+        });
+}
+
+template <class Width>
+typename Hasher<Width>::Serialized Hasher<Width>::to_bytes() const {
+    Serialized form{};
+    state_bytes::Writer writer(form, Width::KIND);
+    writer.put(seed_);
+    writer.put(total_len_);
+    for (const Word lane : lanes_) writer.put(lane);
+    writer.put(static_cast<unsigned char>(pending_.pending_size()));
+    std::array<unsigned char, BLOCK_SIZE> pending{};
+    std::copy_n(pending_.pending(), pending_.pending_size(), pending.begin());
+    writer.put_bytes(pending.data(), pending.size());
+    writer.seal();
+    return form;
+}
+
+template <class Width>
+std::optional<Hasher<Width>> Hasher<Width>::from_bytes(std::span<const unsigned char> form) {
+    auto reader = state_bytes::Reader::open(form, Width::KIND, SERIALIZED_SIZE);
+    if (!reader) return std::nullopt;
+    Hasher hasher(reader->template take<Word>());
+    hasher.total_len_ = reader->template take<std::uint64_t>();
+    for (Word& lane : hasher.lanes_) lane = reader->template take<Word>();
+    const std::size_t pending_size = reader->template take<unsigned char>();
+    const unsigned char* pending = reader->take_bytes(BLOCK_SIZE);
+    // Lanes move only once a block is complete; the pending bytes are the
+    // message's tail, and the padding after them is zero.
+    if (pending_size != hasher.total_len_ % BLOCK_SIZE) return std::nullopt;
+    if (hasher.total_len_ < BLOCK_SIZE && hasher.lanes_ != Steps::start(hasher.seed_)) return std::nullopt;
+    for (std::size_t i = pending_size; i < BLOCK_SIZE; ++i)
+        if (pending[i] != 0) return std::nullopt;
+    // Fewer bytes than a block only wait in the buffer: nothing is mixed.
+    hasher.pending_.feed(
+        pending, pending_size, [](const unsigned char*) {}, [](const unsigned char*, std::size_t) {});
+    return hasher;
+}
+
+template class Hasher<Width32>;
+template class Hasher<Width64>;
+
+}  // namespace vantorq::xxhash::classic

@@ -1,0 +1,79 @@
+#pragma once
+// The serialised form of a streaming hasher: a fixed layout per kind of hasher,
+//
+//   byte 0          the kind
+//   byte 1          the layout version
+//   ...             the kind's fields, words little-endian
+//   last 8 bytes    XXH64 (seed 0) of every byte before them
+//
+// so that a form that was cut, extended, altered or made by another kind or
+// version of the layout is refused before any field is trusted.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <span>
+
+namespace vantorq::xxhash::state_bytes {
+
+enum class Kind : unsigned char { XXH32 = 0x20, XXH64 = 0x40, XXH3 = 0x30 };
+
+inline constexpr unsigned char LAYOUT_VERSION = 1;
+inline constexpr std::size_t HEADER_SIZE = 2;
+inline constexpr std::size_t CHECKSUM_SIZE = 8;
+
+std::uint64_t checksum(const unsigned char* data, std::size_t len);
+
+// Writes a form front to back into a buffer of exactly its size.
+class Writer {
+public:
+    Writer(std::span<unsigned char> out, Kind kind) : out_(out) {
+        put(static_cast<unsigned char>(kind));
+        put(LAYOUT_VERSION);
+    }
+
+    template <typename Word>
+    void put(Word word) {
+        put_bytes(reinterpret_cast<const unsigned char*>(&word), sizeof word);
+    }
+
+    void put_bytes(const unsigned char* bytes, std::size_t len) {
+        std::memcpy(out_.data() + used_, bytes, len);
+        used_ += len;
+    }
+
+    // Appends the checksum; the form must then be full.
+    void seal();
+
+private:
+    std::span<unsigned char> out_;
+    std::size_t used_ = 0;
+};
+
+// Reads the fields of a form that open() accepted, in the order written.
+class Reader {
+public:
+    static std::optional<Reader> open(std::span<const unsigned char> form, Kind kind, std::size_t size);
+
+    template <typename Word>
+    Word take() {
+        Word word;
+        std::memcpy(&word, take_bytes(sizeof word), sizeof word);
+        return word;
+    }
+
+    const unsigned char* take_bytes(std::size_t len) {
+        const unsigned char* bytes = form_.data() + used_;
+        used_ += len;
+        return bytes;
+    }
+
+private:
+    explicit Reader(std::span<const unsigned char> form) : form_(form) {}
+
+    std::span<const unsigned char> form_;
+    std::size_t used_ = HEADER_SIZE;
+};
+
+}  // namespace vantorq::xxhash::state_bytes
