@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "murmur3/block_buffer.hpp"
+#include "backend/block_buffer.hpp"
 #include "murmur3/variants.hpp"
 
 namespace vantorq::murmur3::incremental {
@@ -39,7 +39,7 @@ public:
 
 private:
     typename Variant::State state_;
-    block_buffer::BasicBlockBuffer<BLOCK_SIZE> pending_;
+    backend::BasicBlockBuffer<BLOCK_SIZE> pending_;
     std::uint64_t total_len_ = 0;
 };
 

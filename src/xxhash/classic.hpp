@@ -14,7 +14,7 @@
 #include <span>
 
 #include "backend/capabilities.hpp"
-#include "murmur3/block_buffer.hpp"
+#include "backend/block_buffer.hpp"
 #include "xxhash/primitives.hpp"
 #include "xxhash/state_bytes.hpp"
 
@@ -171,7 +171,7 @@ public:
 private:
     Word seed_;
     typename Steps::Lanes lanes_;
-    murmur3::block_buffer::BasicBlockBuffer<BLOCK_SIZE> pending_;
+    backend::BasicBlockBuffer<BLOCK_SIZE> pending_;
     std::uint64_t total_len_ = 0;
 };
 

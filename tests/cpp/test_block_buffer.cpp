@@ -9,9 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "murmur3/block_buffer.hpp"
+#include "backend/block_buffer.hpp"
 
-namespace vantorq::murmur3::block_buffer {
+namespace vantorq::backend {
 namespace {
 
 struct Split {
@@ -92,4 +92,4 @@ TEST(BlockBuffer, EmptyChunkWithNullPointerChangesNothing) {
 }
 
 }  // namespace
-}  // namespace vantorq::murmur3::block_buffer
+}  // namespace vantorq::backend

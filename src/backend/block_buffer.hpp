@@ -1,5 +1,5 @@
 #pragma once
-// The bytes of an incremental hash that do not fill a block yet. Whole blocks
+// The bytes of an incremental hash (MurmurHash3, XXH32, XXH64) that do not fill a block yet. Whole blocks
 // of a chunk are mixed straight from the caller's memory; only the 0 to
 // block-size-1 leftover bytes are copied here between chunks.
 
@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace vantorq::murmur3::block_buffer {
+namespace vantorq::backend {
 
 template <std::size_t BlockSize>
 class BasicBlockBuffer {
@@ -45,4 +45,4 @@ private:
     std::size_t pending_ = 0;  // below BLOCK_SIZE between calls
 };
 
-}  // namespace vantorq::murmur3::block_buffer
+}  // namespace vantorq::backend
