@@ -93,7 +93,8 @@ DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_
         }
     }
     const auto& kernels = scan::decode_byte_kernels();
-    const DecodeStatus status = writer.gather(src, len, [&](const unsigned char* from, std::size_t count,
+    const std::optional<scan::AllowedNoise> noise = strict_ ? std::optional(noise_) : std::nullopt;
+    const DecodeStatus status = writer.gather(src, len, noise, [&](const unsigned char* from, std::size_t count,
                                                              unsigned char* to, std::size_t room) {
         return strict_ ? kernels.compact_symbols_checked(from, count, to, room, extra_, noise_)
                        : kernels.compact_symbols(from, count, to, room, extra_);

@@ -1,0 +1,100 @@
+// Decoding noisy text in one pass (AVX-512 F, BW, VBMI, VBMI2): each block
+// of 64 characters is looked up once, its symbols' values compressed in a
+// register and joined to the values still waiting from earlier blocks; every
+// 64 values so gathered are packed and stored at once. No staging copy, and
+// no second lookup of the gathered symbols.
+#include <bit>
+#include <cstdint>
+
+// GCC 12's byte-permutation intrinsics start from an "undefined" register and
+// trip -Wmaybe-uninitialized on every use; the value is fully overwritten.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+#include "base64/avx512/decode_steps.hpp"
+#include "base64/decode_tiers.hpp"
+
+namespace vantorq::base64::decode::avx512 {
+namespace {
+
+using avx512_steps::PACKED_BYTES;
+using avx512_steps::WIDTH;
+
+// Byte m is (m - 64) mod 128: a 64-byte window from m = 64 + s holds the
+// indices j + s (mod 128) for j = 0..63, which select, in a two-register
+// permutation, the first register where they are below 64 and the second
+// above: how waiting values and new ones are lined up without a shift.
+constexpr std::array<std::uint8_t, 256> WINDOW_INDICES = [] {
+    std::array<std::uint8_t, 256> indices{};
+    for (unsigned m = 0; m < 256; ++m) indices[m] = static_cast<std::uint8_t>((m - 64) & 127);
+    return indices;
+}();
+
+__m512i window(std::size_t start) { return _mm512_loadu_si512(WINDOW_INDICES.data() + start); }
+
+__mmask64 noise_lanes(__m512i chars, const __m512i (&noise)[4]) {
+    return _mm512_cmpeq_epi8_mask(chars, noise[0]) | _mm512_cmpeq_epi8_mask(chars, noise[1]) |
+           _mm512_cmpeq_epi8_mask(chars, noise[2]) | _mm512_cmpeq_epi8_mask(chars, noise[3]);
+}
+
+// The waiting values sit at the top of `waiting` (its last `count` bytes),
+// so that both joins below are a single permutation with window indices:
+// - the next 64 in order: lane j < count takes waiting[64 - count + j], lane
+//   j >= count the new value j - count (the window from 64 - count);
+// - the values still waiting after the block, again at the top: lane j takes
+//   new value j + kept - 64 where that is not negative, else waiting[j + kept]
+//   (the window from 128 + kept).
+template <bool Checked>
+DecodedPrefix gather_blocks(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity,
+                            const DecodeTable& table, scan::AllowedNoise allowed) {
+    const avx512_steps::Tables t(table);
+    const __m512i noise[4] = {
+        _mm512_set1_epi8(static_cast<char>(allowed.bytes[0])), _mm512_set1_epi8(static_cast<char>(allowed.bytes[1])),
+        _mm512_set1_epi8(static_cast<char>(allowed.bytes[2])), _mm512_set1_epi8(static_cast<char>(allowed.bytes[3]))};
+    const __mmask64 packed_lanes = avx512_steps::first_lanes(PACKED_BYTES);
+    __m512i waiting = _mm512_setzero_si512();
+    std::size_t count = 0, written = 0, i = 0;
+    // The block that completed the last group, its symbols, and how many of
+    // them the group took: where the decoded text ends, found once at the end.
+    std::size_t last_block = 0, last_taken = 0;
+    __mmask64 last_symbols = 0;
+    for (; len - i >= WIDTH && capacity - written >= PACKED_BYTES; i += WIDTH) {
+        const __m512i chars = _mm512_loadu_si512(src + i);
+        const __m512i values = avx512_steps::lookup(chars, t);
+        const __mmask64 symbols = ~avx512_steps::invalid_lanes(chars, values);
+        if constexpr (Checked) {
+            if ((symbols | noise_lanes(chars, noise)) != ~__mmask64{0}) break;
+        }
+        const std::size_t kept = static_cast<std::size_t>(std::popcount(symbols));
+        const __m512i fresh = _mm512_maskz_compress_epi8(symbols, values);
+        const __m512i group = _mm512_permutex2var_epi8(fresh, window(WIDTH - count), waiting);
+        if (count + kept < WIDTH) {
+            waiting = _mm512_permutex2var_epi8(fresh, window(2 * WIDTH + kept), waiting);
+            count += kept;
+            continue;
+        }
+        // Only new values wait after a full group.
+        waiting = _mm512_permutexvar_epi8(window(2 * WIDTH + kept), fresh);
+        _mm512_mask_storeu_epi8(dst + written, packed_lanes, avx512_steps::pack(group, t));
+        last_block = i;
+        last_taken = WIDTH - count;
+        last_symbols = symbols;
+        written += PACKED_BYTES;
+        count = count + kept - WIDTH;
+    }
+    if (written == 0) return {};
+    // Past the last symbol taken: drop the symbols before it, then it.
+    for (std::size_t skip = last_taken - 1; skip != 0; --skip) last_symbols &= last_symbols - 1;
+    return {last_block + static_cast<std::size_t>(std::countr_zero(last_symbols)) + 1, written};
+}
+
+}  // namespace
+
+DecodedPrefix decode_gathered_prefix(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                     std::size_t capacity, DecodeAlphabet alphabet,
+                                     std::optional<scan::AllowedNoise> noise) {
+    const DecodeTable& table = decode_table(alphabet);
+    if (noise) return gather_blocks<true>(src, len, dst, capacity, table, *noise);
+    return gather_blocks<false>(src, len, dst, capacity, table, {});
+}
+
+}  // namespace vantorq::base64::decode::avx512
