@@ -65,7 +65,7 @@ template <DecodeKind Kind, class Contract>
 BlockRun run_blocks(const unsigned char* src, std::size_t len, unsigned char* dst) {
     if (len < WIDTH) return generic::run_blocks<Kind, Contract, V256, V128>(src, len, dst);
 
-    const Tables t(decode_table(Contract::ALPHABET));
+    const Tables t(decode_table(Contract::ALPHABET).data());
     std::size_t i = 0;
     // Two registers per step, both tested before either is stored.
     for (; len - i >= 2 * WIDTH; i += 2 * WIDTH) {

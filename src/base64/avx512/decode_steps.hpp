@@ -40,8 +40,9 @@ struct Tables {
     __m512i merge_quads = _mm512_set1_epi32(0x00011000);
     __m512i gather = _mm512_loadu_si512(GATHER_TRIPLES.data());
 
-    explicit Tables(const DecodeTable& table)
-        : low_half(_mm512_loadu_si512(table.data())), high_half(_mm512_loadu_si512(table.data() + 64)) {}
+    // The first 128 entries of a table.
+    explicit Tables(const std::uint8_t* table)
+        : low_half(_mm512_loadu_si512(table)), high_half(_mm512_loadu_si512(table + 64)) {}
 };
 
 // The lookup reads the low 7 bits of each byte: an invalid entry is 255,

@@ -3,6 +3,8 @@
 // register and joined to the values still waiting from earlier blocks; every
 // 64 values so gathered are packed and stored at once. No staging copy, and
 // no second lookup of the gathered symbols.
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -31,10 +33,9 @@ constexpr std::array<std::uint8_t, 256> WINDOW_INDICES = [] {
 
 __m512i window(std::size_t start) { return _mm512_loadu_si512(WINDOW_INDICES.data() + start); }
 
-__mmask64 noise_lanes(__m512i chars, const __m512i (&noise)[4]) {
-    return _mm512_cmpeq_epi8_mask(chars, noise[0]) | _mm512_cmpeq_epi8_mask(chars, noise[1]) |
-           _mm512_cmpeq_epi8_mask(chars, noise[2]) | _mm512_cmpeq_epi8_mask(chars, noise[3]);
-}
+// The lookup value of allowed noise: bit 6 tells it from a symbol, and its
+// clear top bit from a byte that is not allowed.
+constexpr std::uint8_t NOISE_VALUE = 0x40;
 
 // The waiting values sit at the top of `waiting` (its last `count` bytes),
 // so that both joins below are a single permutation with window indices:
@@ -43,13 +44,14 @@ __mmask64 noise_lanes(__m512i chars, const __m512i (&noise)[4]) {
 // - the values still waiting after the block, again at the top: lane j takes
 //   new value j + kept - 64 where that is not negative, else waiting[j + kept]
 //   (the window from 128 + kept).
+// With `Checked`, `table` gives allowed noise NOISE_VALUE; a byte whose
+// lookup (or itself) has the top bit set stops the decoding.
 template <bool Checked>
 DecodedPrefix gather_blocks(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity,
-                            const DecodeTable& table, scan::AllowedNoise allowed) {
+                            const std::uint8_t* table) {
     const avx512_steps::Tables t(table);
-    const __m512i noise[4] = {
-        _mm512_set1_epi8(static_cast<char>(allowed.bytes[0])), _mm512_set1_epi8(static_cast<char>(allowed.bytes[1])),
-        _mm512_set1_epi8(static_cast<char>(allowed.bytes[2])), _mm512_set1_epi8(static_cast<char>(allowed.bytes[3]))};
+    const __m512i not_symbol = _mm512_set1_epi8(static_cast<char>(INVALID_SYMBOL_BIT | NOISE_VALUE));
+    const __m512i top_bit = _mm512_set1_epi8(static_cast<char>(0x80));
     const __mmask64 packed_lanes = avx512_steps::first_lanes(PACKED_BYTES);
     __m512i waiting = _mm512_setzero_si512();
     std::size_t count = 0, written = 0, i = 0;
@@ -60,10 +62,12 @@ DecodedPrefix gather_blocks(const unsigned char* src, std::size_t len, unsigned 
     for (; len - i >= WIDTH && capacity - written >= PACKED_BYTES; i += WIDTH) {
         const __m512i chars = _mm512_loadu_si512(src + i);
         const __m512i values = avx512_steps::lookup(chars, t);
-        const __mmask64 symbols = ~avx512_steps::invalid_lanes(chars, values);
+        // The value, with the byte's own top bit (0x80 and up are no symbols).
+        const __m512i marked = _mm512_ternarylogic_epi32(values, chars, top_bit, 0xF8);
         if constexpr (Checked) {
-            if ((symbols | noise_lanes(chars, noise)) != ~__mmask64{0}) break;
+            if (_mm512_movepi8_mask(marked) != 0) break;
         }
+        const __mmask64 symbols = _mm512_testn_epi8_mask(marked, not_symbol);
         const std::size_t kept = static_cast<std::size_t>(std::popcount(symbols));
         const __m512i fresh = _mm512_maskz_compress_epi8(symbols, values);
         const __m512i group = _mm512_permutex2var_epi8(fresh, window(WIDTH - count), waiting);
@@ -93,8 +97,15 @@ DecodedPrefix decode_gathered_prefix(const unsigned char* src, std::size_t len, 
                                      std::size_t capacity, DecodeAlphabet alphabet,
                                      std::optional<scan::AllowedNoise> noise) {
     const DecodeTable& table = decode_table(alphabet);
-    if (noise) return gather_blocks<true>(src, len, dst, capacity, table, *noise);
-    return gather_blocks<false>(src, len, dst, capacity, table, {});
+    if (!noise) return gather_blocks<false>(src, len, dst, capacity, table.data());
+    std::array<std::uint8_t, 128> checked;
+    std::copy_n(table.begin(), checked.size(), checked.begin());
+    for (const unsigned char byte : noise->bytes) {
+        // Noise from 0x80 on is left to the byte scans.
+        if (byte >= checked.size()) return {};
+        if (!is_symbol_value(checked[byte])) checked[byte] = NOISE_VALUE;
+    }
+    return gather_blocks<true>(src, len, dst, capacity, checked.data());
 }
 
 }  // namespace vantorq::base64::decode::avx512
