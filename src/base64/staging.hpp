@@ -63,7 +63,11 @@ public:
                         Compact&& compact) {
         std::size_t i = 0;
         while (i < len) {
-            if (pending_ == 0 && len - i >= DIRECT_MIN_TEXT) i += decode_direct(src + i, len - i, noise);
+            if (pending_ == 0 && len - i >= DIRECT_MIN_TEXT) {
+                const std::size_t direct = decode_direct(src + i, len - i, noise);
+                if (i == 0) leading_direct_ = direct;
+                i += direct;
+            }
             const scan::Compacted gathered = compact(src + i, len - i, space(), room());
             if (gathered.disallowed) return DecodeStatus::NotHandled;
             i += gathered.consumed;
@@ -72,6 +76,9 @@ public:
         return DecodeStatus::Written;
     }
 
+    // The text from the start of the last gather that the direct decoders
+    // took: nothing but symbols and (with a noise set) those bytes.
+    std::size_t leading_direct() const { return leading_direct_; }
     // The symbols after the last whole quantum (0 to 3 after commit).
     std::size_t pending() const { return pending_; }
     // The value of the last pending symbol; only with one pending.
@@ -94,6 +101,7 @@ private:
     DecodeAlphabet alphabet_;
     std::optional<scan::ByteMapping> translation_;
     std::size_t pending_ = 0;
+    std::size_t leading_direct_ = 0;
     alignas(64) unsigned char stage_[STAGE_SYMBOLS];
 };
 
