@@ -36,8 +36,10 @@ namespace avx512 {
 // and the capacity takes 48 more bytes. With `noise`, stops before the first
 // block that holds a byte that is neither a symbol nor one of those. Returns
 // the text up to and including the last symbol decoded, and the bytes written.
+// `line`: the symbols of a clean run just before `src`, the line length
+// to try first where the text is wrapped (0 when unknown).
 DecodedPrefix decode_gathered_prefix(const unsigned char* src, std::size_t len, unsigned char* dst,
                                      std::size_t capacity, DecodeAlphabet alphabet,
-                                     std::optional<scan::AllowedNoise> noise);
+                                     std::optional<scan::AllowedNoise> noise, std::size_t line);
 }
 }  // namespace vantorq::base64::decode

@@ -75,7 +75,7 @@ std::size_t StagingWriter::decode_direct(const unsigned char* src, std::size_t l
     out_ += clean.written;
     if (!gathers_in_one_pass()) return clean.consumed;
     const auto noisy = decode::avx512::decode_gathered_prefix(src + clean.consumed, len - clean.consumed, dst_ + out_,
-                                                              capacity_ - out_, alphabet_, noise);
+                                                              capacity_ - out_, alphabet_, noise, clean.consumed);
     out_ += noisy.written;
     return clean.consumed + noisy.consumed;
 }

@@ -37,6 +37,11 @@ __m512i window(std::size_t start) { return _mm512_loadu_si512(WINDOW_INDICES.dat
 // clear top bit from a byte that is not allowed.
 constexpr std::uint8_t NOISE_VALUE = 0x40;
 
+// Line separators longer than this ("\r\n" and a little more) are left to gather_blocks.
+constexpr std::size_t MAX_SEPARATOR = 4;
+// Shorter lines cost more checked one by one than gathered by blocks.
+constexpr std::size_t MIN_LINE = 32;
+
 // The waiting values sit at the top of `waiting` (its last `count` bytes),
 // so that both joins below are a single permutation with window indices:
 // - the next 64 in order: lane j < count takes waiting[64 - count + j], lane
@@ -91,13 +96,74 @@ DecodedPrefix gather_blocks(const unsigned char* src, std::size_t len, unsigned 
     return {last_block + static_cast<std::size_t>(std::countr_zero(last_symbols)) + 1, written};
 }
 
+// Text in lines of `line` symbols (a multiple of 4), each followed by the
+// same number of other bytes, as encoders wrap it: each line is checked in at
+// most two registers and decoded where it stands, with no compress and no
+// join. Stops at the first line that differs (the last one, or noise of
+// another shape) and leaves it to gather_blocks.
+template <bool Checked>
+DecodedPrefix decode_lines(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity,
+                           const std::uint8_t* table, std::size_t line, std::size_t separator) {
+    const avx512_steps::Tables t(table);
+    const __m512i not_symbol = _mm512_set1_epi8(static_cast<char>(INVALID_SYMBOL_BIT | NOISE_VALUE));
+    const __m512i top_bit = _mm512_set1_epi8(static_cast<char>(0x80));
+    const std::size_t stride = line + separator;
+    const auto lanes = [](std::size_t from, std::size_t to) {
+        return avx512_steps::first_lanes(to) & ~avx512_steps::first_lanes(from);
+    };
+    const auto high = [](std::size_t n) { return n > WIDTH ? n - WIDTH : 0; };
+    // Per register: the lanes loaded, the lanes that must not be symbols, the bytes decoded.
+    const __mmask64 loaded[2] = {lanes(0, stride), lanes(0, high(stride))};
+    const __mmask64 separators[2] = {lanes(line, stride), lanes(high(line), high(stride))};
+    const std::size_t bytes[2] = {(line < WIDTH ? line : WIDTH) / 4 * 3, high(line) / 4 * 3};
+    std::size_t i = 0, written = 0;
+    for (; len - i >= stride && capacity - written >= bytes[0] + bytes[1]; i += stride) {
+        __m512i values[2];
+        bool fits = true;
+        for (int r = 0; r < 2; ++r) {
+            const __m512i chars = _mm512_maskz_loadu_epi8(loaded[r], src + i + r * WIDTH);
+            values[r] = avx512_steps::lookup(chars, t);
+            const __m512i marked = _mm512_ternarylogic_epi32(values[r], chars, top_bit, 0xF8);
+            fits &= (_mm512_test_epi8_mask(marked, not_symbol) & loaded[r]) == separators[r];
+            if constexpr (Checked) fits &= (_mm512_movepi8_mask(marked) & loaded[r]) == 0;
+        }
+        if (!fits) break;
+        _mm512_mask_storeu_epi8(dst + written, avx512_steps::first_lanes(bytes[0]), avx512_steps::pack(values[0], t));
+        _mm512_mask_storeu_epi8(dst + written + bytes[0], avx512_steps::first_lanes(bytes[1]),
+                                avx512_steps::pack(values[1], t));
+        written += bytes[0] + bytes[1];
+    }
+    return {i, written};
+}
+
+// Lines are tried where the text follows a clean run of `line` symbols:
+// the bytes that are not symbols after it give the separator.
+template <bool Checked>
+DecodedPrefix gather(const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t capacity,
+                     const std::uint8_t* table, std::size_t line) {
+    DecodedPrefix lines{};
+    std::size_t separator = 0;
+    const auto not_symbol = [&](unsigned char byte) { return byte >= 0x80 || !is_symbol_value(table[byte]); };
+    while (separator < MAX_SEPARATOR && separator < len && not_symbol(src[separator])) {
+        if (Checked && (src[separator] >= 0x80 || table[src[separator]] != NOISE_VALUE)) break;
+        ++separator;
+    }
+    if (line >= MIN_LINE && line % 4 == 0 && separator != 0 && line + separator <= 2 * WIDTH && separator < len) {
+        lines = decode_lines<Checked>(src + separator, len - separator, dst, capacity, table, line, separator);
+        if (lines.written != 0) lines.consumed += separator;
+    }
+    const DecodedPrefix rest = gather_blocks<Checked>(src + lines.consumed, len - lines.consumed,
+                                                      dst + lines.written, capacity - lines.written, table);
+    return {lines.consumed + rest.consumed, lines.written + rest.written};
+}
+
 }  // namespace
 
 DecodedPrefix decode_gathered_prefix(const unsigned char* src, std::size_t len, unsigned char* dst,
                                      std::size_t capacity, DecodeAlphabet alphabet,
-                                     std::optional<scan::AllowedNoise> noise) {
+                                     std::optional<scan::AllowedNoise> noise, std::size_t line) {
     const DecodeTable& table = decode_table(alphabet);
-    if (!noise) return gather_blocks<false>(src, len, dst, capacity, table.data());
+    if (!noise) return gather<false>(src, len, dst, capacity, table.data(), line);
     std::array<std::uint8_t, 128> checked;
     std::copy_n(table.begin(), checked.size(), checked.begin());
     for (const unsigned char byte : noise->bytes) {
@@ -105,7 +171,7 @@ DecodedPrefix decode_gathered_prefix(const unsigned char* src, std::size_t len, 
         if (byte >= checked.size()) return {};
         if (!is_symbol_value(checked[byte])) checked[byte] = NOISE_VALUE;
     }
-    return gather_blocks<true>(src, len, dst, capacity, checked.data());
+    return gather<true>(src, len, dst, capacity, checked.data(), line);
 }
 
 }  // namespace vantorq::base64::decode::avx512
