@@ -121,7 +121,9 @@ DecodedPrefix decode_lines(const unsigned char* src, std::size_t len, unsigned c
         __m512i values[2];
         bool fits = true;
         for (int r = 0; r < 2; ++r) {
-            const __m512i chars = _mm512_maskz_loadu_epi8(loaded[r], src + i + r * WIDTH);
+            // Whole loads while the text goes on: the lanes past the line are never used.
+            const __m512i chars = len - i >= 2 * WIDTH ? _mm512_loadu_si512(src + i + r * WIDTH)
+                                                       : _mm512_maskz_loadu_epi8(loaded[r], src + i + r * WIDTH);
             values[r] = avx512_steps::lookup(chars, t);
             const __m512i marked = _mm512_ternarylogic_epi32(values[r], chars, top_bit, 0xF8);
             fits &= (_mm512_test_epi8_mask(marked, not_symbol) & loaded[r]) == separators[r];
