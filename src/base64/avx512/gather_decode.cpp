@@ -116,6 +116,11 @@ DecodedPrefix decode_lines(const unsigned char* src, std::size_t len, unsigned c
     const __mmask64 loaded[2] = {lanes(0, stride), lanes(0, high(stride))};
     const __mmask64 separators[2] = {lanes(line, stride), lanes(high(line), high(stride))};
     const std::size_t bytes[2] = {(line < WIDTH ? line : WIDTH) / 4 * 3, high(line) / 4 * 3};
+    // Checked: the marks that the lookup must give, lane by lane (noise on
+    // the separators, a symbol elsewhere), told apart in one compare.
+    const __m512i noise_mark = _mm512_set1_epi8(static_cast<char>(NOISE_VALUE));
+    const __m512i marks[2] = {_mm512_maskz_mov_epi8(separators[0], noise_mark),
+                              _mm512_maskz_mov_epi8(separators[1], noise_mark)};
     std::size_t i = 0, written = 0;
     for (; len - i >= stride && capacity - written >= bytes[0] + bytes[1]; i += stride) {
         __m512i values[2];
@@ -126,8 +131,10 @@ DecodedPrefix decode_lines(const unsigned char* src, std::size_t len, unsigned c
                                                        : _mm512_maskz_loadu_epi8(loaded[r], src + i + r * WIDTH);
             values[r] = avx512_steps::lookup(chars, t);
             const __m512i marked = _mm512_ternarylogic_epi32(values[r], chars, top_bit, 0xF8);
-            fits &= (_mm512_test_epi8_mask(marked, not_symbol) & loaded[r]) == separators[r];
-            if constexpr (Checked) fits &= (_mm512_movepi8_mask(marked) & loaded[r]) == 0;
+            if constexpr (Checked)
+                fits &= _mm512_mask_cmpneq_epi8_mask(loaded[r], _mm512_and_si512(marked, not_symbol), marks[r]) == 0;
+            else
+                fits &= (_mm512_test_epi8_mask(marked, not_symbol) & loaded[r]) == separators[r];
         }
         if (!fits) break;
         _mm512_mask_storeu_epi8(dst + written, avx512_steps::first_lanes(bytes[0]), avx512_steps::pack(values[0], t));
