@@ -95,8 +95,8 @@ std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols
 }  // namespace avx512
 
 // The features the AVX-512 members need.
-inline constexpr std::uint16_t AVX512_SCAN_FEATURES = backend::Capabilities::AVX512F | backend::Capabilities::AVX512BW |
-                                                      backend::Capabilities::AVX512VBMI |
-                                                      backend::Capabilities::AVX512VBMI2 | backend::Capabilities::POPCNT;
+inline constexpr std::uint16_t AVX512_SCAN_FEATURES =
+    backend::Capabilities::AVX512F | backend::Capabilities::AVX512BW | backend::Capabilities::AVX512VBMI |
+    backend::Capabilities::AVX512VBMI2 | backend::Capabilities::POPCNT;
 
 }  // namespace vantorq::base64::scan

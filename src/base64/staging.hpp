@@ -62,6 +62,7 @@ public:
     DecodeStatus gather(const unsigned char* src, std::size_t len, std::optional<scan::AllowedNoise> noise,
                         Compact&& compact) {
         std::size_t i = 0;
+        leading_direct_ = 0;
         while (i < len) {
             if (pending_ == 0 && len - i >= DIRECT_MIN_TEXT) {
                 const std::size_t direct = decode_direct(src + i, len - i, noise);
@@ -91,7 +92,8 @@ public:
 private:
     // With no symbol pending, decodes the clean whole-block prefix of a text
     // straight from it, then, where the processor can, the symbols of the
-    // noisy text after it in groups of 64; returns the characters consumed.
+    // noisy text after it (by whole lines or groups of 64); returns the
+    // characters consumed.
     std::size_t decode_direct(const unsigned char* src, std::size_t len, std::optional<scan::AllowedNoise> noise);
     void translate(std::size_t count);
 

@@ -33,7 +33,7 @@ template <class Contract>
 Translated translate(__m512i chars, const Tables& t) {
     const __m512i values = avx512_steps::lookup(chars, t);
     if constexpr (!Contract::CHECKS_INPUT) return {values, 0};
-    return {values, avx512_steps::invalid_lanes(chars, values)};
+    return {values, _mm512_movepi8_mask(_mm512_or_si512(values, chars))};
 }
 
 void store_exact(unsigned char* dst, __m512i packed, std::size_t bytes) {

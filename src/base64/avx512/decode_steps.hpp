@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t WIDTH = 64;
 constexpr std::size_t PACKED_BYTES = WIDTH / 4 * 3;
 
-__mmask64 first_lanes(std::size_t count) { return count >= WIDTH ? ~__mmask64{0} : (__mmask64{1} << count) - 1; }
+inline __mmask64 first_lanes(std::size_t count) { return count >= WIDTH ? ~__mmask64{0} : (__mmask64{1} << count) - 1; }
 
 // Bytes 2, 1, 0 of each 32-bit word: the 48 decoded bytes in order.
 constexpr std::array<std::uint8_t, 64> GATHER_TRIPLES = [] {
@@ -47,12 +47,19 @@ struct Tables {
 
 // The lookup reads the low 7 bits of each byte: an invalid entry is 255,
 // and a byte from 0x80 on carries the top bit itself.
-__m512i lookup(__m512i chars, const Tables& t) { return _mm512_permutex2var_epi8(t.low_half, chars, t.high_half); }
+inline __m512i lookup(__m512i chars, const Tables& t) {
+    return _mm512_permutex2var_epi8(t.low_half, chars, t.high_half);
+}
 
-// One bit per character that is not a symbol.
-__mmask64 invalid_lanes(__m512i chars, __m512i values) { return _mm512_movepi8_mask(_mm512_or_si512(values, chars)); }
+// The `kept` lanes of `bytes` moved to the front, in order (VBMI2). A full
+// mask takes the register as it is: Bochs' emulation of the instruction, on
+// which processors without AVX-512 run these kernels' tests, gives zeros then.
+[[gnu::target("avx512vbmi2")]] inline __m512i compress(__mmask64 kept, __m512i bytes) {
+    if (kept == ~__mmask64{0}) return bytes;
+    return _mm512_maskz_compress_epi8(kept, bytes);
+}
 
-__m512i pack(__m512i values, const Tables& t) {
+inline __m512i pack(__m512i values, const Tables& t) {
     const __m512i merged = _mm512_madd_epi16(_mm512_maddubs_epi16(values, t.merge_pairs), t.merge_quads);
     return _mm512_permutexvar_epi8(t.gather, merged);
 }

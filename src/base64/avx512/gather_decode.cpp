@@ -74,7 +74,7 @@ DecodedPrefix gather_blocks(const unsigned char* src, std::size_t len, unsigned 
         }
         const __mmask64 symbols = _mm512_testn_epi8_mask(marked, not_symbol);
         const std::size_t kept = static_cast<std::size_t>(std::popcount(symbols));
-        const __m512i fresh = _mm512_maskz_compress_epi8(symbols, values);
+        const __m512i fresh = avx512_steps::compress(symbols, values);
         const __m512i group = _mm512_permutex2var_epi8(fresh, window(WIDTH - count), waiting);
         if (count + kept < WIDTH) {
             waiting = _mm512_permutex2var_epi8(fresh, window(2 * WIDTH + kept), waiting);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "base64/alphabet.hpp"
+#include "base64/avx512/decode_steps.hpp"
 #include "base64/scan.hpp"
 
 // GCC 12's byte-permutation intrinsics start from an "undefined" register and
@@ -27,7 +28,8 @@ __mmask64 first_lanes(std::size_t count) { return count >= WIDTH ? ALL : (__mmas
 // symbol sets.
 constexpr std::array<std::uint8_t, 128> ALPHANUMERIC_TABLE = [] {
     std::array<std::uint8_t, 128> table{};
-    for (unsigned byte = 0; byte < 128; ++byte) table[byte] = is_alphanumeric(static_cast<unsigned char>(byte)) ? 0 : 0x80;
+    for (unsigned byte = 0; byte < 128; ++byte)
+        table[byte] = is_alphanumeric(static_cast<unsigned char>(byte)) ? 0 : 0x80;
     return table;
 }();
 
@@ -79,8 +81,10 @@ template <class Members>
 struct NoiseBytes {
     __m512i bytes[4];
     explicit NoiseBytes(AllowedNoise noise)
-        : bytes{_mm512_set1_epi8(static_cast<char>(noise.bytes[0])), _mm512_set1_epi8(static_cast<char>(noise.bytes[1])),
-                _mm512_set1_epi8(static_cast<char>(noise.bytes[2])), _mm512_set1_epi8(static_cast<char>(noise.bytes[3]))} {}
+        : bytes{_mm512_set1_epi8(static_cast<char>(noise.bytes[0])),
+                _mm512_set1_epi8(static_cast<char>(noise.bytes[1])),
+                _mm512_set1_epi8(static_cast<char>(noise.bytes[2])),
+                _mm512_set1_epi8(static_cast<char>(noise.bytes[3]))} {}
     [[gnu::always_inline]] __mmask64 members(__m512i chars) const {
         return _mm512_cmpeq_epi8_mask(chars, bytes[0]) | _mm512_cmpeq_epi8_mask(chars, bytes[1]) |
                _mm512_cmpeq_epi8_mask(chars, bytes[2]) | _mm512_cmpeq_epi8_mask(chars, bytes[3]);
@@ -113,7 +117,7 @@ template <bool Checked, class Symbols>
             }
         }
         const std::size_t kept = static_cast<std::size_t>(std::popcount(keep));
-        store(_mm512_maskz_compress_epi8(keep, chars), kept);
+        store(avx512_steps::compress(keep, chars), kept);
         out += kept;
         i += consumed;
         return !disallowed;
@@ -124,7 +128,8 @@ template <bool Checked, class Symbols>
     };
     std::size_t i = 0;
     while (len - i >= WIDTH && static_cast<std::size_t>(end - out) >= WIDTH) {
-        if (!step(_mm512_loadu_si512(src + i), ALL, i, store_whole)) return {i, static_cast<std::size_t>(out - dst), true};
+        if (!step(_mm512_loadu_si512(src + i), ALL, i, store_whole))
+            return {i, static_cast<std::size_t>(out - dst), true};
     }
     while (i < len && out != end) {
         const std::size_t room_left = static_cast<std::size_t>(end - out);

@@ -65,7 +65,8 @@ std::string reference_decode(const std::string& symbols) {
     std::string decoded;
     for (std::size_t i = 0; i + 4 <= symbols.size(); i += 4) {
         std::uint32_t group = 0;
-        for (std::size_t j = 0; j < 4; ++j) group = group << 6 | STANDARD_DECODE_TABLE[static_cast<unsigned char>(symbols[i + j])];
+        for (std::size_t j = 0; j < 4; ++j)
+            group = group << 6 | STANDARD_DECODE_TABLE[static_cast<unsigned char>(symbols[i + j])];
         for (const int shift : {16, 8, 0}) decoded += static_cast<char>(group >> shift & 0xFF);
     }
     return decoded;
@@ -248,7 +249,8 @@ INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(TIERS),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanKernels, SelectionTakesTheWidestTierTheProcessorHas) {
-    constexpr std::uint16_t AVX512_WITHOUT_VBMI2 = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI | C::POPCNT;
+    constexpr std::uint16_t AVX512_WITHOUT_VBMI2 =
+        C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI | C::POPCNT;
     EXPECT_EQ(byte_kernels_for(C{AVX512_WITHOUT_VBMI2 | C::AVX512VBMI2}).compact_symbols, avx512::compact_symbols);
     EXPECT_EQ(byte_kernels_for(C{AVX512_WITHOUT_VBMI2}).compact_symbols, avx2::compact_symbols);
     EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::AVX2}).symbol_prefix, avx2::symbol_prefix);
