@@ -8,6 +8,7 @@ set(VANTORQ_ISA_avx2      -mssse3 -msse4.1 -mavx -mavx2)
 set(VANTORQ_ISA_avx2_bmi2 -mssse3 -msse4.1 -mavx -mavx2 -mbmi2)
 set(VANTORQ_ISA_avx512f   -mssse3 -msse4.1 -mavx -mavx2 -mavx512f)
 set(VANTORQ_ISA_avx512vbmi -mssse3 -msse4.1 -mavx -mavx2 -mavx512f -mavx512bw -mavx512vbmi)
+set(VANTORQ_ISA_avx512vbmi2 ${VANTORQ_ISA_avx512vbmi} -mavx512vbmi2 -mpopcnt)
 
 # vantorq_isa_sources(<target> <tier> files...): adds the files to the target,
 # compiled with the tier's instruction-set flags.

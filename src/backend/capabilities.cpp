@@ -21,6 +21,7 @@ constexpr std::uint32_t AVX512BW = 1u << 30;
 
 namespace leaf7_ecx {
 constexpr std::uint32_t AVX512VBMI = 1u << 1;
+constexpr std::uint32_t AVX512VBMI2 = 1u << 6;
 }  // namespace leaf7_ecx
 
 // XCR0: which register files the operating system saves on a context switch.
@@ -47,6 +48,7 @@ Capabilities capabilities_from_cpuid(const CpuidWords& w) {
     if (w.leaf7_ebx & leaf7_ebx::AVX512F) caps.flags |= Capabilities::AVX512F;
     if (w.leaf7_ebx & leaf7_ebx::AVX512BW) caps.flags |= Capabilities::AVX512BW;
     if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI) caps.flags |= Capabilities::AVX512VBMI;
+    if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI2) caps.flags |= Capabilities::AVX512VBMI2;
     return caps;
 }
 

@@ -18,6 +18,7 @@ struct Capabilities {
         AVX512VBMI = 0x40,
         BMI2 = 0x80,
         POPCNT = 0x100,
+        AVX512VBMI2 = 0x200,
     };
 
     std::uint16_t flags = 0;

@@ -84,20 +84,28 @@ bool ConfiguredDecoder::vector_scan_applies(const unsigned char* src, std::size_
 template <class Writer>
 DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_t len, Writer& writer,
                                              std::size_t& pads_after, std::size_t& pads_total) const {
+    // With strict padding the direct decoders stop before any "=", so the
+    // search for the first one starts where they stopped.
+    std::optional<scan::AllowedNoise> direct_noise;
+    if (strict_) direct_noise = noise_;
+    if (strict_padding_)
+        std::replace(direct_noise->bytes, direct_noise->bytes + 4, PAD, static_cast<unsigned char>('A'));
+    const auto& kernels = scan::decode_byte_kernels();
+    const DecodeStatus status = writer.gather(src, len, direct_noise, [&](const unsigned char* from, std::size_t count,
+                                                                    unsigned char* to, std::size_t room) {
+        return strict_ ? kernels.compact_symbols_checked(from, count, to, room, extra_, noise_)
+                       : kernels.compact_symbols(from, count, to, room, extra_);
+    });
+    if (status != DecodeStatus::Written) return status;
     if (strict_padding_) {
         // No symbol may follow the first "=".
-        if (const unsigned char* pad = backend::find_byte(src, len, PAD)) {
+        const std::size_t from = writer.leading_direct();
+        if (const unsigned char* pad = backend::find_byte(src + from, len - from, PAD)) {
             const std::size_t at = static_cast<std::size_t>(pad - src);
             if (scan::symbol_count(src + at, len - at, extra_) != 0) return DecodeStatus::NotHandled;
             pads_total = static_cast<std::size_t>(std::count(src + at, src + len, PAD));
         }
     }
-    const auto& kernels = scan::decode_byte_kernels();
-    const DecodeStatus status = writer.gather(src, len, [&](const unsigned char* from, std::size_t count,
-                                                             unsigned char* to, std::size_t room) {
-        return strict_ ? kernels.compact_symbols_checked(from, count, to, room, extra_, noise_)
-                       : kernels.compact_symbols(from, count, to, room, extra_);
-    });
     pads_after = staging::trailing_pads(src, len, classes_);
     return status;
 }

@@ -11,9 +11,11 @@
 //   the AVX2 loop. A prefix run stops at the quantum that holds the invalid byte.
 
 #include <cstddef>
+#include <optional>
 
 #include "base64/decode_contracts.hpp"
 #include "base64/error.hpp"
+#include "base64/scan.hpp"
 
 namespace vantorq::base64::decode {
 namespace ssse3 {
@@ -27,5 +29,17 @@ namespace avx2 {
 }
 namespace avx512 {
 #include "base64/generic/decode_tier_api.inc"
+
+// Only where the AVX-512 scans run (scan::AVX512_SCAN_FEATURES): decodes the
+// symbols of `alphabet` in a noisy text straight to `dst`, skipping every
+// other byte, in groups of 64 symbols while whole 64-character blocks remain
+// and the capacity takes 48 more bytes. With `noise`, stops before the first
+// block that holds a byte that is neither a symbol nor one of those. Returns
+// the text up to and including the last symbol decoded, and the bytes written.
+// `line`: the symbols of a clean run just before `src`, the line length
+// to try first where the text is wrapped (0 when unknown).
+DecodedPrefix decode_gathered_prefix(const unsigned char* src, std::size_t len, unsigned char* dst,
+                                     std::size_t capacity, DecodeAlphabet alphabet,
+                                     std::optional<scan::AllowedNoise> noise, std::size_t line);
 }
 }  // namespace vantorq::base64::decode

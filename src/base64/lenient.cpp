@@ -118,10 +118,10 @@ DecodeOutcome decode_lenient_to_ptr(const unsigned char* src, std::size_t len, u
     const auto compact_symbols = scan::decode_byte_kernels().compact_symbols;
     // The symbols of the text decode as one run.
     staging::StagingWriter writer(dst, capacity, options.alphabet);
-    const auto gathered = writer.gather(src, len, [&](const unsigned char* from, std::size_t count, unsigned char* to,
-                                                      std::size_t room) {
+    const auto compact = [&](const unsigned char* from, std::size_t count, unsigned char* to, std::size_t room) {
         return compact_symbols(from, count, to, room, extra);
-    });
+    };
+    const auto gathered = writer.gather(src, len, std::nullopt, compact);
     if (gathered != DecodeStatus::Written) return exhausted();
     if (!complete(writer.pending(), trailing_pads(src, len, decode_table(options.alphabet)), options))
         return not_handled();

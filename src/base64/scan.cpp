@@ -11,6 +11,9 @@ constexpr std::size_t VECTOR_COUNT_MIN = 32;
 }  // namespace
 
 DecodeByteKernels byte_kernels_for(Capabilities capabilities) {
+    if (capabilities.has(AVX512_SCAN_FEATURES))
+        return {avx512::alphanumeric_prefix, avx512::symbol_prefix, avx512::translate, avx512::compact_symbols,
+                avx512::compact_symbols_checked};
     if (capabilities.has(Capabilities::AVX2))
         return {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols,
                 avx2::compact_symbols_checked};
@@ -37,6 +40,7 @@ std::size_t symbol_count_scalar(const unsigned char* src, std::size_t len, Extra
 
 std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols extra) {
     const Capabilities capabilities = backend::capabilities();
+    if (capabilities.has(AVX512_SCAN_FEATURES)) return avx512::symbol_count(src, len, extra);
     if (len < VECTOR_COUNT_MIN || !capabilities.has(Capabilities::AVX2)) return symbol_count_scalar(src, len, extra);
     if (capabilities.has(Capabilities::POPCNT)) return avx2::symbol_count_avx2_popcnt(src, len, extra);
     return avx2::symbol_count_avx2(src, len, extra);

@@ -4,6 +4,7 @@
 // The lenient and configured decoders find their clean runs with these.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "backend/capabilities.hpp"
 
@@ -54,7 +55,8 @@ struct DecodeByteKernels {
                                          std::size_t room, ExtraSymbols extra, AllowedNoise noise);
 };
 
-// The members a processor with these features runs: AVX2 where it has it, else SSE2.
+// The members a processor with these features runs: AVX-512 (F, BW, VBMI,
+// VBMI2) where it has it, else AVX2 where it has it, else SSE2.
 DecodeByteKernels byte_kernels_for(backend::Capabilities capabilities);
 
 // The process-wide set, chosen on first use.
@@ -85,5 +87,16 @@ namespace avx2 {
 std::size_t symbol_count_avx2(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 std::size_t symbol_count_avx2_popcnt(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 }  // namespace avx2
+
+// Only on processors with AVX-512 F, BW, VBMI and VBMI2 (and POPCNT).
+namespace avx512 {
+#include "base64/generic/scan_tier_api.inc"
+std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols extra);
+}  // namespace avx512
+
+// The features the AVX-512 members need.
+inline constexpr std::uint16_t AVX512_SCAN_FEATURES =
+    backend::Capabilities::AVX512F | backend::Capabilities::AVX512BW | backend::Capabilities::AVX512VBMI |
+    backend::Capabilities::AVX512VBMI2 | backend::Capabilities::POPCNT;
 
 }  // namespace vantorq::base64::scan

@@ -5,6 +5,7 @@
 
 #include "backend/invariant.hpp"
 #include "base64/decode.hpp"
+#include "base64/decode_tiers.hpp"
 #include "base64/lengths.hpp"
 #include "base64/runtime_dispatch.hpp"
 
@@ -13,6 +14,12 @@ namespace {
 
 // The vector kernels write at most 12 bytes per 16 characters they consume.
 constexpr std::size_t VECTOR_BYTES_PER_BLOCK = 12, VECTOR_BLOCK = 16;
+
+// Whether noisy text decodes without a staging copy on this processor.
+bool gathers_in_one_pass() {
+    static const bool GATHERS = backend::capabilities().has(scan::AVX512_SCAN_FEATURES);
+    return GATHERS;
+}
 
 }  // namespace
 
@@ -59,13 +66,18 @@ bool StagingWriter::commit(std::size_t count) {
     return true;
 }
 
-std::size_t StagingWriter::decode_direct(const unsigned char* src, std::size_t len) {
+std::size_t StagingWriter::decode_direct(const unsigned char* src, std::size_t len,
+                                         std::optional<scan::AllowedNoise> noise) {
     const auto& vector_backend = runtime_dispatch::selected_backend();
     if (translation_ || dst_ == nullptr || vector_backend.tier == runtime_dispatch::Tier::Scalar) return 0;
     const std::size_t chunk = std::min(len, (capacity_ - out_) / VECTOR_BYTES_PER_BLOCK * VECTOR_BLOCK);
-    const auto prefix = decode::vector_decode_prefix(vector_backend, alphabet_, src, chunk, dst_ + out_);
-    out_ += prefix.written;
-    return prefix.consumed;
+    const auto clean = decode::vector_decode_prefix(vector_backend, alphabet_, src, chunk, dst_ + out_);
+    out_ += clean.written;
+    if (!gathers_in_one_pass()) return clean.consumed;
+    const auto noisy = decode::avx512::decode_gathered_prefix(src + clean.consumed, len - clean.consumed, dst_ + out_,
+                                                              capacity_ - out_, alphabet_, noise, clean.consumed);
+    out_ += noisy.written;
+    return clean.consumed + noisy.consumed;
 }
 
 std::uint8_t StagingWriter::last_pending_value() const {

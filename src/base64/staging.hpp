@@ -52,15 +52,23 @@ public:
     // Takes `count` symbols put at space() and decodes the whole quanta
     // staged; false when the capacity is exhausted.
     bool commit(std::size_t count);
-    // Takes every symbol of a text: clean stretches at a quantum boundary
-    // straight from it, the rest gathered by `compact(src, len, space, room)`
-    // (a compaction kernel). NotHandled once `compact` meets a byte it does
-    // not allow, DestinationTooSmall when the output does not fit.
+    // Takes every symbol of a text: from a quantum boundary, as much as the
+    // vector decoders take straight from it, the rest gathered by
+    // `compact(src, len, space, room)` (a compaction kernel). NotHandled once
+    // `compact` meets a byte it does not allow (with `noise`, the decoders
+    // stop before any byte that is neither a symbol nor in it),
+    // DestinationTooSmall when the output does not fit.
     template <class Compact>
-    DecodeStatus gather(const unsigned char* src, std::size_t len, Compact&& compact) {
+    DecodeStatus gather(const unsigned char* src, std::size_t len, std::optional<scan::AllowedNoise> noise,
+                        Compact&& compact) {
         std::size_t i = 0;
+        leading_direct_ = 0;
         while (i < len) {
-            if (pending_ == 0 && len - i >= DIRECT_MIN_TEXT) i += decode_direct(src + i, len - i);
+            if (pending_ == 0 && len - i >= DIRECT_MIN_TEXT) {
+                const std::size_t direct = decode_direct(src + i, len - i, noise);
+                if (i == 0) leading_direct_ = direct;
+                i += direct;
+            }
             const scan::Compacted gathered = compact(src + i, len - i, space(), room());
             if (gathered.disallowed) return DecodeStatus::NotHandled;
             i += gathered.consumed;
@@ -69,6 +77,9 @@ public:
         return DecodeStatus::Written;
     }
 
+    // The text from the start of the last gather that the direct decoders
+    // took: nothing but symbols and (with a noise set) those bytes.
+    std::size_t leading_direct() const { return leading_direct_; }
     // The symbols after the last whole quantum (0 to 3 after commit).
     std::size_t pending() const { return pending_; }
     // The value of the last pending symbol; only with one pending.
@@ -80,8 +91,10 @@ public:
 
 private:
     // With no symbol pending, decodes the clean whole-block prefix of a text
-    // straight from it; returns the characters consumed.
-    std::size_t decode_direct(const unsigned char* src, std::size_t len);
+    // straight from it, then, where the processor can, the symbols of the
+    // noisy text after it (by whole lines or groups of 64); returns the
+    // characters consumed.
+    std::size_t decode_direct(const unsigned char* src, std::size_t len, std::optional<scan::AllowedNoise> noise);
     void translate(std::size_t count);
 
     unsigned char* dst_;
@@ -90,6 +103,7 @@ private:
     DecodeAlphabet alphabet_;
     std::optional<scan::ByteMapping> translation_;
     std::size_t pending_ = 0;
+    std::size_t leading_direct_ = 0;
     alignas(64) unsigned char stage_[STAGE_SYMBOLS];
 };
 

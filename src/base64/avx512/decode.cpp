@@ -1,12 +1,12 @@
 #include "base64/decode_tiers.hpp"
 
-#include <array>
 #include <cstdint>
 
 // GCC 12's byte-permutation intrinsics start from an "undefined" register and
 // trip -Wmaybe-uninitialized on every use; the value is fully overwritten.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+#include "base64/avx512/decode_steps.hpp"
 #include "base64/generic/decode_steps.hpp"
 
 namespace vantorq::base64::decode::avx512 {
@@ -19,35 +19,10 @@ struct Avx512 {};
 using V128 = generic::Vec128<Avx512>;
 using V256 = generic::Vec256<Avx512>;
 
-constexpr std::size_t WIDTH = 64;
-constexpr std::size_t PACKED_BYTES = WIDTH / 4 * 3;
-
-__mmask64 first_lanes(std::size_t count) { return count >= 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1; }
-
-// Bytes 2, 1, 0 of each 32-bit word: the 48 decoded bytes in order.
-constexpr std::array<std::uint8_t, 64> GATHER_TRIPLES = [] {
-    std::array<std::uint8_t, 64> gather{};
-    for (std::uint8_t word = 0; word < 16; ++word) {
-        gather[3 * word] = static_cast<std::uint8_t>(4 * word + 2);
-        gather[3 * word + 1] = static_cast<std::uint8_t>(4 * word + 1);
-        gather[3 * word + 2] = static_cast<std::uint8_t>(4 * word);
-    }
-    return gather;
-}();
-
-template <class Contract>
-struct Tables {
-    // The contract's decode table for bytes 0..63 and 64..127: a 6-bit value or 255.
-    __m512i low_half;
-    __m512i high_half;
-    __m512i merge_pairs = _mm512_set1_epi32(0x01400140);
-    __m512i merge_quads = _mm512_set1_epi32(0x00011000);
-    __m512i gather = _mm512_loadu_si512(GATHER_TRIPLES.data());
-
-    Tables()
-        : low_half(_mm512_loadu_si512(decode_table(Contract::ALPHABET).data())),
-          high_half(_mm512_loadu_si512(decode_table(Contract::ALPHABET).data() + 64)) {}
-};
+using avx512_steps::first_lanes;
+using avx512_steps::PACKED_BYTES;
+using avx512_steps::Tables;
+using avx512_steps::WIDTH;
 
 struct Translated {
     __m512i values;
@@ -55,18 +30,10 @@ struct Translated {
 };
 
 template <class Contract>
-Translated translate(__m512i chars, const Tables<Contract>& t) {
-    // The lookup reads the low 7 bits of each byte: an invalid entry is 255,
-    // and a byte from 0x80 on carries the top bit itself.
-    const __m512i values = _mm512_permutex2var_epi8(t.low_half, chars, t.high_half);
+Translated translate(__m512i chars, const Tables& t) {
+    const __m512i values = avx512_steps::lookup(chars, t);
     if constexpr (!Contract::CHECKS_INPUT) return {values, 0};
     return {values, _mm512_movepi8_mask(_mm512_or_si512(values, chars))};
-}
-
-template <class Contract>
-__m512i pack(__m512i values, const Tables<Contract>& t) {
-    const __m512i merged = _mm512_madd_epi16(_mm512_maddubs_epi16(values, t.merge_pairs), t.merge_quads);
-    return _mm512_permutexvar_epi8(t.gather, merged);
 }
 
 void store_exact(unsigned char* dst, __m512i packed, std::size_t bytes) {
@@ -78,10 +45,10 @@ void store_exact(unsigned char* dst, __m512i packed, std::size_t bytes) {
 // Returns the characters it decoded: `count`, or for a prefix
 // run the quanta before the first invalid byte. Sets `invalid` otherwise.
 template <DecodeKind Kind, class Contract>
-std::size_t run_step(const unsigned char* src, std::size_t count, unsigned char* dst, const Tables<Contract>& t,
+std::size_t run_step(const unsigned char* src, std::size_t count, unsigned char* dst, const Tables& t,
                      bool& invalid) {
     const __mmask64 loaded = first_lanes(count);
-    const Translated block = translate(_mm512_maskz_loadu_epi8(loaded, src), t);
+    const Translated block = translate<Contract>(_mm512_maskz_loadu_epi8(loaded, src), t);
     const __mmask64 bad = block.invalid & loaded;
     if (bad != 0) {
         if constexpr (Kind != DecodeKind::Prefix) {
@@ -90,7 +57,7 @@ std::size_t run_step(const unsigned char* src, std::size_t count, unsigned char*
         }
         count = static_cast<std::size_t>(__builtin_ctzll(bad)) / 4 * 4;
     }
-    store_exact(dst, pack(block.values, t), count / 4 * 3);
+    store_exact(dst, avx512_steps::pack(block.values, t), count / 4 * 3);
     return count;
 }
 
@@ -98,12 +65,12 @@ template <DecodeKind Kind, class Contract>
 BlockRun run_blocks(const unsigned char* src, std::size_t len, unsigned char* dst) {
     if (len < WIDTH) return generic::run_blocks<Kind, Contract, V256, V128>(src, len, dst);
 
-    const Tables<Contract> t;
+    const Tables t(decode_table(Contract::ALPHABET).data());
     std::size_t i = 0;
     // Two registers per step, both tested before either is stored.
     for (; len - i >= 2 * WIDTH; i += 2 * WIDTH) {
-        const Translated a = translate(_mm512_loadu_si512(src + i), t);
-        const Translated b = translate(_mm512_loadu_si512(src + i + WIDTH), t);
+        const Translated a = translate<Contract>(_mm512_loadu_si512(src + i), t);
+        const Translated b = translate<Contract>(_mm512_loadu_si512(src + i + WIDTH), t);
         if ((a.invalid | b.invalid) != 0) {
             if constexpr (Kind != DecodeKind::Prefix) return {i, true};
             break;  // a prefix run lets the single steps find the failing quantum
@@ -112,18 +79,18 @@ BlockRun run_blocks(const unsigned char* src, std::size_t len, unsigned char* ds
         // masked store that meets a page not yet mapped costs the kernel
         // more (a new 64 MiB result: 29.5 ms a call masked, 26.5 whole). A
         // prefix run writes nothing past what it reports.
-        _mm512_storeu_si512(dst, pack(a.values, t));
+        _mm512_storeu_si512(dst, avx512_steps::pack(a.values, t));
         if (Kind == DecodeKind::Decode && len - i >= 4 * WIDTH)
-            _mm512_storeu_si512(dst + PACKED_BYTES, pack(b.values, t));
+            _mm512_storeu_si512(dst + PACKED_BYTES, avx512_steps::pack(b.values, t));
         else
-            store_exact(dst + PACKED_BYTES, pack(b.values, t), PACKED_BYTES);
+            store_exact(dst + PACKED_BYTES, avx512_steps::pack(b.values, t), PACKED_BYTES);
         dst += 2 * PACKED_BYTES;
     }
     // Single registers, then the whole quanta left in one masked step.
     bool invalid = false;
     while (len - i >= 4) {
         const std::size_t count = (len - i < WIDTH ? len - i : WIDTH) / 4 * 4;
-        const std::size_t done = run_step<Kind>(src + i, count, dst, t, invalid);
+        const std::size_t done = run_step<Kind, Contract>(src + i, count, dst, t, invalid);
         if (invalid) return {i, true};
         i += done;
         dst += done / 4 * 3;
