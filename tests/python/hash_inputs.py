@@ -98,3 +98,14 @@ def other_thread_ran_during(call, attempts):
 
 
 needs_the_lock = pytest.mark.skipif(not sys._is_gil_enabled(), reason="observable only with the interpreter lock")
+
+
+class ClearsTheList:
+    """An item whose export empties the list it is in."""
+
+    def __init__(self, data, owner):
+        self.data, self.owner = data, owner
+
+    def __buffer__(self, flags):
+        self.owner.clear()
+        return memoryview(self.data)

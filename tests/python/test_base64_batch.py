@@ -11,7 +11,7 @@ from hypothesis import given, settings
 from hypothesis import strategies as st
 
 import _vantorq as v
-from hash_inputs import INPUT_KINDS
+from hash_inputs import INPUT_KINDS, ClearsTheList
 
 RNG = random.Random(4_5)
 PAYLOADS = [RNG.randbytes(n) for n in (0, 1, 2, 3, 5, 47, 48, 64, 100, 1000)]
@@ -273,17 +273,6 @@ def test_legacy_character_warnings_match_the_single_item_functions(listed, singl
             break
         results.append(result)
     assert observe(lambda: listed(items)) == (results, expected_warnings)
-
-
-class ClearsTheList:
-    """An item whose export empties the list it is in."""
-
-    def __init__(self, data, owner):
-        self.data, self.owner = data, owner
-
-    def __buffer__(self, flags):
-        self.owner.clear()
-        return memoryview(self.data)
 
 
 @pytest.mark.parametrize("form", ["b64encode", "b64decode"])

@@ -10,7 +10,7 @@ from hypothesis import given, settings
 from hypothesis import strategies as st
 
 import _vantorq as v
-from hash_inputs import INPUT_KINDS, assert_consistent_while_resized, needs_the_lock
+from hash_inputs import INPUT_KINDS, ClearsTheList, assert_consistent_while_resized, needs_the_lock
 
 RNG = random.Random(53)
 BLOB = RNG.randbytes(1 << 20)
@@ -158,17 +158,6 @@ def test_destination_too_small(width, items):
         into(items, output)
     assert str(info.value) == f"XXH3 batch output requires {2 * size} bytes but the destination has {2 * size - 1}"
     assert output == b"\xa5" * (2 * size - 1)
-
-
-class ClearsTheList:
-    """An item whose export empties the list it is in."""
-
-    def __init__(self, data, owner):
-        self.data, self.owner = data, owner
-
-    def __buffer__(self, flags):
-        self.owner.clear()
-        return memoryview(self.data)
 
 
 @pytest.mark.parametrize("width", WIDTHS)

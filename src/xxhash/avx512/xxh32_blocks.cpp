@@ -12,16 +12,7 @@
 namespace vantorq::xxhash::avx512 {
 namespace {
 
-struct Ops {
-    [[gnu::always_inline]] static __m128i load(const unsigned char* p) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    }
-    [[gnu::always_inline]] static void store(unsigned char* p, __m128i v) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-    }
-    [[gnu::always_inline]] static __m128i broadcast(std::uint32_t w) { return _mm_set1_epi32(static_cast<int>(w)); }
-    [[gnu::always_inline]] static __m128i add(__m128i a, __m128i b) { return _mm_add_epi32(a, b); }
-    [[gnu::always_inline]] static __m128i multiply(__m128i a, __m128i b) { return _mm_mullo_epi32(a, b); }
+struct Ops : generic::SseLanes {
     // VPROLD without AVX-512VL exists only on 512-bit registers: the lanes sit
     // in the low quarter, the rest is never read. One instruction instead of
     // three shortens each lane's chain by a cycle.

@@ -7,11 +7,15 @@
 //   add(a, b), multiply(a, b)   32-bit lane sums and low products
 //   rotate_left<n>(v)       32-bit lane rotation
 //
+// SseLanes below gives all but the rotation, which the tiers do their own way.
+//
 // Each lane's chain is add, rotate, multiply; PMULLD's product of the input
 // word is off that chain, so the four lanes cost one chain instead of eight
 // scalar multiplies per block.
 //
 // Include only from tier files, with Ops defined in their anonymous namespace.
+
+#include <immintrin.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +23,19 @@
 #include "xxhash/classic.hpp"
 
 namespace vantorq::xxhash::generic {
+
+// SSE4.1 (PMULLD) forms of every operation but the rotation.
+struct SseLanes {
+    [[gnu::always_inline]] static __m128i load(const unsigned char* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    }
+    [[gnu::always_inline]] static void store(unsigned char* p, __m128i v) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+    }
+    [[gnu::always_inline]] static __m128i broadcast(std::uint32_t w) { return _mm_set1_epi32(static_cast<int>(w)); }
+    [[gnu::always_inline]] static __m128i add(__m128i a, __m128i b) { return _mm_add_epi32(a, b); }
+    [[gnu::always_inline]] static __m128i multiply(__m128i a, __m128i b) { return _mm_mullo_epi32(a, b); }
+};
 
 template <typename Ops>
 [[gnu::always_inline]] inline void mix_xxh32_blocks(classic::Xxh32Lanes& lanes, const unsigned char* p,
