@@ -119,19 +119,22 @@ core::Decoder decoder_for(const PreparedPolicy& policy) {
 // The base64 module's marker for an argument not given: a wrapper that
 // forwards its own defaults passes it on, and the interpreter reads it as
 // absent. Only an imported base64 module can have handed it out, so none is
-// imported here. Null when absent or the marker, else the argument.
-std::optional<PyObject*> unless_unspecified(PyObject* argument) {
+// imported here. Clears `argument` when it is the marker; false with an
+// error set when the lookup fails. (A flag and an out-parameter: an optional
+// returned from here stalled every call on a store it read back.)
+bool clear_if_unspecified(PyObject*& argument) {
     if (argument == nullptr || PyBool_Check(argument) || PyLong_CheckExact(argument) || PyBytes_CheckExact(argument))
-        return argument;
+        return true;
     static runtime::ProcessWideObject BASE64;
     PyObject* name = BASE64.get_or_create([] { return PyUnicode_InternFromString("base64"); });
-    if (name == nullptr) return std::nullopt;
+    if (name == nullptr) return false;
     runtime::OwnedRef module(PyImport_GetModule(name));
-    if (!module) return PyErr_Occurred() ? std::nullopt : std::optional<PyObject*>(argument);
+    if (!module) return !PyErr_Occurred();
     PyObject* marker = nullptr;
-    if (PyObject_GetOptionalAttrString(module.get(), "_NOT_SPECIFIED", &marker) < 0) return std::nullopt;
+    if (PyObject_GetOptionalAttrString(module.get(), "_NOT_SPECIFIED", &marker) < 0) return false;
     runtime::OwnedRef held(marker);
-    return marker == argument ? nullptr : argument;
+    if (marker == argument) argument = nullptr;
+    return true;
 }
 
 }  // namespace
@@ -139,18 +142,18 @@ std::optional<PyObject*> unless_unspecified(PyObject* argument) {
 std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& options) {
     PreparedPolicy policy;
     policy.semantics = compatibility::python_semantics();
-    const auto validate_object = unless_unspecified(options.validate);
-    const auto ignorechars_object = unless_unspecified(options.ignorechars);
-    if (!validate_object || !ignorechars_object) return std::nullopt;
-    const bool ignorechars_given = *ignorechars_object != nullptr;
+    PyObject* validate_object = options.validate;
+    PyObject* ignorechars_object = options.ignorechars;
+    if (!clear_if_unspecified(validate_object) || !clear_if_unspecified(ignorechars_object)) return std::nullopt;
+    const bool ignorechars_given = ignorechars_object != nullptr;
     if (options.altchars != nullptr && options.altchars != Py_None) {
         auto normalized = altchars::normalized_altchars(options.altchars, ignorechars_given);
         if (!normalized) return std::nullopt;
         policy.altchars = normalized->pair;
         policy.altchars_object = std::move(normalized->object);
     }
-    if (*validate_object != nullptr) {
-        const auto validate = arguments::read_flag(*validate_object, false);
+    if (validate_object != nullptr) {
+        const auto validate = arguments::read_flag(validate_object, false);
         if (!validate) return std::nullopt;
         policy.validate = *validate;
     } else {
@@ -161,9 +164,9 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
     policy.padded = *padded;
     if (ignorechars_given) {
         // binascii's own conversion and messages, at the point where it converts them.
-        policy.ignorechars_bytes = buffer::binascii_contiguous_bytes_like(*ignorechars_object, "ignorechars");
+        policy.ignorechars_bytes = buffer::binascii_contiguous_bytes_like(ignorechars_object, "ignorechars");
         if (!policy.ignorechars_bytes) return std::nullopt;
-        policy.ignorechars = *ignorechars_object;
+        policy.ignorechars = ignorechars_object;
     }
     const auto canonical = arguments::read_flag(options.canonical, false);
     if (!canonical) return std::nullopt;
