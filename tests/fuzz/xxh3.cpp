@@ -1,6 +1,8 @@
 // XXH3-64 and XXH3-128: the one-shot hashes of fuzzer-chosen slices of the
 // message and the list kernels over all of them, each list digest equal to
-// the one-shot hash of its item.
+// the one-shot hash of its item; and the streaming hashers (XXH3, XXH64,
+// XXH32) fed the slices in turn, after each one equal to the one-shot hash
+// of everything fed, also when restored from their byte form.
 // Input: seed choice, item count, (offset, length) of each item, message.
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -9,7 +11,9 @@
 
 #include "tier.hpp"
 #include "xxhash/batch.hpp"
+#include "xxhash/classic.hpp"
 #include "xxhash/one_shot.hpp"
+#include "xxhash/streaming.hpp"
 
 namespace vantorq::fuzz {
 
@@ -46,6 +50,31 @@ std::string transcript(Input input) {
                     xxhash::load_u64(digests_128.data() + i * 16 + 8) == hash_128.high,
                 "a list's XXH3-128 differs from the one-shot");
         note(out, "xxh3", {items[i].len, hash_64, hash_128.low, hash_128.high});
+    }
+
+    xxhash::streaming::Xxh3Hasher xxh3(seed);
+    xxhash::classic::Xxh64Hasher xxh64(seed);
+    xxhash::classic::Xxh32Hasher xxh32(static_cast<std::uint32_t>(seed));
+    std::vector<unsigned char> fed;
+    for (const xxhash::ByteView& item : items) {
+        xxh3.update(item.data, item.len);
+        xxh64.update(item.data, item.len);
+        xxh32.update(item.data, item.len);
+        fed.insert(fed.end(), item.data, item.data + item.len);
+        const auto restored = xxhash::streaming::Xxh3Hasher::from_bytes(xxh3.to_bytes());
+        require(restored.has_value(), "a streaming state's byte form is refused");
+        const xxhash::Hash128 whole_128 = xxhash::one_shot::xxh3_128(fed.data(), fed.size(), seed);
+        require(xxh3.digest_64() == xxhash::one_shot::xxh3_64(fed.data(), fed.size(), seed) &&
+                    restored->digest_64() == xxh3.digest_64(),
+                "streamed XXH3-64 differs from the one-shot hash of what was fed");
+        require(xxh3.digest_128().low == whole_128.low && xxh3.digest_128().high == whole_128.high,
+                "streamed XXH3-128 differs from the one-shot hash of what was fed");
+        require(xxh64.digest() == xxhash::classic::xxh64(fed.data(), fed.size(), seed),
+                "streamed XXH64 differs from the one-shot hash of what was fed");
+        require(xxh32.digest() == xxhash::classic::xxh32(fed.data(), fed.size(), static_cast<std::uint32_t>(seed)),
+                "streamed XXH32 differs from the one-shot hash of what was fed");
+        xxh3 = *restored;
+        note(out, "streamed", {fed.size(), xxh64.digest(), xxh32.digest()});
     }
     return out;
 }
