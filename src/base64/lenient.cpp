@@ -60,6 +60,15 @@ std::optional<std::size_t> exact_symbol_count(const unsigned char* src, std::siz
 // saves (two encodebytes lines, 134 characters: 154 ns a call staged, 147 in
 // one pass, pybase64 145-152). At 256 characters the staged path is ahead.
 constexpr std::size_t SHORT_TEXT = 192;
+// Where noisy text is gathered in one pass the staged path wins from about
+// 100 characters (Zen 4, ns a call, encodebytes text / a space every 4,
+// limit 192 against 96):
+//   characters    100              128              160              192
+//   192           134-148/150-152  143-145/176-194  156-159/191-193  161-192/157-169
+//   96            140-141/138-141  141-143/146      137-142/157-160  147-148/153-156
+constexpr std::size_t SHORT_TEXT_GATHERING = 96;
+
+std::size_t short_text() { return staging::gathers_in_one_pass() ? SHORT_TEXT_GATHERING : SHORT_TEXT; }
 
 // The staged decoder's results for a short text, byte for byte: every symbol
 // in order as one run, the end checks after the whole quanta. Whole quanta
@@ -113,7 +122,7 @@ DecodeOutcome decode_short(const unsigned char* src, std::size_t len, unsigned c
 DecodeOutcome decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
                                     std::size_t capacity, const LenientOptions& options) {
     if (!options.decodes_past_padding) len = data_end(src, len, options);
-    if (len <= SHORT_TEXT) return decode_short(src, len, dst, capacity, options);
+    if (len <= short_text()) return decode_short(src, len, dst, capacity, options);
     const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
     const auto compact_symbols = scan::decode_byte_kernels().compact_symbols;
     // The symbols of the text decode as one run.

@@ -15,13 +15,12 @@ namespace {
 // The vector kernels write at most 12 bytes per 16 characters they consume.
 constexpr std::size_t VECTOR_BYTES_PER_BLOCK = 12, VECTOR_BLOCK = 16;
 
-// Whether noisy text decodes without a staging copy on this processor.
+}  // namespace
+
 bool gathers_in_one_pass() {
     static const bool GATHERS = backend::capabilities().has(scan::AVX512_SCAN_FEATURES);
     return GATHERS;
 }
-
-}  // namespace
 
 void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet) {
     if (!decode::decode_to_ptr_with_layout_mode(symbols, count, dst, 0, alphabet).ok())

@@ -13,6 +13,9 @@
 
 namespace vantorq::base64::staging {
 
+// Whether noisy text decodes without a staging copy on this processor.
+bool gathers_in_one_pass();
+
 inline constexpr std::size_t STAGE_SYMBOLS = 4096;
 // A direct vector attempt on less text costs more than gathering it.
 inline constexpr std::size_t DIRECT_MIN_TEXT = 64;
