@@ -87,9 +87,11 @@ DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_
     // With strict padding the direct decoders stop before any "=", so the
     // search for the first one starts where they stopped.
     std::optional<scan::AllowedNoise> direct_noise;
-    if (strict_) direct_noise = noise_;
-    if (strict_padding_)
-        std::replace(direct_noise->bytes, direct_noise->bytes + 4, PAD, static_cast<unsigned char>('A'));
+    if (strict_) {
+        direct_noise = noise_;
+        if (strict_padding_)
+            std::replace(direct_noise->bytes, direct_noise->bytes + 4, PAD, static_cast<unsigned char>('A'));
+    }
     const auto& kernels = scan::decode_byte_kernels();
     const DecodeStatus status = writer.gather(src, len, direct_noise, [&](const unsigned char* from, std::size_t count,
                                                                     unsigned char* to, std::size_t room) {
