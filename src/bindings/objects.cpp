@@ -104,15 +104,15 @@ const ListItems& ListChunks::next() {
     return chunk_;
 }
 
-std::optional<ItemRefs> ListChunks::rest() {
+std::optional<ListItems> ListChunks::rest() {
     auto items = reserve_items(chunk_.items.size() + (count_ - read_));
     if (!items) return std::nullopt;
     for (auto& item : chunk_.items) items->emplace_back(std::move(item));
     chunk_.items.clear();
-    bool unused;
-    read_items<false>(list_, read_, count_, *items, unused);
+    bool rest_exact_bytes;
+    read_items<true>(list_, read_, count_, *items, rest_exact_bytes);
     read_ = count_;
-    return items;
+    return ListItems{std::move(*items), chunk_.all_exact_bytes && rest_exact_bytes};
 }
 
 void raise_batch_too_large(BatchFamily family) {

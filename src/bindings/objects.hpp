@@ -70,7 +70,7 @@ public:
     // The items of the last chunk and every item not read yet, at once:
     // before code that may change the list runs, as when reading the whole
     // list in one pass. Nothing with MemoryError set when room cannot be had.
-    std::optional<ItemRefs> rest();
+    std::optional<ListItems> rest();
 
 private:
     ListChunks(PyObject* list, std::size_t count, ItemRefs chunk)

@@ -183,7 +183,7 @@ PyObject* convert_list(PyObject* items_list, const Codec& codec) {
         }
         auto rest = reader->rest();
         if (!rest) return nullptr;
-        for (auto& item : *rest) {
+        for (auto& item : rest->items) {
             if (!convert(item.get())) return nullptr;
             item = runtime::OwnedRef();  // released while still in cache, not in a pass of its own
         }

@@ -151,10 +151,13 @@ std::optional<Scratch<Digest>> hash_into_scratch(const BatchItems& batch, std::u
     return scratch;
 }
 
-// The digests of a whole list in private memory, made chunk by chunk. Exact
-// bytes objects run no code of their own; the first chunk that holds any other
-// item takes the rest of the list at once before acquiring it, since
-// acquiring may run code that changes the list.
+// The digests of a whole list in private memory. A list that runs no code of
+// its own (exact bytes objects only) and is hashed attached is read a chunk
+// at a time, each object taken, hashed and released while in cache. Anything
+// else takes the rest of the list at once: acquiring other items may run code
+// that changes the list, and work that runs detached is done in one detached
+// stretch, since re-attaching after every chunk would wait for the
+// interpreter whenever another thread holds it.
 template <typename Digest>
 std::optional<Scratch<Digest>> hash_list_items(objects::ListChunks& reader, std::uint64_t seed) {
     auto scratch = objects::batch_results<Packed<Digest>>(reader.count(), BatchFamily::Xxh3);
@@ -162,30 +165,32 @@ std::optional<Scratch<Digest>> hash_list_items(objects::ListChunks& reader, std:
     auto views = objects::batch_results<ByteView>(std::min(reader.count(), objects::ListChunks::CHUNK_ITEMS),
                                                   BatchFamily::Xxh3);
     if (!views) return std::nullopt;
-    // Detached as one call of the same size would be, from the chunk where it would be.
     std::size_t bytes_so_far = 0;
     const bool long_list = reader.count() >= DETACH_ITEMS;
     for (;;) {
         const auto& chunk = reader.next();
         if (chunk.items.size() == 0) return scratch;
-        if (!chunk.all_exact_bytes) {
+        views->clear();
+        if (chunk.all_exact_bytes && !long_list) {
+            for (const auto& item : chunk.items) {
+                const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(item.get()));
+                views->emplace_back(
+                    ByteView{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(item.get())), length});
+                bytes_so_far += length;
+            }
+        }
+        if (!chunk.all_exact_bytes || long_list || bytes_so_far >= DETACH_BYTES) {
             const auto rest = reader.rest();
             if (!rest) return std::nullopt;
-            const auto batch = parse_batch(*rest);
+            const auto batch = acquire_items(*rest);
             if (!batch) return std::nullopt;
             auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(batch->views.size()).data());
-            runtime::run_maybe_detached(batch->detach(), [&] { Digest::hash_items(batch->views, seed, out); });
+            runtime::run_maybe_detached(batch->detach() || (batch->stable && bytes_so_far >= DETACH_BYTES),
+                                        [&] { Digest::hash_items(batch->views, seed, out); });
             return scratch;
         }
-        views->clear();
-        for (const auto& item : chunk.items) {
-            const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(item.get()));
-            views->emplace_back(ByteView{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(item.get())), length});
-            bytes_so_far += length;
-        }
         auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(views->size()).data());
-        runtime::run_maybe_detached(long_list || bytes_so_far >= DETACH_BYTES,
-                                    [&] { Digest::hash_items(*views, seed, out); });
+        Digest::hash_items(*views, seed, out);
     }
 }
 
