@@ -165,30 +165,33 @@ std::optional<Scratch<Digest>> hash_list_items(objects::ListChunks& reader, std:
     auto views = objects::batch_results<ByteView>(std::min(reader.count(), objects::ListChunks::CHUNK_ITEMS),
                                                   BatchFamily::Xxh3);
     if (!views) return std::nullopt;
-    std::size_t bytes_so_far = 0;
+    std::size_t bytes_hashed = 0;  // by the chunks hashed already, up to the threshold
     const bool long_list = reader.count() >= DETACH_ITEMS;
     for (;;) {
         const auto& chunk = reader.next();
         if (chunk.items.size() == 0) return scratch;
         views->clear();
+        std::size_t chunk_bytes = 0;
         if (chunk.all_exact_bytes && !long_list) {
             for (const auto& item : chunk.items) {
                 const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(item.get()));
                 views->emplace_back(
                     ByteView{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(item.get())), length});
-                bytes_so_far += length;
+                chunk_bytes += length;
             }
         }
-        if (!chunk.all_exact_bytes || long_list || bytes_so_far >= DETACH_BYTES) {
+        if (!chunk.all_exact_bytes || long_list || bytes_hashed + chunk_bytes >= DETACH_BYTES) {
             const auto rest = reader.rest();
             if (!rest) return std::nullopt;
             const auto batch = acquire_items(*rest);
             if (!batch) return std::nullopt;
+            // The thresholds hold for the whole list, not only its rest.
+            const bool detach = batch->stable && (long_list || bytes_hashed + batch->total_bytes >= DETACH_BYTES);
             auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(batch->views.size()).data());
-            runtime::run_maybe_detached(batch->detach() || (batch->stable && bytes_so_far >= DETACH_BYTES),
-                                        [&] { Digest::hash_items(batch->views, seed, out); });
+            runtime::run_maybe_detached(detach, [&] { Digest::hash_items(batch->views, seed, out); });
             return scratch;
         }
+        bytes_hashed += chunk_bytes;
         auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(views->size()).data());
         Digest::hash_items(*views, seed, out);
     }
