@@ -5,46 +5,20 @@
 #include <algorithm>
 
 namespace vantorq::bindings::objects {
-namespace {
 
-// Items taken per entry into the list's critical section: other threads may
-// change the list between groups, and a group costs one lock and unlock
-// instead of one per item, a large share of a call over short items.
-constexpr std::size_t ITEMS_PER_SECTION = 64;
-
-std::optional<ItemRefs> reserve_items(std::size_t count) {
+std::optional<ItemRefs> detail::reserve_items(std::size_t count) {
     auto items = ItemRefs::try_reserve(count);
     if (!items) PyErr_SetString(PyExc_MemoryError, "Python list is too large");
     return items;
 }
 
-// Appends the items at [start, stop) to `items`; returns where it stopped,
-// short of `stop` when another thread shortened the list meanwhile.
-template <bool TRACK_EXACT_BYTES>
-std::size_t read_items(PyObject* list, std::size_t start, std::size_t stop, ItemRefs& items,
-                       bool& all_exact_bytes) {
-    bool exact_bytes = true;
-    while (start < stop) {
-        runtime::CriticalSection section(list);
-        const std::size_t end = std::min({stop, static_cast<std::size_t>(PyList_GET_SIZE(list)),
-                                          start + ITEMS_PER_SECTION});
-        if (start >= end) break;  // shortened meanwhile: its remaining items are gone
-        for (std::size_t i = start; i < end; ++i) {
-            PyObject* item = PyList_GET_ITEM(list, static_cast<Py_ssize_t>(i));
-            if constexpr (TRACK_EXACT_BYTES) exact_bytes &= PyBytes_CheckExact(item);
-            items.emplace_back(runtime::OwnedRef::borrow(item));
-        }
-        start = end;
-    }
-    all_exact_bytes = exact_bytes;
-    return start;
-}
+namespace {
 
 template <bool TRACK_EXACT_BYTES>
 std::optional<ItemRefs> read_whole_list(PyObject* list, bool& all_exact_bytes) {
     const auto count = static_cast<std::size_t>(PyList_GET_SIZE(list));
-    auto items = reserve_items(count);
-    if (items) read_items<TRACK_EXACT_BYTES>(list, 0, count, *items, all_exact_bytes);
+    auto items = detail::reserve_items(count);
+    if (items) detail::read_items<TRACK_EXACT_BYTES>(list, 0, count, *items, all_exact_bytes, [](PyObject*) {});
     return items;
 }
 
@@ -90,7 +64,7 @@ std::optional<ListItems> list_items_and_all(PyObject* list) {
 
 std::optional<ListChunks> ListChunks::open(PyObject* list) {
     const auto count = static_cast<std::size_t>(PyList_GET_SIZE(list));
-    auto chunk = reserve_items(std::min(count, CHUNK_ITEMS));
+    auto chunk = detail::reserve_items(std::min(count, CHUNK_ITEMS));
     if (!chunk) return std::nullopt;
     return ListChunks(list, count, std::move(*chunk));
 }
@@ -98,21 +72,11 @@ std::optional<ListChunks> ListChunks::open(PyObject* list) {
 const ListItems& ListChunks::next() {
     chunk_.items.clear();
     const std::size_t stop = std::min(count_, read_ + CHUNK_ITEMS);
-    const std::size_t reached = read_items<true>(list_, read_, stop, chunk_.items, chunk_.all_exact_bytes);
+    const std::size_t reached =
+        detail::read_items<true>(list_, read_, stop, chunk_.items, chunk_.all_exact_bytes, [](PyObject*) {});
     // A list shortened meanwhile ends the reading there.
     read_ = reached < stop ? count_ : reached;
     return chunk_;
-}
-
-std::optional<ListItems> ListChunks::rest() {
-    auto items = reserve_items(chunk_.items.size() + (count_ - read_));
-    if (!items) return std::nullopt;
-    for (auto& item : chunk_.items) items->emplace_back(std::move(item));
-    chunk_.items.clear();
-    bool rest_exact_bytes;
-    read_items<true>(list_, read_, count_, *items, rest_exact_bytes);
-    read_ = count_;
-    return ListItems{std::move(*items), chunk_.all_exact_bytes && rest_exact_bytes};
 }
 
 void raise_batch_too_large(BatchFamily family) {

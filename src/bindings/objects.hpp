@@ -6,6 +6,7 @@
 
 #include <span>
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 
@@ -69,8 +70,14 @@ public:
 
     // The items of the last chunk and every item not read yet, at once:
     // before code that may change the list runs, as when reading the whole
-    // list in one pass. Nothing with MemoryError set when room cannot be had.
-    std::optional<ListItems> rest();
+    // list in one pass. `visit` sees each item (borrowed) as it is taken,
+    // while its object is in cache. Nothing with MemoryError set when room
+    // cannot be had.
+    template <typename Visit>
+    std::optional<ListItems> rest(Visit&& visit);
+    std::optional<ListItems> rest() { return rest([](PyObject*) {}); }
+    // The most items `rest` gives.
+    std::size_t rest_count() const { return chunk_.items.size() + (count_ - read_); }
 
 private:
     ListChunks(PyObject* list, std::size_t count, ItemRefs chunk)
@@ -81,6 +88,57 @@ private:
     std::size_t read_ = 0;
     ListItems chunk_;
 };
+
+namespace detail {
+
+// Items taken per entry into the list's critical section: other threads may
+// change the list between groups, and a group costs one lock and unlock
+// instead of one per item, a large share of a call over short items.
+constexpr std::size_t ITEMS_PER_SECTION = 64;
+
+// Nothing with MemoryError "Python list is too large" when the room cannot be had.
+std::optional<ItemRefs> reserve_items(std::size_t count);
+
+// Appends the items at [start, stop) to `items`, each shown to `visit`;
+// returns where it stopped, short of `stop` when another thread shortened
+// the list meanwhile.
+template <bool TRACK_EXACT_BYTES, typename Visit>
+std::size_t read_items(PyObject* list, std::size_t start, std::size_t stop, ItemRefs& items, bool& all_exact_bytes,
+                       Visit&& visit) {
+    bool exact_bytes = true;
+    while (start < stop) {
+        runtime::CriticalSection section(list);
+        const std::size_t end =
+            std::min({stop, static_cast<std::size_t>(PyList_GET_SIZE(list)), start + ITEMS_PER_SECTION});
+        if (start >= end) break;  // shortened meanwhile: its remaining items are gone
+        for (std::size_t i = start; i < end; ++i) {
+            PyObject* item = PyList_GET_ITEM(list, static_cast<Py_ssize_t>(i));
+            if constexpr (TRACK_EXACT_BYTES) exact_bytes &= PyBytes_CheckExact(item);
+            items.emplace_back(runtime::OwnedRef::borrow(item));
+            visit(item);
+        }
+        start = end;
+    }
+    all_exact_bytes = exact_bytes;
+    return start;
+}
+
+}  // namespace detail
+
+template <typename Visit>
+std::optional<ListItems> ListChunks::rest(Visit&& visit) {
+    auto items = detail::reserve_items(rest_count());
+    if (!items) return std::nullopt;
+    for (auto& item : chunk_.items) {
+        visit(item.get());
+        items->emplace_back(std::move(item));
+    }
+    chunk_.items.clear();
+    bool rest_exact_bytes;
+    detail::read_items<true>(list_, read_, count_, *items, rest_exact_bytes, visit);
+    read_ = count_;
+    return ListItems{std::move(*items), chunk_.all_exact_bytes && rest_exact_bytes};
+}
 
 // Whose list call asks for room: each family words its MemoryError its own way.
 enum class BatchFamily { Base64, Xxh3 };

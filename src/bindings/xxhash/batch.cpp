@@ -181,14 +181,23 @@ std::optional<Scratch<Digest>> hash_list_items(objects::ListChunks& reader, std:
             }
         }
         if (!chunk.all_exact_bytes || long_list || bytes_hashed + chunk_bytes >= DETACH_BYTES) {
-            const auto rest = reader.rest();
+            // The views of exact bytes objects are made as the items are
+            // taken; any other item has the whole rest acquired.
+            auto exact = views_for(reader.rest_count(), std::nullopt);
+            if (!exact) return std::nullopt;
+            const auto rest = reader.rest([&](PyObject* item) {
+                if (PyBytes_CheckExact(item))
+                    exact->add(reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(item)),
+                               static_cast<std::size_t>(PyBytes_GET_SIZE(item)));
+            });
             if (!rest) return std::nullopt;
-            const auto batch = acquire_items(*rest);
-            if (!batch) return std::nullopt;
+            const auto acquired = rest->all_exact_bytes ? std::nullopt : parse_batch(rest->items);
+            if (!rest->all_exact_bytes && !acquired) return std::nullopt;
+            const BatchItems& batch = rest->all_exact_bytes ? *exact : *acquired;
             // The thresholds hold for the whole list, not only its rest.
-            const bool detach = batch->stable && (long_list || bytes_hashed + batch->total_bytes >= DETACH_BYTES);
-            auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(batch->views.size()).data());
-            runtime::run_maybe_detached(detach, [&] { Digest::hash_items(batch->views, seed, out); });
+            const bool detach = batch.stable && (long_list || bytes_hashed + batch.total_bytes >= DETACH_BYTES);
+            auto* out = reinterpret_cast<unsigned char*>(scratch->append_for_overwrite(batch.views.size()).data());
+            runtime::run_maybe_detached(detach, [&] { Digest::hash_items(batch.views, seed, out); });
             return scratch;
         }
         bytes_hashed += chunk_bytes;
