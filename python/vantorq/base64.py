@@ -2,8 +2,8 @@
 
 The Base64 functions are those of ``_vantorq`` (the same results, exceptions
 and warnings as the standard ones, faster), with their ``_into`` forms that
-write into a reusable bytearray and their list forms; everything else is the
-standard module's own.
+write into a reusable bytearray and their list forms, and ``encodebytes`` and
+``decodebytes`` natively; everything else is the standard module's own.
 """
 
 from base64 import a85decode as a85decode
@@ -17,9 +17,7 @@ from base64 import b32hexencode as b32hexencode
 from base64 import b85decode as b85decode
 from base64 import b85encode as b85encode
 from base64 import decode as decode
-from base64 import decodebytes as decodebytes
 from base64 import encode as encode
-from base64 import encodebytes as encodebytes
 from base64 import z85decode as z85decode
 from base64 import z85encode as z85encode
 
@@ -47,6 +45,9 @@ from _vantorq import urlsafe_b64encode as urlsafe_b64encode
 from _vantorq import urlsafe_b64encode_batch as urlsafe_b64encode_batch
 from _vantorq import urlsafe_b64encode_batch_into as urlsafe_b64encode_batch_into
 from _vantorq import urlsafe_b64encode_into as urlsafe_b64encode_into
+
+from vantorq._native import decodebytes as decodebytes
+from vantorq._native import encodebytes as encodebytes
 
 __all__ = [
     # The standard module's names, in its order.

@@ -12,6 +12,8 @@
 //   DIGEST_SIZE                 bytes of digest()
 //   read_seed, digest, hexdigest, intdigest
 //   METHOD_DOCS                 the methods' docstrings
+//   ALGORITHM, BLOCK_SIZE       optional: what `name` and `block_size` give when
+//                               not the class name and the core's block size
 //   EXTENDED                    also intdigest, reset and the serialised state
 //                               (pickling, copy.copy), for the package's own classes
 //
@@ -239,10 +241,20 @@ struct HasherClass {
         return read(self, [](const Hasher&) { return PyLong_FromSize_t(Traits::DIGEST_SIZE); });
     }
     static PyObject* block_size(PyObject* self, void*) {
-        return read(self, [](const Hasher&) { return PyLong_FromSize_t(Hasher::BLOCK_SIZE); });
+        return read(self, [](const Hasher&) {
+            if constexpr (requires { Traits::BLOCK_SIZE; })
+                return PyLong_FromSize_t(Traits::BLOCK_SIZE);
+            else
+                return PyLong_FromSize_t(Hasher::BLOCK_SIZE);
+        });
     }
     static PyObject* name(PyObject* self, void*) {
-        return read(self, [](const Hasher&) { return PyUnicode_FromString(Traits::NAME); });
+        return read(self, [](const Hasher&) {
+            if constexpr (requires { Traits::ALGORITHM; })
+                return PyUnicode_FromString(Traits::ALGORITHM);
+            else
+                return PyUnicode_FromString(Traits::NAME);
+        });
     }
 
     static void dealloc(PyObject* self) {
