@@ -207,7 +207,8 @@ CALLS_OF_EVERY_FAMILY = ("(v.b64decode(v.b64encode(data)), v.xxh3_64(data), v.xx
 
 def test_interpreters_in_parallel(stress_record):
     data = STATES[0][:300_000]
-    expected = repr(eval(CALLS_OF_EVERY_FAMILY))
+    here = {"v": v, "data": data}
+    expected = repr(eval(CALLS_OF_EVERY_FAMILY, here))
     states = []
     for _ in range(WORKERS - 1):
         interpreter, queue = interpreters.create(), interpreters.create_queue()
@@ -222,7 +223,7 @@ def test_interpreters_in_parallel(stress_record):
         return work
 
     def in_main():
-        assert repr(eval(CALLS_OF_EVERY_FAMILY)) == expected
+        assert repr(eval(CALLS_OF_EVERY_FAMILY, here)) == expected
 
     try:
         calls = run_for_a_while([in_interpreter(*state) for state in states] + [in_main], [])
