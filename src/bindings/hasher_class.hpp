@@ -172,10 +172,28 @@ struct HasherClass {
 
     static constexpr arguments::Signature<1> UPDATE = {Traits::UPDATE_NAME, {"data"}, 1, arguments::Wording::Method};
 
+    // The one-positional-argument call and exact bytes are taken without the
+    // parser's optional and the acquired-input variant: merged through the
+    // stack, their results cost a short update a store-forwarding stall.
     static PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-        const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
-        if (!parsed) return nullptr;
-        const auto input = buffer::any_bytes_like((*parsed)[0], "data");
+        PyObject* data;
+        if (nargs == 1 && kwnames == nullptr) {
+            data = args[0];
+        } else {
+            const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
+            if (!parsed) return nullptr;
+            data = (*parsed)[0];
+        }
+        if (PyBytes_CheckExact(data)) {
+            UpdateBorrow borrow(object(self)->borrow);
+            if (!borrow) return nullptr;
+            const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(data));
+            const auto* bytes = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data));
+            runtime::run_maybe_detached(length >= Traits::DETACH_BYTES,
+                                        [&] { object(self)->hasher.update(bytes, length); });
+            Py_RETURN_NONE;
+        }
+        const auto input = buffer::any_bytes_like(data, "data");
         if (!input) return nullptr;
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
