@@ -26,7 +26,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <type_traits>
 
 #include "backend/borrow_counter.hpp"
@@ -110,10 +112,20 @@ struct HasherClass {
     using Hasher = typename Traits::Hasher;
     using Seed = typename Hasher::Seed;
 
+    // The interpreter's allocator aligns objects to 16 bytes, and a state may
+    // ask for more (XXH3's accumulators and buffer are 64-byte aligned for
+    // its vector kernels): the state lives in room of its size plus its
+    // alignment, at the first aligned address there.
     struct Object {
         PyObject_HEAD
         backend::BorrowCounter borrow;
-        Hasher hasher;
+        alignas(alignof(std::max_align_t)) unsigned char room[sizeof(Hasher) + alignof(Hasher) - 1];
+
+        void* state_address() {
+            const auto address = reinterpret_cast<std::uintptr_t>(room);
+            return reinterpret_cast<void*>((address + alignof(Hasher) - 1) & ~std::uintptr_t{alignof(Hasher) - 1});
+        }
+        Hasher& hasher() { return *std::launder(static_cast<Hasher*>(state_address())); }
     };
     // Freed by the interpreter's allocator without running destructors.
     static_assert(std::is_trivially_destructible_v<Hasher> && std::is_trivially_destructible_v<backend::BorrowCounter>);
@@ -136,7 +148,7 @@ struct HasherClass {
         PyObject* self = type->tp_alloc(type, 0);
         if (self == nullptr) return nullptr;
         new (&object(self)->borrow) backend::BorrowCounter();
-        new (&object(self)->hasher) Hasher(hasher);
+        new (object(self)->state_address()) Hasher(hasher);
         return self;
     }
 
@@ -190,14 +202,14 @@ struct HasherClass {
             const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(data));
             const auto* bytes = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data));
             runtime::run_maybe_detached(length >= Traits::DETACH_BYTES,
-                                        [&] { object(self)->hasher.update(bytes, length); });
+                                        [&] { object(self)->hasher().update(bytes, length); });
             Py_RETURN_NONE;
         }
         const auto input = buffer::any_bytes_like(data, "data");
         if (!input) return nullptr;
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        feed(object(self)->hasher, *input);
+        feed(object(self)->hasher(), *input);
         Py_RETURN_NONE;
     }
 
@@ -206,7 +218,7 @@ struct HasherClass {
     static PyObject* read(PyObject* self, Read&& read) {
         ReadBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        return read(object(self)->hasher);
+        return read(object(self)->hasher());
     }
 
     static PyObject* digest(PyObject* self, PyObject*) { return read(self, Traits::digest); }
@@ -230,7 +242,7 @@ struct HasherClass {
     static PyObject* reset(PyObject* self, PyObject*) {
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        object(self)->hasher.reset();
+        object(self)->hasher().reset();
         Py_RETURN_NONE;
     }
 
@@ -256,7 +268,7 @@ struct HasherClass {
         }
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        object(self)->hasher = *restored;
+        object(self)->hasher() = *restored;
         Py_RETURN_NONE;
     }
 
