@@ -28,10 +28,15 @@ def test_each_family_module_offers_every_name_of_its_family(family):
         assert name in module.__all__ and getattr(module, name) is getattr(_vantorq, name), name
 
 
+# Written in vantorq.base64 over its encodebytes and decodebytes.
+FILE_FUNCTIONS = {"encode", "decode"}
+
+
 def test_drop_in_base64_offers_every_name_of_the_standard_module():
     for name in base64.__all__:
         assert name in vantorq.base64.__all__
-        assert getattr(vantorq.base64, name) is getattr(_vantorq, name, getattr(base64, name)), name
+        if name not in FILE_FUNCTIONS:
+            assert getattr(vantorq.base64, name) is getattr(_vantorq, name, getattr(base64, name)), name
 
 
 @pytest.mark.parametrize("name", ["murmur3_x86_32", "murmur3_x86_128", "murmur3_x64_128"])
