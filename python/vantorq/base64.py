@@ -2,9 +2,10 @@
 
 The Base64 functions are those of ``_vantorq`` (the same results, exceptions
 and warnings as the standard ones, faster), with their ``_into`` forms that
-write into a reusable bytearray and their list forms; the file functions
-``encode`` and ``decode`` and ``python -m vantorq.base64`` work through them;
-everything else is the standard module's own.
+write into a reusable bytearray and their list forms, and ``encodebytes`` and
+``decodebytes`` natively; the file functions ``encode`` and ``decode`` and
+``python -m vantorq.base64`` work through those two; everything else is the
+standard module's own.
 """
 
 import sys
@@ -20,8 +21,6 @@ from base64 import b32hexdecode as b32hexdecode
 from base64 import b32hexencode as b32hexencode
 from base64 import b85decode as b85decode
 from base64 import b85encode as b85encode
-from base64 import decodebytes as decodebytes
-from base64 import encodebytes as encodebytes
 from base64 import z85decode as z85decode
 from base64 import z85encode as z85encode
 
@@ -49,6 +48,9 @@ from _vantorq import urlsafe_b64encode as urlsafe_b64encode
 from _vantorq import urlsafe_b64encode_batch as urlsafe_b64encode_batch
 from _vantorq import urlsafe_b64encode_batch_into as urlsafe_b64encode_batch_into
 from _vantorq import urlsafe_b64encode_into as urlsafe_b64encode_into
+
+from vantorq._native import decodebytes as decodebytes
+from vantorq._native import encodebytes as encodebytes
 
 __all__ = [
     # The standard module's names, in its order.

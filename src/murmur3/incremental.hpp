@@ -5,21 +5,42 @@
 // long runs), the 0 to block-size-1 leftover bytes wait in a block buffer,
 // and the tail step and finalisation run on a copy when a result is asked for.
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "backend/block_buffer.hpp"
 #include "murmur3/variants.hpp"
+#include "xxhash/state_bytes.hpp"
 
 namespace vantorq::murmur3::incremental {
+
+namespace state_bytes = xxhash::state_bytes;
+
+template <class Variant>
+inline constexpr state_bytes::Kind KIND_OF = state_bytes::Kind::MURMUR3_X86_32;
+template <>
+inline constexpr state_bytes::Kind KIND_OF<variants::X86_128> = state_bytes::Kind::MURMUR3_X86_128;
+template <>
+inline constexpr state_bytes::Kind KIND_OF<variants::X64_128> = state_bytes::Kind::MURMUR3_X64_128;
 
 template <class Variant>
 class Hasher {
 public:
+    using Seed = std::uint32_t;
     using Result = typename Variant::Result;
     static constexpr std::size_t BLOCK_SIZE = Variant::BLOCK_SIZE;
 
-    explicit Hasher(std::uint32_t seed) : state_(Variant::start(seed)) {}
+    // kind, version, seed, total length, state, pending count, pending bytes (zero-padded), checksum
+    static constexpr std::size_t SERIALIZED_SIZE = state_bytes::HEADER_SIZE + sizeof(Seed) + 8 +
+                                                   sizeof(typename Variant::State) + 1 + BLOCK_SIZE +
+                                                   state_bytes::CHECKSUM_SIZE;
+    using Serialized = std::array<unsigned char, SERIALIZED_SIZE>;
+
+    explicit Hasher(Seed seed) : seed_(seed), state_(Variant::start(seed)) {}
 
     void update(const unsigned char* data, std::size_t len) {
         // The x86 variants finalise with the length modulo 2^32, which the
@@ -37,7 +58,46 @@ public:
         return Variant::finish_tail(pending_.pending(), pending_.pending_size(), state_, total_len_);
     }
 
+    // Back to the state of a new hasher with the same seed.
+    void reset() { *this = Hasher(seed_); }
+
+    Serialized to_bytes() const {
+        Serialized form{};
+        state_bytes::Writer writer(form, KIND_OF<Variant>);
+        writer.put(seed_);
+        writer.put(total_len_);
+        writer.put(state_);
+        writer.put(static_cast<unsigned char>(pending_.pending_size()));
+        std::array<unsigned char, BLOCK_SIZE> pending{};
+        std::copy_n(pending_.pending(), pending_.pending_size(), pending.begin());
+        writer.put_bytes(pending.data(), pending.size());
+        writer.seal();
+        return form;
+    }
+
+    // The hasher that to_bytes() described, or nothing if `form` is not such
+    // a form (wrong size, kind or version, altered bytes, inconsistent fields).
+    static std::optional<Hasher> from_bytes(std::span<const unsigned char> form) {
+        auto reader = state_bytes::Reader::open(form, KIND_OF<Variant>, SERIALIZED_SIZE);
+        if (!reader) return std::nullopt;
+        Hasher hasher(reader->template take<Seed>());
+        hasher.total_len_ = reader->template take<std::uint64_t>();
+        hasher.state_ = reader->template take<typename Variant::State>();
+        const std::size_t pending_size = reader->template take<unsigned char>();
+        const unsigned char* pending = reader->take_bytes(BLOCK_SIZE);
+        // The pending bytes are the message's tail, the padding after them zero,
+        // and the state moves only once a block is complete.
+        if (pending_size != hasher.total_len_ % BLOCK_SIZE) return std::nullopt;
+        if (hasher.total_len_ < BLOCK_SIZE && hasher.state_ != Variant::start(hasher.seed_)) return std::nullopt;
+        for (std::size_t i = pending_size; i < BLOCK_SIZE; ++i)
+            if (pending[i] != 0) return std::nullopt;
+        hasher.pending_.feed(
+            pending, pending_size, [](const unsigned char*) {}, [](const unsigned char*, std::size_t) {});
+        return hasher;
+    }
+
 private:
+    Seed seed_;
     typename Variant::State state_;
     backend::BasicBlockBuffer<BLOCK_SIZE> pending_;
     std::uint64_t total_len_ = 0;

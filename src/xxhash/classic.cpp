@@ -52,6 +52,20 @@ std::uint64_t xxh64(const unsigned char* data, std::size_t len, std::uint64_t se
     return hash<Width64>(data, len, seed);
 }
 
+void xxh32_items(std::span<const ByteView> items, std::uint32_t seed, unsigned char* out) {
+    for (const ByteView& item : items) {
+        store_u32(out, hash<Width32>(item.data, item.len, seed));
+        out += sizeof(std::uint32_t);
+    }
+}
+
+void xxh64_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+    for (const ByteView& item : items) {
+        store_u64(out, hash<Width64>(item.data, item.len, seed));
+        out += sizeof(std::uint64_t);
+    }
+}
+
 template <class Width>
 void Hasher<Width>::update(const unsigned char* data, std::size_t len) {
     total_len_ += len;

@@ -137,6 +137,11 @@ inline Xxh32BlocksKernel xxh32_blocks_kernel() {
 std::uint32_t xxh32(const unsigned char* data, std::size_t len, std::uint32_t seed);
 std::uint64_t xxh64(const unsigned char* data, std::size_t len, std::uint64_t seed);
 
+// The hashes of items in item order, packed little-endian: item i's at
+// out + i * 4 (XXH32) or out + i * 8 (XXH64), the layout of the packed list forms.
+void xxh32_items(std::span<const ByteView> items, std::uint32_t seed, unsigned char* out);
+void xxh64_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out);
+
 // The hash of a message that arrives in chunks: any split gives the one-shot
 // hash of the whole. Whole blocks are mixed straight from the chunk; the
 // leftover bytes wait in a block buffer.

@@ -17,7 +17,15 @@
 
 namespace vantorq::xxhash::state_bytes {
 
-enum class Kind : unsigned char { XXH32 = 0x20, XXH64 = 0x40, XXH3 = 0x30 };
+// Every family's streaming hashers share the form; a kind names one of them.
+enum class Kind : unsigned char {
+    XXH32 = 0x20,
+    XXH64 = 0x40,
+    XXH3 = 0x30,
+    MURMUR3_X86_32 = 0x51,
+    MURMUR3_X86_128 = 0x52,
+    MURMUR3_X64_128 = 0x53,
+};
 
 inline constexpr unsigned char LAYOUT_VERSION = 1;
 inline constexpr std::size_t HEADER_SIZE = 2;

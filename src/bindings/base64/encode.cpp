@@ -75,18 +75,19 @@ buffer::Acquired acquire_input(PyObject* object) {
     return buffer::binascii_contiguous_bytes_like(object, "s");
 }
 
-PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& encoder) {
+PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& encoder, bool final_newline) {
     // A bytearray is encoded in place inside its lock, so its size cannot
     // change between sizing the result and writing it.
     return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
-        const auto size = encoder.encoded_size(length, MAX_OBJECT_SIZE);
+        const auto size = encoder.encoded_size(length, MAX_OBJECT_SIZE - final_newline);
         if (!size) {
             PyErr_SetString(PyExc_MemoryError, messages::OUTPUT_TOO_LARGE);
             return nullptr;
         }
-        PyObject* result = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(*size));
+        PyObject* result = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(*size + final_newline));
         if (result == nullptr) return nullptr;
         auto* out = reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(result));
+        if (final_newline) out[*size] = '\n';
         // The new object is not visible to any other thread until it is returned.
         const bool detach = input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES;
         runtime::run_maybe_detached(detach, [&] { encoder.encode(data, length, out, core::Output::New); });

@@ -23,8 +23,10 @@ std::optional<std::size_t> parse_wrapcol(PyObject* value);
 // other contiguous exporters as the binascii module accepts them.
 buffer::Acquired acquire_input(PyObject* object);
 
-// A new bytes object holding the encoding of the input, or null with an error set.
-PyObject* encode_with_prepared(const buffer::BytesLike& input, const vantorq::base64::Encoder& encoder);
+// A new bytes object holding the encoding of the input (followed by a newline
+// if `final_newline`), or null with an error set.
+PyObject* encode_with_prepared(const buffer::BytesLike& input, const vantorq::base64::Encoder& encoder,
+                               bool final_newline = false);
 
 // Encodes at the start of `destination` (a bytearray) and returns the count
 // as an int; the destination is unchanged unless the call succeeds.

@@ -16,11 +16,13 @@
 #include "bindings/xxhash/messages.hpp"
 #include "bindings/xxhash/callbacks.hpp"
 #include "xxhash/batch.hpp"
+#include "xxhash/classic.hpp"
 
 namespace vantorq::bindings::xxhash::batch {
 namespace {
 
 namespace core = vantorq::xxhash::batch;
+namespace classic = vantorq::xxhash::classic;
 using objects::BatchFamily;
 using vantorq::xxhash::ByteView;
 
@@ -30,9 +32,10 @@ using vantorq::xxhash::ByteView;
 constexpr std::size_t DETACH_ITEMS = 16'384;
 constexpr std::size_t DETACH_BYTES = 1'048'576;
 
-// What differs between the widths: the packed digest, the core that writes
-// it, and the int it stands for.
+// What differs between the hashes: the seed, the packed digest, the core that
+// writes it, and the int it stands for.
 struct PackedDigest64 {
+    static bool read_seed(PyObject* value, std::uint64_t& seed) { return arguments::read_seed_u64(value, seed); }
     static constexpr std::size_t BYTES = core::DIGEST_BYTES_64;
     static void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
         core::hash_items_64(items, seed, out);
@@ -43,11 +46,39 @@ struct PackedDigest64 {
 };
 
 struct PackedDigest128 {
+    static bool read_seed(PyObject* value, std::uint64_t& seed) { return arguments::read_seed_u64(value, seed); }
     static constexpr std::size_t BYTES = core::DIGEST_BYTES_128;
     static void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
         core::hash_items_128(items, seed, out);
     }
     static PyObject* to_int(const unsigned char* packed) { return callbacks::int_from_packed_128(packed); }
+};
+
+struct PackedXxh64 {
+    static bool read_seed(PyObject* value, std::uint64_t& seed) { return arguments::read_seed_u64(value, seed); }
+    static constexpr std::size_t BYTES = sizeof(std::uint64_t);
+    static void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+        classic::xxh64_items(items, seed, out);
+    }
+    static PyObject* to_int(const unsigned char* packed) {
+        return PyLong_FromUnsignedLongLong(vantorq::xxhash::load_u64(packed));
+    }
+};
+
+struct PackedXxh32 {
+    static bool read_seed(PyObject* value, std::uint64_t& seed) {
+        std::uint32_t narrow;
+        const bool converted = arguments::read_seed_u32(value, narrow);
+        seed = narrow;
+        return converted;
+    }
+    static constexpr std::size_t BYTES = sizeof(std::uint32_t);
+    static void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+        classic::xxh32_items(items, static_cast<std::uint32_t>(seed), out);
+    }
+    static PyObject* to_int(const unsigned char* packed) {
+        return PyLong_FromUnsignedLong(vantorq::xxhash::load_u32(packed));
+    }
 };
 
 // Finished digests kept in private memory, item i at byte i * BYTES.
@@ -210,7 +241,7 @@ template <typename Digest>
 PyObject* hash_list(const arguments::Arguments<2>& parsed) {
     const auto [items, seed_argument] = parsed;
     std::uint64_t seed;
-    if (!arguments::read_seed_u64(seed_argument, seed)) return nullptr;
+    if (!Digest::read_seed(seed_argument, seed)) return nullptr;
     if (!objects::check_list(items)) return nullptr;
 
     // The items are released chunk by chunk as their digests are made, before the ints are.
@@ -247,7 +278,7 @@ template <typename Digest>
 PyObject* packed_batch_into(const arguments::Arguments<3>& parsed) {
     const auto [items, output, seed_argument] = parsed;
     std::uint64_t seed;
-    if (!arguments::read_seed_u64(seed_argument, seed)) return nullptr;
+    if (!Digest::read_seed(seed_argument, seed)) return nullptr;
     if (!objects::check_list(items) || !objects::check_bytearray(output)) return nullptr;
     auto reader = objects::ListChunks::open(items);
     if (!reader) return nullptr;
@@ -290,5 +321,9 @@ PyObject* xxh3_64_batch_into(const arguments::Arguments<3>& parsed) {
 PyObject* xxh3_128_batch_into(const arguments::Arguments<3>& parsed) {
     return packed_batch_into<PackedDigest128>(parsed);
 }
+PyObject* xxh32_batch(const arguments::Arguments<2>& parsed) { return hash_list<PackedXxh32>(parsed); }
+PyObject* xxh64_batch(const arguments::Arguments<2>& parsed) { return hash_list<PackedXxh64>(parsed); }
+PyObject* xxh32_batch_into(const arguments::Arguments<3>& parsed) { return packed_batch_into<PackedXxh32>(parsed); }
+PyObject* xxh64_batch_into(const arguments::Arguments<3>& parsed) { return packed_batch_into<PackedXxh64>(parsed); }
 
 }  // namespace vantorq::bindings::xxhash::batch

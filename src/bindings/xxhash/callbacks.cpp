@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "bindings/hash_call.hpp"
+#include "xxhash/classic.hpp"
 #include "xxhash/one_shot.hpp"
 
 namespace vantorq::bindings::xxhash::callbacks {
@@ -62,6 +63,16 @@ PyObject* xxh3_64(const arguments::Arguments<2>& parsed) {
 PyObject* xxh3_128(const arguments::Arguments<2>& parsed) {
     return hash_call::hash_one<std::uint64_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::one_shot::xxh3_128,
                                               &int_from_hash_128);
+}
+
+PyObject* xxh32(const arguments::Arguments<2>& parsed) {
+    return hash_call::hash_one<std::uint32_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::classic::xxh32,
+                                              [](std::uint32_t h) { return PyLong_FromUnsignedLong(h); });
+}
+
+PyObject* xxh64(const arguments::Arguments<2>& parsed) {
+    return hash_call::hash_one<std::uint64_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::classic::xxh64,
+                                              [](std::uint64_t h) { return PyLong_FromUnsignedLongLong(h); });
 }
 
 }  // namespace vantorq::bindings::xxhash::callbacks

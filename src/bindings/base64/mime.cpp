@@ -1,0 +1,78 @@
+#include "bindings/python.hpp"
+
+#include "bindings/base64/mime.hpp"
+
+#include "base64/encoder.hpp"
+#include "bindings/base64/encode.hpp"
+#include "bindings/base64/policy.hpp"
+#include "bindings/buffer.hpp"
+#include "bindings/runtime.hpp"
+
+#include <string_view>
+
+namespace vantorq::bindings::base64::mime {
+namespace {
+
+namespace core = vantorq::base64;
+
+constexpr std::size_t MAXLINESIZE = 76;
+
+// TypeError `message` formatted, raised from the error being handled.
+void raise_from_current(const char* format, PyObject* name) {
+    PyObject* cause = PyErr_GetRaisedException();
+    PyErr_Format(PyExc_TypeError, format, name);
+    PyObject* raised = PyErr_GetRaisedException();
+    PyException_SetCause(raised, Py_NewRef(cause));
+    PyException_SetContext(raised, cause);
+    PyErr_SetRaisedException(raised);
+}
+
+// The standard functions' check: anything a memoryview takes, of single-byte
+// elements in one dimension; their TypeErrors otherwise.
+bool check_input(PyObject* s) {
+    runtime::OwnedRef name(PyType_GetName(Py_TYPE(s)));
+    if (!name) return false;
+    runtime::OwnedRef view(PyMemoryView_FromObject(s));
+    if (!view) {
+        if (PyErr_ExceptionMatches(PyExc_TypeError)) raise_from_current("expected bytes-like object, not %U", name.get());
+        return false;
+    }
+    const Py_buffer* buffer = PyMemoryView_GET_BUFFER(view.get());
+    const char* format = buffer->format != nullptr ? buffer->format : "B";
+    const std::string_view element(format);
+    if (element != "c" && element != "b" && element != "B") {
+        runtime::OwnedRef format_object(PyUnicode_FromString(format));
+        if (format_object)
+            PyErr_Format(PyExc_TypeError, "expected single byte elements, not %R from %U", format_object.get(),
+                         name.get());
+        return false;
+    }
+    if (buffer->ndim != 1) {
+        PyErr_Format(PyExc_TypeError, "expected 1-D data, not %d-D data from %U", buffer->ndim, name.get());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+PyObject* encodebytes(const arguments::Arguments<1>& parsed) {
+    PyObject* s = parsed[0];
+    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !check_input(s)) return nullptr;
+    const auto input = encode::acquire_input(s);
+    if (!input) return nullptr;
+    if (input->len() == 0) return PyBytes_FromStringAndSize(nullptr, 0);
+    return encode::encode_with_prepared(*input, core::Encoder(core::STANDARD_ENCODE_ALPHABET, true, MAXLINESIZE),
+                                        true);
+}
+
+PyObject* decodebytes(const arguments::Arguments<1>& parsed) {
+    PyObject* s = parsed[0];
+    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !check_input(s)) return nullptr;
+    // As the interpreter's a2b_base64 takes it: contiguous, never a str.
+    const auto input = buffer::contiguous_bytes_like(s, "s");
+    if (!input) return nullptr;
+    return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_allocating(*input);
+}
+
+}  // namespace vantorq::bindings::base64::mime

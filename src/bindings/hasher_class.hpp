@@ -1,0 +1,372 @@
+#pragma once
+// The frame of every streaming hasher class: construction, update (detached
+// for long immutable input, a bytearray read inside its lock), the digests,
+// copy, and the class object itself. A class is described by its traits:
+//
+//   Hasher                      the core state (update, reset, to_bytes, from_bytes)
+//   NAME, QUALIFIED_NAME        as the class shows them ("module.name")
+//   TEXT_SIGNATURE, DOC_BODY    its constructor's signature and docstring body
+//   CONSTRUCTOR                 the constructor's parameters (data, seed)
+//   NONE_IS_NO_DATA             whether data=None means no data
+//   DETACH_BYTES                immutable input from this length is hashed detached
+//   DIGEST_SIZE                 bytes of digest()
+//   read_seed, digest, hexdigest, intdigest
+//   METHOD_DOCS                 the methods' docstrings
+//   ALGORITHM, BLOCK_SIZE       optional: what `name` and `block_size` give when
+//                               not the class name and the core's block size
+//   EXTENDED                    also intdigest, reset and the serialised state
+//                               (pickling, copy.copy), for the package's own classes
+//
+// VANTORQ_HASHER_NAMES writes the names and the constructor's parameters.
+//
+// Thread contract: a hasher in use by another thread is refused with
+// RuntimeError rather than waited for; updates are exclusive, reads shared.
+
+#include "bindings/python.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <type_traits>
+
+#include "backend/borrow_counter.hpp"
+#include "bindings/arguments.hpp"
+#include "bindings/buffer.hpp"
+#include "bindings/runtime.hpp"
+
+// The names of a class (its own, with its module, and of its methods as
+// argument errors show them), and its constructor's parameters: `data` as
+// `data_parameter` shows it, then the seed, keyword-only unless `positional`.
+#define VANTORQ_HASHER_NAMES(module, name, data_parameter, positional)                                   \
+    static constexpr const char* NAME = name;                                                             \
+    static constexpr const char* QUALIFIED_NAME = module "." name;                                        \
+    static constexpr const char* UPDATE_NAME = name ".update";                                            \
+    static constexpr char TEXT_SIGNATURE[] = name "(" data_parameter ", " positional "seed=0)";           \
+    static constexpr arguments::Signature<2> CONSTRUCTOR = {                                              \
+        name ".__new__", {data_parameter, "seed=0"}, sizeof(positional) == 1 ? 2u : 1u, arguments::Wording::Method};
+
+// The `positional` argument of VANTORQ_HASHER_NAMES.
+#define VANTORQ_SEED_POSITIONAL ""
+#define VANTORQ_SEED_KEYWORD_ONLY "*, "
+
+namespace vantorq::bindings::hasher_class {
+
+// A hold on a hasher: shared by readers, or exclusive for an update. When
+// refused, RuntimeError is set and the guard is false; it never blocks.
+template <bool Exclusive>
+class Borrow {
+public:
+    explicit Borrow(backend::BorrowCounter& counter)
+        : counter_((Exclusive ? counter.try_begin_update() : counter.try_begin_read()) ? &counter : nullptr) {
+        if (counter_ == nullptr)
+            PyErr_SetString(PyExc_RuntimeError, Exclusive ? "Already borrowed" : "Already mutably borrowed");
+    }
+    ~Borrow() {
+        if (counter_ == nullptr) return;
+        if constexpr (Exclusive)
+            counter_->end_update();
+        else
+            counter_->end_read();
+    }
+    Borrow(const Borrow&) = delete;
+    Borrow& operator=(const Borrow&) = delete;
+    explicit operator bool() const { return counter_ != nullptr; }
+
+private:
+    backend::BorrowCounter* counter_;
+};
+
+using ReadBorrow = Borrow<false>;
+using UpdateBorrow = Borrow<true>;
+
+// The interpreter reads a text signature from the start of a docstring: the
+// signature, a "--" line and a blank line, then the body (from the typed stubs).
+template <std::size_t SignatureSize, std::size_t BodySize>
+constexpr auto with_text_signature(const char (&signature)[SignatureSize], const char (&body)[BodySize]) {
+    constexpr char SEPARATOR[] = "\n--\n\n";
+    std::array<char, SignatureSize - 1 + sizeof(SEPARATOR) - 1 + BodySize> text{};
+    auto end = std::copy_n(signature, SignatureSize - 1, text.begin());
+    end = std::copy_n(SEPARATOR, sizeof(SEPARATOR) - 1, end);
+    std::copy_n(body, BodySize, end);
+    return text;
+}
+
+// The methods' docstrings, shared by every class.
+struct MethodDocs {
+    const char* update;
+    const char* digest;
+    const char* hexdigest;
+    const char* copy;
+    const char* digest_size;
+    const char* block_size;
+    const char* name;
+    // Only the extended classes' methods; null for the others.
+    const char* intdigest = nullptr;
+    const char* reset = nullptr;
+};
+
+template <class Traits>
+struct HasherClass {
+    using Hasher = typename Traits::Hasher;
+    using Seed = typename Hasher::Seed;
+
+    struct Object {
+        PyObject_HEAD
+        backend::BorrowCounter borrow;
+        Hasher hasher;
+    };
+    // Freed by the interpreter's allocator without running destructors.
+    static_assert(std::is_trivially_destructible_v<Hasher> && std::is_trivially_destructible_v<backend::BorrowCounter>);
+
+    static constexpr auto DOC = with_text_signature(Traits::TEXT_SIGNATURE, Traits::DOC_BODY);
+
+    static Object* object(PyObject* self) { return reinterpret_cast<Object*>(self); }
+
+    // Feeds an acquired chunk: in place (a bytearray inside its critical
+    // section), with the thread detached when the bytes are immutable and long.
+    static void feed(Hasher& hasher, const buffer::BytesLike& input) {
+        input.with_bytes([&](const unsigned char* data, std::size_t length) {
+            const bool detach = input.is_immutable() && length >= Traits::DETACH_BYTES;
+            runtime::run_maybe_detached(detach, [&] { hasher.update(data, length); });
+        });
+    }
+
+    // A new object of `type` with the given state (tracked by the collector), or null with an error set.
+    static PyObject* create(PyTypeObject* type, const Hasher& hasher) {
+        PyObject* self = type->tp_alloc(type, 0);
+        if (self == nullptr) return nullptr;
+        new (&object(self)->borrow) backend::BorrowCounter();
+        new (&object(self)->hasher) Hasher(hasher);
+        return self;
+    }
+
+    static PyObject* construct_from(PyTypeObject* type, const arguments::Arguments<2>& parsed) {
+        Seed seed;
+        if (!Traits::read_seed(parsed[1], seed)) return nullptr;
+        PyObject* data = parsed[0];
+        Hasher hasher(seed);
+        if (data != nullptr && !(Traits::NONE_IS_NO_DATA && data == Py_None)) {
+            const auto input = buffer::any_bytes_like(data, "data");
+            if (!input) return nullptr;
+            feed(hasher, *input);
+        }
+        return create(type, hasher);
+    }
+
+    static PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
+        const auto parsed = arguments::parse_tuple_and_dict(Traits::CONSTRUCTOR, args, kwargs);
+        if (!parsed) return nullptr;
+        return construct_from(type, *parsed);
+    }
+
+    // A call of the class itself, without the argument tuple that __new__
+    // takes. The slot is not inherited: a subclass is called through
+    // __new__ (and its own __init__) as usual.
+    static PyObject* construct_fastcall(PyObject* type, PyObject* const* args, std::size_t nargsf,
+                                        PyObject* kwnames) {
+        const auto parsed =
+            arguments::parse_raw_arguments(Traits::CONSTRUCTOR, args, PyVectorcall_NARGS(nargsf), kwnames);
+        if (!parsed) return nullptr;
+        return construct_from(reinterpret_cast<PyTypeObject*>(type), *parsed);
+    }
+
+    static constexpr arguments::Signature<1> UPDATE = {Traits::UPDATE_NAME, {"data"}, 1, arguments::Wording::Method};
+
+    static PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+        const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
+        if (!parsed) return nullptr;
+        const auto input = buffer::any_bytes_like((*parsed)[0], "data");
+        if (!input) return nullptr;
+        UpdateBorrow borrow(object(self)->borrow);
+        if (!borrow) return nullptr;
+        feed(object(self)->hasher, *input);
+        Py_RETURN_NONE;
+    }
+
+    // Runs `read(hasher)` under a reader's borrow.
+    template <class Read>
+    static PyObject* read(PyObject* self, Read&& read) {
+        ReadBorrow borrow(object(self)->borrow);
+        if (!borrow) return nullptr;
+        return read(object(self)->hasher);
+    }
+
+    static PyObject* digest(PyObject* self, PyObject*) { return read(self, Traits::digest); }
+    static PyObject* hexdigest(PyObject* self, PyObject*) { return read(self, Traits::hexdigest); }
+    static PyObject* intdigest(PyObject* self, PyObject*) { return read(self, Traits::intdigest); }
+
+    // Always of the registered class, even when called on a subclass's object.
+    static PyObject* copy(PyObject* self, PyObject*) {
+        return read(self, [](const Hasher& h) -> PyObject* {
+            PyObject* type = HasherClass::type();
+            return type ? create(reinterpret_cast<PyTypeObject*>(type), h) : nullptr;
+        });
+    }
+
+    static PyObject* reset(PyObject* self, PyObject*) {
+        UpdateBorrow borrow(object(self)->borrow);
+        if (!borrow) return nullptr;
+        object(self)->hasher.reset();
+        Py_RETURN_NONE;
+    }
+
+    // Pickling and copy.copy: the class called without arguments, then given
+    // the serialised state, which carries the seed.
+    static PyObject* reduce(PyObject* self, PyObject*) {
+        return read(self, [&](const Hasher& h) -> PyObject* {
+            const auto form = h.to_bytes();
+            return Py_BuildValue("(O()y#)", reinterpret_cast<PyObject*>(Py_TYPE(self)),
+                                 reinterpret_cast<const char*>(form.data()), static_cast<Py_ssize_t>(form.size()));
+        });
+    }
+
+    static PyObject* setstate(PyObject* self, PyObject* state) {
+        const auto input = buffer::any_bytes_like(state, "state");
+        if (!input) return nullptr;
+        const auto restored = input->with_bytes([](const unsigned char* data, std::size_t length) {
+            return Hasher::from_bytes({data, length});
+        });
+        if (!restored) {
+            PyErr_Format(PyExc_ValueError, "not a serialised %s state", Traits::NAME);
+            return nullptr;
+        }
+        UpdateBorrow borrow(object(self)->borrow);
+        if (!borrow) return nullptr;
+        object(self)->hasher = *restored;
+        Py_RETURN_NONE;
+    }
+
+    // Read under a reader's borrow like every other attribute of the state.
+    static PyObject* digest_size(PyObject* self, void*) {
+        return read(self, [](const Hasher&) { return PyLong_FromSize_t(Traits::DIGEST_SIZE); });
+    }
+    static PyObject* block_size(PyObject* self, void*) {
+        return read(self, [](const Hasher&) {
+            if constexpr (requires { Traits::BLOCK_SIZE; })
+                return PyLong_FromSize_t(Traits::BLOCK_SIZE);
+            else
+                return PyLong_FromSize_t(Hasher::BLOCK_SIZE);
+        });
+    }
+    static PyObject* name(PyObject* self, void*) {
+        return read(self, [](const Hasher&) {
+            if constexpr (requires { Traits::ALGORITHM; })
+                return PyUnicode_FromString(Traits::ALGORITHM);
+            else
+                return PyUnicode_FromString(Traits::NAME);
+        });
+    }
+
+    static void dealloc(PyObject* self) {
+        PyObject_GC_UnTrack(self);
+        PyTypeObject* type = Py_TYPE(self);
+        type->tp_free(self);
+        Py_DECREF(type);
+    }
+
+    // The state holds no object references; only the (heap) type is visited.
+    static int traverse(PyObject* self, visitproc visit, void* arg) {
+        Py_VISIT(Py_TYPE(self));
+        return 0;
+    }
+
+    static int clear(PyObject*) { return 0; }
+
+    // No C++ exception may reach the interpreter: each entry goes through runtime::guarded.
+    static PyObject* guarded_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) noexcept {
+        return runtime::guarded([&] { return construct(type, args, kwargs); });
+    }
+    static PyObject* guarded_vectorcall(PyObject* type, PyObject* const* args, std::size_t nargsf,
+                                        PyObject* kwnames) noexcept {
+        return runtime::guarded([&] { return construct_fastcall(type, args, nargsf, kwnames); });
+    }
+    static PyObject* guarded_update(PyObject* self, PyObject* const* args, Py_ssize_t nargs,
+                                    PyObject* kwnames) noexcept {
+        return runtime::guarded([&] { return update(self, args, nargs, kwnames); });
+    }
+    template <PyObject* (*Method)(PyObject*, PyObject*)>
+    static PyObject* guarded_method(PyObject* self, PyObject* argument) noexcept {
+        return runtime::guarded([&] { return Method(self, argument); });
+    }
+    template <PyObject* (*Getter)(PyObject*, void*)>
+    static PyObject* guarded_getter(PyObject* self, void* closure) noexcept {
+        return runtime::guarded([&] { return Getter(self, closure); });
+    }
+
+    static PyMethodDef* methods() {
+        static const MethodDocs& docs = Traits::METHOD_DOCS;
+        static PyMethodDef basic[] = {
+            {"update", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&guarded_update)),
+             METH_FASTCALL | METH_KEYWORDS, docs.update},
+            {"digest", &guarded_method<digest>, METH_NOARGS, docs.digest},
+            {"hexdigest", &guarded_method<hexdigest>, METH_NOARGS, docs.hexdigest},
+            {"copy", &guarded_method<copy>, METH_NOARGS, docs.copy},
+            {nullptr, nullptr, 0, nullptr},
+        };
+        if constexpr (!Traits::EXTENDED) {
+            return basic;
+        } else {
+            static PyMethodDef extended[] = {
+                basic[0],
+                basic[1],
+                basic[2],
+                {"intdigest", &guarded_method<intdigest>, METH_NOARGS, docs.intdigest},
+                basic[3],
+                {"reset", &guarded_method<reset>, METH_NOARGS, docs.reset},
+                {"__reduce__", &guarded_method<reduce>, METH_NOARGS, nullptr},
+                {"__setstate__", &guarded_method<setstate>, METH_O, nullptr},
+                {nullptr, nullptr, 0, nullptr},
+            };
+            return extended;
+        }
+    }
+
+    static PyGetSetDef* getters() {
+        static const MethodDocs& docs = Traits::METHOD_DOCS;
+        static PyGetSetDef table[] = {
+            {"digest_size", &guarded_getter<digest_size>, nullptr, docs.digest_size, nullptr},
+            {"block_size", &guarded_getter<block_size>, nullptr, docs.block_size, nullptr},
+            {"name", &guarded_getter<name>, nullptr, docs.name, nullptr},
+            {nullptr, nullptr, nullptr, nullptr, nullptr},
+        };
+        return table;
+    }
+
+    static PySlot data_slot(std::uint16_t id, const void* data) {
+        return {.sl_id = id, .sl_flags = PySlot_STATIC, .sl_reserved = 0, .sl_ptr = const_cast<void*>(data)};
+    }
+    template <typename Function>
+    static PySlot function_slot(std::uint16_t id, Function function) {
+        return {.sl_id = id, .sl_flags = 0, .sl_reserved = 0, .sl_func = reinterpret_cast<_Py_funcptr_t>(function)};
+    }
+
+    static PyObject* create_type() {
+        PySlot slots[] = {
+            data_slot(Py_tp_name, Traits::QUALIFIED_NAME),
+            {.sl_id = Py_tp_basicsize, .sl_flags = 0, .sl_reserved = 0, .sl_size = sizeof(Object)},
+            {.sl_id = Py_tp_flags,
+             .sl_flags = 0,
+             .sl_reserved = 0,
+             // Immutable: one class object serves every module object of the process.
+             .sl_uint64 = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_IMMUTABLETYPE},
+            data_slot(Py_tp_doc, DOC.data()),
+            function_slot(Py_tp_new, &guarded_new),
+            function_slot(Py_tp_vectorcall, &guarded_vectorcall),
+            function_slot(Py_tp_dealloc, &dealloc),
+            function_slot(Py_tp_traverse, &traverse),
+            function_slot(Py_tp_clear, &clear),
+            data_slot(Py_tp_methods, methods()),
+            data_slot(Py_tp_getset, getters()),
+            {.sl_id = 0, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = nullptr},
+        };
+        return PyType_FromSlots(slots);
+    }
+
+    // The process's class object (borrowed), or null with an error set.
+    static PyObject* type() {
+        static runtime::ProcessWideObject TYPE;
+        return TYPE.get_or_create(create_type);
+    }
+};
+
+}  // namespace vantorq::bindings::hasher_class

@@ -1,0 +1,28 @@
+// The package module's front door: the execution function that fills a fresh
+// module object, and both export hooks.
+
+#include "bindings/python.hpp"
+
+#include "bindings/module_frame.hpp"
+#include "bindings/native/api.hpp"
+#include "bindings/native/hashers.hpp"
+
+namespace vantorq::bindings::native::module {
+namespace {
+
+int execute(PyObject* module) {
+    if (!module_frame::check_module(module)) return -1;
+    if (PyModule_AddFunctions(module, native::methods()) < 0) return -1;
+    return module_frame::add_classes(module, HASHER_CLASSES);
+}
+
+char MODULE_NAME[] = "vantorq._native";
+using Definition = module_frame::Definition<MODULE_NAME, execute>;
+
+}  // namespace
+}  // namespace vantorq::bindings::native::module
+
+extern "C" {
+PyMODEXPORT_FUNC PyModExport__native() { return vantorq::bindings::native::module::Definition::SLOTS; }
+PyMODINIT_FUNC PyInit__native() { return PyModuleDef_Init(&vantorq::bindings::native::module::Definition::DEFINITION); }
+}
