@@ -15,8 +15,6 @@ import re
 import stat
 import sys
 from collections.abc import Callable, Iterator, Sequence
-from dataclasses import dataclass, field
-from typing import BinaryIO, Protocol, cast
 
 import _vantorq
 from vantorq import murmur3, xxhash
@@ -31,8 +29,17 @@ class CommandError(Exception):
     """A failure reported as one line on standard error, with exit status 1."""
 
 
-class Progress(Protocol):
-    def update(self, n: int, /) -> object: ...
+# Types for the checker only: importing typing would double the start-up time.
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from typing import BinaryIO, Protocol
+
+    class Progress(Protocol):
+        def update(self, n: int, /) -> object: ...
+
+    class Hasher(Protocol):
+        def update(self, data: bytes | bytearray | memoryview, /) -> None: ...
+        def digest(self) -> bytes: ...
 
 
 class NoProgress:
@@ -73,7 +80,7 @@ def error_text(path: str, error: OSError) -> str:
 def opened(path: str) -> Iterator[io.BufferedIOBase]:
     """The file at `path`, or standard input for "-"."""
     if path == "-":
-        yield cast(io.BufferedIOBase, sys.stdin.buffer)  # a buffered reader, typed as any binary file
+        yield sys.stdin.buffer  # type: ignore[misc]  # a buffered reader, typed as any binary file
         return
     try:
         file = open(path, "rb")
@@ -154,15 +161,15 @@ def all_bytes_but(kept: bytes) -> bytes:
     return bytes(b for b in range(256) if b not in kept)
 
 
-@dataclass
 class Decoder:
     """Decodes Base64 text given in pieces of any size. Line breaks may stand
     anywhere; a group with padding ends one encoded text and another may
     follow it (encoded files concatenated, as `base64 -d` takes them)."""
 
-    altchars: bytes | None
-    out: BinaryIO
-    pending: bytes = field(default=b"")  # text that the next piece completes
+    def __init__(self, altchars: bytes | None, out: BinaryIO) -> None:
+        self.altchars = altchars
+        self.out = out
+        self.pending = b""  # text that the next piece completes
 
     def decoded(self, text: memoryview, padded: bool) -> bytes:
         try:
@@ -229,18 +236,15 @@ def decode(args: argparse.Namespace) -> None:
 READ_SIZE = 1 << 20
 
 
-class Hasher(Protocol):
-    def update(self, data: bytes | bytearray | memoryview, /) -> None: ...
-    def digest(self) -> bytes: ...
-
-
-@dataclass(frozen=True)
 class Algorithm:
-    tag: str  # its name in BSD-style lines
-    hasher: Callable[[], Hasher]
-    value: Callable[[Hasher], bytes]  # the hash, most significant byte first
-    size: int  # bytes of a hash
-    always_tagged: bool = False  # xxhsum writes XXH3-64 lines in BSD style only
+    # A plain class: dataclasses would add a tenth to the start-up time.
+    def __init__(self, tag: str, hasher: Callable[[], Hasher], value: Callable[[Hasher], bytes], size: int,
+                 always_tagged: bool = False) -> None:
+        self.tag = tag  # its name in BSD-style lines
+        self.hasher = hasher
+        self.value = value  # the hash, most significant byte first
+        self.size = size  # bytes of a hash
+        self.always_tagged = always_tagged  # xxhsum writes XXH3-64 lines in BSD style only
 
 
 def big_endian_digest(state: Hasher) -> bytes:
@@ -324,19 +328,10 @@ TAGGED = re.compile(rb"([A-Z0-9_]+?)(_LE)? \((.*)\) = ([0-9a-fA-F]+)")
 UNTAGGED = re.compile(rb"([0-9a-fA-F]+) [ *](.+)")
 
 
-@dataclass(frozen=True)
-class Entry:
-    """One line of a list: the file, its hash and how to compute it."""
-
-    algo: str
-    name: bytes
-    value: bytes  # most significant byte first
-    little_endian: bool
-
-
-def parse_entry(line: bytes, algo: str | None) -> Entry | None:
-    """The line's entry, or None when it is not a line `hash` writes. A line
-    without a tag is for `algo`, or as xxhsum reads it, by its length."""
+def parse_entry(line: bytes, algo: str | None) -> tuple[str, bytes, bytes] | None:
+    """The line's algorithm, file name and hash (most significant byte first),
+    or None when it is not a line `hash` writes. A line without a tag is for
+    `algo`, or as xxhsum reads it, by its length."""
     if tagged := TAGGED.fullmatch(line):
         tag, little_endian, name, digits = tagged.groups()
         line_algo = BY_TAG.get(tag.decode())
@@ -348,27 +343,14 @@ def parse_entry(line: bytes, algo: str | None) -> Entry | None:
     if line_algo is None or len(digits) != 2 * ALGORITHMS[line_algo].size:
         return None
     value = bytes.fromhex(digits.decode())
-    return Entry(line_algo, name, value[::-1] if little_endian else value, little_endian is not None)
-
-
-def plural(count: int, one: str, many: str) -> str:
-    return f"{count} {one if count == 1 else many}"
-
-
-@dataclass
-class CheckTally:
-    malformed: int = 0
-    unreadable: int = 0
-    failed: int = 0
-    other_algorithm: int = 0
-    verified: int = 0
+    return line_algo, name, value[::-1] if little_endian else value
 
 
 def check_list(listing: io.BufferedIOBase, list_name: str, args: argparse.Namespace) -> bool:
     """Verifies the files of one list, reports them as `xxhsum -c` does; True
     when all were verified and the list holds at least one entry."""
     out = sys.stdout.buffer
-    tally = CheckTally()
+    malformed = other_algorithm = unreadable = failed = verified = 0
 
     def say(message: bytes) -> None:
         if not args.status:
@@ -377,40 +359,40 @@ def check_list(listing: io.BufferedIOBase, list_name: str, args: argparse.Namesp
     for number, line in enumerate(listing, 1):
         entry = parse_entry(line.rstrip(b"\r\n"), args.algo)
         if entry is None:
-            tally.malformed += 1
+            malformed += 1
             if args.warn:
                 report(f"{list_name}:{number}: Error: Improperly formatted checksum line.")
             continue
-        if args.algo and entry.algo != args.algo:
-            tally.other_algorithm += 1
-            say(b"%s:%d: '%s' is listed with %s, not %s." % (list_name.encode(), number, entry.name,
-                                                             entry.algo.encode(), args.algo.encode()))
+        algo, name, value = entry
+        where = b"%s:%d: " % (list_name.encode(), number)
+        if args.algo and algo != args.algo:
+            other_algorithm += 1
+            say(where + b"'%s' is listed with %s, not %s." % (name, algo.encode(), args.algo.encode()))
             continue
-        path = os.fsdecode(entry.name)
+        path = os.fsdecode(name)
         try:
-            matches = hash_path(path, ALGORITHMS[entry.algo]) == entry.value
+            matches = hash_path(path, ALGORITHMS[algo]) == value
         except CommandError as error:
-            tally.unreadable += 1
+            unreadable += 1
             reason = str(error).removeprefix(path + ": ")
-            say(b"%s:%d: Could not open or read '%s': %s." % (list_name.encode(), number, entry.name, reason.encode()))
+            say(where + b"Could not open or read '%s': %s." % (name, reason.encode()))
             continue
-        tally.verified += 1
-        tally.failed += not matches
+        verified += 1
+        failed += not matches
         if not matches or not args.quiet:
-            say(entry.name + (b": OK" if matches else b": FAILED"))
-    entries = tally.verified + tally.unreadable + tally.other_algorithm
-    if entries == 0:
+            say(name + (b": OK" if matches else b": FAILED"))
+    if verified + unreadable + other_algorithm == 0:
         report(f"{list_name}: no properly formatted checksum lines found")
         return False
     for count, one, many in (
-        (tally.malformed, "line is improperly formatted", "lines are improperly formatted"),
-        (tally.other_algorithm, "line is for another algorithm", "lines are for another algorithm"),
-        (tally.unreadable, "listed file could not be read", "listed files could not be read"),
-        (tally.failed, "computed checksum did NOT match", "computed checksums did NOT match"),
+        (malformed, "line is improperly formatted", "lines are improperly formatted"),
+        (other_algorithm, "line is for another algorithm", "lines are for another algorithm"),
+        (unreadable, "listed file could not be read", "listed files could not be read"),
+        (failed, "computed checksum did NOT match", "computed checksums did NOT match"),
     ):
         if count:
-            say(plural(count, one, many).encode())
-    return not (tally.failed or tally.unreadable or tally.other_algorithm or (args.strict and tally.malformed))
+            say(f"{count} {one if count == 1 else many}".encode())
+    return not (failed or unreadable or other_algorithm or (args.strict and malformed))
 
 
 def check(lists: Sequence[str], args: argparse.Namespace) -> int:
