@@ -8,8 +8,8 @@ encodes, decodes and hashes files from a shell.
 
 import importlib
 from types import ModuleType
+from typing import TYPE_CHECKING
 
-TYPE_CHECKING = False  # importing typing would double the command line's start-up time
 if TYPE_CHECKING:
     from vantorq import base64, murmur3, xxh3
 

@@ -15,6 +15,7 @@ import re
 import stat
 import sys
 from collections.abc import Callable, Iterator, Sequence
+from typing import BinaryIO, Protocol, cast
 
 import _vantorq
 from vantorq import murmur3, xxhash
@@ -29,17 +30,13 @@ class CommandError(Exception):
     """A failure reported as one line on standard error, with exit status 1."""
 
 
-# Types for the checker only: importing typing would double the start-up time.
-TYPE_CHECKING = False
-if TYPE_CHECKING:
-    from typing import BinaryIO, Protocol
+class Progress(Protocol):
+    def update(self, n: int, /) -> object: ...
 
-    class Progress(Protocol):
-        def update(self, n: int, /) -> object: ...
 
-    class Hasher(Protocol):
-        def update(self, data: bytes | bytearray | memoryview, /) -> None: ...
-        def digest(self) -> bytes: ...
+class Hasher(Protocol):
+    def update(self, data: bytes | bytearray | memoryview, /) -> None: ...
+    def digest(self) -> bytes: ...
 
 
 class NoProgress:
@@ -80,7 +77,7 @@ def error_text(path: str, error: OSError) -> str:
 def opened(path: str) -> Iterator[io.BufferedIOBase]:
     """The file at `path`, or standard input for "-"."""
     if path == "-":
-        yield sys.stdin.buffer  # type: ignore[misc]  # a buffered reader, typed as any binary file
+        yield cast(io.BufferedIOBase, sys.stdin.buffer)  # a buffered reader, typed as any binary file
         return
     try:
         file = open(path, "rb")
@@ -237,7 +234,6 @@ READ_SIZE = 1 << 20
 
 
 class Algorithm:
-    # A plain class: dataclasses would add a tenth to the start-up time.
     def __init__(self, tag: str, hasher: Callable[[], Hasher], value: Callable[[Hasher], bytes], size: int,
                  always_tagged: bool = False) -> None:
         self.tag = tag  # its name in BSD-style lines
