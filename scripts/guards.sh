@@ -32,7 +32,7 @@ if [ "$(objdump -d "$module" | grep -c DecRefTotal)" -eq 0 ]; then
     echo "$module was not compiled with Py_DEBUG: its reference counts would be meaningless" >&2
     exit 1
 fi
-PYTHONPATH=build/debug timeout 900 .venv-debug/bin/python "${pytest[@]}" tests/guards/test_refleaks.py
+PYTHONPATH=build/debug:python VANTORQ_BUILD_DIR=build/debug timeout 900 .venv-debug/bin/python "${pytest[@]}" tests/guards/test_refleaks.py
 
 echo "== sanitizers (address, undefined behaviour)"
 cmake -S . -B build/sanitize -G Ninja -DVANTORQ_SANITIZE=ON -DVANTORQ_BUILD_MODULE=ON -DVANTORQ_BUILD_TESTS=ON \

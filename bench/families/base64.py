@@ -4,6 +4,7 @@ import random
 import pybase64
 
 import _vantorq as v
+import vantorq.base64 as package
 from bench.harness import DEFAULT_SIZES, Row
 
 
@@ -106,6 +107,8 @@ def rows() -> list[Row]:
             sizes=(*DEFAULT_SIZES, "1 MiB"),
             one_shot=False,
         ),
+        Row("encodebytes", package.encodebytes, {"base64": base64.encodebytes}, sizes=(*DEFAULT_SIZES, "1 MiB"),
+            one_shot=False),
         # Decode rows: the size is that of the Base64 text. Keyword calls need
         # a lambda on every side alike.
         Row(
@@ -140,6 +143,8 @@ def rows() -> list[Row]:
                 ("a space every 4 characters", _spaced, NOISY_SIZES),
             ]
         ),
+        Row("decodebytes (encodebytes text)", package.decodebytes, {"base64": base64.decodebytes},
+            prepare=_encodebytes_text, sizes=(*DEFAULT_SIZES, "1 MiB"), one_shot=False),
         Row(
             "b64decode ignorechars=b'\\r\\n' (encodebytes text)",
             lambda text: v.b64decode(text, ignorechars=b"\r\n"),

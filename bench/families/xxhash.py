@@ -3,6 +3,7 @@ import random
 import xxhash
 
 import _vantorq as v
+import vantorq.xxhash as package
 from bench.harness import DEFAULT_SIZES, Row
 
 # 240 B is the longest input of the short paths.
@@ -68,6 +69,23 @@ def _list_rows(name: str, batch, batch_into, digest_bytes: int, one_shot) -> lis
     return rows
 
 
+# The hashers are fed chunks of these sizes, one update per call.
+CHUNK_SIZES = ("16 B", "1 KiB", "64 KiB", "1 MiB")
+
+
+def _hasher_rows(name: str, ours, theirs) -> list[Row]:
+    return [
+        Row(
+            f"{name}_hasher.update",
+            lambda a: a[0].update(a[2]),
+            {"xxhash hasher": lambda a: a[1].update(a[2])},
+            prepare=lambda data: (ours(), theirs(), data),
+            sizes=CHUNK_SIZES,
+            one_shot=False,
+        )
+    ]
+
+
 def rows() -> list[Row]:
     # xxhash's intdigest functions take the same (data, seed=0) call as ours,
     # so both sides are called directly with no wrapper in between.
@@ -76,4 +94,10 @@ def rows() -> list[Row]:
         Row("xxh3_128", v.xxh3_128, {"xxhash": xxhash.xxh3_128_intdigest}, sizes=SIZES),
         *_list_rows("xxh3_64", v.xxh3_64_batch, v.xxh3_64_batch_into, 8, xxhash.xxh3_64_intdigest),
         *_list_rows("xxh3_128", v.xxh3_128_batch, v.xxh3_128_batch_into, 16, xxhash.xxh3_128_intdigest),
+        Row("xxh64", package.xxh64, {"xxhash": xxhash.xxh64_intdigest}, sizes=SIZES),
+        Row("xxh32", package.xxh32, {"xxhash": xxhash.xxh32_intdigest}, sizes=SIZES),
+        *_hasher_rows("xxh64", package.xxh64_hasher, xxhash.xxh64),
+        *_hasher_rows("xxh32", package.xxh32_hasher, xxhash.xxh32),
+        *_hasher_rows("xxh3_64", package.xxh3_64_hasher, xxhash.xxh3_64),
+        *_hasher_rows("xxh3_128", package.xxh3_128_hasher, xxhash.xxh3_128),
     ]

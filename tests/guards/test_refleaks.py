@@ -9,12 +9,14 @@ import binascii
 import gc
 import inspect
 import os
+import pickle
 import sys
 import warnings
 
 import pytest
 
 import _vantorq as v
+import vantorq._native as native
 
 BIG = bytes(range(256)) * 1200  # above every family's threshold for detaching the thread
 BIG_TEXT = binascii.b2a_base64(BIG, newline=False)
@@ -230,6 +232,34 @@ def hasher_cases(cls, seed_limit):
     }
 
 
+def package_hasher_cases(cls, seed_limit):
+    """The package's hashers: those of the module's, and the integer digest,
+    reset and the serialised state."""
+    hasher = cls(b"abc")
+    cases = hasher_cases(cls, seed_limit)
+    cases[cls.__name__] |= {
+        "pickled and restored": ok(lambda: pickle.loads(pickle.dumps(hasher))),
+        "foreign state": raises(ValueError, hasher.copy().__setstate__, b"state"),
+        "state not bytes-like": raises(TypeError, hasher.copy().__setstate__, 3),
+    }
+    for name in ("intdigest", "reset"):
+        cases[f"{cls.__name__}.{name}"] = {"call": ok(getattr(hasher, name)),
+                                          "argument": raises(TypeError, getattr(hasher, name), 1)}
+    return {f"vantorq._native.{name}": table for name, table in cases.items()}
+
+
+def mime_cases(function, sample):
+    return {
+        "small": ok(function, sample),
+        "large": ok(function, BIG_TEXT),
+        "text": raises(TypeError, function, "abc"),
+        "two dimensions": raises(TypeError, function, memoryview(b"abcd").cast("B", (2, 2))),
+        "wide elements": raises(TypeError, function, memoryview(bytes(8)).cast("i")),
+        "missing argument": raises(TypeError, function),
+        "unknown keyword": raises(TypeError, function, sample, x=1),
+    }
+
+
 def base64_cases(direction, cases, options, sample, url_safe_sample):
     """The cases of the six functions of one direction, `sample` being a valid input."""
     destination = (bytearray(64),)
@@ -340,6 +370,22 @@ CASES = {
     **base64_cases("decode", decode_cases, b64decode_options, b"aGVsbG8=", b"-_8="),
     **base64_list_cases("encode", b"hello", BIG, b"hello"),
     **base64_list_cases("decode", b"aGVsbG8=", BIG_TEXT, b"aGVs"),
+    # The package's own extension module.
+    "vantorq._native.xxh32": hash_cases(native.xxh32, 2**32),
+    "vantorq._native.xxh64": hash_cases(native.xxh64, 2**64),
+    "vantorq._native.xxh32_batch": list_cases(native.xxh32_batch),
+    "vantorq._native.xxh64_batch": list_cases(native.xxh64_batch),
+    "vantorq._native.xxh32_batch_into": list_cases(native.xxh32_batch_into, 4),
+    "vantorq._native.xxh64_batch_into": list_cases(native.xxh64_batch_into, 8),
+    "vantorq._native.encodebytes": mime_cases(native.encodebytes, b"hello"),
+    "vantorq._native.decodebytes": mime_cases(native.decodebytes, b"aGVsbG8=\n") | {
+        "not contiguous": raises(TypeError, native.decodebytes, memoryview(b"abcd")[::2]),
+    },
+    **{name: table for cls, limit in [(native.xxh32_hasher, 2**32), (native.xxh64_hasher, 2**64),
+                                      (native.xxh3_64_hasher, 2**64), (native.xxh3_128_hasher, 2**64),
+                                      (native.murmur3_x86_32, 2**32), (native.murmur3_x86_128, 2**32),
+                                      (native.murmur3_x64_128, 2**32)]
+       for name, table in package_hasher_cases(cls, limit).items()},
 }
 CALLS_PER_ROUND = 40
 # A leak on a path grows every round by at least one per call; the measurement
@@ -350,9 +396,12 @@ MAX_ROUNDS = 8
 
 
 def public_callables():
-    functions = {name for name in dir(v) if not name.startswith("_") and callable(getattr(v, name))}
-    members = {f"{cls}.{name}" for cls in v.__all__ for name in dir(getattr(v, cls)) if not name.startswith("_")}
-    return functions | members
+    names = set()
+    for module, prefix in ((v, ""), (native, "vantorq._native.")):
+        names |= {prefix + name for name in dir(module) if not name.startswith("_") and callable(getattr(module, name))}
+        names |= {f"{prefix}{cls}.{name}" for cls in module.__all__ for name in dir(getattr(module, cls))
+                  if not name.startswith("_")}
+    return names
 
 
 def test_every_public_callable_has_cases():

@@ -15,6 +15,7 @@ import time
 import pytest
 
 import _vantorq as v
+import vantorq._native as native
 
 SECONDS = float(os.environ.get("VANTORQ_STRESS_SECONDS", "2"))
 WORKERS = 3
@@ -98,11 +99,13 @@ def checked(function, call, accept, record):
     return work
 
 
-DECODERS = [v.b64decode, v.standard_b64decode, v.urlsafe_b64decode, v.b64decode_batch, v.urlsafe_b64decode_batch]
-LISTS = [v.xxh3_64_batch, v.xxh3_128_batch, v.b64encode_batch, v.b64decode_batch, v.urlsafe_b64decode_batch]
+DECODERS = [v.b64decode, v.standard_b64decode, v.urlsafe_b64decode, v.b64decode_batch, v.urlsafe_b64decode_batch,
+            native.decodebytes]
+LISTS = [v.xxh3_64_batch, v.xxh3_128_batch, v.b64encode_batch, v.b64decode_batch, v.urlsafe_b64decode_batch,
+         native.xxh64_batch]
 SINGLE = [v.xxh3_64, v.xxh3_128, v.murmur3_32, v.murmur3_x86_128_digest, v.murmur3_x64_128_digest,
           v.b64encode, v.standard_b64encode, v.urlsafe_b64encode, v.b64decode, v.standard_b64decode,
-          v.urlsafe_b64decode]
+          v.urlsafe_b64decode, native.xxh64, native.encodebytes, native.decodebytes]
 
 
 def results_for(function, shared):
@@ -157,7 +160,8 @@ def test_destinations_resized_while_inputs_change(function, stress_record):
     stress_record(function.__name__, calls, errors)
 
 
-HASHERS = [v.murmur3_x86_32, v.murmur3_x86_128, v.murmur3_x64_128]
+HASHERS = [v.murmur3_x86_32, v.murmur3_x86_128, v.murmur3_x64_128, native.murmur3_x64_128, native.xxh32_hasher,
+           native.xxh3_64_hasher]
 
 
 @pytest.mark.parametrize("cls", HASHERS, ids=lambda cls: cls.__name__)

@@ -69,7 +69,12 @@ PyObject* encodebytes(const arguments::Arguments<1>& parsed) {
 PyObject* decodebytes(const arguments::Arguments<1>& parsed) {
     PyObject* s = parsed[0];
     if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !check_input(s)) return nullptr;
-    // As the interpreter's a2b_base64 takes it: contiguous, never a str.
+    // As the interpreter's a2b_base64 takes it: a contiguous buffer, or its TypeError.
+    if (!buffer::BorrowedBuffer(s, PyBUF_SIMPLE).valid()) {
+        PyErr_Format(PyExc_TypeError, "argument should be bytes, buffer or ASCII string, not '%.100s'",
+                     Py_TYPE(s)->tp_name);
+        return nullptr;
+    }
     const auto input = buffer::contiguous_bytes_like(s, "s");
     if (!input) return nullptr;
     return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_allocating(*input);
