@@ -8,6 +8,8 @@ write into a reusable bytearray and their list forms, and ``encodebytes`` and
 standard module's own.
 """
 
+import binascii
+import io
 import sys
 from typing import BinaryIO
 
@@ -102,6 +104,8 @@ MAXLINESIZE = 76  # characters of a line of encodebytes, its line feed excluded
 MAXBINSIZE = (MAXLINESIZE // 4) * 3  # bytes that one such line encodes
 # Bytes encoded per call of encode: whole lines, a few hundred KiB.
 ENCODE_BLOCK = MAXBINSIZE * 4096
+# Text read per block by decode, then to the end of its line.
+DECODE_BLOCK = 1 << 20
 
 
 def encode(input: BinaryIO, output: BinaryIO) -> None:
@@ -121,11 +125,41 @@ def encode(input: BinaryIO, output: BinaryIO) -> None:
 def decode(input: BinaryIO, output: BinaryIO) -> None:
     """Decode a file; input and output are binary files.
 
-    Each line is decoded on its own with decodebytes: the output written
-    before a line that is not Base64 stays written.
+    Each line is decoded on its own, as the standard decode does (lines of a
+    text file included): the output of the lines before one that is not
+    Base64 stays written. Lines as encode writes them are decoded a block at
+    a time.
     """
-    while line := input.readline():
-        output.write(decodebytes(line))
+    while block := input.read(DECODE_BLOCK):
+        block += input.readline()  # to the end of the block's last line
+        whole = decoded_as_lines(block) if isinstance(block, bytes) else None
+        if whole is not None:
+            output.write(whole)
+            continue
+        for line in io.StringIO(block, newline="\n") if isinstance(block, str) else io.BytesIO(block):
+            output.write(b64decode(line))
+
+
+def decoded_as_lines(block: bytes) -> bytes | None:
+    """`block` decoded in one call when that gives what decoding it line by
+    line gives, else None: when every line but the last has one width, each
+    holds whole groups of symbols and only the last group of all is padded."""
+    width = block.find(b"\n") + 1  # a line and its line feed
+    lines = len(block) // width if width else 0
+    last = block[lines * width :]
+    symbols_in_last = len(last) - last.endswith(b"\n")
+    if (
+        width == 0
+        or (width - 1) % 4
+        or symbols_in_last % 4
+        or block[width - 1 :: width] != b"\n" * lines
+        or block.count(b"\n") != lines + last.endswith(b"\n")
+    ):
+        return None
+    try:
+        return b64decode(block, validate=True, ignorechars=b"\n")
+    except binascii.Error:  # a byte outside the alphabet, or padding before the end
+        return None
 
 
 def main() -> None:

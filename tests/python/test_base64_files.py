@@ -44,8 +44,13 @@ def test_encode_writes_what_the_standard_encode_writes(size, most):
     "text",
     [
         b"",
-        base64.encodebytes(bytes(range(256)) * 3),
+        base64.encodebytes(bytes(range(256)) * 30),
         b"YQ==\nYWJj\n",
+        b"YWJj\nYQ==\nYWJj\n",  # padding in a line of the common width
+        b"YWJj\n\nYWJj\nYWJj\n",
+        b"QQQQ\nQQQ\n\n\n\n\nQ",  # a line short by a symbol, line feeds where the next would end
+        b"YWJj\r\nYWJj\r\n",
+        b"YW!j\nYWJj\n",
         b"aGVs bG8=\n!YQ==\n",  # bytes outside the alphabet are dropped line by line
         b"YQ=x=\nYWJjZA===\n=YWJj\nYWJj=\nYQ==\r\n",  # padding that a line tolerates
         b"YQ==YWJj\n",
@@ -54,11 +59,15 @@ def test_encode_writes_what_the_standard_encode_writes(size, most):
         b"YWJj\nYWJj",  # a last line without its line feed
     ],
 )
-def test_decode_writes_and_raises_what_the_standard_decode_does(text):
+@pytest.mark.parametrize("block", [5, 64, vantorq.base64.DECODE_BLOCK])
+@pytest.mark.parametrize("text_file", [False, True])
+def test_decode_writes_and_raises_what_the_standard_decode_does(monkeypatch, text, block, text_file):
+    monkeypatch.setattr(vantorq.base64, "DECODE_BLOCK", block)
+
     def outcome(decode):
         out = io.BytesIO()
         try:
-            decode(io.BytesIO(text), out)
+            decode(io.StringIO(text.decode(), newline="") if text_file else io.BytesIO(text), out)
         except Exception as error:  # the exception itself is compared
             return out.getvalue(), type(error), str(error)
         return out.getvalue(), None, None
