@@ -234,6 +234,8 @@ READ_SIZE = 1 << 20
 
 
 class Algorithm:
+    """A hash of the command: how to compute it and how its lines show it."""
+
     def __init__(self, tag: str, hasher: Callable[[], Hasher], value: Callable[[Hasher], bytes], size: int,
                  always_tagged: bool = False) -> None:
         self.tag = tag  # its name in BSD-style lines

@@ -127,12 +127,13 @@ def test_hash_prints_what_the_one_shot_functions_give(tmp_path, capsysbinary, mo
     assert (status, out.decode().splitlines(), err) == (0, expected, [])
 
 
-@pytest.mark.parametrize("algo", ["xxh3_128", "murmur3_32"])
-def test_check_reports_changed_and_unreadable_files(tmp_path, capsysbinary, monkeypatch, algo):
+@pytest.mark.parametrize("style", [[], ["--tag", "--little-endian"]])
+@pytest.mark.parametrize("algo", ["xxh3_128", "murmur3_32", "murmur3_x86_128"])
+def test_check_reports_changed_and_unreadable_files(tmp_path, capsysbinary, monkeypatch, algo, style):
     monkeypatch.chdir(tmp_path)
     for name in ("a", "b", "c"):
         (tmp_path / name).write_bytes(name.encode() * 100)
-    status, listing, _ = main(capsysbinary, "hash", "-a", algo, "a", "b", "c")
+    status, listing, _ = main(capsysbinary, "hash", "-a", algo, *style, "a", "b", "c")
     (tmp_path / "sums").write_bytes(listing)
     assert main(capsysbinary, "hash", "-a", algo, "--check", "sums") == (0, b"a: OK\nb: OK\nc: OK\n", [])
 
