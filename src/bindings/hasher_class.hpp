@@ -172,10 +172,28 @@ struct HasherClass {
 
     static constexpr arguments::Signature<1> UPDATE = {Traits::UPDATE_NAME, {"data"}, 1, arguments::Wording::Method};
 
+    // The one-positional-argument call and exact bytes are taken without the
+    // parser's optional and the acquired-input variant: merged through the
+    // stack, their results cost a short update a store-forwarding stall.
     static PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-        const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
-        if (!parsed) return nullptr;
-        const auto input = buffer::any_bytes_like((*parsed)[0], "data");
+        PyObject* data;
+        if (nargs == 1 && kwnames == nullptr) {
+            data = args[0];
+        } else {
+            const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
+            if (!parsed) return nullptr;
+            data = (*parsed)[0];
+        }
+        if (PyBytes_CheckExact(data)) {
+            UpdateBorrow borrow(object(self)->borrow);
+            if (!borrow) return nullptr;
+            const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(data));
+            const auto* bytes = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data));
+            runtime::run_maybe_detached(length >= Traits::DETACH_BYTES,
+                                        [&] { object(self)->hasher.update(bytes, length); });
+            Py_RETURN_NONE;
+        }
+        const auto input = buffer::any_bytes_like(data, "data");
         if (!input) return nullptr;
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
@@ -195,11 +213,17 @@ struct HasherClass {
     static PyObject* hexdigest(PyObject* self, PyObject*) { return read(self, Traits::hexdigest); }
     static PyObject* intdigest(PyObject* self, PyObject*) { return read(self, Traits::intdigest); }
 
-    // Always of the registered class, even when called on a subclass's object.
+    // Always of the module's own class, even when called on a subclass's
+    // object: the class this frame made, found by its token among the bases.
     static PyObject* copy(PyObject* self, PyObject*) {
-        return read(self, [](const Hasher& h) -> PyObject* {
-            PyObject* type = HasherClass::type();
-            return type ? create(reinterpret_cast<PyTypeObject*>(type), h) : nullptr;
+        return read(self, [self](const Hasher& h) -> PyObject* {
+            PyTypeObject* own_class;
+            if (PyType_GetBaseByToken(Py_TYPE(self), const_cast<char*>(&TOKEN), &own_class) <= 0) {
+                if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "not a hasher of this module");
+                return nullptr;
+            }
+            runtime::OwnedRef held(reinterpret_cast<PyObject*>(own_class));
+            return create(own_class, h);
         });
     }
 
@@ -340,15 +364,21 @@ struct HasherClass {
         return {.sl_id = id, .sl_flags = 0, .sl_reserved = 0, .sl_func = reinterpret_cast<_Py_funcptr_t>(function)};
     }
 
-    static PyObject* create_type() {
+    // Marks the classes this frame makes, in every interpreter.
+    static constexpr char TOKEN = 0;
+
+    // A new class object for `module` (a new reference), or null with an
+    // error set. Each module object has its own: interpreters share no objects.
+    static PyObject* create_type(PyObject* module) {
         PySlot slots[] = {
             data_slot(Py_tp_name, Traits::QUALIFIED_NAME),
             {.sl_id = Py_tp_basicsize, .sl_flags = 0, .sl_reserved = 0, .sl_size = sizeof(Object)},
             {.sl_id = Py_tp_flags,
              .sl_flags = 0,
              .sl_reserved = 0,
-             // Immutable: one class object serves every module object of the process.
              .sl_uint64 = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_IMMUTABLETYPE},
+            {.sl_id = Py_tp_module, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = module},
+            data_slot(Py_tp_token, &TOKEN),
             data_slot(Py_tp_doc, DOC.data()),
             function_slot(Py_tp_new, &guarded_new),
             function_slot(Py_tp_vectorcall, &guarded_vectorcall),
@@ -360,12 +390,6 @@ struct HasherClass {
             {.sl_id = 0, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = nullptr},
         };
         return PyType_FromSlots(slots);
-    }
-
-    // The process's class object (borrowed), or null with an error set.
-    static PyObject* type() {
-        static runtime::ProcessWideObject TYPE;
-        return TYPE.get_or_create(create_type);
     }
 };
 
