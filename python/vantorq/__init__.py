@@ -1,8 +1,9 @@
 """Bit-exact, vectorised Base64, XXH3 and MurmurHash3 for free-threaded CPython.
 
-The extension module ``_vantorq`` does the work; this package gives it a home
-per family: ``vantorq.base64`` (a drop-in for the standard ``base64``
-module), ``vantorq.xxh3`` and ``vantorq.murmur3``. ``python -m vantorq``
+The extension modules ``_vantorq`` and ``vantorq._native`` do the work; this
+package gives it a home per family: ``vantorq.base64`` (a drop-in for the
+standard ``base64`` module), ``vantorq.xxh3``, ``vantorq.xxhash`` (XXH32, XXH64
+and XXH3 with streaming hashers) and ``vantorq.murmur3``. ``python -m vantorq``
 encodes, decodes and hashes files from a shell.
 """
 
@@ -11,11 +12,11 @@ from types import ModuleType
 from typing import TYPE_CHECKING
 
 if TYPE_CHECKING:
-    from vantorq import base64, murmur3, xxh3
+    from vantorq import base64, murmur3, xxh3, xxhash
 
 __version__ = "0.1.0"
 
-__all__ = ["__version__", "base64", "murmur3", "xxh3"]
+__all__ = ["__version__", "base64", "murmur3", "xxh3", "xxhash"]
 
 
 def __getattr__(name: str) -> ModuleType:
