@@ -21,7 +21,10 @@ if ! .venv-debug/bin/python -c 'import sys; assert sys.gettotalrefcount' 2>/dev/
     "$debug_python" -m venv --without-pip .venv-debug
     pip_wheel=$(ls "$(dirname "$debug_python")"/../share/python-wheels/pip-*.whl | head -n 1)
     .venv-debug/bin/python "$pip_wheel/pip" install -q --no-index "$pip_wheel"
-    .venv-debug/bin/python -m pip install -q --disable-pip-version-check "$(grep -i '^pytest\b' requirements-dev.txt)"
+fi
+# The test runner, and mimalloc for the build.
+if ! .venv-debug/bin/python -c 'import pytest, cmeel' 2>/dev/null; then
+    .venv-debug/bin/python -m pip install -q --disable-pip-version-check $(grep -iE '^(pytest|cmeel-mimalloc)\b' requirements-dev.txt)
 fi
 cmake -S . -B build/debug -G Ninja -DVANTORQ_BUILD_MODULE=ON -DPython_EXECUTABLE="$PWD/.venv-debug/bin/python" >/dev/null
 ninja -C build/debug -j "$jobs" >/dev/null
