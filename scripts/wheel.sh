@@ -43,10 +43,10 @@ for name in sys.argv[1:]:
     python - "$venv" <<'EOF'
 import base64, pathlib, sys
 import mmh3, xxhash
-import _vantorq, vantorq
-from vantorq import base64 as vbase64, murmur3, xxh3
+import _vantorq, vantorq, vantorq._native
+from vantorq import base64 as vbase64, murmur3, xxh3, xxhash as vxxhash
 
-for module in (_vantorq, vantorq):
+for module in (_vantorq, vantorq, vantorq._native):
     assert pathlib.Path(module.__file__).is_relative_to(sys.argv[1]), module.__file__
 data = bytes(range(256)) * 41
 assert vbase64.b64encode(data) == base64.b64encode(data)
@@ -54,6 +54,12 @@ assert vbase64.b64decode(base64.encodebytes(data)) == data
 assert vbase64.urlsafe_b64encode(data) == base64.urlsafe_b64encode(data)
 assert xxh3.xxh3_64(data, seed=7) == xxhash.xxh3_64_intdigest(data, seed=7)
 assert xxh3.xxh3_128(data, seed=7) == xxhash.xxh3_128_intdigest(data, seed=7)
+assert vxxhash.xxh64(data, seed=7) == xxhash.xxh64_intdigest(data, seed=7)
+assert vxxhash.xxh32(data, seed=7) == xxhash.xxh32_intdigest(data, seed=7)
+hasher = vxxhash.xxh64_hasher(seed=7)
+hasher.update(data[:1000])
+hasher.update(data[1000:])
+assert hasher.hexdigest() == xxhash.xxh64_hexdigest(data, seed=7)
 assert murmur3.murmur3_32(data, seed=3) == mmh3.hash(data, 3, signed=False)
 assert murmur3.murmur3_x86_128_digest(data, seed=3) == mmh3.hash_bytes(data, 3, x64arch=False)
 assert murmur3.murmur3_x64_128_digest(data, seed=3) == mmh3.hash_bytes(data, 3)
@@ -117,15 +123,16 @@ make_venv "$python" "$venv"
 "$venv/bin/python" -m pip install -q --disable-pip-version-check --only-binary=:all: \
     $(grep -vE '^(#|scikit-build-core|cmeel-mimalloc|matplotlib)' requirements-dev.txt)
 
-module=$(ls "$venv"/lib/python3*/site-packages/_vantorq.*.so)
-echo "== $(basename "$module"): its libraries and exports"
-ldd "$module"
-if ldd "$module" | grep -i mimalloc; then fail "the module loads a shared mimalloc"; fi
-# The module's entry points, and the C++ runtime's type information, which the
-# toolchain exports for exceptions to match across libraries; no allocator, no mi_*.
-if nm -D --defined-only "$module" | grep -vE ' (PyInit__vantorq|PyModExport__vantorq|_ZT[ISV]St[0-9A-Za-z_]+)$' >&2; then
-    fail "the module exports the symbols above"
-fi
+for module in "$venv"/lib/python3*/site-packages/{_vantorq,vantorq/_native}.*.so; do
+    echo "== ${module#"$venv"/lib/python3*/site-packages/}: its libraries and exports"
+    ldd "$module"
+    if ldd "$module" | grep -i mimalloc; then fail "$module loads a shared mimalloc"; fi
+    # Its entry points, and the C++ runtime's type information, which the toolchain
+    # exports for exceptions to match across libraries; no allocator, no mi_*.
+    if nm -D --defined-only "$module" | grep -vE ' (PyInit_|PyModExport_)[A-Za-z_]+$| _ZT[ISV]St[0-9A-Za-z_]+$' >&2; then
+        fail "$module exports the symbols above"
+    fi
+done
 
 echo "== the installed wheel, without compiler or system mimalloc"
 mapfile -t hidden < <(ldconfig -p | awk '/libmimalloc/ {print $NF}' | xargs -r realpath | sort -u)

@@ -38,7 +38,7 @@ def test_later_cxx_extension_modules_still_load():
     subprocess.run([sys.executable, "-c", "import _vantorq, numpy"], check=True, timeout=120)
 
 
-# Each allocates through the C++ runtime and the C library after all three are loaded.
+# Each allocates through the C++ runtime and the C library after all are loaded.
 EXERCISE_EACH = """
 assert numpy.sort(numpy.arange(100_000)[::-1])[-1] == 99_999
 assert pyarrow.array([b"ab" * 500] * 1_000).to_pylist()[-1] == b"ab" * 500
@@ -46,7 +46,9 @@ assert _vantorq.b64decode_batch(_vantorq.b64encode_batch([b"x" * 1_000] * 1_000)
 """
 
 
-@pytest.mark.parametrize("order", [("_vantorq", "numpy", "pyarrow"), ("pyarrow", "numpy", "_vantorq")])
+@pytest.mark.parametrize(
+    "order", [("_vantorq", "vantorq._native", "numpy", "pyarrow"), ("pyarrow", "numpy", "vantorq._native", "_vantorq")]
+)
 def test_other_cxx_extension_modules_share_the_process_in_either_order(order):
     # The module must neither export an allocator nor bind the runtime's
     # operator new to one: loaded first it would capture theirs, loaded last
