@@ -23,9 +23,12 @@ if [ "${1:-}" = --confined ]; then
     shift 2
     empty=$(mktemp)
     for library in "$@"; do mount --bind "$empty" "$library"; done
-    # The venv, and GNU basenc, which the command line's tests compare with; no compiler.
+    # The venv and the few utilities the tests run (bash and what the README's
+    # venv recipe calls, GNU basenc for the command line's); no compiler.
     utilities=$(mktemp -d)
-    if basenc=$(command -v basenc); then ln -s "$basenc" "$utilities/"; fi
+    for tool in bash ls dirname basenc; do
+        if path=$(command -v "$tool"); then ln -s "$path" "$utilities/"; fi
+    done
     export PATH=$venv/bin:$utilities
     if command -v cc c++ gcc g++ clang clang++; then
         echo "a compiler is on the PATH" >&2

@@ -50,9 +50,10 @@ assert _vantorq.b64decode_batch(_vantorq.b64encode_batch([b"x" * 1_000] * 1_000)
     "order", [("_vantorq", "vantorq._native", "numpy", "pyarrow"), ("pyarrow", "numpy", "vantorq._native", "_vantorq")]
 )
 def test_other_cxx_extension_modules_share_the_process_in_either_order(order):
-    # The module must neither export an allocator nor bind the runtime's
-    # operator new to one: loaded first it would capture theirs, loaded last
-    # it would see their blocks freed by its own.
+    # The module must neither export an allocator, to which a C++ runtime it
+    # loads first would bind the operator new of every later module, nor take
+    # mimalloc's malloc or operator new as its own, which would free blocks
+    # that the runtime made.
     if missing := [name for name in order if importlib.util.find_spec(name) is None]:
         pytest.skip(f"not installed: {', '.join(missing)}")
     code = "".join(f"import {name}\n" for name in order) + EXERCISE_EACH
