@@ -2,7 +2,7 @@
 # The sdist and the wheel a user installs, made with the standard front end
 # and checked as that user would get them:
 #   the sdist holds what a build reads and the license, and builds with no
-#   warning from the backend; the wheel is built from it, repaired to the
+#   deprecation warning from the backend; the wheel is built from it, repaired to the
 #   oldest manylinux tag it allows, depends on no allocator and exports none;
 #   installed into a fresh venv, with no compiler on the PATH and the system's
 #   libmimalloc (if any) hidden from the loader, it passes a smoke test of
@@ -17,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # The checks of the installed wheel, run by the outer script in a mount
-# namespace of their own: confined VENV HIDDEN...
+# namespace of their own: --confined VENV HIDDEN_LIBRARY...
 if [ "${1:-}" = --confined ]; then
     venv=$2
     shift 2
