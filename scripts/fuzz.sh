@@ -16,11 +16,12 @@ targets=("$1")
 seconds=$2
 
 source scripts/debian_apt.sh
-install_missing cmake ninja-build clang-14 libclang-rt-14-dev libmimalloc-dev
+install_missing cmake ninja-build clang-14 libclang-rt-14-dev
 build=build/fuzz
 if [ ! -f "$build/build.ninja" ]; then
+    # .venv (scripts/build.sh) holds the build requirements, mimalloc among them.
     cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DVANTORQ_BUILD_MODULE=OFF \
-        -DVANTORQ_BUILD_FUZZERS=ON >/dev/null
+        -DVANTORQ_BUILD_FUZZERS=ON -DPython_EXECUTABLE="$PWD/.venv/bin/python" >/dev/null
 fi
 ninja -C "$build" -j "$(nproc)" "${targets[@]/#/vantorq_fuzz_}" >/dev/null
 

@@ -10,6 +10,7 @@
 # Needs what scripts/build.sh makes (.venv).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/venv.sh
 jobs=$(nproc)
 python=.venv/bin/python
 pytest=(-m pytest -q -p no:cacheprovider)
@@ -17,11 +18,11 @@ pytest=(-m pytest -q -p no:cacheprovider)
 echo "== reference leaks on the debug interpreter"
 debug_python=$(scripts/provision_python.sh --debug | tail -n 1)
 if ! .venv-debug/bin/python -c 'import sys; assert sys.gettotalrefcount' 2>/dev/null; then
-    rm -rf .venv-debug
-    "$debug_python" -m venv --without-pip .venv-debug
-    pip_wheel=$(ls "$(dirname "$debug_python")"/../share/python-wheels/pip-*.whl | head -n 1)
-    .venv-debug/bin/python "$pip_wheel/pip" install -q --no-index "$pip_wheel"
-    .venv-debug/bin/python -m pip install -q --disable-pip-version-check "$(grep -i '^pytest\b' requirements-dev.txt)"
+    make_venv "$debug_python" .venv-debug
+fi
+# The test runner, and mimalloc for the build.
+if ! .venv-debug/bin/python -c 'import pytest, cmeel' 2>/dev/null; then
+    .venv-debug/bin/python -m pip install -q --disable-pip-version-check $(grep -iE '^(pytest|cmeel-mimalloc)\b' requirements-dev.txt)
 fi
 cmake -S . -B build/debug -G Ninja -DVANTORQ_BUILD_MODULE=ON -DPython_EXECUTABLE="$PWD/.venv-debug/bin/python" >/dev/null
 ninja -C build/debug -j "$jobs" >/dev/null

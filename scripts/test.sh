@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: C++ kernel tests, Python tests, a free-threaded compile of
-# the bindings, the processor-tier suite under emulated older processors, the
-# reliability guards, and a short run of every fuzz target.
+# the bindings, the sdist and the installed wheel (scripts/wheel.sh), the
+# processor-tier suite under emulated older processors, the reliability
+# guards, and a short run of every fuzz target.
 # Provisions and builds first when needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +24,9 @@ find src/bindings -name '*.cpp' -print0 | sort -z | xargs -0 -n 1 -P "$jobs" \
 
 echo "== Python tests"
 $python -m pytest -q -p no:cacheprovider tests/python
+
+echo "== the sdist and the wheel, installed as a user gets them"
+scripts/wheel.sh
 
 echo "== processor tiers under emulation"
 # Each model must detect exactly its features, and the C++ tests (kernels of the

@@ -38,6 +38,28 @@ def test_later_cxx_extension_modules_still_load():
     subprocess.run([sys.executable, "-c", "import _vantorq, numpy"], check=True, timeout=120)
 
 
+# Each allocates through the C++ runtime and the C library after all are loaded.
+EXERCISE_EACH = """
+assert numpy.sort(numpy.arange(100_000)[::-1])[-1] == 99_999
+assert pyarrow.array([b"ab" * 500] * 1_000).to_pylist()[-1] == b"ab" * 500
+assert _vantorq.b64decode_batch(_vantorq.b64encode_batch([b"x" * 1_000] * 1_000))[-1] == b"x" * 1_000
+"""
+
+
+@pytest.mark.parametrize(
+    "order", [("_vantorq", "vantorq._native", "numpy", "pyarrow"), ("pyarrow", "numpy", "vantorq._native", "_vantorq")]
+)
+def test_other_cxx_extension_modules_share_the_process_in_either_order(order):
+    # The module must neither export an allocator, to which a C++ runtime it
+    # loads first would bind the operator new of every later module, nor take
+    # mimalloc's malloc or operator new as its own, which would free blocks
+    # that the runtime made.
+    if missing := [name for name in order if importlib.util.find_spec(name) is None]:
+        pytest.skip(f"not installed: {', '.join(missing)}")
+    code = "".join(f"import {name}\n" for name in order) + EXERCISE_EACH
+    subprocess.run([sys.executable, "-c", code], check=True, timeout=120)
+
+
 def test_module_metadata():
     assert _vantorq.__name__ == "_vantorq"
     assert _vantorq.__doc__ == ""
