@@ -18,11 +18,10 @@ seconds=$2
 source scripts/debian_apt.sh
 install_missing cmake ninja-build clang-14 libclang-rt-14-dev
 build=build/fuzz
-if [ ! -f "$build/build.ninja" ]; then
-    # .venv (scripts/build.sh) holds the build requirements, mimalloc among them.
-    cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DVANTORQ_BUILD_MODULE=OFF \
-        -DVANTORQ_BUILD_FUZZERS=ON -DPython_EXECUTABLE="$PWD/.venv/bin/python" >/dev/null
-fi
+# .venv (scripts/build.sh) holds the build requirements, mimalloc among them;
+# configured every time, so that a build directory from before takes them too.
+cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DVANTORQ_BUILD_MODULE=OFF \
+    -DVANTORQ_BUILD_FUZZERS=ON -DPython_EXECUTABLE="$PWD/.venv/bin/python" >/dev/null
 ninja -C "$build" -j "$(nproc)" "${targets[@]/#/vantorq_fuzz_}" >/dev/null
 
 for target in "${targets[@]}"; do
