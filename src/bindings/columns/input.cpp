@@ -67,9 +67,9 @@ void* capsule_pointer(PyObject* capsule, const char* name, PyObject* column, con
     return nullptr;
 }
 
-bool add_chunk(InputColumn& input, OwnedArray array) {
+bool add_chunk(InputColumn& input, Held<OwnedArray> array) {
     const char* problem = nullptr;
-    auto chunk = core::Chunk::of(input.type, *array.get(), problem);
+    auto chunk = core::Chunk::of(input.type, *(*array).get(), problem);
     if (!chunk) {
         PyErr_Format(PyExc_ValueError, "the column is %s", problem);
         return false;
@@ -95,9 +95,9 @@ std::optional<InputColumn> read_array(PyObject* column, PyObject* method) {
     void* array = capsule_pointer(PyTuple_GET_ITEM(pair.get(), 1), "arrow_array", column, "__arrow_c_array__");
     if (array == nullptr) return std::nullopt;
     InputColumn input;
-    input.schema = OwnedSchema::take(static_cast<ArrowSchema*>(schema));
-    auto owned_array = OwnedArray::take(static_cast<ArrowArray*>(array));
-    if (!check_type(*input.schema.get(), input.type) || !add_chunk(input, std::move(owned_array)))
+    *input.schema = OwnedSchema::take(static_cast<ArrowSchema*>(schema));
+    Held<OwnedArray> owned_array(OwnedArray::take(static_cast<ArrowArray*>(array)));
+    if (!check_type(*input.schema->get(), input.type) || !add_chunk(input, std::move(owned_array)))
         return std::nullopt;
     return input;
 }
@@ -115,16 +115,16 @@ std::optional<InputColumn> read_stream(PyObject* column, PyObject* method) {
     if (!capsule) return std::nullopt;
     void* pointer = capsule_pointer(capsule.get(), "arrow_array_stream", column, "__arrow_c_stream__");
     if (pointer == nullptr) return std::nullopt;
-    auto stream = OwnedStream::take(static_cast<ArrowArrayStream*>(pointer));
+    Held<OwnedStream> held(OwnedStream::take(static_cast<ArrowArrayStream*>(pointer)));
+    ArrowArrayStream* stream = (*held).get();
     InputColumn input;
-    if (stream_failed(*stream.get(), stream->get_schema(stream.get(), input.schema.fill()), "type") ||
-        !check_type(*input.schema.get(), input.type))
+    if (stream_failed(*stream, stream->get_schema(stream, input.schema->fill()), "type") ||
+        !check_type(*input.schema->get(), input.type))
         return std::nullopt;
     for (;;) {
-        OwnedArray array;
-        if (stream_failed(*stream.get(), stream->get_next(stream.get(), array.fill()), "next chunk"))
-            return std::nullopt;
-        if (array.released()) break;  // the end of the stream
+        Held<OwnedArray> array;
+        if (stream_failed(*stream, stream->get_next(stream, array->fill()), "next chunk")) return std::nullopt;
+        if (array->released()) break;  // the end of the stream
         if (!add_chunk(input, std::move(array))) return std::nullopt;
     }
     return input;

@@ -15,9 +15,33 @@ namespace vantorq::bindings::columns {
 
 namespace core = vantorq::columns;
 
+// An Arrow structure's owner whose release callback runs with any pending
+// exception set aside: a producer's callback may run Python code (a ctypes
+// producer does), which must not start with an error set.
+template <class Owner>
+class Held {
+public:
+    Held() = default;
+    explicit Held(Owner owner) : owner_(std::move(owner)) {}
+    Held(Held&&) noexcept = default;
+    Held& operator=(Held&&) = delete;
+    ~Held() {
+        if (owner_.released()) return;
+        PyObject* pending = PyErr_GetRaisedException();
+        owner_ = Owner();
+        if (pending != nullptr) PyErr_SetRaisedException(pending);
+    }
+
+    Owner& operator*() { return owner_; }
+    Owner* operator->() { return &owner_; }
+
+private:
+    Owner owner_;
+};
+
 struct InputColumn {
-    core::arrow::OwnedSchema schema;
-    std::vector<core::arrow::OwnedArray> arrays;  // the chunks' structures, which the chunks read
+    Held<core::arrow::OwnedSchema> schema;
+    std::vector<Held<core::arrow::OwnedArray>> arrays;  // the chunks' structures, which the chunks read
     core::ValueType type;
     std::vector<core::Chunk> chunks;
     std::size_t rows = 0;
