@@ -286,7 +286,6 @@ def column_b64decode(
         [None]
     """
 
-@disjoint_base
 @final
 class Column:
     """An immutable Arrow column that a column function made.

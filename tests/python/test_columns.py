@@ -6,12 +6,14 @@ producer is released exactly once, on every path."""
 
 import base64
 import binascii
+import doctest
 import gc
 import random
 
 import pytest
 
 import _vantorq as v
+import vantorq._native as native
 from arrow_producer import Producer, StreamOnly
 from vantorq import columns
 
@@ -268,3 +270,12 @@ def test_option_errors():
         columns.murmur3_32(column, seed=2**32)
     with pytest.raises(TypeError):
         columns.xxh3_64(column, 7)  # the seed is keyword-only
+
+
+@pytest.mark.parametrize("name", [*FUNCTIONS, "Column"])
+def test_docstring_examples_hold(name):
+    pytest.importorskip("numpy")
+    runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS)
+    for test in doctest.DocTestFinder(recurse=False).find(getattr(columns, name), name, globs=dict(vars(native))):
+        runner.run(test)
+    assert runner.tries > 0 and runner.failures == 0
