@@ -263,8 +263,8 @@ def column_b64decode(
         errors: "strict": an invalid row raises; "null": it gives null.
 
     Returns:
-        A binary Column (large_binary when the bytes pass 2 GiB); a null row
-        gives null.
+        A binary Column (large_binary when the decoded bytes could pass
+        2 GiB: three quarters of the text); a null row gives null.
 
     Raises:
         binascii.Error: a row is invalid and errors is "strict": the message

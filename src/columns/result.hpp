@@ -86,7 +86,8 @@ private:
 };
 
 // A string or binary result written row by row into room sized up front:
-// offsets for every row and a data buffer of a given capacity.
+// offsets for every row (32-bit unless the capacity passes them) and a data
+// buffer of a given capacity.
 class VariableColumnBuilder {
 public:
     static std::optional<VariableColumnBuilder> try_create(std::size_t rows, std::size_t capacity);
@@ -102,22 +103,28 @@ public:
     bool copy_nulls(const Chunk& chunk) { return validity_.copy_nulls(chunk, rows_done_); }
     std::size_t rows_done() const { return rows_done_; }
 
-    // The column, as "u"/"z" when its data fits 32-bit offsets, else "U"/"Z".
-    // Nothing when memory cannot be had.
-    std::optional<SharedColumn> finish(bool text);
+    // The column: "u"/"z" when its capacity fits 32-bit offsets, else "U"/"Z".
+    SharedColumn finish(bool text);
 
 private:
-    VariableColumnBuilder(std::size_t rows, std::size_t capacity, backend::ByteBuffer offsets,
+    VariableColumnBuilder(std::size_t rows, std::size_t capacity, bool wide, backend::ByteBuffer offsets,
                           backend::ByteBuffer data)
-        : rows_(rows), capacity_(capacity), offsets_(std::move(offsets)), data_(std::move(data)), validity_(rows) {}
+        : rows_(rows),
+          capacity_(capacity),
+          wide_(wide),
+          offsets_(std::move(offsets)),
+          data_(std::move(data)),
+          validity_(rows) {}
 
-    std::int64_t* offsets() { return reinterpret_cast<std::int64_t*>(offsets_.get()); }
+    // Offset `index` is the data written so far.
+    void set_offset(std::size_t index);
 
     std::size_t rows_;
     std::size_t capacity_;
+    bool wide_;  // 64-bit offsets
     std::size_t rows_done_ = 0;
     std::size_t size_ = 0;  // data bytes written
-    backend::ByteBuffer offsets_;  // 64-bit while building
+    backend::ByteBuffer offsets_;
     backend::ByteBuffer data_;
     ValidityBuilder validity_;
 };

@@ -55,11 +55,7 @@ PyObject* hash_column(const arguments::Arguments<2>& parsed) {
 
 // ---- Base64 ------------------------------------------------------------------
 
-PyObject* finish_variable(core::VariableColumnBuilder& builder, bool text) {
-    auto column = builder.finish(text);
-    if (!column) return raise_no_memory();
-    return wrap(std::move(*column));
-}
+PyObject* finish_variable(core::VariableColumnBuilder& builder, bool text) { return wrap(builder.finish(text)); }
 
 // The row errors of b64decode: "strict" raises, "null" gives null.
 std::optional<bool> read_errors(PyObject* value) {
