@@ -67,16 +67,18 @@ void release_stream(ArrowArrayStream* stream) {
 
 std::size_t bitmap_bytes(std::size_t bits) { return (bits + 7) / 8; }
 
-// A result buffer of `count` values of `size` bytes. A large one is fresh
-// memory from the system, written once right after: on huge pages the kernel
+// A result buffer of `count` values of `size` bytes. From HUGE_FROM bytes
+// the allocator maps fresh memory from the system for each (smaller blocks
+// it reuses), which is written once right after: on huge pages the kernel
 // hands it over 2 MiB at a time rather than one 4 KiB fault at a time, which
 // took more than half of a Base64 column's time.
 constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
+constexpr std::size_t HUGE_FROM = std::size_t{16} << 20;
 
 backend::ByteBuffer allocate_result(std::size_t count, std::size_t size) {
     std::size_t bytes = 0;
     if (__builtin_mul_overflow(count, size, &bytes)) return nullptr;
-    if (bytes < 2 * HUGE_PAGE) return backend::try_allocate_bytes(bytes);
+    if (bytes < HUGE_FROM) return backend::try_allocate_bytes(bytes);
     void* memory = backend::heap_allocate_aligned(bytes, HUGE_PAGE);
     if (memory != nullptr) madvise(memory, bytes / HUGE_PAGE * HUGE_PAGE, MADV_HUGEPAGE);  // a hint: failure is harmless
     return backend::ByteBuffer(static_cast<unsigned char*>(memory));
