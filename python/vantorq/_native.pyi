@@ -160,6 +160,8 @@ def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
     Raises:
         TypeError: column has neither method, a method returns capsules of
             other names, or its type is none of the accepted ones.
+        OSError: the column's Arrow stream reports an error (its errno and
+            message).
         OverflowError: seed is negative or does not fit in 64 bits.
 
     Examples:
