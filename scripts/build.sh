@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source scripts/debian_apt.sh
-install_missing cmake ninja-build g++ libgtest-dev libmimalloc-dev qemu-user patchelf debian-archive-keyring
+install_missing cmake ninja-build g++ libgtest-dev libmimalloc-dev qemu-user patchelf debian-archive-keyring \
+    xxhash  # xxhsum, the oracle of the command line's hash lines
 
 python=${PYTHON:-}
 if [ -z "$python" ]; then

@@ -33,8 +33,9 @@ mkdir -p "$apt_dir/debs"
 
 libs=(libc6 libgcc-s1 libssl3t64 libexpat1 libzstd1 zlib1g libbz2-1.0 libffi8 liblzma5
       libncursesw6 libtinfo6 libreadline8t64 libsqlite3-0 libuuid1)
+# The test suite: the tests run the interpreter's own tests of base64 against the drop-in.
 pythons=(libpython3.15-minimal libpython3.15-stdlib libpython3.15 python3.15-minimal python3.15
-         libpython3.15-dev python3-pip-whl python3-setuptools-whl)
+         libpython3.15-dev libpython3.15-testsuite python3-pip-whl python3-setuptools-whl)
 $debug && pythons+=(python3.15-dbg libpython3.15-dbg)
 rm -f "$apt_dir/debs"/*.deb
 (cd "$apt_dir/debs" && apt-get "${APT_OPTS[@]}" download "${libs[@]/%//sid}" "${pythons[@]}" >&2)

@@ -6,8 +6,21 @@ module), ``vantorq.xxh3`` and ``vantorq.murmur3``. ``python -m vantorq``
 encodes, decodes and hashes files from a shell.
 """
 
-from vantorq import base64, murmur3, xxh3
+import importlib
+from types import ModuleType
+from typing import TYPE_CHECKING
+
+if TYPE_CHECKING:
+    from vantorq import base64, murmur3, xxh3
 
 __version__ = "0.1.0"
 
 __all__ = ["__version__", "base64", "murmur3", "xxh3"]
+
+
+def __getattr__(name: str) -> ModuleType:
+    # The family modules are imported when first named, not with the package:
+    # `python -m vantorq.base64` then runs a module that is not imported yet.
+    if name in __all__:
+        return importlib.import_module(f"vantorq.{name}")
+    raise AttributeError(f"module 'vantorq' has no attribute {name!r}")

@@ -3,8 +3,15 @@
 The Base64 functions are those of ``_vantorq`` (the same results, exceptions
 and warnings as the standard ones, faster), with their ``_into`` forms that
 write into a reusable bytearray and their list forms, and ``encodebytes`` and
-``decodebytes`` natively; everything else is the standard module's own.
+``decodebytes`` natively; the file functions ``encode`` and ``decode`` and
+``python -m vantorq.base64`` work through those two; everything else is the
+standard module's own.
 """
+
+import binascii
+import io
+import sys
+from typing import BinaryIO
 
 from base64 import a85decode as a85decode
 from base64 import a85encode as a85encode
@@ -16,8 +23,6 @@ from base64 import b32hexdecode as b32hexdecode
 from base64 import b32hexencode as b32hexencode
 from base64 import b85decode as b85decode
 from base64 import b85encode as b85encode
-from base64 import decode as decode
-from base64 import encode as encode
 from base64 import z85decode as z85decode
 from base64 import z85encode as z85encode
 
@@ -94,3 +99,101 @@ __all__ = [
     "urlsafe_b64decode_batch",
     "urlsafe_b64decode_batch_into",
 ]
+
+MAXLINESIZE = 76  # characters of a line of encodebytes, its line feed excluded
+MAXBINSIZE = (MAXLINESIZE // 4) * 3  # bytes that one such line encodes
+# Bytes encoded per call of encode: whole lines, a few hundred KiB.
+ENCODE_BLOCK = MAXBINSIZE * 4096
+# Text read per block by decode, then to the end of its line.
+DECODE_BLOCK = 1 << 20
+
+
+def encode(input: BinaryIO, output: BinaryIO) -> None:
+    """Encode a file; input and output are binary files.
+
+    Writes what encodebytes gives for the whole input: lines of MAXLINESIZE
+    characters, each ending with a line feed.
+    """
+    while block := input.read(ENCODE_BLOCK):
+        # A short read (a pipe) is completed, so that only the last block may
+        # end in a partial line.
+        while len(block) < ENCODE_BLOCK and (more := input.read(ENCODE_BLOCK - len(block))):
+            block += more
+        output.write(encodebytes(block))
+
+
+def decode(input: BinaryIO, output: BinaryIO) -> None:
+    """Decode a file; input and output are binary files.
+
+    Each line is decoded on its own, as the standard decode does (lines of a
+    text file included): the output of the lines before one that is not
+    Base64 stays written. Lines as encode writes them are decoded a block at
+    a time.
+    """
+    while block := input.read(DECODE_BLOCK):
+        block += input.readline()  # to the end of the block's last line
+        whole = decoded_as_lines(block) if isinstance(block, bytes) else None
+        if whole is not None:
+            output.write(whole)
+            continue
+        for line in io.StringIO(block, newline="\n") if isinstance(block, str) else io.BytesIO(block):
+            output.write(b64decode(line))
+
+
+def decoded_as_lines(block: bytes) -> bytes | None:
+    """`block` decoded in one call when that gives what decoding it line by
+    line gives, else None: when every line but the last has one width, each
+    holds whole groups of symbols and only the last group of all is padded."""
+    width = block.find(b"\n") + 1  # a line and its line feed
+    lines = len(block) // width if width else 0
+    last = block[lines * width :]
+    symbols_in_last = len(last) - last.endswith(b"\n")
+    if (
+        width == 0
+        or (width - 1) % 4
+        or symbols_in_last % 4
+        or block[width - 1 :: width] != b"\n" * lines
+        or block.count(b"\n") != lines + last.endswith(b"\n")
+    ):
+        return None
+    try:
+        return b64decode(block, validate=True, ignorechars=b"\n")
+    except binascii.Error:  # a byte outside the alphabet, or padding before the end
+        return None
+
+
+def main() -> None:
+    """``python -m vantorq.base64 [-h|-d|-e|-u] [file|-]``: encodes (-e, the
+    default) or decodes (-d or -u) the file or standard input to standard
+    output, as ``python -m base64`` does."""
+    import getopt
+
+    usage = f"""usage: {sys.argv[0]} [-h|-d|-e|-u] [file|-]
+        -h: print this help message and exit
+        -d, -u: decode
+        -e: encode (default)"""
+    try:
+        options, arguments = getopt.getopt(sys.argv[1:], "hdeu")
+    except getopt.error as error:
+        print(error, usage, sep="\n", file=sys.stderr)
+        sys.exit(2)
+    if ("-h", "") in options:
+        print(usage)
+        return
+    function = encode
+    for option, _ in options:  # the last of -e, -d and -u wins
+        function = encode if option == "-e" else decode
+    if arguments and arguments[0] != "-":
+        with open(arguments[0], "rb") as file:
+            function(file, sys.stdout.buffer)
+    elif sys.stdin.isatty():
+        # Read everything first: from a terminal, a short read is not the end.
+        import io
+
+        function(io.BytesIO(sys.stdin.buffer.read()), sys.stdout.buffer)
+    else:
+        function(sys.stdin.buffer, sys.stdout.buffer)
+
+
+if __name__ == "__main__":
+    main()

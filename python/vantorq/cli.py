@@ -1,24 +1,24 @@
 """The command line: ``python -m vantorq encode|decode|hash``.
 
-Inputs are read in chunks of CHUNK_SIZE bytes, so encoding, decoding and the
-MurmurHash3 hashes run in the same small memory for inputs of any size. The
-XXH3 functions hash one buffer at a time, so an XXH3 hash holds the whole
-input in memory once (and nothing more).
+Every command streams its input through a reused buffer or in chunks of
+CHUNK_SIZE bytes, so it runs in the same small memory for inputs of any size.
+``hash`` writes and checks the lines ``xxhsum`` writes and checks.
 """
 
 import argparse
 import binascii
 import contextlib
 import importlib
+import io
 import os
 import re
 import stat
 import sys
 from collections.abc import Callable, Iterator, Sequence
-from dataclasses import dataclass
-from typing import BinaryIO, Protocol
+from typing import BinaryIO, Protocol, cast
 
 import _vantorq
+from vantorq import murmur3, xxhash
 
 CHUNK_SIZE = 1 << 20
 # Inputs at least this large show a progress bar when standard error is a
@@ -34,12 +34,17 @@ class Progress(Protocol):
     def update(self, n: int, /) -> object: ...
 
 
+class Hasher(Protocol):
+    def update(self, data: bytes | bytearray | memoryview, /) -> None: ...
+    def digest(self) -> bytes: ...
+
+
 class NoProgress:
     def update(self, n: int, /) -> None:
         pass
 
 
-def remaining_size(source: BinaryIO) -> int | None:
+def remaining_size(source: io.BufferedIOBase) -> int | None:
     """Bytes left in a regular file; None for pipes and terminals."""
     try:
         status = os.fstat(source.fileno())
@@ -49,7 +54,7 @@ def remaining_size(source: BinaryIO) -> int | None:
 
 
 @contextlib.contextmanager
-def progress(source: BinaryIO, label: str) -> Iterator[Progress]:
+def progress(source: io.BufferedIOBase, label: str) -> Iterator[Progress]:
     total = remaining_size(source)
     if total is None or total < PROGRESS_FROM or not sys.stderr.isatty():
         yield NoProgress()
@@ -64,21 +69,25 @@ def progress(source: BinaryIO, label: str) -> Iterator[Progress]:
         yield bar
 
 
+def error_text(path: str, error: OSError) -> str:
+    return f"{path}: {error.strerror or error}"
+
+
 @contextlib.contextmanager
-def opened(path: str) -> Iterator[BinaryIO]:
+def opened(path: str) -> Iterator[io.BufferedIOBase]:
     """The file at `path`, or standard input for "-"."""
     if path == "-":
-        yield sys.stdin.buffer
+        yield cast(io.BufferedIOBase, sys.stdin.buffer)  # a buffered reader, typed as any binary file
         return
     try:
         file = open(path, "rb")
     except OSError as error:
-        raise CommandError(f"{path}: {error.strerror or error}") from None
+        raise CommandError(error_text(path, error)) from None
     with file:
         yield file
 
 
-def chunks(source: BinaryIO, size: int, bar: Progress) -> Iterator[bytes]:
+def chunks(source: io.BufferedIOBase, size: int, bar: Progress) -> Iterator[bytes]:
     # A buffered reader returns `size` bytes on every read but the last, so the
     # encoder sees whole 3-byte groups until the end.
     while block := source.read(size):
@@ -141,160 +150,259 @@ def encode(args: argparse.Namespace) -> None:
 
 STANDARD_SYMBOLS = b"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"
 URLSAFE_SYMBOLS = STANDARD_SYMBOLS[:62] + b"-_"
-# URL-safe text is decoded with the standard alphabet: its two symbols become
-# the standard ones, and the standard ones a byte that the decoder rejects.
-URLSAFE_TO_STANDARD = bytes.maketrans(b"-_+/", b"+/!!")
 LINE_BREAKS = b"\r\n"
+PADDING_RUN = b"=" + LINE_BREAKS
 
 
 def all_bytes_but(kept: bytes) -> bytes:
     return bytes(b for b in range(256) if b not in kept)
 
 
-def decode_groups(text: memoryview) -> bytes:
-    try:
-        return _vantorq.b64decode(text, validate=True)
-    except binascii.Error as error:
-        raise CommandError(f"invalid input: {error}") from None
+class Decoder:
+    """Decodes Base64 text given in pieces of any size. Line breaks may stand
+    anywhere; a group with padding ends one encoded text and another may
+    follow it (encoded files concatenated, as `base64 -d` takes them)."""
+
+    def __init__(self, altchars: bytes | None, out: BinaryIO) -> None:
+        self.altchars = altchars
+        self.out = out
+        self.pending = b""  # text that the next piece completes
+
+    def decoded(self, text: memoryview, padded: bool) -> bytes:
+        try:
+            return _vantorq.b64decode(text, self.altchars, ignorechars=LINE_BREAKS, padded=padded)
+        except binascii.Error as error:
+            raise CommandError(f"invalid input: {error}") from None
+
+    def feed(self, piece: bytes, final: bool = False) -> None:
+        text = self.pending + piece
+        view = memoryview(text)
+        start = 0
+        while (pad := text.find(b"=", start)) >= 0:
+            end = pad + 1
+            while end < len(text) and text[end] in PADDING_RUN:
+                end += 1
+            if end == len(text) and not final and text.count(b"=", pad) < 2:
+                break  # the next piece may hold the second '='
+            self.out.write(self.decoded(view[start:end], padded=True))
+            start = end
+        else:
+            if final:
+                self.out.write(self.decoded(view[start:], padded=True))
+                self.pending = b""
+                return
+            start = self.write_whole_groups(view, start)
+        self.pending = text[start:]
+
+    def write_whole_groups(self, view: memoryview, start: int) -> int:
+        """Decodes the groups of four symbols from `start` on, none of them
+        padded; returns where the symbols of an unfinished group begin."""
+        # Decoding without padding gives the whole groups and 1 or 2 bytes of
+        # an unfinished group of 3 or 4 symbols: those symbols wait for the
+        # next piece. One symbol past the whole groups is an error.
+        try:
+            data = _vantorq.b64decode(view[start:], self.altchars, ignorechars=LINE_BREAKS, padded=False)
+            left_over = (0, 2, 3)[len(data) % 3]
+        except binascii.Error:
+            data = None
+            left_over = 1
+        cut = len(view)
+        for _ in range(left_over):
+            cut -= 1
+            while view[cut] in LINE_BREAKS:
+                cut -= 1
+        if data is None:
+            data = self.decoded(view[start:cut], padded=False)
+        self.out.write(memoryview(data)[: len(data) - len(data) % 3])
+        return cut
 
 
 def decode(args: argparse.Namespace) -> None:
     symbols = URLSAFE_SYMBOLS if args.urlsafe else STANDARD_SYMBOLS
-    table = URLSAFE_TO_STANDARD if args.urlsafe else None
-    dropped = all_bytes_but(symbols + b"=") if args.ignore_garbage else LINE_BREAKS
-    out = sys.stdout.buffer
-    pending = b""  # the start of a group that the next chunk completes
-    padded = False  # a group with padding was decoded: nothing may follow it
+    garbage = all_bytes_but(symbols + b"=") if args.ignore_garbage else None
+    decoder = Decoder(b"-_" if args.urlsafe else None, sys.stdout.buffer)
     with opened(args.file) as source, progress(source, "decode") as bar:
         for block in chunks(source, CHUNK_SIZE, bar):
-            text = pending + block.translate(table, dropped)
-            whole = len(text) - len(text) % 4
-            pending = text[whole:]
-            if whole == 0:
-                continue
-            if padded:
-                raise CommandError("invalid input: Excess data after padding")
-            out.write(decode_groups(memoryview(text)[:whole]))
-            padded = text[whole - 1] == ord("=")
-    if pending:
-        raise CommandError("invalid input: " + ("Excess data after padding" if padded else "truncated final group"))
+            decoder.feed(block if garbage is None else block.translate(None, garbage))
+    decoder.feed(b"", final=True)
 
 
 # ----------------------------------------------------------------------------
 # hash
 
-
-def read_whole(source: BinaryIO, bar: Progress) -> bytearray:
-    """The rest of `source` in one buffer, allocated once for a regular file."""
-    size = remaining_size(source) or 0
-    data = bytearray(size)
-    filled = 0
-    for block in chunks(source, CHUNK_SIZE, bar):
-        if filled + len(block) <= size:
-            data[filled : filled + len(block)] = block
-        else:  # a pipe, or a file that grew since it was measured
-            del data[filled:]
-            data += block
-        filled += len(block)
-    del data[filled:]
-    return data
+READ_SIZE = 1 << 20
 
 
-class Hasher(Protocol):
-    def update(self, data: bytes, /) -> None: ...
-    def digest(self) -> bytes: ...
-
-
-@dataclass(frozen=True)
 class Algorithm:
-    digits: int  # hexadecimal digits of a hash
-    hash_source: Callable[[BinaryIO, Progress], str]
+    """A hash of the command: how to compute it and how its lines show it."""
+
+    def __init__(self, tag: str, hasher: Callable[[], Hasher], value: Callable[[Hasher], bytes], size: int,
+                 always_tagged: bool = False) -> None:
+        self.tag = tag  # its name in BSD-style lines
+        self.hasher = hasher
+        self.value = value  # the hash, most significant byte first
+        self.size = size  # bytes of a hash
+        self.always_tagged = always_tagged  # xxhsum writes XXH3-64 lines in BSD style only
 
 
-def whole_input(function: Callable[[bytearray], int], digits: int) -> Algorithm:
-    def hash_source(source: BinaryIO, bar: Progress) -> str:
-        return format(function(read_whole(source, bar)), f"0{digits}x")
-
-    return Algorithm(digits, hash_source)
+def big_endian_digest(state: Hasher) -> bytes:
+    return state.digest()
 
 
-def streamed(hasher: Callable[[], Hasher], as_text: Callable[[bytes], str], digits: int) -> Algorithm:
-    def hash_source(source: BinaryIO, bar: Progress) -> str:
-        state = hasher()
-        for block in chunks(source, CHUNK_SIZE, bar):
-            state.update(block)
-        return as_text(state.digest())
-
-    return Algorithm(digits, hash_source)
+def reversed_digest(state: Hasher) -> bytes:
+    return state.digest()[::-1]
 
 
-# Hashes print as the one-shot functions give them: ints in hexadecimal,
-# digests as their bytes in hexadecimal.
+# The XXH hashes print as xxhsum prints them; the MurmurHash3 ones as the
+# one-shot functions give them: murmur3_32 as its int, the others as their
+# digest bytes.
 ALGORITHMS = {
-    "xxh3_64": whole_input(_vantorq.xxh3_64, 16),
-    "xxh3_128": whole_input(_vantorq.xxh3_128, 32),
-    "murmur3_32": streamed(_vantorq.murmur3_x86_32, lambda d: format(int.from_bytes(d, "little"), "08x"), 8),
-    "murmur3_x86_128": streamed(_vantorq.murmur3_x86_128, bytes.hex, 32),
-    "murmur3_x64_128": streamed(_vantorq.murmur3_x64_128, bytes.hex, 32),
+    "xxh32": Algorithm("XXH32", xxhash.xxh32_hasher, big_endian_digest, 4),
+    "xxh64": Algorithm("XXH64", xxhash.xxh64_hasher, big_endian_digest, 8),
+    "xxh3_64": Algorithm("XXH3", xxhash.xxh3_64_hasher, big_endian_digest, 8, always_tagged=True),
+    "xxh3_128": Algorithm("XXH128", xxhash.xxh3_128_hasher, big_endian_digest, 16),
+    "murmur3_32": Algorithm("MURMUR3_32", murmur3.murmur3_x86_32, reversed_digest, 4),
+    "murmur3_x86_128": Algorithm("MURMUR3_X86_128", murmur3.murmur3_x86_128, big_endian_digest, 16),
+    "murmur3_x64_128": Algorithm("MURMUR3_X64_128", murmur3.murmur3_x64_128, big_endian_digest, 16),
 }
+BY_TAG = {algorithm.tag: name for name, algorithm in ALGORITHMS.items()}
+# What xxhsum -c takes a line without a tag for, by its number of digits.
+UNTAGGED_BY_DIGITS = {8: "xxh32", 16: "xxh64", 32: "xxh3_128"}
+STDIN_NAME = "stdin"  # standard input's name in lines and messages, as xxhsum names it
 
 
-def hash_path(path: str, algorithm: Algorithm) -> str:
+def hash_source(source: io.BufferedIOBase, algorithm: Algorithm, bar: Progress) -> bytes:
+    state = algorithm.hasher()
+    # Large reads into one reused buffer: no allocation per read, and whole
+    # reads are hashed in place.
+    buffer = bytearray(READ_SIZE)
+    view = memoryview(buffer)
+    while count := source.readinto(buffer):
+        state.update(buffer if count == READ_SIZE else view[:count])
+        bar.update(count)
+    return algorithm.value(state)
+
+
+def hash_path(path: str, algorithm: Algorithm) -> bytes:
     with opened(path) as source, progress(source, path) as bar:
         try:
-            return algorithm.hash_source(source, bar)
+            return hash_source(source, algorithm, bar)
         except OSError as error:
-            raise CommandError(f"{path}: {error.strerror or error}") from None
-        except MemoryError:
-            raise CommandError(f"{path}: too large to hold in memory") from None
+            raise CommandError(error_text(path, error)) from None
 
 
-LISTED = re.compile(rb"([0-9a-fA-F]+) [ *](.+)")
+def hash_line(algorithm: Algorithm, name: bytes, value: bytes, tagged: bool, little_endian: bool) -> bytes:
+    digits = (value[::-1] if little_endian else value).hex().encode()
+    if tagged or algorithm.always_tagged:
+        return b"%s%s (%s) = %s\n" % (algorithm.tag.encode(), b"_LE" * little_endian, name, digits)
+    return digits + b"  " + name + b"\n"
 
 
-def check(lists: Sequence[str], algorithm: Algorithm) -> int:
-    """Verifies 'HASH  FILE' lines; 1 when any file is unreadable or differs,
-    or any line is not such a line."""
-    out = sys.stdout.buffer
-    failed = unreadable = malformed = 0
-    for list_path in lists:
-        with opened(list_path) as listing:
-            for line in listing:
-                entry = LISTED.fullmatch(line.rstrip(b"\r\n"))
-                if entry is None or len(entry[1]) != algorithm.digits:
-                    malformed += 1
-                    continue
-                name = entry[2]
-                try:
-                    matches = hash_path(os.fsdecode(name), algorithm) == entry[1].lower().decode()
-                except CommandError as error:
-                    report(str(error))
-                    out.write(name + b": FAILED open or read\n")
-                    unreadable += 1
-                    continue
-                out.write(name + (b": OK\n" if matches else b": FAILED\n"))
-                failed += not matches
-    for count, what in ((malformed, "line(s) improperly formatted"), (unreadable, "listed file(s) could not be read"),
-                        (failed, "computed hash(es) did NOT match")):
-        if count:
-            report(f"WARNING: {count} {what}")
-    return 1 if failed or unreadable or malformed else 0
+def display_name(path: str) -> bytes:
+    return STDIN_NAME.encode() if path == "-" else os.fsencode(path)
 
 
 def hash_files(args: argparse.Namespace) -> int:
-    algorithm = ALGORITHMS[args.algo]
     paths: list[str] = args.files or ["-"]
     if args.check:
-        return check(paths, algorithm)
+        return check(paths, args)
+    algorithm = ALGORITHMS[args.algo or "xxh3_64"]
     status = 0
     for path in paths:
         try:
-            digest = hash_path(path, algorithm)
+            value = hash_path(path, algorithm)
         except CommandError as error:
             report(str(error))
             status = 1
             continue
-        sys.stdout.buffer.write(digest.encode() + b"  " + os.fsencode(path) + b"\n")
+        sys.stdout.buffer.write(hash_line(algorithm, display_name(path), value, args.tag, args.little_endian))
+    return status
+
+
+# ----------------------------------------------------------------------------
+# hash --check
+
+TAGGED = re.compile(rb"([A-Z0-9_]+?)(_LE)? \((.*)\) = ([0-9a-fA-F]+)")
+UNTAGGED = re.compile(rb"([0-9a-fA-F]+) [ *](.+)")
+
+
+def parse_entry(line: bytes, algo: str | None) -> tuple[str, bytes, bytes] | None:
+    """The line's algorithm, file name and hash (most significant byte first),
+    or None when it is not a line `hash` writes. A line without a tag is for
+    `algo`, or as xxhsum reads it, by its length."""
+    if tagged := TAGGED.fullmatch(line):
+        tag, little_endian, name, digits = tagged.groups()
+        line_algo = BY_TAG.get(tag.decode())
+    elif untagged := UNTAGGED.fullmatch(line):
+        digits, name = untagged.groups()
+        line_algo, little_endian = algo or UNTAGGED_BY_DIGITS.get(len(digits)), None
+    else:
+        return None
+    if line_algo is None or len(digits) != 2 * ALGORITHMS[line_algo].size:
+        return None
+    value = bytes.fromhex(digits.decode())
+    return line_algo, name, value[::-1] if little_endian else value
+
+
+def check_list(listing: io.BufferedIOBase, list_name: str, args: argparse.Namespace) -> bool:
+    """Verifies the files of one list, reports them as `xxhsum -c` does; True
+    when all were verified and the list holds at least one entry."""
+    out = sys.stdout.buffer
+    malformed = other_algorithm = unreadable = failed = verified = 0
+
+    def say(message: bytes) -> None:
+        if not args.status:
+            out.write(message + b"\n")
+
+    for number, line in enumerate(listing, 1):
+        entry = parse_entry(line.rstrip(b"\r\n"), args.algo)
+        if entry is None:
+            malformed += 1
+            if args.warn:
+                report(f"{list_name}:{number}: Error: Improperly formatted checksum line.")
+            continue
+        algo, name, value = entry
+        where = b"%s:%d: " % (list_name.encode(), number)
+        if args.algo and algo != args.algo:
+            other_algorithm += 1
+            say(where + b"'%s' is listed with %s, not %s." % (name, algo.encode(), args.algo.encode()))
+            continue
+        path = os.fsdecode(name)
+        try:
+            matches = hash_path(path, ALGORITHMS[algo]) == value
+        except CommandError as error:
+            unreadable += 1
+            reason = str(error).removeprefix(path + ": ")
+            say(where + b"Could not open or read '%s': %s." % (name, reason.encode()))
+            continue
+        verified += 1
+        failed += not matches
+        if not matches or not args.quiet:
+            say(name + (b": OK" if matches else b": FAILED"))
+    if verified + unreadable + other_algorithm == 0:
+        report(f"{list_name}: no properly formatted checksum lines found")
+        return False
+    for count, one, many in (
+        (malformed, "line is improperly formatted", "lines are improperly formatted"),
+        (other_algorithm, "line is for another algorithm", "lines are for another algorithm"),
+        (unreadable, "listed file could not be read", "listed files could not be read"),
+        (failed, "computed checksum did NOT match", "computed checksums did NOT match"),
+    ):
+        if count:
+            say(f"{count} {one if count == 1 else many}".encode())
+    return not (failed or unreadable or other_algorithm or (args.strict and malformed))
+
+
+def check(lists: Sequence[str], args: argparse.Namespace) -> int:
+    status = 0
+    for path in lists:
+        try:
+            with opened(path) as listing:
+                verified = check_list(listing, STDIN_NAME if path == "-" else path, args)
+        except CommandError as error:
+            report(str(error))
+            verified = False
+        status |= not verified
     return status
 
 
@@ -302,6 +410,7 @@ def hash_files(args: argparse.Namespace) -> int:
 
 
 def report(message: str) -> None:
+    sys.stdout.flush()  # keeps the order of the two streams when both go to one place
     sys.stderr.write(f"vantorq: {message}\n")
 
 
@@ -314,7 +423,7 @@ def line_width(text: str) -> int:
 
 def parser() -> argparse.ArgumentParser:
     top = argparse.ArgumentParser(
-        prog="vantorq", description="Base64 encoding and decoding, and XXH3 and MurmurHash3 hashes of files."
+        prog="vantorq", description="Base64 encoding and decoding, and XXH and MurmurHash3 hashes of files."
     )
     commands = top.add_subparsers(required=True, metavar="COMMAND")
 
@@ -332,11 +441,19 @@ def parser() -> argparse.ArgumentParser:
                          help="discard bytes outside the alphabet (else only line breaks are allowed)")
     command.set_defaults(run=decode)
 
-    command = commands.add_parser("hash", help="print the hash and name of each FILE (or standard input)")
+    command = commands.add_parser("hash", help="print the hash of each FILE (or standard input) as xxhsum does")
     command.add_argument("files", nargs="*", metavar="FILE")
-    command.add_argument("-a", "--algo", choices=ALGORITHMS, default="xxh3_64", help="the hash (default xxh3_64)")
+    command.add_argument("-a", "--algo", choices=ALGORITHMS,
+                         help="the hash (default xxh3_64; with --check, the one each line names, or for a line "
+                              "without a name xxh32, xxh64 or xxh3_128 by its length, as xxhsum -c reads it)")
+    command.add_argument("--tag", action="store_true", help="write BSD-style lines: 'XXH64 (FILE) = HASH'")
+    command.add_argument("--little-endian", action="store_true", help="write hashes least significant byte first")
     command.add_argument("-c", "--check", action="store_true",
-                         help="read 'HASH  FILE' lines from the FILEs and verify each listed file")
+                         help="read the lines hash writes (either style) from the FILEs and verify each listed file")
+    command.add_argument("-q", "--quiet", action="store_true", help="with --check: print nothing for verified files")
+    command.add_argument("--status", action="store_true", help="with --check: print nothing, the status tells")
+    command.add_argument("--strict", action="store_true", help="with --check: fail on improperly formatted lines")
+    command.add_argument("--warn", action="store_true", help="with --check: name each improperly formatted line")
     command.set_defaults(run=hash_files)
     return top
 

@@ -21,6 +21,7 @@ using lenient::LenientOptions;
 constexpr std::size_t EDGE_CHECK_THRESHOLD = 262'144;
 // Bytes at each end of a long text that must be clean for a strict attempt.
 constexpr std::size_t EDGE_BYTES = 64;
+constexpr std::size_t NOISE_POSITIONS[] = {4, 64, 76};
 
 constexpr const char NON_ZERO_PADDING_BITS[] = "Non-zero padding bits";
 
@@ -263,6 +264,11 @@ bool Decoder::worth_strict_attempt(Text text) const {
     // Text that ends in noise cannot be clean (encodebytes output ends in a
     // line feed); a failed attempt would cost a result and a partial decode.
     if (is_noise(text.back())) return false;
+    // Where noise usually stands: after the first group (spaced groups) and
+    // after a first line of 64 or 76 characters. A few lookups, against an
+    // attempt that a short noisy text pays for about as long as its decoding.
+    for (const std::size_t position : NOISE_POSITIONS)
+        if (position < text.size() && is_noise(text[position])) return false;
     return text.size() < EDGE_CHECK_THRESHOLD || !has_edge_noise(text);
 }
 

@@ -87,13 +87,20 @@ DecodeOutcome decode_short(const unsigned char* src, std::size_t len, unsigned c
     };
     while (i < len) {
         if (symbols % 4 == 0) {
-            for (; len - i >= 4; i += 4) {
+            while (len - i >= 4) {
                 const std::uint8_t a = table[src[i]], b = table[src[i + 1]], c = table[src[i + 2]],
                                    d = table[src[i + 3]];
-                if ((a | b | c | d) & INVALID_SYMBOL_BIT) break;
+                if ((a | b | c | d) & INVALID_SYMBOL_BIT) {
+                    // Noise between quanta (a space or a line break between
+                    // groups) is passed over without leaving the quantum loop.
+                    if (!(a & INVALID_SYMBOL_BIT)) break;
+                    ++i;
+                    continue;
+                }
                 group = std::uint32_t{a} << 18 | std::uint32_t{b} << 12 | std::uint32_t{c} << 6 | d;
                 put_group();
                 symbols += 4;
+                i += 4;
             }
             if (i == len) break;
         }

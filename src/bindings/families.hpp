@@ -11,7 +11,7 @@ namespace vantorq::bindings::families {
 // A class the module exposes and lists in __all__.
 struct PublicClass {
     const char* name;
-    PyObject* (*type)();  // the process-wide class object (borrowed), or null with an error set
+    PyObject* (*create)(PyObject* module);  // a new class object for the module, or null with an error set
 };
 
 }  // namespace vantorq::bindings::families

@@ -26,7 +26,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <type_traits>
 
 #include "backend/borrow_counter.hpp"
@@ -110,10 +112,20 @@ struct HasherClass {
     using Hasher = typename Traits::Hasher;
     using Seed = typename Hasher::Seed;
 
+    // The interpreter's allocator aligns objects to 16 bytes, and a state may
+    // ask for more (XXH3's accumulators and buffer are 64-byte aligned for
+    // its vector kernels): the state lives in room of its size plus its
+    // alignment, at the first aligned address there.
     struct Object {
         PyObject_HEAD
         backend::BorrowCounter borrow;
-        Hasher hasher;
+        alignas(alignof(std::max_align_t)) unsigned char room[sizeof(Hasher) + alignof(Hasher) - 1];
+
+        void* state_address() {
+            const auto address = reinterpret_cast<std::uintptr_t>(room);
+            return reinterpret_cast<void*>((address + alignof(Hasher) - 1) & ~std::uintptr_t{alignof(Hasher) - 1});
+        }
+        Hasher& hasher() { return *std::launder(static_cast<Hasher*>(state_address())); }
     };
     // Freed by the interpreter's allocator without running destructors.
     static_assert(std::is_trivially_destructible_v<Hasher> && std::is_trivially_destructible_v<backend::BorrowCounter>);
@@ -136,7 +148,7 @@ struct HasherClass {
         PyObject* self = type->tp_alloc(type, 0);
         if (self == nullptr) return nullptr;
         new (&object(self)->borrow) backend::BorrowCounter();
-        new (&object(self)->hasher) Hasher(hasher);
+        new (object(self)->state_address()) Hasher(hasher);
         return self;
     }
 
@@ -172,14 +184,32 @@ struct HasherClass {
 
     static constexpr arguments::Signature<1> UPDATE = {Traits::UPDATE_NAME, {"data"}, 1, arguments::Wording::Method};
 
+    // The one-positional-argument call and exact bytes are taken without the
+    // parser's optional and the acquired-input variant: merged through the
+    // stack, their results cost a short update a store-forwarding stall.
     static PyObject* update(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-        const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
-        if (!parsed) return nullptr;
-        const auto input = buffer::any_bytes_like((*parsed)[0], "data");
+        PyObject* data;
+        if (nargs == 1 && kwnames == nullptr) {
+            data = args[0];
+        } else {
+            const auto parsed = arguments::parse_raw_arguments(UPDATE, args, nargs, kwnames);
+            if (!parsed) return nullptr;
+            data = (*parsed)[0];
+        }
+        if (PyBytes_CheckExact(data)) {
+            UpdateBorrow borrow(object(self)->borrow);
+            if (!borrow) return nullptr;
+            const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(data));
+            const auto* bytes = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data));
+            runtime::run_maybe_detached(length >= Traits::DETACH_BYTES,
+                                        [&] { object(self)->hasher().update(bytes, length); });
+            Py_RETURN_NONE;
+        }
+        const auto input = buffer::any_bytes_like(data, "data");
         if (!input) return nullptr;
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        feed(object(self)->hasher, *input);
+        feed(object(self)->hasher(), *input);
         Py_RETURN_NONE;
     }
 
@@ -188,25 +218,34 @@ struct HasherClass {
     static PyObject* read(PyObject* self, Read&& read) {
         ReadBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        return read(object(self)->hasher);
+        return read(object(self)->hasher());
     }
 
     static PyObject* digest(PyObject* self, PyObject*) { return read(self, Traits::digest); }
     static PyObject* hexdigest(PyObject* self, PyObject*) { return read(self, Traits::hexdigest); }
     static PyObject* intdigest(PyObject* self, PyObject*) { return read(self, Traits::intdigest); }
 
-    // Always of the registered class, even when called on a subclass's object.
+    // Always of the module's own class, even when called on a subclass's
+    // object: the class this frame made, found by its token among the bases.
     static PyObject* copy(PyObject* self, PyObject*) {
-        return read(self, [](const Hasher& h) -> PyObject* {
-            PyObject* type = HasherClass::type();
-            return type ? create(reinterpret_cast<PyTypeObject*>(type), h) : nullptr;
+        return read(self, [self](const Hasher& h) -> PyObject* {
+            // Most objects are of the class itself: no search of the bases.
+            PyTypeObject* type = Py_TYPE(self);
+            if (reinterpret_cast<PyHeapTypeObject*>(type)->ht_token == &TOKEN) return create(type, h);
+            PyTypeObject* own_class;
+            if (PyType_GetBaseByToken(type, const_cast<char*>(&TOKEN), &own_class) <= 0) {
+                if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "not a hasher of this module");
+                return nullptr;
+            }
+            runtime::OwnedRef held(reinterpret_cast<PyObject*>(own_class));
+            return create(own_class, h);
         });
     }
 
     static PyObject* reset(PyObject* self, PyObject*) {
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        object(self)->hasher.reset();
+        object(self)->hasher().reset();
         Py_RETURN_NONE;
     }
 
@@ -232,7 +271,7 @@ struct HasherClass {
         }
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
-        object(self)->hasher = *restored;
+        object(self)->hasher() = *restored;
         Py_RETURN_NONE;
     }
 
@@ -340,15 +379,21 @@ struct HasherClass {
         return {.sl_id = id, .sl_flags = 0, .sl_reserved = 0, .sl_func = reinterpret_cast<_Py_funcptr_t>(function)};
     }
 
-    static PyObject* create_type() {
+    // Marks the classes this frame makes, in every interpreter.
+    static constexpr char TOKEN = 0;
+
+    // A new class object for `module` (a new reference), or null with an
+    // error set. Each module object has its own: interpreters share no objects.
+    static PyObject* create_type(PyObject* module) {
         PySlot slots[] = {
             data_slot(Py_tp_name, Traits::QUALIFIED_NAME),
             {.sl_id = Py_tp_basicsize, .sl_flags = 0, .sl_reserved = 0, .sl_size = sizeof(Object)},
             {.sl_id = Py_tp_flags,
              .sl_flags = 0,
              .sl_reserved = 0,
-             // Immutable: one class object serves every module object of the process.
              .sl_uint64 = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC | Py_TPFLAGS_IMMUTABLETYPE},
+            {.sl_id = Py_tp_module, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = module},
+            data_slot(Py_tp_token, &TOKEN),
             data_slot(Py_tp_doc, DOC.data()),
             function_slot(Py_tp_new, &guarded_new),
             function_slot(Py_tp_vectorcall, &guarded_vectorcall),
@@ -360,12 +405,6 @@ struct HasherClass {
             {.sl_id = 0, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = nullptr},
         };
         return PyType_FromSlots(slots);
-    }
-
-    // The process's class object (borrowed), or null with an error set.
-    static PyObject* type() {
-        static runtime::ProcessWideObject TYPE;
-        return TYPE.get_or_create(create_type);
     }
 };
 

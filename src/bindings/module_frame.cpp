@@ -37,8 +37,8 @@ bool check_module(PyObject* module) {
 
 int add_classes(PyObject* module, std::span<const families::PublicClass> classes) {
     for (const auto& public_class : classes) {
-        PyObject* type = public_class.type();
-        if (type == nullptr || add_public_object(module, public_class.name, type) < 0) return -1;
+        runtime::OwnedRef type(public_class.create(module));
+        if (!type || add_public_object(module, public_class.name, type.get()) < 0) return -1;
     }
     return 0;
 }

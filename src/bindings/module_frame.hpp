@@ -15,7 +15,7 @@ namespace vantorq::bindings::module_frame {
 // Checks that `module` is a module object; raises the TypeError if not.
 bool check_module(PyObject* module);
 
-// Adds each class as an attribute and lists it in __all__.
+// Creates each class for this module object, adds it as an attribute and lists it in __all__.
 int add_classes(PyObject* module, std::span<const families::PublicClass> classes);
 
 inline PyABIInfo ABI_INFO = {
@@ -53,6 +53,8 @@ struct Definition {
         function_slot(Py_mod_exec, guarded_execute),
         static_data_slot(Py_mod_abi, &ABI_INFO),
         static_data_slot(Py_mod_gil, Py_MOD_GIL_NOT_USED),
+        // Every Python object it keeps is its own module object's or its interpreter's.
+        static_data_slot(Py_mod_multiple_interpreters, Py_MOD_PER_INTERPRETER_GIL_SUPPORTED),
         static_data_slot(Py_mod_name, NAME),
         static_data_slot(Py_mod_doc, EMPTY_DOC),
         {.sl_id = 0, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = nullptr},

@@ -5,7 +5,7 @@
 namespace vantorq::bindings::runtime {
 
 PyObject* panic_exception_type() {
-    static ProcessWideObject PANIC_EXCEPTION;
+    static constexpr InterpreterObject PANIC_EXCEPTION("vantorq.PanicException");
     return PANIC_EXCEPTION.get_or_create([] {
         return PyErr_NewExceptionWithDoc("vantorq.PanicException",
                                          "An internal invariant of vantorq failed. Derived from BaseException so "

@@ -31,28 +31,6 @@ inline void require(bool invariant, const char* what) {
     if (!invariant) backend::fail_invariant(what);
 }
 
-// A process-wide interpreter object created on first use and never freed.
-// Creation may run the collector, so racing first users must not block on a
-// C++ lock while attached (that would stall a stop-the-world pause): each
-// creates a candidate and the first to publish wins; losers drop theirs.
-class ProcessWideObject {
-public:
-    // Returns the object (borrowed), or null with an error set.
-    template <typename Create>
-    PyObject* get_or_create(Create&& create) {
-        if (PyObject* existing = object_.load(std::memory_order_acquire)) return existing;
-        PyObject* candidate = std::forward<Create>(create)();
-        if (candidate == nullptr) return nullptr;
-        PyObject* expected = nullptr;
-        if (object_.compare_exchange_strong(expected, candidate, std::memory_order_acq_rel)) return candidate;
-        Py_DECREF(candidate);
-        return expected;
-    }
-
-private:
-    std::atomic<PyObject*> object_{nullptr};
-};
-
 // Sets PanicException (created on first use) with the failure's text.
 void raise_panic(const Panic& panic);
 
@@ -104,6 +82,40 @@ public:
 
 private:
     PyObject* object_ = nullptr;
+};
+
+// A Python object made on first use in each interpreter and kept in that
+// interpreter's own dictionary under `key`: interpreters share no objects, so
+// none may be process-wide. Creation may run the collector, so racing first
+// users must not block on a C++ lock while attached (that would stall a
+// stop-the-world pause): each creates a candidate and the first to publish
+// wins. Only slow paths look these up.
+class InterpreterObject {
+public:
+    explicit constexpr InterpreterObject(const char* key) : key_(key) {}
+
+    // Returns the object (borrowed: the interpreter keeps it until it ends),
+    // or null with an error set.
+    template <typename Create>
+    PyObject* get_or_create(Create&& create) const {
+        PyObject* dict = PyInterpreterState_GetDict(PyInterpreterState_Get());
+        if (dict == nullptr) {
+            PyErr_SetString(PyExc_RuntimeError, "the interpreter has no dictionary for module state");
+            return nullptr;
+        }
+        PyObject* found;
+        if (PyDict_GetItemStringRef(dict, key_, &found) < 0) return nullptr;
+        if (found == nullptr) {
+            OwnedRef candidate(std::forward<Create>(create)());
+            OwnedRef key(candidate ? PyUnicode_FromString(key_) : nullptr);
+            if (!key || PyDict_SetDefaultRef(dict, key.get(), candidate.get(), &found) < 0) return nullptr;
+        }
+        Py_DECREF(found);
+        return found;
+    }
+
+private:
+    const char* key_;
 };
 
 // The per-object lock of the free-threaded interpreter (a no-op with the GIL).

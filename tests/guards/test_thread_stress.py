@@ -6,6 +6,7 @@ bounded in time (VANTORQ_STRESS_SECONDS, default 2)."""
 
 import binascii
 import builtins
+import concurrent.interpreters as interpreters
 import os
 import re
 import sys
@@ -196,3 +197,37 @@ def test_shared_hashers(cls, stress_record):
     assert hasher.digest() == digests[-1]
     assert set(seen) <= set(digests)
     stress_record(cls.__name__, calls, errors)
+
+
+# Each worker thread runs its own interpreter (with its own GIL) through the
+# same calls at once; the main interpreter keeps a thread doing them too.
+CALLS_OF_EVERY_FAMILY = ("(v.b64decode(v.b64encode(data)), v.xxh3_64(data), v.xxh3_128_batch([data, data[1:]]),"
+                         " v.murmur3_x64_128(data).digest(), v.b64encode(data, wrapcol=76))")
+
+
+def test_interpreters_in_parallel(stress_record):
+    data = STATES[0][:300_000]
+    here = {"v": v, "data": data}
+    expected = repr(eval(CALLS_OF_EVERY_FAMILY, here))
+    states = []
+    for _ in range(WORKERS - 1):
+        interpreter, queue = interpreters.create(), interpreters.create_queue()
+        interpreter.prepare_main(queue=queue, data=data, expected=expected)
+        states.append((interpreter, queue))
+
+    def in_interpreter(interpreter, queue):
+        def work():
+            interpreter.exec(f"import _vantorq as v\nqueue.put(repr({CALLS_OF_EVERY_FAMILY}) == expected)")
+            assert queue.get() is True
+
+        return work
+
+    def in_main():
+        assert repr(eval(CALLS_OF_EVERY_FAMILY, here)) == expected
+
+    try:
+        calls = run_for_a_while([in_interpreter(*state) for state in states] + [in_main], [])
+    finally:
+        for interpreter, _ in states:
+            interpreter.close()
+    stress_record("interpreters in parallel", calls, [])

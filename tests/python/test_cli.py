@@ -1,8 +1,9 @@
 """python -m vantorq against the interpreter's own `python -m base64`, GNU
-basenc, and the module's one-shot hash functions."""
+basenc, xxhsum, and the package's one-shot hash functions."""
 
 import io
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -10,7 +11,7 @@ import sys
 import pytest
 
 import _vantorq
-from vantorq import cli
+from vantorq import cli, xxhash
 
 RNG = random.Random(14)
 DATA = RNG.randbytes(5000)
@@ -31,6 +32,7 @@ def main(capsysbinary, *args):
 @pytest.fixture
 def small_chunks(monkeypatch):
     monkeypatch.setattr(cli, "CHUNK_SIZE", SMALL_CHUNK)
+    monkeypatch.setattr(cli, "READ_SIZE", SMALL_CHUNK)
     monkeypatch.setattr(cli, "LINES_PER_WRITE", 7)
 
 
@@ -42,9 +44,9 @@ def test_encode_and_decode_round_trip_as_the_interpreters_command(tmp_path, size
     encoded = run("encode", path)
     assert (encoded.returncode, encoded.stderr) == (0, b"")
     assert encoded.stdout == expected
-    decoded = run("decode", stdin=encoded.stdout)
+    decoded = run("decode", stdin=encoded.stdout * 2)  # two encoded files, one after the other
     assert (decoded.returncode, decoded.stderr) == (0, b"")
-    assert decoded.stdout == path.read_bytes()
+    assert decoded.stdout == path.read_bytes() * 2
 
 
 @pytest.mark.skipif(shutil.which("basenc") is None, reason="GNU basenc is not installed")
@@ -73,7 +75,13 @@ def test_options_match_gnu_basenc(tmp_path, capsysbinary, small_chunks, wrap, ur
         ([], b"aGVs\nbG8=\r\n", b"hello"),
         ([], b"aGVs bG8=", None),
         (["-i"], b"aG\x00Vs bG8=!", b"hello"),
-        ([], b"YQ==YWJj", None),
+        ([], b"YQ==YWJj", b"aabc"),
+        ([], b"YQ==\nYWI=\r\nYW\nJj\n", b"aababc"),
+        ([], b"YWJjZA=\n=\n", b"abcd"),
+        ([], b"YQ=x=", None),
+        ([], b"=YWJj", None),
+        ([], b"YQ===", None),
+        ([], b"YWJjZ", None),
         ([], b"YWJjZA", None),
         ([], b"YWJjZA=", None),
         ([], b"YWJjZA===", None),
@@ -96,6 +104,8 @@ def test_decode_accepts_only_base64(tmp_path, capsysbinary, monkeypatch, options
 
 
 ONE_SHOT = {
+    "xxh32": lambda data: f"{xxhash.xxh32(data):08x}",
+    "xxh64": lambda data: f"{xxhash.xxh64(data):016x}",
     "xxh3_64": lambda data: f"{_vantorq.xxh3_64(data):016x}",
     "xxh3_128": lambda data: f"{_vantorq.xxh3_128(data):032x}",
     "murmur3_32": lambda data: f"{_vantorq.murmur3_32(data):08x}",
@@ -112,16 +122,18 @@ def test_hash_prints_what_the_one_shot_functions_give(tmp_path, capsysbinary, mo
     monkeypatch.chdir(tmp_path)
     monkeypatch.setattr(sys, "stdin", io.TextIOWrapper(io.BytesIO(DATA[:999])))
     status, out, err = main(capsysbinary, "hash", "--algo", algo, *contents, "-")
-    expected = [f"{ONE_SHOT[algo](data)}  {name}" for name, data in [*contents.items(), ("-", DATA[:999])]]
+    lines = [(ONE_SHOT[algo](data), name) for name, data in [*contents.items(), ("stdin", DATA[:999])]]
+    expected = [f"XXH3 ({name}) = {value}" if algo == "xxh3_64" else f"{value}  {name}" for value, name in lines]
     assert (status, out.decode().splitlines(), err) == (0, expected, [])
 
 
-@pytest.mark.parametrize("algo", ["xxh3_128", "murmur3_32"])
-def test_check_reports_changed_and_unreadable_files(tmp_path, capsysbinary, monkeypatch, algo):
+@pytest.mark.parametrize("style", [[], ["--tag", "--little-endian"]])
+@pytest.mark.parametrize("algo", ["xxh3_128", "murmur3_32", "murmur3_x86_128"])
+def test_check_reports_changed_and_unreadable_files(tmp_path, capsysbinary, monkeypatch, algo, style):
     monkeypatch.chdir(tmp_path)
     for name in ("a", "b", "c"):
         (tmp_path / name).write_bytes(name.encode() * 100)
-    status, listing, _ = main(capsysbinary, "hash", "-a", algo, "a", "b", "c")
+    status, listing, _ = main(capsysbinary, "hash", "-a", algo, *style, "a", "b", "c")
     (tmp_path / "sums").write_bytes(listing)
     assert main(capsysbinary, "hash", "-a", algo, "--check", "sums") == (0, b"a: OK\nb: OK\nc: OK\n", [])
 
@@ -130,13 +142,15 @@ def test_check_reports_changed_and_unreadable_files(tmp_path, capsysbinary, monk
     (tmp_path / "sums").write_bytes(listing + b"not a line\n")
     status, out, err = main(capsysbinary, "hash", "-a", algo, "--check", "sums")
     assert status == 1
-    assert out == b"a: OK\nb: FAILED\nc: FAILED open or read\n"
-    assert err == [
-        "vantorq: c: No such file or directory",
-        "vantorq: WARNING: 1 line(s) improperly formatted",
-        "vantorq: WARNING: 1 listed file(s) could not be read",
-        "vantorq: WARNING: 1 computed hash(es) did NOT match",
+    assert out.decode().splitlines() == [
+        "a: OK",
+        "b: FAILED",
+        "sums:3: Could not open or read 'c': No such file or directory.",
+        "1 line is improperly formatted",
+        "1 listed file could not be read",
+        "1 computed checksum did NOT match",
     ]
+    assert err == []
 
 
 @pytest.mark.parametrize(
@@ -175,8 +189,8 @@ print(status, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss * 1024)
 """
 
 
-@pytest.mark.parametrize("command", [["encode"], ["decode"], ["hash", "--algo", "murmur3_x64_128"]])
-def test_streaming_commands_run_in_bounded_memory(tmp_path, command):
+@pytest.mark.parametrize("command", [["encode"], ["decode"], *(["hash", "--algo", algo] for algo in cli.ALGORITHMS)])
+def test_commands_run_in_bounded_memory(tmp_path, command):
     path = tmp_path / "large"
     size = 200 << 20
     with open(path, "wb") as file:
@@ -189,3 +203,83 @@ def test_streaming_commands_run_in_bounded_memory(tmp_path, command):
     status, peak = map(int, result.stdout.split())
     assert status == 0
     assert peak < 64 << 20
+
+
+XXHSUM_ALGORITHM = {"xxh32": "-H0", "xxh64": "-H1", "xxh128": "-H2", "xxh3_64": "-H3"}
+needs_xxhsum = pytest.mark.skipif(shutil.which("xxhsum") is None, reason="xxhsum (Debian's xxhash) is not installed")
+
+
+def xxhsum(*args, cwd):
+    """xxhsum's status, output and error lines, without the progress line it
+    clears on standard error."""
+    result = subprocess.run(["xxhsum", *args], cwd=cwd, capture_output=True)
+    err = re.sub(rb"\r *\r", b"", result.stderr).decode().splitlines()
+    return result.returncode, result.stdout, err
+
+
+@pytest.fixture
+def hashed_files(tmp_path, monkeypatch, small_chunks):
+    """Files in the current folder: empty, shorter than a read, several reads
+    long, and a name with a space."""
+    monkeypatch.chdir(tmp_path)
+    contents = {"empty": b"", "short": DATA[:100], "long": DATA, "two words": DATA[:SMALL_CHUNK + 1]}
+    for name, data in contents.items():
+        (tmp_path / name).write_bytes(data)
+    return list(contents)
+
+
+@needs_xxhsum
+@pytest.mark.parametrize("style", [[], ["--tag"], ["--tag", "--little-endian"]])
+@pytest.mark.parametrize("algo", ["xxh32", "xxh64", "xxh3_128", "xxh3_64"])
+def test_hash_writes_and_checks_the_lines_of_xxhsum(tmp_path, capsysbinary, hashed_files, algo, style):
+    option = XXHSUM_ALGORITHM.get(algo, "-H2")
+    status, ours, _ = main(capsysbinary, "hash", "--algo", algo, *style, *hashed_files)
+    assert (status, ours) == (0, xxhsum(option, *style, *hashed_files, cwd=tmp_path)[1])
+    (tmp_path / "sums").write_bytes(ours)
+    verified = b"".join(name.encode() + b": OK\n" for name in hashed_files)
+    assert xxhsum("-c", "sums", cwd=tmp_path) == (0, verified, [])
+    assert main(capsysbinary, "hash", "--check", "sums") == (0, verified, [])
+
+    (tmp_path / "long").write_bytes(DATA[:-1] + b"!")
+    expected = verified.replace(b"long: OK", b"long: FAILED") + b"1 computed checksum did NOT match\n"
+    assert xxhsum("-c", "sums", cwd=tmp_path) == (1, expected, [])
+    assert main(capsysbinary, "hash", "--check", "sums") == (1, expected, [])
+
+
+CHECK_OPTIONS = [[], ["--quiet"], ["--status"], ["--strict"], ["--warn"], ["--strict", "--quiet"]]
+
+
+@needs_xxhsum
+@pytest.mark.parametrize("options", CHECK_OPTIONS)
+@pytest.mark.parametrize("defects", [[], ["changed"], ["malformed"], ["changed", "missing", "malformed"], ["only malformed"]])
+def test_check_options_report_as_xxhsum(tmp_path, capsysbinary, hashed_files, options, defects):
+    listing = subprocess.run(["xxhsum", "-H1", *hashed_files], capture_output=True, check=True).stdout
+    if "changed" in defects:
+        (tmp_path / "short").write_bytes(b"changed")
+    if "missing" in defects:
+        (tmp_path / "empty").unlink()
+    if "malformed" in defects:
+        listing = listing.replace(b"  long", b"long")
+    if "only malformed" in defects:
+        listing = b"no hash here\n"
+    (tmp_path / "sums").write_bytes(listing)
+    status, out, err = xxhsum("-c", *options, "sums", cwd=tmp_path)
+    ours = main(capsysbinary, "hash", "--check", *options, "sums")
+    assert ours == (status, out, [f"vantorq: {line.replace(' xxHash', '')}" for line in err])
+
+
+@pytest.mark.parametrize(
+    ("line", "messages"),
+    [
+        (b"XXH64 (data) = %s", ["sums:2: 'data' is listed with xxh64, not xxh3_128.", "1 line is for another algorithm"]),
+        (b"%s  data", ["1 line is improperly formatted"]),  # 16 digits: not an xxh3_128 hash
+        (b"XXH64 (data) = %s0", ["1 line is improperly formatted"]),
+    ],
+)
+def test_check_with_an_algorithm_names_lines_for_another(tmp_path, capsysbinary, monkeypatch, line, messages):
+    monkeypatch.chdir(tmp_path)
+    (tmp_path / "data").write_bytes(DATA)
+    listing = b"XXH128 (data) = %032x\n" % xxhash.xxh3_128(DATA) + line % b"%016x" % xxhash.xxh64(DATA) + b"\n"
+    (tmp_path / "sums").write_bytes(listing)
+    status, out, err = main(capsysbinary, "hash", "--algo", "xxh3_128", "--check", "sums")
+    assert (status, out.decode().splitlines(), err) == (len(messages) - 1, ["data: OK", *messages], [])

@@ -136,7 +136,8 @@ def test_fixed_width_results_read_through_the_buffer_protocol(name, numpy_type, 
     as_rows = values.tolist() if len(shape) == 1 else [bytes(row) for row in values]
     null_value = 0 if len(shape) == 1 else bytes(16)
     assert as_rows == [null_value if row is None else row for row in expected(name, rows)]
-    assert memoryview(call(name, pa.array(rows))).readonly
+    view = memoryview(call(name, pa.array(rows)))
+    assert view.readonly and view.tolist() == values.tolist()
 
 
 def test_string_results_have_no_single_buffer():

@@ -31,11 +31,16 @@ def test_each_family_module_offers_every_name_of_its_family(family):
         assert getattr(module, name) is getattr(vantorq._native, name, getattr(_vantorq, name)), name
 
 
+# Written in vantorq.base64 over its encodebytes and decodebytes.
+FILE_FUNCTIONS = {"encode", "decode"}
+
+
 def test_drop_in_base64_offers_every_name_of_the_standard_module():
     for name in base64.__all__:
         assert name in vantorq.base64.__all__
-        native = getattr(_vantorq, name, getattr(vantorq._native, name, getattr(base64, name)))
-        assert getattr(vantorq.base64, name) is native, name
+        if name not in FILE_FUNCTIONS:
+            native = getattr(_vantorq, name, getattr(vantorq._native, name, getattr(base64, name)))
+            assert getattr(vantorq.base64, name) is native, name
 
 
 @pytest.mark.parametrize("name", ["murmur3_x86_32", "murmur3_x86_128", "murmur3_x64_128"])

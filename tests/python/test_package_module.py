@@ -70,6 +70,21 @@ def test_xxh_hashers_equal_the_package_for_any_split(name, data, message):
 
 
 @pytest.mark.parametrize("name", XXH_HASHERS)
+def test_xxh_hashers_equal_the_package_at_every_length_to_4096(name):
+    hasher, theirs, widest = XXH_HASHERS[name]
+    message = bytes((i * 131 + 7) % 256 for i in range(4096))
+    for length in range(4097):
+        ours_hasher = hasher(message[: length // 3], seed=widest)
+        ours_hasher.update(message[length // 3 : length])
+        assert ours_hasher.digest() == theirs(message[:length], seed=widest).digest(), length
+    if name in ONE_SHOT:
+        function, package_function, _ = ONE_SHOT[name]
+        assert [function(message[:n], widest) for n in range(4097)] == [
+            package_function(message[:n], seed=widest) for n in range(4097)
+        ]
+
+
+@pytest.mark.parametrize("name", XXH_HASHERS)
 @pytest.mark.parametrize("size", [1 << 20, 64 << 20])
 def test_xxh_hashers_equal_the_package_on_large_inputs(name, size):
     hasher, theirs, widest = XXH_HASHERS[name]

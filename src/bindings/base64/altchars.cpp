@@ -13,7 +13,7 @@ namespace {
 
 // The 62 symbols every alphabet starts with, as a bytes object.
 PyObject* common_symbols() {
-    static runtime::ProcessWideObject COMMON_SYMBOLS;
+    static constexpr runtime::InterpreterObject COMMON_SYMBOLS("vantorq.common_symbols");
     return COMMON_SYMBOLS.get_or_create([] {
         return PyBytes_FromStringAndSize(vantorq::base64::COMMON_SYMBOLS.data(),
                                          static_cast<Py_ssize_t>(vantorq::base64::COMMON_SYMBOLS.size()));

@@ -106,6 +106,9 @@ struct Encoding {
     PyObject* convert_into(PyObject* destination, const BytesLike& input) const {
         return encode::encode_into(destination, input, encoder);
     }
+    PyObject* convert_bytes_into(PyObject* destination, PyObject* bytes) const {
+        return encode::encode_bytes_into(destination, bytes, encoder);
+    }
 };
 
 struct Decoding {
@@ -258,6 +261,18 @@ std::optional<backend::ReservedArray<PreparedItem>> prepare_batch_inputs(const o
     return prepared;
 }
 
+// An item not prepared beforehand, converted into its destination.
+template <typename Codec>
+PyObject* convert_item_into(const Codec& codec, PyObject* destination, PyObject* item) {
+    if constexpr (Codec::RUNS_NO_CODE_ON_EXACT_BYTES) {
+        // Read in place: acquiring it would cost a short item more than its conversion.
+        if (PyBytes_CheckExact(item)) return codec.convert_bytes_into(destination, item);
+    }
+    const auto input = Codec::acquire(item);
+    if (!input) return nullptr;
+    return codec.convert_into(destination, *input);
+}
+
 // The _into forms: item i written into destination i, a list of the counts returned.
 template <typename Codec>
 PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const Codec& codec) {
@@ -284,9 +299,7 @@ PyObject* convert_list_into(PyObject* items_list, PyObject* outputs_list, const 
             }
             count = codec.convert_into((*outputs)[i], *entry.input);
         } else {
-            const auto input = Codec::acquire(items[i].get());
-            if (!input) return nullptr;
-            count = codec.convert_into((*outputs)[i], *input);
+            count = convert_item_into(codec, (*outputs)[i], items[i].get());
         }
         if (count == nullptr) return nullptr;
         PyList_SET_ITEM(counts.get(), static_cast<Py_ssize_t>(i), count);

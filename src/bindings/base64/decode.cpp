@@ -18,7 +18,7 @@ namespace {
 
 using buffer::BytesLike;
 
-PyObject* interned(runtime::ProcessWideObject& slot, const char* text) {
+PyObject* interned(const runtime::InterpreterObject& slot, const char* text) {
     return slot.get_or_create([text] { return PyUnicode_InternFromString(text); });
 }
 
@@ -32,7 +32,7 @@ runtime::OwnedRef module_attribute(PyObject* module_name, const char* attribute)
 }
 
 runtime::OwnedRef binascii_attribute(const char* attribute) {
-    static runtime::ProcessWideObject BINASCII;
+    static constexpr runtime::InterpreterObject BINASCII("vantorq.name.binascii");
     return module_attribute(interned(BINASCII, "binascii"), attribute);
 }
 
@@ -145,7 +145,7 @@ PyObject* decode_configured_with_binascii(PyObject* data, const ConfiguredKeywor
 }
 
 bool warn_legacy_altchars(LegacyWarning kind, unsigned char character, PyObject* altchars) {
-    static runtime::ProcessWideObject WARNINGS;
+    static constexpr runtime::InterpreterObject WARNINGS("vantorq.name.warnings");
     const auto warn = module_attribute(interned(WARNINGS, "warnings"), "warn");
     if (!warn) return false;
     runtime::OwnedRef message;

@@ -95,41 +95,55 @@ PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& enco
     });
 }
 
-PyObject* encode_into(PyObject* destination, const BytesLike& input, const core::Encoder& encoder) {
-    // Every check comes before the first write: on failure the destination is unchanged.
-    const auto write = [&](std::span<const unsigned char> source) -> PyObject* {
-        const auto required = encoder.encoded_size(source.size(), MAX_OBJECT_SIZE);
-        if (!required) {
-            PyErr_SetString(PyExc_MemoryError, messages::OUTPUT_TOO_LARGE);
-            return nullptr;
-        }
-        const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(destination));
-        if (available < *required) {
-            objects::raise_destination_too_small(messages::OUTPUT, *required, available);
-            return nullptr;
-        }
-        encoder.encode(source.data(), source.size(), objects::bytearray_storage(destination).data(),
-                       core::Output::Reused);
-        return PyLong_FromSize_t(*required);
-    };
+namespace {
 
+// Encodes `source` at the start of `destination`, inside the destination's
+// critical section; every check comes before the first write, so on failure
+// the destination is unchanged.
+PyObject* write_encoded(PyObject* destination, std::span<const unsigned char> source, const core::Encoder& encoder) {
+    const auto required = encoder.encoded_size(source.size(), MAX_OBJECT_SIZE);
+    if (!required) {
+        PyErr_SetString(PyExc_MemoryError, messages::OUTPUT_TOO_LARGE);
+        return nullptr;
+    }
+    const auto available = static_cast<std::size_t>(PyByteArray_GET_SIZE(destination));
+    if (available < *required) {
+        objects::raise_destination_too_small(messages::OUTPUT, *required, available);
+        return nullptr;
+    }
+    encoder.encode(source.data(), source.size(), objects::bytearray_storage(destination).data(), core::Output::Reused);
+    return PyLong_FromSize_t(*required);
+}
+
+}  // namespace
+
+PyObject* encode_into(PyObject* destination, const BytesLike& input, const core::Encoder& encoder) {
     if (input.overlaps(destination)) {
         // Writing would overwrite input not yet read: encode from a private copy.
         const auto snapshot = input.try_snapshot();
         if (!snapshot) return nullptr;
         return snapshot->with_bytes([&](const unsigned char* data, std::size_t length) {
             runtime::CriticalSection section(destination);
-            return write({data, length});
+            return write_encoded(destination, {data, length}, encoder);
         });
     }
     if (PyObject* bytearray = input.bytearray()) {
         runtime::CriticalSection2 sections(bytearray, destination);
-        return write(objects::bytearray_storage(bytearray));
+        return write_encoded(destination, objects::bytearray_storage(bytearray), encoder);
     }
     return input.with_bytes([&](const unsigned char* data, std::size_t length) {
         runtime::CriticalSection section(destination);
-        return write({data, length});
+        return write_encoded(destination, {data, length}, encoder);
     });
+}
+
+PyObject* encode_bytes_into(PyObject* destination, PyObject* bytes, const core::Encoder& encoder) {
+    // Immutable, and never inside a bytearray: no snapshot, no second lock.
+    runtime::CriticalSection section(destination);
+    return write_encoded(destination,
+                         {reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(bytes)),
+                          static_cast<std::size_t>(PyBytes_GET_SIZE(bytes))},
+                         encoder);
 }
 
 PyObject* b64encode(const arguments::Arguments<4>& parsed) {

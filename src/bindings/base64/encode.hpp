@@ -31,6 +31,8 @@ PyObject* encode_with_prepared(const buffer::BytesLike& input, const vantorq::ba
 // Encodes at the start of `destination` (a bytearray) and returns the count
 // as an int; the destination is unchanged unless the call succeeds.
 PyObject* encode_into(PyObject* destination, const buffer::BytesLike& input, const vantorq::base64::Encoder& encoder);
+// The same for an exact bytes object, read in place without acquiring it.
+PyObject* encode_bytes_into(PyObject* destination, PyObject* bytes, const vantorq::base64::Encoder& encoder);
 
 PyObject* b64encode(const arguments::Arguments<4>& parsed);
 PyObject* b64encode_into(const arguments::Arguments<5>& parsed);

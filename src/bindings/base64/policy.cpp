@@ -125,7 +125,7 @@ core::Decoder decoder_for(const PreparedPolicy& policy) {
 bool clear_if_unspecified(PyObject*& argument) {
     if (argument == nullptr || PyBool_Check(argument) || PyLong_CheckExact(argument) || PyBytes_CheckExact(argument))
         return true;
-    static runtime::ProcessWideObject BASE64;
+    static constexpr runtime::InterpreterObject BASE64("vantorq.name.base64");
     PyObject* name = BASE64.get_or_create([] { return PyUnicode_InternFromString("base64"); });
     if (name == nullptr) return false;
     runtime::OwnedRef module(PyImport_GetModule(name));

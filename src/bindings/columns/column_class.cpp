@@ -2,6 +2,7 @@
 
 #include "bindings/columns/column_class.hpp"
 
+#include <bit>
 #include <memory>
 #include <new>
 #include <utility>
@@ -89,6 +90,12 @@ PyObject* null_count(PyObject* self, void*) { return PyLong_FromSize_t(object(se
 
 Py_ssize_t length(PyObject* self) { return static_cast<Py_ssize_t>(object(self)->column->length); }
 
+// The values are little-endian: in the native formats where that is native
+// (which memoryview.tolist and cast take), else marked as such.
+constexpr bool LITTLE_ENDIAN_HOST = std::endian::native == std::endian::little;
+constexpr const char* UINT64_FORMAT = LITTLE_ENDIAN_HOST ? "Q" : "<Q";
+constexpr const char* UINT32_FORMAT = LITTLE_ENDIAN_HOST ? "I" : "<I";
+
 // Fixed-width values only: uint64 and uint32 as one dimension, 16-byte
 // digests as rows of 16 bytes. Null rows read as zero.
 int get_buffer(PyObject* self, Py_buffer* view, int flags) {
@@ -114,7 +121,7 @@ int get_buffer(PyObject* self, Py_buffer* view, int flags) {
     view->itemsize = rows_of_bytes ? 1 : static_cast<Py_ssize_t>(column.value_width);
     view->format = nullptr;
     if ((flags & PyBUF_FORMAT) == PyBUF_FORMAT)
-        view->format = const_cast<char*>(rows_of_bytes ? "B" : column.value_width == 8 ? "<Q" : "<I");
+        view->format = const_cast<char*>(rows_of_bytes ? "B" : column.value_width == 8 ? UINT64_FORMAT : UINT32_FORMAT);
     view->ndim = rows_of_bytes ? 2 : 1;
     view->shape = nullptr;
     view->strides = nullptr;
@@ -176,15 +183,20 @@ PySlot function_slot(std::uint16_t id, Function function) {
     return {.sl_id = id, .sl_flags = 0, .sl_reserved = 0, .sl_func = reinterpret_cast<_Py_funcptr_t>(function)};
 }
 
-PyObject* create_type() {
+// Marks the column classes this file makes, one per module object (interpreters share no objects).
+constexpr char TOKEN = 0;
+
+PyObject* create_type(PyObject* module) {
     PySlot slots[] = {
         data_slot(Py_tp_name, "vantorq.columns.Column"),
         {.sl_id = Py_tp_basicsize, .sl_flags = 0, .sl_reserved = 0, .sl_size = sizeof(Object)},
-        // Made only by the column functions; immutable, one class object for every module object.
+        // Made only by the column functions; immutable.
         {.sl_id = Py_tp_flags,
          .sl_flags = 0,
          .sl_reserved = 0,
          .sl_uint64 = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE | Py_TPFLAGS_DISALLOW_INSTANTIATION},
+        {.sl_id = Py_tp_module, .sl_flags = 0, .sl_reserved = 0, .sl_ptr = module},
+        data_slot(Py_tp_token, &TOKEN),
         data_slot(Py_tp_doc, docs::COLUMN_DOC),
         function_slot(Py_tp_dealloc, &dealloc),
         data_slot(Py_tp_methods, METHODS),
@@ -196,18 +208,27 @@ PyObject* create_type() {
     return PyType_FromSlots(slots);
 }
 
+// The column class of this interpreter's vantorq._native (a new reference),
+// or null with an error set. Module functions are not handed their module,
+// so the class is found where the module keeps it (in sys.modules).
 PyObject* column_type() {
-    static runtime::ProcessWideObject TYPE;
-    return TYPE.get_or_create(create_type);
+    runtime::OwnedRef type(PyImport_ImportModuleAttrString("vantorq._native", "Column"));
+    if (!type) return nullptr;
+    if (!PyType_Check(type.get()) || reinterpret_cast<PyHeapTypeObject*>(type.get())->ht_token != &TOKEN) {
+        PyErr_SetString(PyExc_TypeError, "vantorq._native.Column is no longer the module's column class");
+        return nullptr;
+    }
+    return type.release();
 }
 
-constexpr families::PublicClass CLASSES[] = {{"Column", &column_type}};
+constexpr families::PublicClass CLASSES[] = {{"Column", &create_type}};
 
 }  // namespace
 
 PyObject* wrap(core::SharedColumn column) {
-    auto* type = reinterpret_cast<PyTypeObject*>(column_type());
-    if (type == nullptr) return nullptr;
+    runtime::OwnedRef type_object(column_type());
+    if (!type_object) return nullptr;
+    auto* type = reinterpret_cast<PyTypeObject*>(type_object.get());
     PyObject* self = type->tp_alloc(type, 0);
     if (self == nullptr) return nullptr;
     Object* created = object(self);

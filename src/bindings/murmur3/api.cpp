@@ -26,9 +26,9 @@ constexpr std::tuple FUNCTIONS = {
 };
 
 constexpr families::PublicClass HASHER_CLASSES[] = {
-    {"murmur3_x86_32", &incremental::murmur3_x86_32_type},
-    {"murmur3_x86_128", &incremental::murmur3_x86_128_type},
-    {"murmur3_x64_128", &incremental::murmur3_x64_128_type},
+    {"murmur3_x86_32", &incremental::create_murmur3_x86_32},
+    {"murmur3_x86_128", &incremental::create_murmur3_x86_128},
+    {"murmur3_x64_128", &incremental::create_murmur3_x64_128},
 };
 
 }  // namespace

@@ -39,8 +39,8 @@ struct X64_128 : ModuleClass<Murmur3X64Hasher128> {
 
 }  // namespace
 
-PyObject* murmur3_x86_32_type() { return hasher_class::HasherClass<X86_32>::type(); }
-PyObject* murmur3_x86_128_type() { return hasher_class::HasherClass<X86_128>::type(); }
-PyObject* murmur3_x64_128_type() { return hasher_class::HasherClass<X64_128>::type(); }
+PyObject* create_murmur3_x86_32(PyObject* module) { return hasher_class::HasherClass<X86_32>::create_type(module); }
+PyObject* create_murmur3_x86_128(PyObject* module) { return hasher_class::HasherClass<X86_128>::create_type(module); }
+PyObject* create_murmur3_x64_128(PyObject* module) { return hasher_class::HasherClass<X64_128>::create_type(module); }
 
 }  // namespace vantorq::bindings::murmur3::incremental

@@ -6,10 +6,9 @@
 
 namespace vantorq::bindings::murmur3::incremental {
 
-// Each class object, created on the first call of the process and shared by
-// every module object afterwards (borrowed), or null with an error set.
-PyObject* murmur3_x86_32_type();
-PyObject* murmur3_x86_128_type();
-PyObject* murmur3_x64_128_type();
+// A new class object for `module`, or null with an error set.
+PyObject* create_murmur3_x86_32(PyObject* module);
+PyObject* create_murmur3_x86_128(PyObject* module);
+PyObject* create_murmur3_x64_128(PyObject* module);
 
 }  // namespace vantorq::bindings::murmur3::incremental

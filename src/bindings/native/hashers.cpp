@@ -147,8 +147,8 @@ struct Murmur3X64_128Class : murmur3::HasherTraits<murmur3_core::Murmur3X64Hashe
 };
 
 template <class Traits>
-PyObject* type_of() {
-    return hasher_class::HasherClass<Traits>::type();
+PyObject* type_of(PyObject* module) {
+    return hasher_class::HasherClass<Traits>::create_type(module);
 }
 
 constexpr families::PublicClass CLASSES[] = {

@@ -1,0 +1,126 @@
+"""The modules in subinterpreters, each with its own GIL: the same results,
+errors and warnings as in the main interpreter, work in parallel with it, and
+no object shared between interpreters."""
+
+import concurrent.interpreters as interpreters
+import os
+import pathlib
+import threading
+from concurrent.futures import InterpreterPoolExecutor
+
+import pytest
+
+import _vantorq as v
+import vantorq._native as native
+
+# Calls of every family, with the exceptions and warnings they raise: each is
+# evaluated to its result's repr, or the exception's type and message, and the
+# warnings it gave.
+PROBE = f"import sys\nsys.path.insert(0, {str(pathlib.Path(__file__).parent)!r})\n" + r"""
+import warnings, pickle, copy
+import _vantorq as v
+import vantorq.base64, vantorq.xxhash, vantorq.murmur3, vantorq.columns
+from arrow_producer import Producer  # a ctypes Arrow producer: no Arrow library loads in a subinterpreter
+
+CALLS = [
+    "v.b64encode(b'hello world', altchars=b'-_', wrapcol=8)",
+    "v.b64decode(b'aGVsbG8gd29ybGQ=')",
+    "v.b64decode(b'aGVs bG8=')",
+    "v.b64decode(b'aGVs!bG8=', validate=True)",
+    "v.b64decode(b'aGVsbG8')",
+    "v.urlsafe_b64decode(b'+/8=')",
+    "v.b64decode(b'-_8+', altchars=b'-_')",
+    "v.b64encode_batch([b'a', b'bc'])",
+    "v.b64decode_batch([b'YQ==', b'!'], validate=True)",
+    "v.xxh3_64(b'x' * 1000, seed=5)",
+    "v.xxh3_128(b'x', seed=2**64 - 1)",
+    "v.xxh3_64(b'x', seed=-1)",
+    "v.xxh3_64_batch([b'a', bytearray(b'b')])",
+    "v.murmur3_32(b'hello', 7)",
+    "v.murmur3_x64_128(b'hel', 3).copy().hexdigest()",
+    "vantorq.xxhash.xxh64(b'hello')",
+    "pickle.loads(pickle.dumps(vantorq.xxhash.xxh3_128_hasher(b'hello'))).intdigest()",
+    "copy.deepcopy(vantorq.murmur3.murmur3_x86_128(b'hi')).intdigest()",
+    "vantorq.base64.encodebytes(b'x' * 100)",
+    "vantorq.base64.decodebytes('text')",
+    "memoryview(vantorq.columns.xxh3_64(Producer([b'hello', None]), seed=3)).tolist()",
+    "type(vantorq.columns.b64encode(Producer([b'hi']))) is vantorq.columns.Column",
+    "vantorq.columns.b64decode(Producer([b'aGVsbG8=', b'aGVsbG8']))",
+]
+
+
+def outcome(call):
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        try:
+            result = repr(eval(call))
+        except Exception as error:
+            result = f"{type(error).__name__}: {error}"
+    return result, [f"{w.category.__name__}: {w.message}" for w in caught]
+
+
+OUTCOMES = repr([outcome(call) for call in CALLS])
+"""
+
+
+def probe_here():
+    namespace = {}
+    exec(PROBE, namespace)
+    return namespace["OUTCOMES"]
+
+
+def probe_in(interpreter):
+    queue = interpreters.create_queue()
+    interpreter.prepare_main(queue=queue)
+    interpreter.exec(PROBE + "\nqueue.put(OUTCOMES)\n")
+    return queue.get()
+
+
+def test_every_family_gives_the_main_interpreters_results_errors_and_warnings():
+    expected = probe_here()
+    assert "Error" in expected and "Warning" in expected  # the probe reaches both paths
+    interpreter = interpreters.create()
+    try:
+        assert probe_in(interpreter) == expected
+    finally:
+        interpreter.close()
+
+
+DATA = [os.urandom(n) for n in (0, 7, 100, 5000, 300_000)]
+
+
+def test_a_pool_of_interpreters_works_while_the_main_one_does_the_same():
+    jobs = [(function, item) for item in DATA for function in
+            (v.b64encode, v.xxh3_64, v.xxh3_128, v.murmur3_32, native.xxh64, native.encodebytes)]
+    jobs += [(v.b64decode, v.b64encode(item)) for item in DATA]
+    expected = [function(item) for function, item in jobs]
+    main_results = []
+
+    def main_work():
+        for _ in range(20):
+            main_results.append([function(item) for function, item in jobs])
+
+    with InterpreterPoolExecutor(4) as pool:
+        worker = threading.Thread(target=main_work)
+        worker.start()
+        futures = [[pool.submit(function, item) for function, item in jobs] for _ in range(5)]
+        worker.join()
+        pooled = [[future.result() for future in round_] for round_ in futures]
+    assert all(results == expected for results in pooled)
+    assert all(results == expected for results in main_results)
+
+
+@pytest.mark.parametrize("cls", [v.murmur3_x86_32, native.xxh3_64_hasher, native.murmur3_x64_128],
+                         ids=lambda cls: f"{cls.__module__}.{cls.__name__}")
+def test_hashers_do_not_cross_interpreters(cls):
+    interpreter = interpreters.create()
+    try:
+        with pytest.raises(interpreters.NotShareableError):
+            interpreter.prepare_main(hasher=cls(b"abc"))
+        # Each interpreter has its own class objects.
+        queue = interpreters.create_queue()
+        interpreter.prepare_main(queue=queue)
+        interpreter.exec(f"import {cls.__module__} as m; queue.put(id(m.{cls.__name__}))")
+        assert queue.get() != id(cls)
+    finally:
+        interpreter.close()
