@@ -12,3 +12,7 @@ if build := os.environ.get("VANTORQ_BUILD_DIR"):
     spec = importlib.util.spec_from_file_location("vantorq._native", path)
     sys.modules["vantorq._native"] = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(sys.modules["vantorq._native"])
+    # An import finds it registered and loads nothing, so the package never gets it as an attribute.
+    import vantorq
+
+    vantorq._native = sys.modules["vantorq._native"]

@@ -28,8 +28,6 @@ using runtime::OwnedRef;
 // this many rows on, where detaching costs a small share of the work.
 constexpr std::size_t DETACH_ROWS = 2048;
 
-PyObject* raise_no_memory() { return PyErr_NoMemory(); }
-
 template <DigestKind KIND>
 PyObject* hash_column(const arguments::Arguments<2>& parsed) {
     std::uint64_t seed = 0;
@@ -43,19 +41,17 @@ PyObject* hash_column(const arguments::Arguments<2>& parsed) {
     auto input = read_column(parsed[0]);
     if (!input) return nullptr;
     auto builder = core::DigestColumnBuilder::try_create(KIND, input->rows);
-    if (!builder) return raise_no_memory();
+    if (!builder) return PyErr_NoMemory();
     const bool hashed = runtime::run_maybe_detached(input->rows >= DETACH_ROWS, [&] {
         for (const auto& chunk : input->chunks)
             if (!builder->add(chunk, seed)) return false;
         return true;
     });
-    if (!hashed) return raise_no_memory();
+    if (!hashed) return PyErr_NoMemory();
     return wrap(builder->finish());
 }
 
 // ---- Base64 ------------------------------------------------------------------
-
-PyObject* finish_variable(core::VariableColumnBuilder& builder, bool text) { return wrap(builder.finish(text)); }
 
 // The row errors of b64decode: "strict" raises, "null" gives null.
 std::optional<bool> read_errors(PyObject* value) {
@@ -203,14 +199,14 @@ PyObject* b64encode(const arguments::Arguments<3>& parsed) {
         for (const auto& chunk : input->chunks) size += core::encoded_size(encoder, chunk);
     });
     auto builder = core::VariableColumnBuilder::try_create(input->rows, size);
-    if (!builder) return raise_no_memory();
+    if (!builder) return PyErr_NoMemory();
     const bool encoded = runtime::run_maybe_detached(detach, [&] {
         for (const auto& chunk : input->chunks)
             if (!core::encode_rows(encoder, chunk, *builder)) return false;
         return true;
     });
-    if (!encoded) return raise_no_memory();
-    return finish_variable(*builder, true);
+    if (!encoded) return PyErr_NoMemory();
+    return wrap(builder->finish(true));
 }
 
 PyObject* b64decode(const arguments::Arguments<4>& parsed) {
@@ -241,7 +237,7 @@ PyObject* b64decode(const arguments::Arguments<4>& parsed) {
         for (const auto& chunk : input->chunks) capacity += core::decoded_capacity(chunk);
     });
     auto builder = core::VariableColumnBuilder::try_create(input->rows, capacity);
-    if (!builder) return raise_no_memory();
+    if (!builder) return PyErr_NoMemory();
     const DecodeRequest request{decoder, RowSettler(decoder, *validate), *null_on_error};
     for (const auto& chunk : input->chunks) {
         const std::size_t first_row = builder->rows_done();
@@ -254,7 +250,7 @@ PyObject* b64decode(const arguments::Arguments<4>& parsed) {
             row = stop.row + 1;
         }
     }
-    return finish_variable(*builder, false);
+    return wrap(builder->finish(false));
 }
 
 }  // namespace vantorq::bindings::columns
