@@ -6,7 +6,7 @@ writes. Usage: docstrings.py STUB HEADER [NAMESPACE]
 
 Every function, class and method of the stub that has a docstring gives one
 constant, named after its qualified name in capitals with "_DOC" appended and
-without leading underscores (b64encode -> B64ENCODE_DOC, _Hasher.update ->
+without the underscores around each part (b64encode -> B64ENCODE_DOC, _Hasher.update ->
 HASHER_UPDATE_DOC). An overloaded function carries its docstring on one of its
 overloads.
 """
@@ -48,7 +48,7 @@ def documented(body: list[ast.stmt], prefix: str = "") -> Iterator[tuple[str, st
 
 
 def constant_name(qualified: str) -> str:
-    return "_".join(part.lstrip("_") for part in qualified.split(".")).upper() + "_DOC"
+    return "_".join(part.strip("_") for part in qualified.split(".")).upper() + "_DOC"
 
 
 def cpp_literal(text: str) -> str:

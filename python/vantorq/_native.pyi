@@ -1,11 +1,12 @@
 # Types of vantorq._native, the package's extension module for what it offers
 # beyond _vantorq: XXH32 and XXH64, streaming XXH hashers, MurmurHash3 hashers
-# that reset and pickle, and the standard encodebytes/decodebytes.
+# that reset and pickle, the standard encodebytes/decodebytes, and the column
+# functions (vantorq.columns gives them without their "column_" prefix).
 #
 # As for _vantorq, the docstrings here are compiled into the module.
 
 from collections.abc import Buffer
-from typing import Self, overload
+from typing import Literal, Protocol, Self, final, overload
 
 from typing_extensions import disjoint_base
 
@@ -17,6 +18,7 @@ __all__ = [
     "murmur3_x86_32",
     "murmur3_x86_128",
     "murmur3_x64_128",
+    "Column",
 ]
 
 def xxh32(s: Buffer, seed: int = 0) -> int:
@@ -130,6 +132,196 @@ def decodebytes(s: Buffer) -> bytes:
         >>> decodebytes(b'aGVs\\nbG8=\\n')
         b'hello'
     """
+
+class _ArrowArrayExporter(Protocol):
+    def __arrow_c_array__(self, requested_schema: object | None = None, /) -> tuple[object, object]: ...
+
+class _ArrowStreamExporter(Protocol):
+    def __arrow_c_stream__(self, requested_schema: object | None = None, /) -> object: ...
+
+type _ArrowColumn = _ArrowArrayExporter | _ArrowStreamExporter
+
+def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
+    """Compute the XXH3-64 hash of every value of an Arrow column.
+
+    Args:
+        column: An Arrow array or chunked array of binary, large_binary,
+            string, large_string, binary_view, string_view or
+            fixed_size_binary values: any object with __arrow_c_array__ or
+            __arrow_c_stream__ (pyarrow, polars, ...). Strings are hashed as
+            their UTF-8 bytes. The column's offset (a slice) is honoured.
+        seed: Unsigned 64-bit seed (0 to 2**64 - 1).
+
+    Returns:
+        A uint64 Column, one hash per row, each xxh3_64 of the row's bytes;
+        a null row gives null (its buffer value is 0). Chunked input gives
+        one array.
+
+    Raises:
+        TypeError: column has neither method, a method returns capsules of
+            other names, or its type is none of the accepted ones.
+        OSError: the column's Arrow stream reports an error (its errno and
+            message).
+        OverflowError: seed is negative or does not fit in 64 bits.
+
+    Examples:
+        >>> import pyarrow as pa
+        >>> pa.array(column_xxh3_64(pa.array([b'hello', None]))).to_pylist()
+        [10760762337991515389, None]
+    """
+
+def column_xxh3_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
+    """Compute the XXH3-128 hash of every value of an Arrow column.
+
+    The rules of column_xxh3_64; the result is fixed_size_binary(16), each
+    hash packed little-endian as xxh3_128_batch_into writes it (the low word
+    first).
+
+    Examples:
+        >>> import pyarrow as pa
+        >>> digest = pa.array(column_xxh3_128(pa.array(['hello']))).to_pylist()[0]
+        >>> hex(int.from_bytes(digest, 'little'))
+        '0xb5e9c1ad071b3e7fc779cfaa5e523818'
+    """
+
+def column_murmur3_32(column: _ArrowColumn, *, seed: int = 0) -> Column:
+    """Compute the MurmurHash3 x86_32 hash of every value of an Arrow column.
+
+    The rules of column_xxh3_64, with a 32-bit seed; the result is uint32.
+
+    Examples:
+        >>> import pyarrow as pa
+        >>> hex(pa.array(column_murmur3_32(pa.array([b'hello']))).to_pylist()[0])
+        '0x248bfa47'
+    """
+
+def column_murmur3_x86_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
+    """Compute the MurmurHash3 x86_128 digest of every value of an Arrow column.
+
+    The rules of column_xxh3_64, with a 32-bit seed; the result is
+    fixed_size_binary(16), each value the digest murmur3_x86_128_digest gives.
+
+    Examples:
+        >>> import pyarrow as pa
+        >>> pa.array(column_murmur3_x86_128(pa.array([b'hello']))).to_pylist()[0].hex()
+        'a044242bf7de91dbb631db9ab631db9a'
+    """
+
+def column_murmur3_x64_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
+    """Compute the MurmurHash3 x64_128 digest of every value of an Arrow column.
+
+    The rules of column_murmur3_x86_128.
+
+    Examples:
+        >>> import pyarrow as pa
+        >>> pa.array(column_murmur3_x64_128(pa.array([b'hello']))).to_pylist()[0].hex()
+        '029bbd41b3a7d8cb191dae486a901e5b'
+    """
+
+def column_b64encode(column: _ArrowColumn, *, altchars: Buffer | None = None, padded: bool = True) -> Column:
+    """Encode every value of an Arrow column as Base64.
+
+    Each row as b64encode encodes the row's bytes (a string's UTF-8), on one
+    line. The column types of column_xxh3_64.
+
+    Args:
+        column: The Arrow column.
+        altchars: Two bytes that replace "+" and "/".
+        padded: Whether each value ends in "=" padding.
+
+    Returns:
+        A string Column (large_string when the text passes 2 GiB); a null
+        row gives null.
+
+    Raises:
+        TypeError: column is not an accepted Arrow column (see
+            column_xxh3_64), or altchars is not bytes-like.
+        ValueError: altchars is not 2 bytes long.
+
+    Examples:
+        >>> import pyarrow as pa
+        >>> pa.array(column_b64encode(pa.array([b'hello', None]))).to_pylist()
+        ['aGVsbG8=', None]
+    """
+
+def column_b64decode(
+    column: _ArrowColumn,
+    *,
+    altchars: Buffer | str | None = None,
+    validate: bool = False,
+    errors: Literal["strict", "null"] = "strict",
+) -> Column:
+    """Decode every value of an Arrow column from Base64.
+
+    Each row as b64decode decodes the row's bytes: characters outside the
+    alphabet are discarded unless validate is true, and the interpreter's
+    warning for a "+" or "/" with altchars is given once, for the first row
+    that has one. The column types of column_xxh3_64.
+
+    Args:
+        column: The Arrow column.
+        altchars: Two bytes (or ASCII characters) that stand for "+" and "/".
+        validate: Whether anything outside the alphabet is an error.
+        errors: "strict": an invalid row raises; "null": it gives null.
+
+    Returns:
+        A binary Column (large_binary when the decoded bytes could pass
+        2 GiB: three quarters of the text); a null row gives null.
+
+    Raises:
+        binascii.Error: a row is invalid and errors is "strict": the message
+            b64decode gives for the row, then " (row N)" with the row's
+            index in the column (chunks counted as one column).
+        TypeError: column is not an accepted Arrow column (see
+            column_xxh3_64), or altchars is neither bytes-like nor text.
+        ValueError: altchars is not 2 long, or errors is another value.
+
+    Examples:
+        >>> import pyarrow as pa
+        >>> pa.array(column_b64decode(pa.array(['aGVsbG8=', None]))).to_pylist()
+        [b'hello', None]
+        >>> column_b64decode(pa.array(['aGVsbG8=', 'aGVsbG8']))
+        Traceback (most recent call last):
+          ...
+        binascii.Error: Incorrect padding (row 1)
+        >>> pa.array(column_b64decode(pa.array(['aGVsbG8'], pa.string()), errors='null')).to_pylist()
+        [None]
+    """
+
+@final
+class Column:
+    """An immutable Arrow column that a column function made.
+
+    Any Arrow consumer takes it without a copy through the Arrow PyCapsule
+    interface: pyarrow.array(c), polars.Series(c), ... Hash columns of
+    uint64 and uint32 also give their values through the buffer protocol
+    (numpy.asarray(c), memoryview(c)); 16-byte digests as rows of 16 bytes.
+    The buffer holds 0 for a null row. String and binary columns have no
+    single buffer: read them through an Arrow consumer.
+
+    Examples:
+        >>> import numpy, pyarrow as pa
+        >>> c = column_xxh3_64(pa.array([b'hello', None]))
+        >>> len(c), c.null_count, numpy.asarray(c).tolist()
+        (2, 1, [10760762337991515389, 0])
+    """
+    def __len__(self) -> int: ...
+    def __buffer__(self, flags: int, /) -> memoryview: ...
+    def __arrow_c_schema__(self) -> object:
+        """The column's type as an Arrow schema PyCapsule."""
+    def __arrow_c_array__(self, requested_schema: object | None = None) -> tuple[object, object]:
+        """The column as Arrow schema and array PyCapsules.
+
+        requested_schema is accepted and not followed: the column has one
+        type, which the consumer casts if it must."""
+    def __arrow_c_stream__(self, requested_schema: object | None = None) -> object:
+        """The column as an Arrow array stream PyCapsule of one array.
+
+        requested_schema is accepted and not followed, as for
+        __arrow_c_array__."""
+    @property
+    def null_count(self) -> int:
+        """The number of null rows."""
 
 class _Hasher:
     def update(self, data: Buffer) -> None:

@@ -27,10 +27,16 @@ inline void* heap_allocate_array(std::size_t count, std::size_t size) noexcept {
     std::size_t bytes = 0;
     return __builtin_mul_overflow(count, size, &bytes) ? nullptr : std::malloc(bytes);
 }
+inline void* heap_allocate_aligned(std::size_t size, std::size_t alignment) noexcept {
+    return std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
+}
 inline void heap_free(void* p) noexcept { std::free(p); }
 #else
 inline void* heap_allocate(std::size_t size) noexcept { return mi_malloc(size); }
 inline void* heap_allocate_array(std::size_t count, std::size_t size) noexcept { return mi_mallocn(count, size); }
+inline void* heap_allocate_aligned(std::size_t size, std::size_t alignment) noexcept {
+    return mi_malloc_aligned(size, alignment);
+}
 inline void heap_free(void* p) noexcept { mi_free(p); }
 #endif
 

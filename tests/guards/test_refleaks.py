@@ -19,6 +19,9 @@ import pytest
 import _vantorq as v
 import vantorq._native as native
 
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), os.pardir, "python"))
+from arrow_producer import Producer, StreamOnly, WrongCapsules  # noqa: E402  (a ctypes producer: no Arrow library here)
+
 BIG = bytes(range(256)) * 1200  # above every family's threshold for detaching the thread
 BIG_TEXT = binascii.b2a_base64(BIG, newline=False)
 BIG_ARRAY = bytearray(BIG)
@@ -356,6 +359,42 @@ def base64_list_cases(direction, sample, large, block):
     return table
 
 
+COLUMN_ROWS = [b"aGVsbG8=", None, b"", b"aGVs" * 100]
+COLUMN = Producer(COLUMN_ROWS)
+CHUNKED_COLUMN = StreamOnly(Producer(COLUMN_ROWS, chunk_size=2))
+LARGE_COLUMN = Producer([b"aGVsbG8="] * 2100)  # past the rows from which the thread detaches
+
+
+def column_cases(function):
+    """A column function's cases: the column's ways in and its failures, and
+    the result's ways out (capsules consumed by no one are released by
+    their destructors)."""
+    return {
+        "array": ok(function, COLUMN),
+        "chunks": ok(function, CHUNKED_COLUMN),
+        "large": ok(function, LARGE_COLUMN),
+        "result exported as an array": ok(lambda: function(COLUMN).__arrow_c_array__()),
+        "result exported as a stream": ok(lambda: function(COLUMN).__arrow_c_stream__()),
+        "result's schema": ok(lambda: function(COLUMN).__arrow_c_schema__()),
+        "not a column": raises(TypeError, function, b"abc"),
+        "unsupported type": raises(TypeError, function, Producer([b"a"], format=b"l")),
+        "unsupported stream type": raises(TypeError, function, StreamOnly(Producer([b"a"], format=b"+s"))),
+        "stream fails": raises(OSError, function, StreamOnly(Producer([b"a"], fail_next=True))),
+        "capsules of another name": raises(TypeError, function, WrongCapsules()),
+        **parser_failures(function, COLUMN),
+    }
+
+
+def column_hash_cases(function, seed_limit):
+    return column_cases(function) | {
+        "buffer": ok(lambda: memoryview(function(COLUMN)).tobytes()),
+        "seed": ok(function, COLUMN, seed=seed_limit - 1),
+        "seed not an int": raises(TypeError, function, COLUMN, seed=1.0),
+        "negative seed": raises(OverflowError, function, COLUMN, seed=-1),
+        "seed too large": raises(OverflowError, function, COLUMN, seed=seed_limit),
+    }
+
+
 # Callable name -> case name -> (call, the exception it must raise or None).
 CASES = {
     **{name: hash_cases(getattr(v, name), 2**64) for name in ("xxh3_64", "xxh3_128")},
@@ -382,6 +421,26 @@ CASES = {
     "vantorq._native.decodebytes": mime_cases(native.decodebytes, b"aGVsbG8=\n") | {
         "not contiguous": raises(TypeError, native.decodebytes, memoryview(b"abcd")[::2]),
     },
+    **{f"vantorq._native.column_{name}": column_hash_cases(getattr(native, f"column_{name}"), limit)
+       for name, limit in [("xxh3_64", 2**64), ("xxh3_128", 2**64), ("murmur3_32", 2**32),
+                           ("murmur3_x86_128", 2**32), ("murmur3_x64_128", 2**32)]},
+    "vantorq._native.column_b64encode": column_cases(native.column_b64encode) | {
+        "options": ok(native.column_b64encode, COLUMN, altchars=b"-_", padded=False),
+        "no single buffer": raises(TypeError, lambda: memoryview(native.column_b64encode(COLUMN))),
+        "altchars of length 3": raises(ValueError, native.column_b64encode, COLUMN, altchars=b"abc"),
+        "padded raising": raises(ZeroDivisionError, native.column_b64encode, COLUMN, padded=RaisingTruth()),
+    },
+    "vantorq._native.column_b64decode": column_cases(native.column_b64decode) | {
+        "left to binascii": ok(native.column_b64decode, Producer([b"aG!VsbG8=", b"aGVsbG8"]), errors="null"),
+        "invalid row": raises(binascii.Error, native.column_b64decode, Producer([b"aGVsbG8=", b"aGVsb"])),
+        "rejected row": raises(binascii.Error, native.column_b64decode, Producer([b"aG!VsbG8="]), validate=True),
+        "legacy warning as error": raises(FutureWarning, error_on_warning(native.column_b64decode),
+                                          Producer([b"+/8="]), altchars=b"-_"),
+        "errors not a mode": raises(ValueError, native.column_b64decode, COLUMN, errors="ignore"),
+        "validate raising": raises(ZeroDivisionError, native.column_b64decode, COLUMN, validate=RaisingTruth()),
+    },
+    "vantorq._native.Column": {"made only by the column functions": raises(TypeError, native.Column)},
+    "vantorq._native.Column.null_count": {"read": ok(lambda: native.column_xxh3_64(COLUMN).null_count)},
     **{name: table for cls, limit in [(native.xxh32_hasher, 2**32), (native.xxh64_hasher, 2**64),
                                       (native.xxh3_64_hasher, 2**64), (native.xxh3_128_hasher, 2**64),
                                       (native.murmur3_x86_32, 2**32), (native.murmur3_x86_128, 2**32),

@@ -4,6 +4,7 @@ no object shared between interpreters."""
 
 import concurrent.interpreters as interpreters
 import os
+import pathlib
 import threading
 from concurrent.futures import InterpreterPoolExecutor
 
@@ -15,10 +16,11 @@ import vantorq._native as native
 # Calls of every family, with the exceptions and warnings they raise: each is
 # evaluated to its result's repr, or the exception's type and message, and the
 # warnings it gave.
-PROBE = r"""
+PROBE = f"import sys\nsys.path.insert(0, {str(pathlib.Path(__file__).parent)!r})\n" + r"""
 import warnings, pickle, copy
 import _vantorq as v
-import vantorq.base64, vantorq.xxhash, vantorq.murmur3
+import vantorq.base64, vantorq.xxhash, vantorq.murmur3, vantorq.columns
+from arrow_producer import Producer  # a ctypes Arrow producer: no Arrow library loads in a subinterpreter
 
 CALLS = [
     "v.b64encode(b'hello world', altchars=b'-_', wrapcol=8)",
@@ -41,6 +43,9 @@ CALLS = [
     "copy.deepcopy(vantorq.murmur3.murmur3_x86_128(b'hi')).intdigest()",
     "vantorq.base64.encodebytes(b'x' * 100)",
     "vantorq.base64.decodebytes('text')",
+    "memoryview(vantorq.columns.xxh3_64(Producer([b'hello', None]), seed=3)).tolist()",
+    "type(vantorq.columns.b64encode(Producer([b'hi']))) is vantorq.columns.Column",
+    "vantorq.columns.b64decode(Producer([b'aGVsbG8=', b'aGVsbG8']))",
 ]
 
 
