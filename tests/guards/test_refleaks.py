@@ -450,9 +450,11 @@ CASES = {
 CALLS_PER_ROUND = 40
 # A leak on a path grows every round by at least one per call; the measurement
 # itself moves a reference or two, and the interpreter's own caches settle
-# within a few rounds.
+# within a few rounds (the first column calls through the ctypes producers,
+# in a fresh process, take up to about ten: one more reference a call that
+# falls off round by round).
 LIMIT = CALLS_PER_ROUND // 4
-MAX_ROUNDS = 8
+MAX_ROUNDS = 12
 
 
 def public_callables():
