@@ -5,7 +5,6 @@
 // long runs), the 0 to block-size-1 leftover bytes wait in a block buffer,
 // and the tail step and finalisation run on a copy when a result is asked for.
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -67,10 +66,7 @@ public:
         writer.put(seed_);
         writer.put(total_len_);
         writer.put(state_);
-        writer.put(static_cast<unsigned char>(pending_.pending_size()));
-        std::array<unsigned char, BLOCK_SIZE> pending{};
-        std::copy_n(pending_.pending(), pending_.pending_size(), pending.begin());
-        writer.put_bytes(pending.data(), pending.size());
+        state_bytes::put_pending(writer, pending_);
         writer.seal();
         return form;
     }
@@ -83,16 +79,9 @@ public:
         Hasher hasher(reader->template take<Seed>());
         hasher.total_len_ = reader->template take<std::uint64_t>();
         hasher.state_ = reader->template take<typename Variant::State>();
-        const std::size_t pending_size = reader->template take<unsigned char>();
-        const unsigned char* pending = reader->take_bytes(BLOCK_SIZE);
-        // The pending bytes are the message's tail, the padding after them zero,
-        // and the state moves only once a block is complete.
-        if (pending_size != hasher.total_len_ % BLOCK_SIZE) return std::nullopt;
+        if (!state_bytes::take_pending(*reader, hasher.total_len_, hasher.pending_)) return std::nullopt;
+        // The state moves only once a block is complete.
         if (hasher.total_len_ < BLOCK_SIZE && hasher.state_ != Variant::start(hasher.seed_)) return std::nullopt;
-        for (std::size_t i = pending_size; i < BLOCK_SIZE; ++i)
-            if (pending[i] != 0) return std::nullopt;
-        hasher.pending_.feed(
-            pending, pending_size, [](const unsigned char*) {}, [](const unsigned char*, std::size_t) {});
         return hasher;
     }
 

@@ -83,10 +83,7 @@ typename Hasher<Width>::Serialized Hasher<Width>::to_bytes() const {
     writer.put(seed_);
     writer.put(total_len_);
     for (const Word lane : lanes_) writer.put(lane);
-    writer.put(static_cast<unsigned char>(pending_.pending_size()));
-    std::array<unsigned char, BLOCK_SIZE> pending{};
-    std::copy_n(pending_.pending(), pending_.pending_size(), pending.begin());
-    writer.put_bytes(pending.data(), pending.size());
+    state_bytes::put_pending(writer, pending_);
     writer.seal();
     return form;
 }
@@ -98,17 +95,9 @@ std::optional<Hasher<Width>> Hasher<Width>::from_bytes(std::span<const unsigned 
     Hasher hasher(reader->template take<Word>());
     hasher.total_len_ = reader->template take<std::uint64_t>();
     for (Word& lane : hasher.lanes_) lane = reader->template take<Word>();
-    const std::size_t pending_size = reader->template take<unsigned char>();
-    const unsigned char* pending = reader->take_bytes(BLOCK_SIZE);
-    // Lanes move only once a block is complete; the pending bytes are the
-    // message's tail, and the padding after them is zero.
-    if (pending_size != hasher.total_len_ % BLOCK_SIZE) return std::nullopt;
+    if (!state_bytes::take_pending(*reader, hasher.total_len_, hasher.pending_)) return std::nullopt;
+    // Lanes move only once a block is complete.
     if (hasher.total_len_ < BLOCK_SIZE && hasher.lanes_ != Steps::start(hasher.seed_)) return std::nullopt;
-    for (std::size_t i = pending_size; i < BLOCK_SIZE; ++i)
-        if (pending[i] != 0) return std::nullopt;
-    // Fewer bytes than a block only wait in the buffer: nothing is mixed.
-    hasher.pending_.feed(
-        pending, pending_size, [](const unsigned char*) {}, [](const unsigned char*, std::size_t) {});
     return hasher;
 }
 

@@ -9,11 +9,14 @@
 // so that a form that was cut, extended, altered or made by another kind or
 // version of the layout is refused before any field is trusted.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 #include <span>
+
+#include "backend/block_buffer.hpp"
 
 namespace vantorq::xxhash::state_bytes {
 
@@ -83,5 +86,29 @@ private:
     std::span<const unsigned char> form_;
     std::size_t used_ = HEADER_SIZE;
 };
+
+// A block-buffered hasher's unmixed tail: its count, then the block with the
+// bytes after the tail zero.
+template <std::size_t BLOCK_SIZE>
+void put_pending(Writer& writer, const backend::BasicBlockBuffer<BLOCK_SIZE>& pending) {
+    writer.put(static_cast<unsigned char>(pending.pending_size()));
+    std::array<unsigned char, BLOCK_SIZE> block{};
+    std::memcpy(block.data(), pending.pending(), pending.pending_size());
+    writer.put_bytes(block.data(), block.size());
+}
+
+// Reads what put_pending wrote into an empty buffer; false unless the tail is
+// the last total_len % BLOCK_SIZE bytes of the message and the padding is zero.
+template <std::size_t BLOCK_SIZE>
+bool take_pending(Reader& reader, std::uint64_t total_len, backend::BasicBlockBuffer<BLOCK_SIZE>& pending) {
+    const std::size_t count = reader.take<unsigned char>();
+    const unsigned char* block = reader.take_bytes(BLOCK_SIZE);
+    if (count != total_len % BLOCK_SIZE) return false;
+    for (std::size_t i = count; i < BLOCK_SIZE; ++i)
+        if (block[i] != 0) return false;
+    // Fewer bytes than a block only wait in the buffer: nothing is mixed.
+    pending.feed(block, count, [](const unsigned char*) {}, [](const unsigned char*, std::size_t) {});
+    return true;
+}
 
 }  // namespace vantorq::xxhash::state_bytes
