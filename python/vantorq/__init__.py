@@ -9,8 +9,10 @@ encodes, decodes and hashes files from a shell.
 
 import importlib
 from types import ModuleType
-from typing import TYPE_CHECKING
 
+# typing is not imported for this: the command line starts with this package,
+# and typing's import would be a tenth of its start-up.
+TYPE_CHECKING = False
 if TYPE_CHECKING:
     from vantorq import base64, murmur3, xxh3, xxhash
 

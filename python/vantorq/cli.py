@@ -15,10 +15,22 @@ import re
 import stat
 import sys
 from collections.abc import Callable, Iterator, Sequence
-from typing import BinaryIO, Protocol, cast
 
 import _vantorq
 from vantorq import murmur3, xxhash
+
+# Annotations are evaluated only when asked for, so the types below need no
+# typing import at run time: start-up is most of a short command's time.
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from typing import BinaryIO, Protocol
+
+    class _Progress(Protocol):
+        def update(self, n: int, /) -> object: ...
+
+    class _Hasher(Protocol):
+        def update(self, data: bytes | bytearray | memoryview, /) -> None: ...
+        def digest(self) -> bytes: ...
 
 CHUNK_SIZE = 1 << 20
 # Inputs at least this large show a progress bar when standard error is a
@@ -28,15 +40,6 @@ PROGRESS_FROM = 64 << 20
 
 class CommandError(Exception):
     """A failure reported as one line on standard error, with exit status 1."""
-
-
-class Progress(Protocol):
-    def update(self, n: int, /) -> object: ...
-
-
-class Hasher(Protocol):
-    def update(self, data: bytes | bytearray | memoryview, /) -> None: ...
-    def digest(self) -> bytes: ...
 
 
 class NoProgress:
@@ -54,7 +57,7 @@ def remaining_size(source: io.BufferedIOBase) -> int | None:
 
 
 @contextlib.contextmanager
-def progress(source: io.BufferedIOBase, label: str) -> Iterator[Progress]:
+def progress(source: io.BufferedIOBase, label: str) -> Iterator[_Progress]:
     total = remaining_size(source)
     if total is None or total < PROGRESS_FROM or not sys.stderr.isatty():
         yield NoProgress()
@@ -77,7 +80,8 @@ def error_text(path: str, error: OSError) -> str:
 def opened(path: str) -> Iterator[io.BufferedIOBase]:
     """The file at `path`, or standard input for "-"."""
     if path == "-":
-        yield cast(io.BufferedIOBase, sys.stdin.buffer)  # a buffered reader, typed as any binary file
+        stdin: io.BufferedIOBase = sys.stdin.buffer  # type: ignore[assignment]  # a buffered reader, typed as any binary file
+        yield stdin
         return
     try:
         file = open(path, "rb")
@@ -87,7 +91,7 @@ def opened(path: str) -> Iterator[io.BufferedIOBase]:
         yield file
 
 
-def chunks(source: io.BufferedIOBase, size: int, bar: Progress) -> Iterator[bytes]:
+def chunks(source: io.BufferedIOBase, size: int, bar: _Progress) -> Iterator[bytes]:
     # A buffered reader returns `size` bytes on every read but the last, so the
     # encoder sees whole 3-byte groups until the end.
     while block := source.read(size):
@@ -236,7 +240,7 @@ READ_SIZE = 1 << 20
 class Algorithm:
     """A hash of the command: how to compute it and how its lines show it."""
 
-    def __init__(self, tag: str, hasher: Callable[[], Hasher], value: Callable[[Hasher], bytes], size: int,
+    def __init__(self, tag: str, hasher: Callable[[], _Hasher], value: Callable[[_Hasher], bytes], size: int,
                  always_tagged: bool = False) -> None:
         self.tag = tag  # its name in BSD-style lines
         self.hasher = hasher
@@ -245,11 +249,11 @@ class Algorithm:
         self.always_tagged = always_tagged  # xxhsum writes XXH3-64 lines in BSD style only
 
 
-def big_endian_digest(state: Hasher) -> bytes:
+def big_endian_digest(state: _Hasher) -> bytes:
     return state.digest()
 
 
-def reversed_digest(state: Hasher) -> bytes:
+def reversed_digest(state: _Hasher) -> bytes:
     return state.digest()[::-1]
 
 
@@ -271,7 +275,7 @@ UNTAGGED_BY_DIGITS = {8: "xxh32", 16: "xxh64", 32: "xxh3_128"}
 STDIN_NAME = "stdin"  # standard input's name in lines and messages, as xxhsum names it
 
 
-def hash_source(source: io.BufferedIOBase, algorithm: Algorithm, bar: Progress) -> bytes:
+def hash_source(source: io.BufferedIOBase, algorithm: Algorithm, bar: _Progress) -> bytes:
     state = algorithm.hasher()
     # Large reads into one reused buffer: no allocation per read, and whole
     # reads are hashed in place.
@@ -421,27 +425,58 @@ def line_width(text: str) -> int:
     return value
 
 
+def terminal_width() -> int:
+    """shutil.get_terminal_size()'s columns, without importing shutil."""
+    try:
+        columns = int(os.environ.get("COLUMNS", "0"))
+    except ValueError:
+        columns = 0
+    if columns > 0:
+        return columns
+    try:
+        return os.get_terminal_size(sys.__stdout__.fileno()).columns or 80  # type: ignore[union-attr]
+    except (AttributeError, ValueError, OSError):
+        return 80
+
+
+class HelpFormatter(argparse.HelpFormatter):
+    """argparse's formatter, told the width: it would import shutil for it,
+    and shutil the compression modules, on every run (the parsers make
+    formatters while they are built), a sixth of a short command's time."""
+
+    def __init__(self, prog: str, indent_increment: int = 2, max_help_position: int = 24,
+                 width: int | None = None) -> None:
+        super().__init__(prog, indent_increment, max_help_position, terminal_width() - 2 if width is None else width)
+
+
 def parser() -> argparse.ArgumentParser:
     top = argparse.ArgumentParser(
-        prog="vantorq", description="Base64 encoding and decoding, and XXH and MurmurHash3 hashes of files."
+        prog="vantorq", description="Base64 encoding and decoding, and XXH and MurmurHash3 hashes of files.",
+        formatter_class=HelpFormatter,
     )
     commands = top.add_subparsers(required=True, metavar="COMMAND")
 
-    command = commands.add_parser("encode", help="encode FILE (or standard input) as Base64 to standard output")
+    command = commands.add_parser(
+        "encode", formatter_class=HelpFormatter, help="encode FILE (or standard input) as Base64 to standard output"
+    )
     command.add_argument("file", nargs="?", default="-", metavar="FILE")
     command.add_argument("-u", "--urlsafe", action="store_true", help="use '-' and '_' for '+' and '/'")
     command.add_argument("-w", "--wrap", type=line_width, default=76, metavar="N",
                          help="break lines after N characters (default 76); 0 for one line with no line feed")
     command.set_defaults(run=encode)
 
-    command = commands.add_parser("decode", help="decode Base64 from FILE (or standard input) to standard output")
+    command = commands.add_parser(
+        "decode", formatter_class=HelpFormatter, help="decode Base64 from FILE (or standard input) to standard output"
+    )
     command.add_argument("file", nargs="?", default="-", metavar="FILE")
     command.add_argument("-u", "--urlsafe", action="store_true", help="use '-' and '_' for '+' and '/'")
     command.add_argument("-i", "--ignore-garbage", action="store_true",
                          help="discard bytes outside the alphabet (else only line breaks are allowed)")
     command.set_defaults(run=decode)
 
-    command = commands.add_parser("hash", help="print the hash of each FILE (or standard input) as xxhsum does")
+    command = commands.add_parser(
+        "hash", formatter_class=HelpFormatter, help="print the hash of each FILE (or standard input) as xxhsum does"
+    )
     command.add_argument("files", nargs="*", metavar="FILE")
     command.add_argument("-a", "--algo", choices=ALGORITHMS,
                          help="the hash (default xxh3_64; with --check, the one each line names, or for a line "
