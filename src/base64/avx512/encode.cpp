@@ -145,10 +145,102 @@ std::size_t encode_direct(const unsigned char* src, std::size_t len, unsigned ch
     return i + encode_loop(src + i, len - i, out, t);
 }
 
-// Whole lines in 256-bit pieces, each written once at its place; the
-// 512-bit loop takes the partial line that ends the output.
+// A line of 64 characters or more goes out in whole 512-bit stores that never
+// reach past its end, so no store is masked (masked byte stores are slow on
+// Zen 4) and nothing needs overwriting later. A line after the first starts
+// with one store at its line feed: the feed and the line's first 63
+// characters. Group-aligned pieces follow, the last one ending at the line's
+// end and overlapping the one before.
+constexpr std::size_t WIDE_LINE_MIN = 64;
+// Each piece loads a whole register, 16 bytes beyond its 48.
+constexpr std::size_t WIDE_LINE_READ_AHEAD = 64 - PIECE_BYTES;
+
+// Lane 0 of each 64-bit lane q takes byte 6q-1 (the last byte of group 2q-1),
+// lanes 1-3 group 2q and lanes 4-6 group 2q+1, each group's bytes reversed so
+// that its 24 bits read in order from the lane's low end.
+constexpr std::array<std::uint8_t, 64> SPREAD_AFTER_LINE_FEED = [] {
+    std::array<std::uint8_t, 64> spread{};
+    for (std::uint8_t q = 0; q < 8; ++q) {
+        const std::uint8_t first = static_cast<std::uint8_t>(6 * q);
+        std::uint8_t* lane = &spread[8 * q];
+        lane[0] = q == 0 ? 0 : static_cast<std::uint8_t>(first - 1);  // q == 0: the line feed's place
+        for (std::uint8_t b = 0; b < 3; ++b) {
+            lane[1 + b] = static_cast<std::uint8_t>(first + 2 - b);
+            lane[4 + b] = static_cast<std::uint8_t>(first + 5 - b);
+        }
+    }
+    return spread;
+}();
+// The fields in output order: the last of group 2q-1 at bit 0, group 2q's
+// four at 26, 20, 14, 8 and group 2q+1's first three at 50, 44, 38.
+constexpr std::uint64_t FIELD_SHIFTS_AFTER_LINE_FEED = 0x262c32080e141a00ull;
+
+struct WideLineTables {
+    __m512i spread_after_line_feed = _mm512_loadu_si512(SPREAD_AFTER_LINE_FEED.data());
+    __m512i field_shifts_after_line_feed =
+        _mm512_set1_epi64(static_cast<long long>(FIELD_SHIFTS_AFTER_LINE_FEED));
+    __m512i line_feeds = _mm512_set1_epi8(static_cast<char>(LINE_FEED));
+};
+
+// 16 groups from `src` into characters; reads 64 bytes.
+[[gnu::always_inline]] inline __m512i encode_piece(const unsigned char* src, const Tables& t) {
+    const __m512i spread = _mm512_permutexvar_epi8(t.spread, _mm512_loadu_si512(src));
+    return _mm512_permutexvar_epi8(_mm512_multishift_epi64_epi8(t.field_shifts, spread), t.symbols);
+}
+
+// A line feed, then the first 63 characters of the line whose source is `src`.
+[[gnu::always_inline]] inline __m512i encode_line_start(const unsigned char* src, const Tables& t,
+                                                        const WideLineTables& w) {
+    const __m512i spread = _mm512_permutexvar_epi8(w.spread_after_line_feed, _mm512_loadu_si512(src));
+    const __m512i fields = _mm512_multishift_epi64_epi8(w.field_shifts_after_line_feed, spread);
+    return _mm512_mask_permutexvar_epi8(w.line_feeds, ~__mmask64{1}, fields, t.symbols);
+}
+
+// One line of `line` characters at `out`; a line after the first also writes
+// the line feed before `out`.
+template <bool First>
+[[gnu::always_inline]] inline void encode_wide_line(const unsigned char* in, unsigned char* out, std::size_t line,
+                                                    const Tables& t, const WideLineTables& w) {
+    if constexpr (First) {
+        V512::storeu(out, encode_piece(in, t));
+    } else {
+        V512::storeu(out - 1, encode_line_start(in, t, w));
+    }
+    const std::size_t last = line - V512::WIDTH;
+    for (std::size_t at = V512::WIDTH - 4; at < last; at += V512::WIDTH) {
+        V512::storeu(out + at, encode_piece(in + at / 4 * 3, t));
+    }
+    V512::storeu(out + last, encode_piece(in + last / 4 * 3, t));
+}
+
+// Whole lines from the start of the output while a line and the read-ahead
+// remain. Leaves the cursor at the end of a full line and returns the bytes
+// consumed.
+[[gnu::noinline]] std::size_t encode_wide_lines(const unsigned char* src, std::size_t len, WrapCursor& cursor,
+                                                const Tables& tables) {
+    const std::size_t line = cursor.wrapcol;
+    const std::size_t line_bytes = line / 4 * 3;
+    const std::size_t reserve = line_bytes + WIDE_LINE_READ_AHEAD;
+    if (cursor.column != 0 || len < reserve) return 0;
+    // Private copies: stores through the output may not alias them.
+    const Tables t = tables;
+    const WideLineTables w;
+    encode_wide_line<true>(src, cursor.out, line, t, w);
+    std::size_t i = line_bytes;
+    unsigned char* out = cursor.out + line;
+    for (; len - i >= reserve; i += line_bytes, out += line + 1) encode_wide_line<false>(src + i, out + 1, line, t, w);
+    cursor.out = out;
+    cursor.column = line;
+    return i;
+}
+
+// Whole lines in 512-bit pieces, or for lines under 64 characters in 256-bit
+// ones, each written once at its place; the 512-bit loop takes the partial
+// line that ends the output.
 std::size_t encode_wrapped_with(const unsigned char* src, std::size_t len, WrapCursor& cursor, const Tables& t) {
-    const std::size_t lines = generic::encode_lines(src, len, cursor, generic::EncodeConstants<V256>(t.offsets));
+    const std::size_t lines = cursor.wrapcol >= WIDE_LINE_MIN
+                                  ? encode_wide_lines(src, len, cursor, t)
+                                  : generic::encode_lines(src, len, cursor, generic::EncodeConstants<V256>(t.offsets));
     generic::WrappedOutput<Avx512> out{cursor};
     return lines + encode_loop(src + lines, len - lines, out, t);
 }
