@@ -1,7 +1,9 @@
 #include "base64/avx512/encode.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 // GCC 12's byte-permutation intrinsics start from an "undefined" register and
 // trip -Wmaybe-uninitialized on every use; the value is fully overwritten.
@@ -155,32 +157,92 @@ constexpr std::size_t WIDE_LINE_MIN = 64;
 // Each piece loads a whole register, 16 bytes beyond its 48.
 constexpr std::size_t WIDE_LINE_READ_AHEAD = 64 - PIECE_BYTES;
 
-// Lane 0 of each 64-bit lane q takes byte 6q-1 (the last byte of group 2q-1),
-// lanes 1-3 group 2q and lanes 4-6 group 2q+1, each group's bytes reversed so
-// that its 24 bits read in order from the lane's low end.
-constexpr std::array<std::uint8_t, 64> SPREAD_AFTER_LINE_FEED = [] {
+// 64 output lanes cut anywhere out of lines that each start with a line feed:
+// which source bytes go to which lane, the bit offset of each lane's field in
+// its 64-bit lane, and which lanes are line feeds. Within each 64-bit lane the
+// groups it shows are laid out in turn, each group's bytes (only those its
+// fields need) reversed so that its bits read in order from the low end.
+struct PieceLayout {
+    std::size_t output = 0;  // offset of lane 0 from the first line feed
+    std::size_t source = 0;  // source offset that spread index 0 reads
     std::array<std::uint8_t, 64> spread{};
-    for (std::uint8_t q = 0; q < 8; ++q) {
-        const std::uint8_t first = static_cast<std::uint8_t>(6 * q);
-        std::uint8_t* lane = &spread[8 * q];
-        lane[0] = q == 0 ? 0 : static_cast<std::uint8_t>(first - 1);  // q == 0: the line feed's place
-        for (std::uint8_t b = 0; b < 3; ++b) {
-            lane[1 + b] = static_cast<std::uint8_t>(first + 2 - b);
-            lane[4 + b] = static_cast<std::uint8_t>(first + 5 - b);
+    std::array<std::uint8_t, 64> field_shifts{};
+    std::uint64_t line_feeds = 0;
+};
+
+constexpr PieceLayout layout_piece(std::size_t line, std::size_t output) {
+    // Bytes of a group that each field needs, and the field's offset in the
+    // group's 24 bits (first byte highest).
+    constexpr std::size_t FIRST_BYTE[4] = {0, 0, 1, 2}, LAST_BYTE[4] = {0, 1, 2, 2};
+    constexpr std::size_t FIELD_BIT[4] = {18, 12, 6, 0};
+    struct Lane {
+        bool line_feed;
+        std::size_t group, field;
+    };
+    const auto lane_at = [&](std::size_t at) {
+        const std::size_t column = (output + at) % (line + 1);
+        const std::size_t row = (output + at) / (line + 1);
+        if (column == 0) return Lane{true, 0, 0};
+        return Lane{false, row * (line / 4) + (column - 1) / 4, (column - 1) % 4};
+    };
+    PieceLayout piece{};
+    piece.output = output;
+    piece.source = ~std::size_t{0};
+    for (std::size_t at = 0; at < 64; ++at) {
+        const Lane lane = lane_at(at);
+        if (!lane.line_feed) piece.source = std::min(piece.source, 3 * lane.group + FIRST_BYTE[lane.field]);
+    }
+    for (std::size_t q = 0; q < 8; ++q) {
+        std::size_t placed = 0;
+        for (std::size_t at = 8 * q; at < 8 * q + 8;) {
+            const Lane first = lane_at(at);
+            if (first.line_feed) {
+                piece.line_feeds |= std::uint64_t{1} << at;
+                ++at;
+                continue;
+            }
+            std::size_t low = 3, high = 0, end = at;
+            for (; end < 8 * q + 8 && !lane_at(end).line_feed && lane_at(end).group == first.group; ++end) {
+                low = std::min(low, FIRST_BYTE[lane_at(end).field]);
+                high = std::max(high, LAST_BYTE[lane_at(end).field]);
+            }
+            const std::size_t base = 8 * q + placed;
+            for (std::size_t b = 0; b <= high - low; ++b) {
+                const std::size_t index = 3 * first.group + high - b - piece.source;
+                if (index >= 64) throw "a piece's source must fit in one register";
+                piece.spread[base + b] = static_cast<std::uint8_t>(index);
+            }
+            for (; at < end; ++at) {
+                const std::size_t field = lane_at(at).field;
+                piece.field_shifts[at] = static_cast<std::uint8_t>(8 * placed + FIELD_BIT[field] - 8 * (2 - high));
+            }
+            placed += high - low + 1;
+            if (placed > 8) throw "a 64-bit lane's groups must fit in it";
         }
     }
-    return spread;
-}();
-// The fields in output order: the last of group 2q-1 at bit 0, group 2q's
-// four at 26, 20, 14, 8 and group 2q+1's first three at 50, 44, 38.
-constexpr std::uint64_t FIELD_SHIFTS_AFTER_LINE_FEED = 0x262c32080e141a00ull;
+    return piece;
+}
 
-struct WideLineTables {
-    __m512i spread_after_line_feed = _mm512_loadu_si512(SPREAD_AFTER_LINE_FEED.data());
-    __m512i field_shifts_after_line_feed =
-        _mm512_set1_epi64(static_cast<long long>(FIELD_SHIFTS_AFTER_LINE_FEED));
-    __m512i line_feeds = _mm512_set1_epi8(static_cast<char>(LINE_FEED));
+// A line feed, then the first 63 characters of a line (of any length from 63 on).
+constexpr PieceLayout LINE_START = layout_piece(WIDE_LINE_MIN, 0);
+
+struct PieceRegisters {
+    __m512i spread, field_shifts;
+    __mmask64 characters;
+
+    explicit PieceRegisters(const PieceLayout& layout)
+        : spread(_mm512_loadu_si512(layout.spread.data())),
+          field_shifts(_mm512_loadu_si512(layout.field_shifts.data())),
+          characters(~layout.line_feeds) {}
 };
+
+// The piece whose source starts at `src`; line feed lanes from `line_feeds`.
+[[gnu::always_inline]] inline __m512i encode_laid_out(const unsigned char* src, const PieceRegisters& piece,
+                                                      __m512i symbols, __m512i line_feeds) {
+    const __m512i spread = _mm512_permutexvar_epi8(piece.spread, _mm512_loadu_si512(src));
+    const __m512i fields = _mm512_multishift_epi64_epi8(piece.field_shifts, spread);
+    return _mm512_mask_permutexvar_epi8(line_feeds, piece.characters, fields, symbols);
+}
 
 // 16 groups from `src` into characters; reads 64 bytes.
 [[gnu::always_inline]] inline __m512i encode_piece(const unsigned char* src, const Tables& t) {
@@ -188,13 +250,10 @@ struct WideLineTables {
     return _mm512_permutexvar_epi8(_mm512_multishift_epi64_epi8(t.field_shifts, spread), t.symbols);
 }
 
-// A line feed, then the first 63 characters of the line whose source is `src`.
-[[gnu::always_inline]] inline __m512i encode_line_start(const unsigned char* src, const Tables& t,
-                                                        const WideLineTables& w) {
-    const __m512i spread = _mm512_permutexvar_epi8(w.spread_after_line_feed, _mm512_loadu_si512(src));
-    const __m512i fields = _mm512_multishift_epi64_epi8(w.field_shifts_after_line_feed, spread);
-    return _mm512_mask_permutexvar_epi8(w.line_feeds, ~__mmask64{1}, fields, t.symbols);
-}
+struct WideLineTables {
+    PieceRegisters line_start{LINE_START};
+    __m512i line_feeds = _mm512_set1_epi8(static_cast<char>(LINE_FEED));
+};
 
 // One line of `line` characters at `out`; a line after the first also writes
 // the line feed before `out`.
@@ -204,7 +263,7 @@ template <bool First>
     if constexpr (First) {
         V512::storeu(out, encode_piece(in, t));
     } else {
-        V512::storeu(out - 1, encode_line_start(in, t, w));
+        V512::storeu(out - 1, encode_laid_out(in, w.line_start, t.symbols, w.line_feeds));
     }
     const std::size_t last = line - V512::WIDTH;
     for (std::size_t at = V512::WIDTH - 4; at < last; at += V512::WIDTH) {
@@ -213,9 +272,57 @@ template <bool First>
     V512::storeu(out + last, encode_piece(in + last / 4 * 3, t));
 }
 
+// The usual line lengths, MIME's 76 characters (encodebytes) and PEM's 64, go
+// out in runs of lines cut into consecutive pieces wherever the lines end: a
+// run of 4 MIME lines with their feeds (308 bytes) takes 5 pieces where line
+// by line it takes 8, each piece a store and 3 permutations; 4 PEM lines take
+// 5 for 8 as well. The last piece ends at the run's end, overlapping the one
+// before. Longer runs waste no less of their last piece until 64 lines, too
+// many tables to keep in registers.
+constexpr std::size_t MIME_LINE = 76;
+constexpr std::size_t PEM_LINE = 64;
+constexpr std::size_t RUN_LINES = 4;
+
+template <std::size_t Line, std::size_t Lines>
+struct LineRun {
+    static constexpr std::size_t SPAN = Lines * (Line + 1);
+    static constexpr std::size_t SOURCE = Lines * (Line / 4 * 3);
+    static constexpr std::size_t PIECES = (SPAN + V512::WIDTH - 1) / V512::WIDTH;
+    static constexpr std::array<PieceLayout, PIECES> LAYOUTS = [] {
+        std::array<PieceLayout, PIECES> layouts{};
+        for (std::size_t k = 0; k < PIECES; ++k) layouts[k] = layout_piece(Line, std::min(k * 64, SPAN - 64));
+        return layouts;
+    }();
+    // Source bytes a run's loads read: its own and any beyond them.
+    static constexpr std::size_t RESERVE = [] {
+        std::size_t reserve = SOURCE;
+        for (const PieceLayout& layout : LAYOUTS) reserve = std::max(reserve, layout.source + 64);
+        return reserve;
+    }();
+};
+
+// Runs from `out` (where the first run's line feed goes) while a run's
+// source remains; advances `out` and returns the bytes consumed.
+template <std::size_t Line, std::size_t Lines>
+[[gnu::always_inline]] inline std::size_t encode_line_runs(const unsigned char* src, std::size_t len,
+                                                           unsigned char*& out, const Tables& t,
+                                                           const WideLineTables& w) {
+    using Run = LineRun<Line, Lines>;
+    return [&]<std::size_t... K>(std::index_sequence<K...>) {
+        const std::array<PieceRegisters, Run::PIECES> pieces{PieceRegisters(Run::LAYOUTS[K])...};
+        std::size_t i = 0;
+        for (; len - i >= Run::RESERVE; i += Run::SOURCE, out += Run::SPAN) {
+            (V512::storeu(out + Run::LAYOUTS[K].output,
+                          encode_laid_out(src + i + Run::LAYOUTS[K].source, pieces[K], t.symbols, w.line_feeds)),
+             ...);
+        }
+        return i;
+    }(std::make_index_sequence<Run::PIECES>{});
+}
+
 // Whole lines from the start of the output while a line and the read-ahead
-// remain. Leaves the cursor at the end of a full line and returns the bytes
-// consumed.
+// remain, MIME and PEM lines in runs while a run's source remains. Leaves the
+// cursor at the end of a full line and returns the bytes consumed.
 [[gnu::noinline]] std::size_t encode_wide_lines(const unsigned char* src, std::size_t len, WrapCursor& cursor,
                                                 const Tables& tables) {
     const std::size_t line = cursor.wrapcol;
@@ -228,6 +335,8 @@ template <bool First>
     encode_wide_line<true>(src, cursor.out, line, t, w);
     std::size_t i = line_bytes;
     unsigned char* out = cursor.out + line;
+    if (line == MIME_LINE) i += encode_line_runs<MIME_LINE, RUN_LINES>(src + i, len - i, out, t, w);
+    if (line == PEM_LINE) i += encode_line_runs<PEM_LINE, RUN_LINES>(src + i, len - i, out, t, w);
     for (; len - i >= reserve; i += line_bytes, out += line + 1) encode_wide_line<false>(src + i, out + 1, line, t, w);
     cursor.out = out;
     cursor.column = line;
