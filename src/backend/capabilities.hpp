@@ -47,7 +47,6 @@ CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf);
 struct CpuidWords {
     std::uint32_t max_leaf = 0;
     bool amd = false;  // leaf 0's vendor is "AuthenticAMD"
-
     std::uint32_t leaf1_ecx = 0;
     std::uint32_t leaf7_ebx = 0;
     std::uint32_t leaf7_ecx = 0;
