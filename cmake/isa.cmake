@@ -7,6 +7,7 @@ set(VANTORQ_ISA_sse41     -mssse3 -msse4.1)
 set(VANTORQ_ISA_avx2      -mssse3 -msse4.1 -mavx -mavx2)
 set(VANTORQ_ISA_avx2_bmi2 -mssse3 -msse4.1 -mavx -mavx2 -mbmi2)
 set(VANTORQ_ISA_avx512f   -mssse3 -msse4.1 -mavx -mavx2 -mavx512f)
+set(VANTORQ_ISA_avx512dq  ${VANTORQ_ISA_avx512f} -mavx512dq -mavx512vl)
 set(VANTORQ_ISA_avx512vbmi -mssse3 -msse4.1 -mavx -mavx2 -mavx512f -mavx512bw -mavx512vbmi)
 set(VANTORQ_ISA_avx512vbmi2 ${VANTORQ_ISA_avx512vbmi} -mavx512vbmi2 -mpopcnt)
 

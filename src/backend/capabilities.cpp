@@ -16,7 +16,9 @@ namespace leaf7_ebx {
 constexpr std::uint32_t AVX2 = 1u << 5;
 constexpr std::uint32_t BMI2 = 1u << 8;
 constexpr std::uint32_t AVX512F = 1u << 16;
+constexpr std::uint32_t AVX512DQ = 1u << 17;
 constexpr std::uint32_t AVX512BW = 1u << 30;
+constexpr std::uint32_t AVX512VL = 1u << 31;
 }  // namespace leaf7_ebx
 
 namespace leaf7_ecx {
@@ -49,6 +51,9 @@ Capabilities capabilities_from_cpuid(const CpuidWords& w) {
     if (w.leaf7_ebx & leaf7_ebx::AVX512BW) caps.flags |= Capabilities::AVX512BW;
     if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI) caps.flags |= Capabilities::AVX512VBMI;
     if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI2) caps.flags |= Capabilities::AVX512VBMI2;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512DQ) caps.flags |= Capabilities::AVX512DQ;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512VL) caps.flags |= Capabilities::AVX512VL;
+    if (w.amd && caps.has(Capabilities::AVX512DQ)) caps.flags |= Capabilities::FAST_VPMULLQ;
     return caps;
 }
 
@@ -63,7 +68,10 @@ namespace {
 // This processor's words (CPUID and, when the OS enables it, XGETBV).
 CpuidWords read_cpuid_words() {
     CpuidWords w;
-    w.max_leaf = cpuid(0, 0).eax;
+    const CpuidRegisters leaf0 = cpuid(0, 0);
+    w.max_leaf = leaf0.eax;
+    // "AuthenticAMD" in EBX, EDX, ECX order, four characters each, little-endian.
+    w.amd = leaf0.ebx == 0x68747541 && leaf0.edx == 0x69746e65 && leaf0.ecx == 0x444d4163;
     if (w.max_leaf >= 1) w.leaf1_ecx = cpuid(1, 0).ecx;
     if (w.max_leaf >= 7) {
         const CpuidRegisters leaf7 = cpuid(7, 0);

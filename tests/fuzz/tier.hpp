@@ -15,7 +15,7 @@
 #include <string_view>
 
 // The tiers, lowest first; the scalar one is the reference.
-#define VANTORQ_FUZZ_TIERS(X) X(scalar) X(ssse3) X(sse41) X(avx2) X(avx512) X(avx512vbmi2)
+#define VANTORQ_FUZZ_TIERS(X) X(scalar) X(ssse3) X(sse41) X(avx2) X(avx512) X(avx512vbmi2) X(avx512dq)
 
 namespace vantorq::fuzz {
 

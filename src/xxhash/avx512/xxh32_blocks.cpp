@@ -7,7 +7,7 @@
 
 #include <immintrin.h>
 
-#include "xxhash/generic/xxh32_lanes.hpp"
+#include "xxhash/generic/classic_lanes.hpp"
 
 namespace vantorq::xxhash::avx512 {
 namespace {
@@ -25,7 +25,7 @@ struct Ops : generic::SseLanes {
 }  // namespace
 
 void mix_xxh32_blocks(classic::Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks) {
-    generic::mix_xxh32_blocks<Ops>(lanes, p, blocks);
+    generic::mix_blocks<classic::Width32, Ops>(lanes, p, blocks);
 }
 
 }  // namespace vantorq::xxhash::avx512

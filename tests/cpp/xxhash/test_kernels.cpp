@@ -1,9 +1,10 @@
 // Every vector kernel against the scalar one: the long-input engine's
 // accumulator words (at unaligned addresses, on the default and a derived
-// secret), its streaming stripes kernel, and XXH32's block loop.
+// secret), its streaming stripes kernel, and the XXH32 and XXH64 block loops.
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <random>
 #include <tuple>
 
@@ -11,6 +12,7 @@
 #include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/avx512/accumulate.hpp"
 #include "xxhash/avx512/xxh32_blocks.hpp"
+#include "xxhash/avx512/xxh64_blocks.hpp"
 #include "xxhash/classic.hpp"
 #include "xxhash/long_inputs.hpp"
 #include "xxhash/sse41/xxh32_blocks.hpp"
@@ -221,41 +223,73 @@ namespace {
 using testing_support::pattern;
 using C = backend::Capabilities;
 
-struct Xxh32KernelCase {
+// The hash of data[0, len) with its blocks mixed by `KERNEL`.
+template <class Width, BlocksKernel<Width> KERNEL>
+std::uint64_t hash_by(const unsigned char* data, std::size_t len, std::uint64_t seed) {
+    using Steps = Algorithm<Width>;
+    const auto word_seed = static_cast<typename Width::Word>(seed);
+    typename Steps::Lanes lanes = Steps::start(word_seed);
+    const std::size_t blocks = len / Steps::BLOCK_SIZE;
+    KERNEL(lanes, data, blocks);
+    return Steps::finish(lanes, word_seed, len, data + blocks * Steps::BLOCK_SIZE);
+}
+
+using HashBy = std::uint64_t (*)(const unsigned char* data, std::size_t len, std::uint64_t seed);
+
+struct BlocksKernelCase {
     const char* name;
     std::uint16_t flags;
-    Xxh32BlocksKernel kernel;
+    HashBy tier;
+    HashBy one_word_loop;
 };
 
-void PrintTo(const Xxh32KernelCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BlocksKernelCase& c, std::ostream* os) { *os << c.name; }
 
-const Xxh32KernelCase XXH32_KERNELS[] = {{"sse41", C::SSE41, sse41::mix_xxh32_blocks},
-                                         {"avx512", C::AVX512F, avx512::mix_xxh32_blocks}};
+const BlocksKernelCase BLOCKS_KERNELS[] = {
+    {"xxh32_sse41", C::SSE41, hash_by<Width32, sse41::mix_xxh32_blocks>, hash_by<Width32, mix_xxh32_blocks_scalar>},
+    {"xxh32_avx512", C::AVX512F, hash_by<Width32, avx512::mix_xxh32_blocks>,
+     hash_by<Width32, mix_xxh32_blocks_scalar>},
+    {"xxh64_avx512dq", C::AVX512F | C::AVX512DQ | C::AVX512VL, hash_by<Width64, avx512::mix_xxh64_blocks>,
+     hash_by<Width64, mix_xxh64_blocks_scalar>},
+};
 
-class Xxh32BlocksKernelTest : public ::testing::TestWithParam<Xxh32KernelCase> {};
+class BlocksKernelTest : public ::testing::TestWithParam<BlocksKernelCase> {};
 
-TEST_P(Xxh32BlocksKernelTest, GivesTheScalarLanes) {
+// Every length to 1100 (every block count to 68 or 34 with every tail) with a
+// seed drawn for each, at an odd address; then long inputs.
+TEST_P(BlocksKernelTest, HashesAsTheOneWordLoopDoes) {
     VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(GetParam().flags);
-    const Xxh32Lanes start = Algorithm<Width32>::start(0x91D2E486u);
-    for (const std::size_t blocks : {0, 1, 4, 5, 64, 1000}) {
-        for (const std::size_t offset : {0, 3}) {
-            Xxh32Lanes vector_lanes = start, scalar_lanes = start;
-            GetParam().kernel(vector_lanes, pattern().data() + offset, blocks);
-            mix_xxh32_blocks_scalar(scalar_lanes, pattern().data() + offset, blocks);
-            EXPECT_EQ(vector_lanes, scalar_lanes) << blocks << " blocks at offset " << offset;
-        }
+    std::mt19937_64 random(0x5EED);
+    std::vector<std::size_t> lengths(1101);
+    std::iota(lengths.begin(), lengths.end(), 0);
+    lengths.insert(lengths.end(), {16'000, 32'000, 1u << 20});
+    for (const std::size_t len : lengths) {
+        const std::uint64_t seed = random();
+        const unsigned char* data = pattern().data() + 1 + len % 7;
+        EXPECT_EQ(GetParam().tier(data, len, seed), GetParam().one_word_loop(data, len, seed))
+            << len << " bytes, seed " << seed;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiers, Xxh32BlocksKernelTest, ::testing::ValuesIn(XXH32_KERNELS));
+INSTANTIATE_TEST_SUITE_P(Tiers, BlocksKernelTest, ::testing::ValuesIn(BLOCKS_KERNELS),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Xxh32BlocksSelection, PrefersAvx512ThenSse41ThenScalar) {
-    const auto select = [](std::uint16_t flags) { return select_xxh32_blocks(C{flags}); };
-    EXPECT_EQ(select(0), mix_xxh32_blocks_scalar);
-    EXPECT_EQ(select(C::SSSE3), mix_xxh32_blocks_scalar);
-    EXPECT_EQ(select(C::SSSE3 | C::SSE41 | C::AVX2), sse41::mix_xxh32_blocks);
-    EXPECT_EQ(select(C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F), avx512::mix_xxh32_blocks);
+TEST(BlocksKernelSelection, PrefersTheWidestTierThatIsQuick) {
+    const auto select_32 = [](std::uint16_t flags) { return select_xxh32_blocks(C{flags}); };
+    EXPECT_EQ(select_32(0), mix_xxh32_blocks_scalar);
+    EXPECT_EQ(select_32(C::SSSE3), mix_xxh32_blocks_scalar);
+    EXPECT_EQ(select_32(C::SSSE3 | C::SSE41 | C::AVX2), sse41::mix_xxh32_blocks);
+    EXPECT_EQ(select_32(C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F), avx512::mix_xxh32_blocks);
     EXPECT_EQ(xxh32_blocks_kernel(), select_xxh32_blocks(backend::capabilities()));
+
+    // XXH64's vector loop only where VPMULLQ is as quick as a scalar multiply.
+    const auto select_64 = [](std::uint16_t flags) { return select_xxh64_blocks(C{flags}); };
+    constexpr std::uint16_t AVX512DQ_VL = C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F | C::AVX512DQ | C::AVX512VL;
+    EXPECT_EQ(select_64(0), mix_xxh64_blocks_scalar);
+    EXPECT_EQ(select_64(AVX512DQ_VL), mix_xxh64_blocks_scalar);
+    EXPECT_EQ(select_64((AVX512DQ_VL & ~C::AVX512VL) | C::FAST_VPMULLQ), mix_xxh64_blocks_scalar);
+    EXPECT_EQ(select_64(AVX512DQ_VL | C::FAST_VPMULLQ), avx512::mix_xxh64_blocks);
+    EXPECT_EQ(xxh64_blocks_kernel(), select_xxh64_blocks(backend::capabilities()));
 }
 
 }  // namespace

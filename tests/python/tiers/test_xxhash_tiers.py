@@ -1,6 +1,7 @@
 """XXH3 through the real engine selection: run on every emulated processor, so
 each tier's kernel, seeded-secret derivation and (with AVX2) the fused
-128-bit routine meet the reference. Kept small: emulation is slow."""
+128-bit routine meet the reference; XXH32 and XXH64 through their block
+loops' selection, one-shot and streamed. Kept small: emulation is slow."""
 
 import random
 
@@ -8,6 +9,7 @@ import pytest
 import xxhash
 
 import _vantorq as v
+import vantorq.xxhash as package
 
 BLOB = random.Random(53).randbytes(1 << 17)
 # Every length class, the first long length, the end of the fused 128-bit
@@ -38,3 +40,21 @@ def test_lists_match_the_reference(seed):
         (v.xxh3_128_batch, xxhash.xxh3_128_intdigest),
     ]:
         assert listed(items, seed) == [reference(x, seed) for x in items]
+
+
+@pytest.mark.parametrize(
+    ("ours", "hasher", "reference"),
+    [(package.xxh32, package.xxh32_hasher, xxhash.xxh32), (package.xxh64, package.xxh64_hasher, xxhash.xxh64)],
+    ids=["xxh32", "xxh64"],
+)
+def test_classic_hashes_match_the_reference(ours, hasher, reference):
+    # One block, the shortest run of blocks the vector loops take, and more;
+    # the hasher takes the message in uneven pieces.
+    seed = 0x5EED5EED
+    for length in [0, 15, 16, 31, 32, 63, 64, 65, 100, 1000, 5000, 70_000]:
+        data = memoryview(BLOB)[1 : 1 + length]
+        expected = reference(bytes(data), seed).intdigest()
+        streamed = hasher(seed=seed)
+        for start in range(0, length, 97):
+            streamed.update(data[start : start + 97])
+        assert (ours(data, seed), streamed.intdigest()) == (expected, expected), length
