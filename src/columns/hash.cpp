@@ -87,9 +87,13 @@ struct Digests<DigestKind::Murmur3_x86_128> : MurmurDigests<16, &murmur3::x86_12
 template <>
 struct Digests<DigestKind::Murmur3_x64_128> : MurmurDigests<16, &murmur3::x64_128::hash> {};
 
-template <DigestKind KIND, Layout L>
-void hash_rows(const Chunk& chunk, std::uint64_t seed, unsigned char* out) {
+template <DigestKind KIND, Layout L, bool NULLS>
+void hash_rows(const Chunk& source, std::uint64_t seed, unsigned char* out) {
     using D = Digests<KIND>;
+    // A copy of the chunk's fields that nothing else can reach: the digests
+    // are written through a byte pointer, which may alias the caller's chunk,
+    // so its fields would be loaded again after every digest.
+    const Chunk chunk = source;
     ByteView staged[BLOCK_ROWS];
     std::uint32_t staged_rows[BLOCK_ROWS];
     unsigned char staged_digests[BLOCK_ROWS * D::BYTES];
@@ -98,7 +102,7 @@ void hash_rows(const Chunk& chunk, std::uint64_t seed, unsigned char* out) {
         std::size_t staged_count = 0;
         for (std::size_t row = first; row < end; ++row) {
             unsigned char* digest = out + row * D::BYTES;
-            if (chunk.is_null(row)) {
+            if (NULLS && chunk.is_null(row)) {
                 std::memset(digest, 0, D::BYTES);  // a null row's bytes may be anything
                 continue;
             }
@@ -123,7 +127,13 @@ void hash_rows(const Chunk& chunk, std::uint64_t seed, unsigned char* out) {
 
 template <DigestKind KIND>
 void hash_kind(const Chunk& chunk, std::uint64_t seed, unsigned char* out) {
-    with_layout(chunk.layout(), [&](auto layout) { hash_rows<KIND, decltype(layout)::value>(chunk, seed, out); });
+    with_layout(chunk.layout(), [&](auto layout) {
+        constexpr Layout L = decltype(layout)::value;
+        if (chunk.has_nulls())
+            hash_rows<KIND, L, true>(chunk, seed, out);
+        else
+            hash_rows<KIND, L, false>(chunk, seed, out);
+    });
 }
 
 }  // namespace
