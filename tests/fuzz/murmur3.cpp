@@ -1,5 +1,7 @@
 // MurmurHash3: each variant's incremental hasher, fed the message in
-// fuzzer-chosen pieces, against the one-shot hash of the whole.
+// fuzzer-chosen pieces, against the one-shot hash of the whole; and the
+// pieces as messages of their own, hashed several at a time, against the
+// one-shot hash of each.
 // Input: seed (4 bytes), piece count, piece lengths (2 bytes each), message.
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -8,6 +10,7 @@
 
 #include "murmur3/digest.hpp"
 #include "murmur3/incremental.hpp"
+#include "murmur3/interleaved.hpp"
 #include "tier.hpp"
 
 namespace vantorq::fuzz {
@@ -36,6 +39,26 @@ void hash_in_pieces(std::string& out, const char* label, const ExactBlock& messa
     note(out, label, {}, {reinterpret_cast<const unsigned char*>(hex.data()), hex.size()});
 }
 
+template <class Variant, class OneShot>
+void hash_pieces_together(const ExactBlock& message, const std::vector<std::size_t>& pieces, std::uint32_t seed,
+                          OneShot one_shot) {
+    // Each piece in a block of its own, so that a read past it is caught.
+    std::vector<ExactBlock> copies;
+    std::vector<murmur3::interleaved::Message> messages;
+    std::size_t start = 0;
+    for (const std::size_t piece : pieces) {
+        const std::size_t length = std::min(piece, message.size() - start);
+        copies.emplace_back(message.first(message.size()).subspan(start, length));
+        start += length;
+    }
+    for (const ExactBlock& copy : copies) messages.emplace_back(copy.data(), copy.size());
+    std::vector<typename Variant::Result> together(messages.size());
+    murmur3::interleaved::hash_each<Variant, 4>(messages, seed, together.data());
+    for (std::size_t i = 0; i < messages.size(); ++i)
+        require(together[i] == one_shot(messages[i].data(), messages[i].size(), seed),
+                "a message hashed with others differs from its one-shot hash");
+}
+
 }  // namespace
 
 std::string transcript(Input input) {
@@ -53,6 +76,9 @@ std::string transcript(Input input) {
                                                               murmur3::x86_128::hash);
     hash_in_pieces<murmur3::incremental::Murmur3X64Hasher128>(out, "x64_128", message, pieces, seed,
                                                               murmur3::x64_128::hash);
+    hash_pieces_together<murmur3::variants::X86_32>(message, pieces, seed, murmur3::x86_32::hash);
+    hash_pieces_together<murmur3::variants::X86_128>(message, pieces, seed, murmur3::x86_128::hash);
+    hash_pieces_together<murmur3::variants::X64_128>(message, pieces, seed, murmur3::x64_128::hash);
     return out;
 }
 
