@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "backend/capabilities.hpp"
 #include "murmur3/primitives.hpp"
@@ -45,5 +46,19 @@ void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h);
 State finish_tail(const unsigned char* tail, std::size_t tail_len, State h, std::uint64_t total_len);
 
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed);
+
+// Many messages at once (murmur3/interleaved.hpp): out[i] = the hash of
+// messages[i] with `seed`. Worth it from about 192 bytes a message.
+using Messages = std::span<const std::span<const unsigned char>>;
+using HashEach = void (*)(Messages messages, std::uint32_t seed, State* out);
+
+// Four messages side by side in scalar registers.
+void hash_each_scalar(Messages messages, std::uint32_t seed, State* out);
+
+// The routine for a processor with `caps`.
+HashEach select_hash_each(backend::Capabilities caps);
+
+// As hash_each_scalar, on the fastest routine this processor has.
+void hash_each(Messages messages, std::uint32_t seed, State* out);
 
 }  // namespace vantorq::murmur3::x64_128

@@ -1,15 +1,22 @@
 // Messages hashed side by side against each message hashed alone, for every
 // variant: all length pairs up to 300 bytes (the common blocks, each
 // message's own blocks and tail), both orders, several seeds and alignments,
-// and lists of every count around the group size.
+// and lists of every count around the group size; x64_128's routines for
+// many messages (the AVX-512 one eight at a time) the same way, and which
+// processor gets which.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "backend/capabilities.hpp"
+#include "murmur3/avx512/hash_each.hpp"
 #include "murmur3/interleaved.hpp"
 #include "murmur3/x64_128.hpp"
 #include "murmur3/x86_128.hpp"
@@ -91,6 +98,66 @@ TYPED_TEST(Interleaved, ListsOfEveryCountMatchTheSingleHash) {
         for (std::size_t i = 0; i < count; ++i)
             ASSERT_EQ(out[i], TypeParam::single(messages[i], 1234)) << "message " << i << " of " << count;
     }
+}
+
+struct HashEachRoutine {
+    const char* name;
+    std::uint16_t tier;  // the capability flags it needs
+    x64_128::HashEach hash_each;
+};
+
+void PrintTo(const HashEachRoutine& r, std::ostream* out) { *out << r.name; }
+
+class HashEachX64 : public ::testing::TestWithParam<HashEachRoutine> {
+protected:
+    void SetUp() override {
+        if (!backend::capabilities().has(GetParam().tier)) GTEST_SKIP() << "the processor lacks this tier";
+    }
+};
+
+// Lists of 0 to 26 messages of mixed lengths (groups of eight and four, and
+// the single messages after them), in list order and reversed, at every
+// offset and with several seeds: each digest is the single hash's.
+TEST_P(HashEachX64, MatchesTheSingleHash) {
+    std::vector<unsigned char> bytes(8192);
+    std::mt19937 rng(19);
+    for (auto& b : bytes) b = static_cast<unsigned char>(rng());
+    for (int trial = 0; trial < 300; ++trial) {
+        const std::size_t count = rng() % 27;
+        // Mostly lengths close together (long common runs), sometimes any length up to 2 KiB.
+        const std::size_t around = rng() % 1100;
+        std::vector<interleaved::Message> messages;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t len = rng() % 4 == 0 ? rng() % 2049 : around + rng() % 40;
+            messages.emplace_back(bytes.data() + rng() % 4000, len);
+        }
+        const auto seed = static_cast<std::uint32_t>(trial % 3 == 0 ? 0 : rng());
+        for (int order = 0; order < 2; ++order) {
+            if (order == 1) std::reverse(messages.begin(), messages.end());
+            std::vector<x64_128::State> out(count);
+            GetParam().hash_each(messages, seed, out.data());
+            for (std::size_t i = 0; i < count; ++i)
+                ASSERT_EQ(out[i], x64_128::hash(messages[i].data(), messages[i].size(), seed))
+                    << "message " << i << " of " << count << " (" << messages[i].size() << " bytes), seed " << seed;
+        }
+    }
+}
+
+constexpr std::uint16_t AVX512DQ_VL =
+    backend::Capabilities::AVX512F | backend::Capabilities::AVX512DQ | backend::Capabilities::AVX512VL;
+
+INSTANTIATE_TEST_SUITE_P(Murmur3, HashEachX64,
+                         ::testing::Values(HashEachRoutine{"scalar", 0, x64_128::hash_each_scalar},
+                                           HashEachRoutine{"avx512dq", AVX512DQ_VL, avx512::hash_each_x64_128}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HashEachX64Selection, EightLanesOnlyWhereVpmullqIsQuick) {
+    using C = backend::Capabilities;
+    const auto select = [](std::uint16_t flags) { return x64_128::select_hash_each(C{flags}); };
+    EXPECT_EQ(select(0), x64_128::hash_each_scalar);
+    EXPECT_EQ(select(AVX512DQ_VL | C::AVX2 | C::BMI2), x64_128::hash_each_scalar);
+    EXPECT_EQ(select((AVX512DQ_VL & ~C::AVX512DQ) | C::FAST_VPMULLQ), x64_128::hash_each_scalar);
+    EXPECT_EQ(select(AVX512DQ_VL | C::FAST_VPMULLQ), avx512::hash_each_x64_128);
 }
 
 }  // namespace
