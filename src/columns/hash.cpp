@@ -85,21 +85,19 @@ struct MurmurDigests {
 };
 
 // x64_128 stages the values long enough to gain from being hashed several at
-// a time, their block chains side by side (murmur3::x64_128::hash_each);
-// below about 192 bytes the staging costs more than the interleaving gains
-// (128 B: 22.2-22.6 ns a row against 20.1). x86_128 gains nothing so: four
-// 32-bit lanes a block make its scalar key mixing twice the work, and
-// interleaved it lost to its own vector kernel one at a time (1 KiB: 186-264
-// ns against 149).
+// a time, their block chains side by side (murmur3::x64_128::many_messages).
+// x86_128 gains nothing so: four 32-bit lanes a block make its scalar key
+// mixing twice the work, and interleaved it lost to its own vector kernel one
+// at a time (1 KiB: 186-264 ns against 149).
 struct Murmur3X64Digests : MurmurDigests<16, &murmur3::x64_128::hash> {
     static constexpr bool STAGES = true;
-    static constexpr std::size_t INTERLEAVE_FROM = 192;
-    static bool direct(std::size_t size) { return size < INTERLEAVE_FROM; }
+    static bool direct(std::size_t size) { return size < murmur3::x64_128::many_messages().worth_from; }
     static void hash_staged(std::span<const ByteView> rows, std::uint64_t seed, unsigned char* out) {
         std::span<const unsigned char> messages[BLOCK_ROWS];
         murmur3::x64_128::State digests[BLOCK_ROWS];
         for (std::size_t i = 0; i < rows.size(); ++i) messages[i] = {rows[i].data, rows[i].len};
-        murmur3::x64_128::hash_each({messages, rows.size()}, static_cast<std::uint32_t>(seed), digests);
+        murmur3::x64_128::many_messages().hash_each({messages, rows.size()}, static_cast<std::uint32_t>(seed),
+                                                    digests);
         for (std::size_t i = 0; i < rows.size(); ++i) write(out + i * BYTES, digests[i]);
     }
 };

@@ -48,17 +48,27 @@ State finish_tail(const unsigned char* tail, std::size_t tail_len, State h, std:
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed);
 
 // Many messages at once (murmur3/interleaved.hpp): out[i] = the hash of
-// messages[i] with `seed`. Worth it from about 192 bytes a message.
+// messages[i] with `seed`.
 using Messages = std::span<const std::span<const unsigned char>>;
 using HashEach = void (*)(Messages messages, std::uint32_t seed, State* out);
 
 // Four messages side by side in scalar registers.
 void hash_each_scalar(Messages messages, std::uint32_t seed, State* out);
 
-// The routine for a processor with `caps`.
-HashEach select_hash_each(backend::Capabilities caps);
+// A routine for many messages, and the message length from which it is
+// quicker than hashing each message alone.
+struct ManyMessages {
+    HashEach hash_each;
+    std::size_t worth_from;
+};
 
-// As hash_each_scalar, on the fastest routine this processor has.
-void hash_each(Messages messages, std::uint32_t seed, State* out);
+// The routine for a processor with `caps`.
+ManyMessages select_many_messages(backend::Capabilities caps);
+
+// This processor's, selected on first use.
+inline const ManyMessages& many_messages() {
+    static const ManyMessages CHOICE = select_many_messages(backend::capabilities());
+    return CHOICE;
+}
 
 }  // namespace vantorq::murmur3::x64_128

@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Murmur3, HashEachX64,
 
 TEST(HashEachX64Selection, EightLanesOnlyWhereVpmullqIsQuick) {
     using C = backend::Capabilities;
-    const auto select = [](std::uint16_t flags) { return x64_128::select_hash_each(C{flags}); };
+    const auto select = [](std::uint16_t flags) { return x64_128::select_many_messages(C{flags}).hash_each; };
     EXPECT_EQ(select(0), x64_128::hash_each_scalar);
     EXPECT_EQ(select(AVX512DQ_VL | C::AVX2 | C::BMI2), x64_128::hash_each_scalar);
     EXPECT_EQ(select((AVX512DQ_VL & ~C::AVX512DQ) | C::FAST_VPMULLQ), x64_128::hash_each_scalar);
