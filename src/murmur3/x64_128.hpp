@@ -17,15 +17,21 @@ using State = std::array<std::uint64_t, 2>;
 inline constexpr std::uint64_t C1 = 0x87c37b91114253d5ull;
 inline constexpr std::uint64_t C2 = 0x4cf5ad432745937full;
 
-[[gnu::always_inline]] constexpr std::uint64_t mix_key1(std::uint64_t k) { return rotl(k * C1, 31) * C2; }
-[[gnu::always_inline]] constexpr std::uint64_t mix_key2(std::uint64_t k) { return rotl(k * C2, 33) * C1; }
+// Rotations of the keys k1, k2 and of the state words h1, h2, and what each
+// state word's update adds.
+inline constexpr int KEY_ROTATION[2] = {31, 33};
+inline constexpr int STATE_ROTATION[2] = {27, 31};
+inline constexpr std::uint32_t STATE_ADD[2] = {0x52dce729u, 0x38495ab5u};
+
+[[gnu::always_inline]] constexpr std::uint64_t mix_key1(std::uint64_t k) { return rotl(k * C1, KEY_ROTATION[0]) * C2; }
+[[gnu::always_inline]] constexpr std::uint64_t mix_key2(std::uint64_t k) { return rotl(k * C2, KEY_ROTATION[1]) * C1; }
 
 // Folds one block's two mixed keys into the state in the reference's order.
 [[gnu::always_inline]] inline void fold_keys(State& h, std::uint64_t k1, std::uint64_t k2) {
     h[0] ^= k1;
-    h[0] = (rotl(h[0], 27) + h[1]) * 5 + 0x52dce729u;
+    h[0] = (rotl(h[0], STATE_ROTATION[0]) + h[1]) * 5 + STATE_ADD[0];
     h[1] ^= k2;
-    h[1] = (rotl(h[1], 31) + h[0]) * 5 + 0x38495ab5u;
+    h[1] = (rotl(h[1], STATE_ROTATION[1]) + h[0]) * 5 + STATE_ADD[1];
 }
 
 [[gnu::always_inline]] inline void mix_block(State& h, const unsigned char* block) {

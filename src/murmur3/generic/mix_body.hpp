@@ -56,7 +56,7 @@ template <class L>
     using namespace x64_128;
     const auto mix = [](typename L::Reg k) {
         k = mul64<L>(k, L::repeat(Pattern64{C1, C2}));
-        k = L::template rotl64<31, 33>(k);
+        k = L::template rotl64<KEY_ROTATION[0], KEY_ROTATION[1]>(k);
         return mul64<L>(k, L::repeat(Pattern64{C2, C1}));
     };
     State state = h;
