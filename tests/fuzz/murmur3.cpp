@@ -1,6 +1,7 @@
 // MurmurHash3: each variant's incremental hasher, fed the message in
 // fuzzer-chosen pieces, against the one-shot hash of the whole; and the
-// pieces as messages of their own, hashed several at a time, against the
+// pieces as messages of their own, hashed several at a time (x64_128's by the
+// tier's routine for many messages, up to eight at once), against the
 // one-shot hash of each.
 // Input: seed (4 bytes), piece count, piece lengths (2 bytes each), message.
 
@@ -39,9 +40,15 @@ void hash_in_pieces(std::string& out, const char* label, const ExactBlock& messa
     note(out, label, {}, {reinterpret_cast<const unsigned char*>(hex.data()), hex.size()});
 }
 
-template <class Variant, class OneShot>
+template <class Variant>
+void interleaved_by_four(std::span<const murmur3::interleaved::Message> messages, std::uint32_t seed,
+                         typename Variant::Result* out) {
+    murmur3::interleaved::hash_each<Variant, 4>(messages, seed, out);
+}
+
+template <class Variant, class OneShot, class Together>
 void hash_pieces_together(const ExactBlock& message, const std::vector<std::size_t>& pieces, std::uint32_t seed,
-                          OneShot one_shot) {
+                          OneShot one_shot, Together hash_together) {
     // Each piece in a block of its own, so that a read past it is caught.
     std::vector<ExactBlock> copies;
     std::vector<murmur3::interleaved::Message> messages;
@@ -53,7 +60,7 @@ void hash_pieces_together(const ExactBlock& message, const std::vector<std::size
     }
     for (const ExactBlock& copy : copies) messages.emplace_back(copy.data(), copy.size());
     std::vector<typename Variant::Result> together(messages.size());
-    murmur3::interleaved::hash_each<Variant, 4>(messages, seed, together.data());
+    hash_together(messages, seed, together.data());
     for (std::size_t i = 0; i < messages.size(); ++i)
         require(together[i] == one_shot(messages[i].data(), messages[i].size(), seed),
                 "a message hashed with others differs from its one-shot hash");
@@ -76,9 +83,11 @@ std::string transcript(Input input) {
                                                               murmur3::x86_128::hash);
     hash_in_pieces<murmur3::incremental::Murmur3X64Hasher128>(out, "x64_128", message, pieces, seed,
                                                               murmur3::x64_128::hash);
-    hash_pieces_together<murmur3::variants::X86_32>(message, pieces, seed, murmur3::x86_32::hash);
-    hash_pieces_together<murmur3::variants::X86_128>(message, pieces, seed, murmur3::x86_128::hash);
-    hash_pieces_together<murmur3::variants::X64_128>(message, pieces, seed, murmur3::x64_128::hash);
+    using namespace murmur3;
+    hash_pieces_together<variants::X86_32>(message, pieces, seed, x86_32::hash, interleaved_by_four<variants::X86_32>);
+    hash_pieces_together<variants::X86_128>(message, pieces, seed, x86_128::hash,
+                                            interleaved_by_four<variants::X86_128>);
+    hash_pieces_together<variants::X64_128>(message, pieces, seed, x64_128::hash, x64_128::many_messages().hash_each);
     return out;
 }
 
