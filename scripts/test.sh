@@ -2,25 +2,21 @@
 # Runs every test: C++ kernel tests, Python tests, a free-threaded compile of
 # the bindings, the sdist and the installed wheel (scripts/wheel.sh), the
 # processor-tier suite under emulated older processors, the reliability
-# guards, and a short run of every fuzz target.
+# guards, a short run of every fuzz target, and a check that no build read a
+# header that a fresh machine lacks.
 # Provisions and builds first when needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
 python=.venv/bin/python
-include=$($python -c 'import sysconfig; print(sysconfig.get_paths()["include"])')
 jobs=$(nproc)
 
-echo "== C++ tests"
+echo "== C++ tests, and the bindings compiled as for a free-threaded interpreter (-DPy_GIL_DISABLED)"
 # build/cpp also holds _vantorq_testing, which the Python tests load from there.
 cmake -S . -B build/cpp -G Ninja -DVANTORQ_BUILD_MODULE=ON -DVANTORQ_BUILD_TESTS=ON -DVANTORQ_BUILD_TESTING_MODULE=ON \
-    -DPython_EXECUTABLE="$PWD/$python" >/dev/null
+    -DVANTORQ_CHECK_FREE_THREADED=ON -DPython_EXECUTABLE="$PWD/$python" >/dev/null
 ninja -C build/cpp -j "$jobs" >/dev/null
 build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
-
-echo "== free-threaded compile of the bindings (-DPy_GIL_DISABLED, syntax only)"
-find src/bindings -name '*.cpp' -print0 | sort -z | xargs -0 -n 1 -P "$jobs" \
-    g++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DPy_GIL_DISABLED -I"$include" -Isrc -Ibuild/cpp/generated
 
 echo "== Python tests"
 $python -m pytest -q -p no:cacheprovider tests/python
@@ -50,3 +46,10 @@ scripts/guards.sh  # reference leaks, sanitizers, thread stress
 
 echo "== fuzzing (every target, every tier of this processor)"
 scripts/fuzz.sh all 30
+
+echo "== headers the builds read, all from the project, its interpreters or packages the scripts install"
+interpreter_includes=()
+for venv in .venv .venv-debug; do
+    interpreter_includes+=(--allow "$($venv/bin/python -c 'import sysconfig; print(sysconfig.get_paths()["include"])')")
+done
+$python scripts/header_origins.py "${interpreter_includes[@]}" build/wheel build/cpp build/debug build/sanitize build/fuzz

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The README's two commands as a new user runs them: in a Debian 12 chroot
+# that has only what debootstrap gives plus a C++ compiler and git, on a clean
+# clone of this checkout's HEAD, so that nothing installed by hand on this
+# machine can hide a missing step. Takes about as long as scripts/test.sh.
+#   scripts/fresh_machine.sh [DIR]   the chroot goes to DIR (default /var/tmp/vantorq-fresh),
+#                                    made anew on every run
+# Needs root (debootstrap, mounts). The mirror is the machine's own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/debian_apt.sh
+root=${1:-/var/tmp/vantorq-fresh}
+
+install_missing debootstrap
+mounts=(proc sys dev)
+unmount() {
+    local m
+    for m in "${mounts[@]}"; do umount -R "$root/$m" 2>/dev/null || true; done
+}
+trap unmount EXIT
+unmount
+rm -rf "$root"
+
+echo "== Debian 12 with a C++ compiler into $root"
+started=$SECONDS
+debootstrap --variant=minbase --include=build-essential,git bookworm "$root" "$(debian_mirror)" >"$root.log" 2>&1 ||
+    { tail -n 20 "$root.log" >&2; exit 1; }
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+mount --rbind /sys "$root/sys"
+mount --rbind /dev "$root/dev"
+git clone -q --no-local "$PWD" "$root/root/vantorq"
+echo "(chroot made in $(( SECONDS - started ))s)"
+
+for command in scripts/setup.sh scripts/test.sh; do
+    echo "== $command"
+    started=$SECONDS
+    chroot "$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+        LANG=C.UTF-8 TERM=dumb bash -c "cd /root/vantorq && $command"
+    echo "($command took $(( SECONDS - started ))s)"
+done
