@@ -25,7 +25,12 @@ echo "== Debian 12 with a C++ compiler into $root"
 started=$SECONDS
 debootstrap --variant=minbase --include=build-essential,git bookworm "$root" "$(debian_mirror)" >"$root.log" 2>&1 ||
     { tail -n 20 "$root.log" >&2; exit 1; }
+# What every machine here is given rather than installs: its name servers,
+# and the certificates (and pip's setting naming them) of the way out to PyPI.
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+mkdir -p "$root/etc/ssl/certs"
+cp /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/certs/"
+if [ -f /etc/pip.conf ]; then cp /etc/pip.conf "$root/etc/pip.conf"; fi
 mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys"
 mount --rbind /dev "$root/dev"
