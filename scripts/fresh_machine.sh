@@ -28,8 +28,11 @@ debootstrap --variant=minbase --include=build-essential,git bookworm "$root" "$(
 # What every machine here is given rather than installs: its name servers,
 # and the certificates (and pip's setting naming them) of the way out to PyPI.
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-mkdir -p "$root/etc/ssl/certs"
+# The local certificates go where Debian's ca-certificates finds them again
+# when a package installed later rebuilds the bundle.
+mkdir -p "$root/etc/ssl/certs" "$root/usr/local/share/ca-certificates"
 cp /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/certs/"
+cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
 if [ -f /etc/pip.conf ]; then cp /etc/pip.conf "$root/etc/pip.conf"; fi
 mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys"
