@@ -75,7 +75,9 @@ PyObject* decodebytes(const arguments::Arguments<1>& parsed) {
                      Py_TYPE(s)->tp_name);
         return nullptr;
     }
-    const auto input = buffer::contiguous_bytes_like(s, "s");
+    // Exact bytes are read in place: copying a whole message first made this
+    // half as fast as b64decode of the same text.
+    const auto input = buffer::binascii_contiguous_bytes_like(s, "s");
     if (!input) return nullptr;
     return policy::PreparedDecoder(policy::PreparedPolicy::standard()).decode_allocating(*input);
 }
