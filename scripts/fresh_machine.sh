@@ -12,13 +12,11 @@ source scripts/debian_apt.sh
 root=${1:-/var/tmp/vantorq-fresh}
 
 install_missing debootstrap
-mounts=(proc sys dev)
-unmount() {
-    local m
-    for m in "${mounts[@]}"; do umount -R "$root/$m" 2>/dev/null || true; done
-}
+unmount() { umount -R "$root" 2>/dev/null || true; }
 trap unmount EXIT
 unmount
+# Never remove a tree that still has the machine's /dev or /sys mounted in it.
+if grep -q " $root[/ ]" /proc/mounts; then echo "$root still has mounts: not removing it" >&2; exit 1; fi
 rm -rf "$root"
 
 echo "== Debian 12 with a C++ compiler into $root"
@@ -34,6 +32,9 @@ mkdir -p "$root/etc/ssl/certs" "$root/usr/local/share/ca-certificates"
 cp /etc/ssl/certs/ca-certificates.crt "$root/etc/ssl/certs/"
 cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
 if [ -f /etc/pip.conf ]; then cp /etc/pip.conf "$root/etc/pip.conf"; fi
+# The root a mount point of its own, as on a machine, so that scripts/wheel.sh
+# can make its private mount namespace.
+mount --bind "$root" "$root"
 mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys"
 mount --rbind /dev "$root/dev"
