@@ -18,8 +18,8 @@ import sys
 
 # The packages of a bare Debian 12 with a C++ compiler (the C library's, the
 # kernel's and GCC's development headers), and those that scripts/ installs
-# itself: GoogleTest, and clang-14's own headers, which come with the clang-14
-# the fuzz targets are built with.
+# itself: GoogleTest; for the fuzz targets, clang-14's own headers (which come
+# with clang-14) and its sanitizer runtime's (libFuzzer's data provider).
 ALLOWED_PACKAGES = {
     "libc6-dev",
     "linux-libc-dev",
@@ -27,6 +27,7 @@ ALLOWED_PACKAGES = {
     "libstdc++-12-dev",
     "libgtest-dev",
     "libclang-common-14-dev",
+    "libclang-rt-14-dev",
 }
 
 PROJECT = pathlib.Path(__file__).resolve().parent.parent
