@@ -5,12 +5,13 @@
 #                             SUITE from the machine's mirror, or without it
 #                             the machine's own sources.
 #   install_missing PKG...    installs, from the machine's own sources, those
-#                             of the packages it lacks.
+#                             of the packages it lacks, without the packages
+#                             they only recommend: a step that needs one names it.
 
 ensure_archive_keyring() {
     [ -f /usr/share/keyrings/debian-archive-keyring.gpg ] && return
     apt-get update -qq >&2
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debian-archive-keyring >&2
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debian-archive-keyring >&2
 }
 
 # The mirror is read from the machine's own configuration, never written down here.
@@ -45,5 +46,5 @@ install_missing() {
     [ ${#missing[@]} -eq 0 ] && return
     echo "== installing ${missing[*]}" >&2
     apt-get update -qq >&2
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

@@ -21,12 +21,8 @@ if [ -x "$python" ] && "$python" -c 'import sys; assert sys.version_info[:2] == 
     exit 0
 fi
 
-command -v patchelf >/dev/null || {
-    apt-get update -qq >&2
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq patchelf >&2
-}
-
 source "$(dirname "$0")/debian_apt.sh"
+install_missing patchelf
 apt_dir=$cache/apt
 private_apt "$apt_dir" sid
 mkdir -p "$apt_dir/debs"
