@@ -42,8 +42,8 @@ def headers_read(build_dir: pathlib.Path) -> set[pathlib.Path]:
     return {build_dir / line.strip() for line in log.splitlines() if line.startswith("    ")}
 
 
-def owners(paths: list[pathlib.Path]) -> dict[pathlib.Path, str]:
-    """The Debian package of each path that one owns, by `dpkg -S`."""
+def owners(paths: list[pathlib.Path]) -> dict[pathlib.Path, frozenset[str]]:
+    """The Debian packages that own each path that one owns, by `dpkg -S`."""
     if not paths:
         return {}
     found = {}
@@ -53,8 +53,8 @@ def owners(paths: list[pathlib.Path]) -> dict[pathlib.Path, str]:
         if line.startswith("diversion "):
             continue
         packages, _, path = line.partition(": ")
-        # "pkg:amd64, other:amd64" where several own a path; any of them will do.
-        found[pathlib.Path(path)] = ", ".join(p.split(":")[0] for p in packages.split(", "))
+        # "pkg:amd64, other:amd64" where several own a path.
+        found[pathlib.Path(path)] = frozenset(p.split(":")[0] for p in packages.split(", "))
     return found
 
 
@@ -72,8 +72,9 @@ def main() -> int:
             if not any(resolved.is_relative_to(root) for root in allowed_roots):
                 readers[header.absolute()].add(str(build_dir))
 
-    # On a merged-/usr system a path may be known to dpkg under its other
-    # spelling: ask for the path as the compiler saw it, then as resolved.
+    # dpkg knows each file under one spelling: GCC names some headers through
+    # "..", and merged /usr gives others two. Ask for the path as the
+    # compiler saw it, then as resolved.
     package_of = owners(sorted(readers))
     unowned = [h for h in readers if h not in package_of]
     by_resolved = owners([h.resolve() for h in unowned])
@@ -84,13 +85,13 @@ def main() -> int:
         package = package_of.get(header)
         if package is None:
             faults.append(f"{header}: no Debian package owns it (read by {', '.join(sorted(builds))})")
-        elif not set(package.split(", ")) & ALLOWED_PACKAGES:
-            faults.append(f"{header}: from {package}, which nothing in scripts/ installs "
+        elif not package & ALLOWED_PACKAGES:
+            faults.append(f"{header}: from {', '.join(sorted(package))}, which nothing in scripts/ installs "
                           f"(read by {', '.join(sorted(builds))})")
     if faults:
         print("headers from outside what a fresh machine has:", *faults, sep="\n  ", file=sys.stderr)
         return 1
-    print(f"{len(readers)} system headers, all from {', '.join(sorted(set(package_of.values())))}")
+    print(f"{len(readers)} system headers, all from {', '.join(sorted(set().union(*package_of.values())))}")
     return 0
 
 

@@ -108,7 +108,8 @@ std::size_t encode_rest(const unsigned char* src, std::size_t len, Out& out, con
 // in a register: through a reference, every 64-byte store might alias it and
 // the tables, and GCC reloaded and stored the pointer around each store.
 template <class Out>
-[[gnu::always_inline]] inline std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out, const Tables& t) {
+[[gnu::always_inline]] inline std::size_t encode_loop(const unsigned char* src, std::size_t len, Out& out,
+                                                      const Tables& t) {
     if (len < 32) return generic::encode_12_steps(src, len, 0, out, generic::EncodeConstants<V128>(t.offsets));
     if (len < PIECE_BYTES) {
         out.template put<V256>(generic::encode_24_first(src, generic::EncodeConstants<V256>(t.offsets)));
