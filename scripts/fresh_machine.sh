@@ -36,8 +36,12 @@ if [ -f /etc/pip.conf ]; then cp /etc/pip.conf "$root/etc/pip.conf"; fi
 # can make its private mount namespace.
 mount --bind "$root" "$root"
 mount -t proc proc "$root/proc"
+# Slaves, so that unmounting them at the end cannot propagate back to the
+# machine's own /sys and /dev.
 mount --rbind /sys "$root/sys"
+mount --make-rslave "$root/sys"
 mount --rbind /dev "$root/dev"
+mount --make-rslave "$root/dev"
 git clone -q --no-local "$PWD" "$root/root/vantorq"
 echo "(chroot made in $(( SECONDS - started ))s)"
 
