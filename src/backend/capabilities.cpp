@@ -2,6 +2,9 @@
 
 #include <cpuid.h>
 
+#include <algorithm>
+#include <limits>
+
 namespace vantorq::backend {
 namespace {
 
@@ -32,29 +35,38 @@ constexpr std::uint64_t XCR0_AVX512 = 0xe0;            // opmask, ZMM upper halv
 
 }  // namespace
 
-Capabilities capabilities_from_cpuid(const CpuidWords& w) {
-    Capabilities caps;
-    if (w.max_leaf < 1) return caps;
-    if (w.leaf1_ecx & leaf1_ecx::SSSE3) caps.flags |= Capabilities::SSSE3;
-    if (w.leaf1_ecx & leaf1_ecx::SSE41) caps.flags |= Capabilities::SSE41;
-    if (w.leaf1_ecx & leaf1_ecx::POPCNT) caps.flags |= Capabilities::POPCNT;
-    if (w.max_leaf < 7) return caps;
-    if (w.leaf7_ebx & leaf7_ebx::BMI2) caps.flags |= Capabilities::BMI2;
+Processor processor_from_cpuid(const CpuidWords& w) {
+    Processor processor;
+    processor.vendor = w.vendor;
+    if (w.max_leaf < 1) return processor;
+    // The display family adds the extended family only at 15; the display
+    // model takes the extended model at families 6 and 15 and above.
+    const std::uint16_t base_family = (w.leaf1_eax >> 8) & 0xf;
+    const std::uint16_t base_model = (w.leaf1_eax >> 4) & 0xf;
+    processor.family = base_family == 15 ? base_family + ((w.leaf1_eax >> 20) & 0xff) : base_family;
+    processor.model = base_family == 6 || base_family == 15 ? base_model | ((w.leaf1_eax >> 12) & 0xf0) : base_model;
+
+    std::uint16_t& caps = processor.capabilities.flags;
+    std::uint16_t& extensions = processor.extensions;
+    if (w.leaf1_ecx & leaf1_ecx::SSSE3) caps |= Capabilities::SSSE3;
+    if (w.leaf1_ecx & leaf1_ecx::SSE41) caps |= Capabilities::SSE41;
+    if (w.leaf1_ecx & leaf1_ecx::POPCNT) extensions |= Processor::POPCNT;
+    if (w.max_leaf < 7) return processor;
+    if (w.leaf7_ebx & leaf7_ebx::BMI2) caps |= Capabilities::BMI2;
 
     const bool os_saves_avx = (w.leaf1_ecx & leaf1_ecx::OSXSAVE) && (w.xcr0 & XCR0_SSE_AVX) == XCR0_SSE_AVX;
-    if (!os_saves_avx) return caps;
-    if (w.leaf7_ebx & leaf7_ebx::AVX2) caps.flags |= Capabilities::AVX2;
+    if (!os_saves_avx) return processor;
+    if (w.leaf7_ebx & leaf7_ebx::AVX2) caps |= Capabilities::AVX2;
 
     const bool os_saves_avx512 = (w.xcr0 & XCR0_AVX512) == XCR0_AVX512;
-    if (!os_saves_avx512) return caps;
-    if (w.leaf7_ebx & leaf7_ebx::AVX512F) caps.flags |= Capabilities::AVX512F;
-    if (w.leaf7_ebx & leaf7_ebx::AVX512BW) caps.flags |= Capabilities::AVX512BW;
-    if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI) caps.flags |= Capabilities::AVX512VBMI;
-    if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI2) caps.flags |= Capabilities::AVX512VBMI2;
-    if (w.leaf7_ebx & leaf7_ebx::AVX512DQ) caps.flags |= Capabilities::AVX512DQ;
-    if (w.leaf7_ebx & leaf7_ebx::AVX512VL) caps.flags |= Capabilities::AVX512VL;
-    if (w.amd && caps.has(Capabilities::AVX512DQ)) caps.flags |= Capabilities::FAST_VPMULLQ;
-    return caps;
+    if (!os_saves_avx512) return processor;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512F) caps |= Capabilities::AVX512F;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512BW) caps |= Capabilities::AVX512BW;
+    if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI) caps |= Capabilities::AVX512VBMI;
+    if (w.leaf7_ecx & leaf7_ecx::AVX512VBMI2) extensions |= Processor::AVX512VBMI2;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512DQ) extensions |= Processor::AVX512DQ;
+    if (w.leaf7_ebx & leaf7_ebx::AVX512VL) extensions |= Processor::AVX512VL;
+    return processor;
 }
 
 CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf) {
@@ -70,9 +82,15 @@ CpuidWords read_cpuid_words() {
     CpuidWords w;
     const CpuidRegisters leaf0 = cpuid(0, 0);
     w.max_leaf = leaf0.eax;
-    // "AuthenticAMD" in EBX, EDX, ECX order, four characters each, little-endian.
-    w.amd = leaf0.ebx == 0x68747541 && leaf0.edx == 0x69746e65 && leaf0.ecx == 0x444d4163;
-    if (w.max_leaf >= 1) w.leaf1_ecx = cpuid(1, 0).ecx;
+    // "AuthenticAMD" and "GenuineIntel" in EBX, EDX, ECX order, four
+    // characters each, little-endian.
+    if (leaf0.ebx == 0x68747541 && leaf0.edx == 0x69746e65 && leaf0.ecx == 0x444d4163) w.vendor = Vendor::Amd;
+    if (leaf0.ebx == 0x756e6547 && leaf0.edx == 0x49656e69 && leaf0.ecx == 0x6c65746e) w.vendor = Vendor::Intel;
+    if (w.max_leaf >= 1) {
+        const CpuidRegisters leaf1 = cpuid(1, 0);
+        w.leaf1_eax = leaf1.eax;
+        w.leaf1_ecx = leaf1.ecx;
+    }
     if (w.max_leaf >= 7) {
         const CpuidRegisters leaf7 = cpuid(7, 0);
         w.leaf7_ebx = leaf7.ebx;
@@ -87,13 +105,62 @@ CpuidWords read_cpuid_words() {
     return w;
 }
 
+
+constexpr std::uint32_t INTEL_CACHE_LEAF = 4;
+constexpr std::uint32_t AMD_CACHE_LEAF = 0x8000001D;
+constexpr std::uint32_t EXTENDED_BASE = 0x80000000;
+
+constexpr std::uint32_t CACHE_TYPE_DATA = 1;
+constexpr std::uint32_t CACHE_TYPE_UNIFIED = 3;
+
+// Both leaves share one layout: EAX bits 4..0 type (0 ends the list); EBX
+// ways 31..22, partitions 21..12, line size 11..0; ECX sets; each stored
+// minus one.
+std::size_t largest_data_cache_of_leaf(CpuidQuery query, std::uint32_t leaf) {
+    std::size_t largest = 0;
+    for (std::uint32_t subleaf = 0;; ++subleaf) {
+        const CpuidRegisters r = query(leaf, subleaf);
+        const std::uint32_t type = r.eax & 0x1f;
+        if (type == 0) break;
+        if (type != CACHE_TYPE_DATA && type != CACHE_TYPE_UNIFIED) continue;
+        const std::uint64_t factors[] = {(r.ebx >> 22) + 1ull, ((r.ebx >> 12) & 0x3ff) + 1ull, (r.ebx & 0xfff) + 1ull,
+                                         std::uint64_t{r.ecx} + 1};
+        std::size_t size = 1;
+        for (const std::uint64_t factor : factors) {
+            if (__builtin_mul_overflow(size, factor, &size)) {
+                size = std::numeric_limits<std::size_t>::max();
+                break;
+            }
+        }
+        largest = std::max(largest, size);
+    }
+    return largest;
+}
+
 }  // namespace
 
-Capabilities detect_cpu_capabilities() { return capabilities_from_cpuid(read_cpuid_words()); }
-
-Capabilities capabilities() {
-    static const Capabilities CAPABILITIES = detect_cpu_capabilities();
-    return CAPABILITIES;
+std::size_t largest_data_cache(CpuidQuery query) {
+    std::size_t largest = 0;
+    if (query(0, 0).eax >= INTEL_CACHE_LEAF) largest = largest_data_cache_of_leaf(query, INTEL_CACHE_LEAF);
+    if (largest == 0 && query(EXTENDED_BASE, 0).eax >= AMD_CACHE_LEAF) {
+        largest = largest_data_cache_of_leaf(query, AMD_CACHE_LEAF);
+    }
+    return largest;
 }
+
+Processor detect_processor() {
+    Processor processor = processor_from_cpuid(read_cpuid_words());
+    processor.data_cache_bytes = largest_data_cache(cpuid);
+    return processor;
+}
+
+const Processor& processor() {
+    static const Processor PROCESSOR = detect_processor();
+    return PROCESSOR;
+}
+
+Capabilities detect_cpu_capabilities() { return processor_from_cpuid(read_cpuid_words()).capabilities; }
+
+Capabilities capabilities() { return processor().capabilities; }
 
 }  // namespace vantorq::backend

@@ -22,22 +22,13 @@ struct RuntimeBackend {
 // The tier a processor with these features runs.
 Tier tier_for(backend::Capabilities capabilities);
 
-// A CPUID query: backend::cpuid, or a stand-in describing another processor.
-using CpuidRegisters = backend::CpuidRegisters;
-using CpuidQuery = CpuidRegisters (*)(std::uint32_t leaf, std::uint32_t subleaf);
-
-// The size in bytes of the largest cache that holds data (the last level),
-// from the deterministic cache parameters (leaf 4, else AMD's 0x8000001D);
-// 0 when neither leaf describes one.
-std::size_t largest_data_cache(CpuidQuery query);
-
 // Non-temporal stores save the reads that would bring each output line into
 // the cache, but leave the output in memory: they only win once the source
 // and its output (4/3 of it) no longer fit in the last-level cache together.
 // Measured on Zen 4 with a 32 MiB cache, quiet, calls repeated as a caller
 // encoding many buffers of one size would: streaming lost from 4 to 8 MiB
 // sources (0.55 to 0.9 times the speed) and won from 16 MiB on (1.2 to 1.4).
-RuntimeBackend backend_for(backend::Capabilities capabilities, std::size_t last_level_cache_size);
+RuntimeBackend backend_for(const backend::Processor& processor);
 
 RuntimeBackend detect_runtime_backend();
 

@@ -57,7 +57,7 @@ struct DecodeByteKernels {
 
 // The members a processor with these features runs: AVX-512 (F, BW, VBMI,
 // VBMI2) where it has it, else AVX2 where it has it, else SSE2.
-DecodeByteKernels byte_kernels_for(backend::Capabilities capabilities);
+DecodeByteKernels byte_kernels_for(const backend::Processor& processor);
 
 // The process-wide set, chosen on first use.
 const DecodeByteKernels& decode_byte_kernels();
@@ -95,8 +95,8 @@ std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols
 }  // namespace avx512
 
 // The features the AVX-512 members need.
-inline constexpr std::uint16_t AVX512_SCAN_FEATURES =
-    backend::Capabilities::AVX512F | backend::Capabilities::AVX512BW | backend::Capabilities::AVX512VBMI |
-    backend::Capabilities::AVX512VBMI2 | backend::Capabilities::POPCNT;
+inline constexpr backend::Processor AVX512_SCAN_FEATURES{
+    {backend::Capabilities::AVX512F | backend::Capabilities::AVX512BW | backend::Capabilities::AVX512VBMI},
+    backend::Processor::AVX512VBMI2 | backend::Processor::POPCNT};
 
 }  // namespace vantorq::base64::scan

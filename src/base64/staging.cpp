@@ -18,7 +18,7 @@ constexpr std::size_t VECTOR_BYTES_PER_BLOCK = 12, VECTOR_BLOCK = 16;
 }  // namespace
 
 bool gathers_in_one_pass() {
-    static const bool GATHERS = backend::capabilities().has(scan::AVX512_SCAN_FEATURES);
+    static const bool GATHERS = backend::processor().runs(scan::AVX512_SCAN_FEATURES);
     return GATHERS;
 }
 

@@ -13,11 +13,11 @@
 
 #include "backend/block_buffer.hpp"
 #include "murmur3/variants.hpp"
-#include "xxhash/state_bytes.hpp"
+#include "backend/state_bytes.hpp"
 
 namespace vantorq::murmur3::incremental {
 
-namespace state_bytes = xxhash::state_bytes;
+namespace state_bytes = backend::state_bytes;
 
 template <class Variant>
 inline constexpr state_bytes::Kind KIND_OF = state_bytes::Kind::MURMUR3_X86_32;

@@ -71,9 +71,10 @@ void hash_each_scalar(Messages messages, std::uint32_t seed, State* out) {
     interleaved::hash_each<variants::X64_128, SCALAR_ROWS>(messages, seed, out);
 }
 
-ManyMessages select_many_messages(backend::Capabilities caps) {
-    using backend::Capabilities;
-    if (caps.has(Capabilities::AVX512F | Capabilities::AVX512DQ | Capabilities::AVX512VL | Capabilities::FAST_VPMULLQ))
+ManyMessages select_many_messages(const backend::Processor& processor) {
+    using backend::Capabilities, backend::Processor;
+    if (processor.has(Capabilities::AVX512F, Processor::AVX512DQ | Processor::AVX512VL) &&
+        backend::has_quick_vpmullq(processor))
         return EIGHT_LANES_MANY;
     return SCALAR_MANY;
 }

@@ -68,12 +68,12 @@ struct ManyMessages {
     std::size_t worth_from;
 };
 
-// The routine for a processor with `caps`.
-ManyMessages select_many_messages(backend::Capabilities caps);
+// The routine for this processor.
+ManyMessages select_many_messages(const backend::Processor& processor);
 
 // This processor's, selected on first use.
 inline const ManyMessages& many_messages() {
-    static const ManyMessages CHOICE = select_many_messages(backend::capabilities());
+    static const ManyMessages CHOICE = select_many_messages(backend::processor());
     return CHOICE;
 }
 

@@ -16,17 +16,17 @@ void mix_xxh64_blocks_scalar(Xxh64Lanes& lanes, const unsigned char* p, std::siz
     Algorithm<Width64>::mix_blocks(lanes, p, blocks);
 }
 
-Xxh32BlocksKernel select_xxh32_blocks(backend::Capabilities capabilities) {
+Xxh32BlocksKernel select_xxh32_blocks(const backend::Processor& processor) {
     using backend::Capabilities;
-    if (capabilities.has(Capabilities::AVX512F)) return avx512::mix_xxh32_blocks;
-    if (capabilities.has(Capabilities::SSE41)) return sse41::mix_xxh32_blocks;
+    if (processor.has(Capabilities::AVX512F)) return avx512::mix_xxh32_blocks;
+    if (processor.has(Capabilities::SSE41)) return sse41::mix_xxh32_blocks;
     return mix_xxh32_blocks_scalar;
 }
 
-Xxh64BlocksKernel select_xxh64_blocks(backend::Capabilities capabilities) {
-    using backend::Capabilities;
-    if (capabilities.has(Capabilities::AVX512F | Capabilities::AVX512DQ | Capabilities::AVX512VL |
-                         Capabilities::FAST_VPMULLQ))
+Xxh64BlocksKernel select_xxh64_blocks(const backend::Processor& processor) {
+    using backend::Capabilities, backend::Processor;
+    if (processor.has(Capabilities::AVX512F, Processor::AVX512DQ | Processor::AVX512VL) &&
+        backend::has_quick_vpmullq(processor))
         return avx512::mix_xxh64_blocks;
     return mix_xxh64_blocks_scalar;
 }

@@ -16,9 +16,11 @@
 #include "backend/capabilities.hpp"
 #include "backend/block_buffer.hpp"
 #include "xxhash/primitives.hpp"
-#include "xxhash/state_bytes.hpp"
+#include "backend/state_bytes.hpp"
 
 namespace vantorq::xxhash::classic {
+
+namespace state_bytes = backend::state_bytes;
 
 struct Width32 {
     using Word = std::uint32_t;
@@ -134,16 +136,16 @@ void mix_xxh32_blocks_scalar(Xxh32Lanes& lanes, const unsigned char* p, std::siz
 void mix_xxh64_blocks_scalar(Xxh64Lanes& lanes, const unsigned char* p, std::size_t blocks);
 
 // The kernels for a processor with these features.
-Xxh32BlocksKernel select_xxh32_blocks(backend::Capabilities capabilities);
-Xxh64BlocksKernel select_xxh64_blocks(backend::Capabilities capabilities);
+Xxh32BlocksKernel select_xxh32_blocks(const backend::Processor& processor);
+Xxh64BlocksKernel select_xxh64_blocks(const backend::Processor& processor);
 
 // This processor's kernels, selected on first use.
 inline Xxh32BlocksKernel xxh32_blocks_kernel() {
-    static const Xxh32BlocksKernel KERNEL = select_xxh32_blocks(backend::capabilities());
+    static const Xxh32BlocksKernel KERNEL = select_xxh32_blocks(backend::processor());
     return KERNEL;
 }
 inline Xxh64BlocksKernel xxh64_blocks_kernel() {
-    static const Xxh64BlocksKernel KERNEL = select_xxh64_blocks(backend::capabilities());
+    static const Xxh64BlocksKernel KERNEL = select_xxh64_blocks(backend::processor());
     return KERNEL;
 }
 

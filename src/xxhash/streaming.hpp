@@ -16,9 +16,11 @@
 #include <span>
 
 #include "xxhash/primitives.hpp"
-#include "xxhash/state_bytes.hpp"
+#include "backend/state_bytes.hpp"
 
 namespace vantorq::xxhash::streaming {
+
+namespace state_bytes = backend::state_bytes;
 
 class Xxh3Hasher {
 public:

@@ -126,7 +126,7 @@ void check_compaction(const ExactBlock& text, std::size_t room, base64::scan::Ex
 
 }  // namespace
 
-std::string transcript(Input input) {
+std::string transcript(Input input, const backend::Processor& tier) {
     FuzzedDataProvider provider(input.data(), input.size());
     base64::DecoderOptions options;
     const int altchars = provider.ConsumeIntegralInRange(0, 3);

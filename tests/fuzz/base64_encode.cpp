@@ -26,7 +26,7 @@ bool decodable_pair(unsigned char c62, unsigned char c63) {
 
 }  // namespace
 
-std::string transcript(Input input) {
+std::string transcript(Input input, const backend::Processor& tier) {
     FuzzedDataProvider provider(input.data(), input.size());
     const int kind = provider.ConsumeIntegralInRange(0, 3);
     const auto c62 = provider.ConsumeIntegral<unsigned char>(), c63 = provider.ConsumeIntegral<unsigned char>();

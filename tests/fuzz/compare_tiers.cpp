@@ -4,26 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "backend/tiers.hpp"
 #include "tier.hpp"
 
-#define VANTORQ_FUZZ_DECLARE(tier)                          \
-    namespace vantorq_fuzz_##tier::fuzz {                   \
-    bool tier_present();                                    \
-    std::string transcript(std::span<const unsigned char>); \
-    }
-VANTORQ_FUZZ_TIERS(VANTORQ_FUZZ_DECLARE)
-
 namespace {
-
-struct Tier {
-    const char* name;
-    bool (*present)();
-    std::string (*transcript)(std::span<const unsigned char>);
-};
-
-#define VANTORQ_FUZZ_ENTRY(tier) \
-    {#tier, vantorq_fuzz_##tier::fuzz::tier_present, vantorq_fuzz_##tier::fuzz::transcript},
-const Tier TIERS[] = {VANTORQ_FUZZ_TIERS(VANTORQ_FUZZ_ENTRY)};
 
 // The first line on which two transcripts differ.
 std::string line_at(const std::string& text, std::size_t offset) {
@@ -36,15 +20,16 @@ std::string line_at(const std::string& text, std::size_t offset) {
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const std::span<const unsigned char> input(data, size);
-    const std::string expected = TIERS[0].transcript(input);
-    for (const Tier& tier : std::span(TIERS).subspan(1)) {
-        if (!tier.present()) continue;
-        const std::string actual = tier.transcript(input);
+    using vantorq::backend::TIERS;
+    const std::string expected = vantorq::fuzz::transcript(input, TIERS[0].processor);
+    for (const auto& tier : std::span(TIERS).subspan(1)) {
+        if (!vantorq::backend::processor().runs(tier.processor)) continue;
+        const std::string actual = vantorq::fuzz::transcript(input, tier.processor);
         if (actual == expected) continue;
         std::size_t at = 0;
         while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-        std::fprintf(stderr, "tier %s differs from scalar:\n  scalar: %s\n  %s: %s\n", tier.name,
-                     line_at(expected, at).c_str(), tier.name, line_at(actual, at).c_str());
+        std::fprintf(stderr, "tier %s differs from scalar:\n  scalar: %s\n  %s: %s\n", tier.name.data(),
+                     line_at(expected, at).c_str(), tier.name.data(), line_at(actual, at).c_str());
         std::abort();
     }
     return 0;

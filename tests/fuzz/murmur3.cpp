@@ -68,7 +68,7 @@ void hash_pieces_together(const ExactBlock& message, const std::vector<std::size
 
 }  // namespace
 
-std::string transcript(Input input) {
+std::string transcript(Input input, const backend::Processor& tier) {
     FuzzedDataProvider provider(input.data(), input.size());
     const auto seed = provider.ConsumeIntegral<std::uint32_t>();
     std::vector<std::size_t> pieces(provider.ConsumeIntegralInRange<std::size_t>(0, 8));

@@ -1,7 +1,5 @@
 #pragma once
-// What each tier's copy of a fuzz target gives the driver, and the helpers
-// the targets share. Included in a tier's build, `vantorq` is that tier's
-// namespace (see CMakeLists.txt).
+// What a fuzz target gives the driver, and the helpers the targets share.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,20 +12,17 @@
 #include <string>
 #include <string_view>
 
-// The tiers, lowest first; the scalar one is the reference.
-#define VANTORQ_FUZZ_TIERS(X) X(scalar) X(ssse3) X(sse41) X(avx2) X(avx512) X(avx512vbmi2) X(avx512dq)
+#include "backend/capabilities.hpp"
 
 namespace vantorq::fuzz {
 
 using Input = std::span<const unsigned char>;
 
-// Whether this processor has every feature of the tier.
-bool tier_present();
-
-// Everything the target's calls give for this input, in a form that every
-// tier must reproduce exactly. Properties a tier must keep on its own (its
-// kernels' partial progress, round trips) are checked inside, fatally.
-std::string transcript(Input input);
+// Everything the target's calls give for this input on the kernel tables of
+// the described processor `tier`, in a form that every tier must reproduce
+// exactly. Properties a tier must keep on its own (its kernels' partial
+// progress, round trips) are checked inside, fatally.
+std::string transcript(Input input, const backend::Processor& tier);
 
 [[noreturn]] inline void fail(const char* what) {
     std::fprintf(stderr, "fuzz check failed: %s\n", what);

@@ -17,7 +17,7 @@
 
 namespace vantorq::fuzz {
 
-std::string transcript(Input input) {
+std::string transcript(Input input, const backend::Processor& tier) {
     FuzzedDataProvider provider(input.data(), input.size());
     // Seed 0 runs on the default secret and has paths of its own.
     const std::uint64_t seed = provider.ConsumeBool() ? provider.ConsumeIntegral<std::uint64_t>() : 0;

@@ -33,23 +33,24 @@ bool reference_alphanumeric(unsigned char byte) {
 
 struct KernelTier {
     const char* name;
-    std::uint16_t needs;
+    backend::Processor needs;
     DecodeByteKernels kernels;
-    std::vector<std::pair<std::uint16_t, Counter>> counters;  // each with the features it needs
+    std::vector<std::pair<backend::Processor, Counter>> counters;  // each with the features it needs
     GatheredDecoder gathered_decode = nullptr;                // the tier's one-pass decoder of noisy text
 };
 
 const KernelTier TIERS[] = {
     {"sse2",
-     0,
+     {},
      {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate, sse2::compact_symbols,
       sse2::compact_symbols_checked},
-     {{0, symbol_count_scalar}}},
+     {{{}, symbol_count_scalar}}},
     {"avx2",
-     C::AVX2,
+     {{C::AVX2}},
      {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols,
       avx2::compact_symbols_checked},
-     {{C::AVX2, avx2::symbol_count_avx2}, {C::AVX2 | C::POPCNT, avx2::symbol_count_avx2_popcnt}}},
+     {{{{C::AVX2}}, avx2::symbol_count_avx2},
+      {{{C::AVX2}, backend::Processor::POPCNT}, avx2::symbol_count_avx2_popcnt}}},
     {"avx512",
      AVX512_SCAN_FEATURES,
      {avx512::alphanumeric_prefix, avx512::symbol_prefix, avx512::translate, avx512::compact_symbols,
@@ -120,7 +121,7 @@ void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned cha
         std::string symbols;
         std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(symbols), symbol);
         for (const auto& [needs, count] : tier.counters)
-            if (vantorq::backend::capabilities().has(needs)) EXPECT_EQ(count(text.data(), len, extra), symbols.size());
+            if (vantorq::backend::processor().runs(needs)) EXPECT_EQ(count(text.data(), len, extra), symbols.size());
 
         // A room smaller than the symbols stops early; calls resumed where
         // the last one stopped gather them all, never writing past the room.
@@ -186,7 +187,7 @@ void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned cha
 class ScanKernels : public ::testing::TestWithParam<KernelTier> {
 protected:
     void SetUp() override {
-        if (!vantorq::backend::capabilities().has(GetParam().needs)) GTEST_SKIP() << "processor lacks the tier";
+        if (!vantorq::backend::processor().runs(GetParam().needs)) GTEST_SKIP() << "processor lacks the tier";
     }
 };
 
@@ -249,12 +250,13 @@ INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(TIERS),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanKernels, SelectionTakesTheWidestTierTheProcessorHas) {
-    constexpr std::uint16_t AVX512_WITHOUT_VBMI2 =
-        C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI | C::POPCNT;
-    EXPECT_EQ(byte_kernels_for(C{AVX512_WITHOUT_VBMI2 | C::AVX512VBMI2}).compact_symbols, avx512::compact_symbols);
-    EXPECT_EQ(byte_kernels_for(C{AVX512_WITHOUT_VBMI2}).compact_symbols, avx2::compact_symbols);
-    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::AVX2}).symbol_prefix, avx2::symbol_prefix);
-    EXPECT_EQ(byte_kernels_for(C{C::SSSE3 | C::SSE41}).compact_symbols, sse2::compact_symbols);
+    using backend::Processor;
+    constexpr std::uint16_t AVX512 = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI;
+    const Processor with_vbmi2{{AVX512}, Processor::AVX512VBMI2 | Processor::POPCNT};
+    EXPECT_EQ(byte_kernels_for(with_vbmi2).compact_symbols, avx512::compact_symbols);
+    EXPECT_EQ(byte_kernels_for({{AVX512}, Processor::POPCNT}).compact_symbols, avx2::compact_symbols);
+    EXPECT_EQ(byte_kernels_for({{C::SSSE3 | C::AVX2}}).symbol_prefix, avx2::symbol_prefix);
+    EXPECT_EQ(byte_kernels_for({{C::SSSE3 | C::SSE41}}).compact_symbols, sse2::compact_symbols);
 }
 
 }  // namespace

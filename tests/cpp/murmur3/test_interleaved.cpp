@@ -143,8 +143,7 @@ TEST_P(HashEachX64, MatchesTheSingleHash) {
     }
 }
 
-constexpr std::uint16_t AVX512DQ_VL =
-    backend::Capabilities::AVX512F | backend::Capabilities::AVX512DQ | backend::Capabilities::AVX512VL;
+constexpr std::uint16_t AVX512DQ_VL = backend::Capabilities::AVX512F;
 
 INSTANTIATE_TEST_SUITE_P(Murmur3, HashEachX64,
                          ::testing::Values(HashEachRoutine{"scalar", 0, x64_128::hash_each_scalar},
@@ -153,11 +152,16 @@ INSTANTIATE_TEST_SUITE_P(Murmur3, HashEachX64,
 
 TEST(HashEachX64Selection, EightLanesOnlyWhereVpmullqIsQuick) {
     using C = backend::Capabilities;
-    const auto select = [](std::uint16_t flags) { return x64_128::select_many_messages(C{flags}).hash_each; };
-    EXPECT_EQ(select(0), x64_128::hash_each_scalar);
-    EXPECT_EQ(select(AVX512DQ_VL | C::AVX2 | C::BMI2), x64_128::hash_each_scalar);
-    EXPECT_EQ(select((AVX512DQ_VL & ~C::AVX512DQ) | C::FAST_VPMULLQ), x64_128::hash_each_scalar);
-    EXPECT_EQ(select(AVX512DQ_VL | C::FAST_VPMULLQ), avx512::hash_each_x64_128);
+    using backend::Processor, backend::Vendor;
+    constexpr std::uint16_t DQ_VL = Processor::AVX512DQ | Processor::AVX512VL;
+    const auto select = [](std::uint16_t flags, std::uint16_t extensions, Vendor vendor) {
+        return x64_128::select_many_messages({.capabilities = {flags}, .extensions = extensions, .vendor = vendor})
+            .hash_each;
+    };
+    EXPECT_EQ(select(0, 0, Vendor::Amd), x64_128::hash_each_scalar);
+    EXPECT_EQ(select(AVX512DQ_VL | C::AVX2 | C::BMI2, DQ_VL, Vendor::Intel), x64_128::hash_each_scalar);
+    EXPECT_EQ(select(AVX512DQ_VL, Processor::AVX512VL, Vendor::Amd), x64_128::hash_each_scalar);
+    EXPECT_EQ(select(AVX512DQ_VL, DQ_VL, Vendor::Amd), avx512::hash_each_x64_128);
 }
 
 }  // namespace

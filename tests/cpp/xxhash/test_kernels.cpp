@@ -249,7 +249,7 @@ const BlocksKernelCase BLOCKS_KERNELS[] = {
     {"xxh32_sse41", C::SSE41, hash_by<Width32, sse41::mix_xxh32_blocks>, hash_by<Width32, mix_xxh32_blocks_scalar>},
     {"xxh32_avx512", C::AVX512F, hash_by<Width32, avx512::mix_xxh32_blocks>,
      hash_by<Width32, mix_xxh32_blocks_scalar>},
-    {"xxh64_avx512dq", C::AVX512F | C::AVX512DQ | C::AVX512VL, hash_by<Width64, avx512::mix_xxh64_blocks>,
+    {"xxh64_avx512dq", C::AVX512F, hash_by<Width64, avx512::mix_xxh64_blocks>,
      hash_by<Width64, mix_xxh64_blocks_scalar>},
 };
 
@@ -275,21 +275,25 @@ INSTANTIATE_TEST_SUITE_P(Tiers, BlocksKernelTest, ::testing::ValuesIn(BLOCKS_KER
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BlocksKernelSelection, PrefersTheWidestTierThatIsQuick) {
-    const auto select_32 = [](std::uint16_t flags) { return select_xxh32_blocks(C{flags}); };
+    using backend::Processor, backend::Vendor;
+    const auto select_32 = [](std::uint16_t flags) { return select_xxh32_blocks({.capabilities = {flags}}); };
     EXPECT_EQ(select_32(0), mix_xxh32_blocks_scalar);
     EXPECT_EQ(select_32(C::SSSE3), mix_xxh32_blocks_scalar);
     EXPECT_EQ(select_32(C::SSSE3 | C::SSE41 | C::AVX2), sse41::mix_xxh32_blocks);
     EXPECT_EQ(select_32(C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F), avx512::mix_xxh32_blocks);
-    EXPECT_EQ(xxh32_blocks_kernel(), select_xxh32_blocks(backend::capabilities()));
+
 
     // XXH64's vector loop only where VPMULLQ is as quick as a scalar multiply.
-    const auto select_64 = [](std::uint16_t flags) { return select_xxh64_blocks(C{flags}); };
-    constexpr std::uint16_t AVX512DQ_VL = C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F | C::AVX512DQ | C::AVX512VL;
-    EXPECT_EQ(select_64(0), mix_xxh64_blocks_scalar);
-    EXPECT_EQ(select_64(AVX512DQ_VL), mix_xxh64_blocks_scalar);
-    EXPECT_EQ(select_64((AVX512DQ_VL & ~C::AVX512VL) | C::FAST_VPMULLQ), mix_xxh64_blocks_scalar);
-    EXPECT_EQ(select_64(AVX512DQ_VL | C::FAST_VPMULLQ), avx512::mix_xxh64_blocks);
-    EXPECT_EQ(xxh64_blocks_kernel(), select_xxh64_blocks(backend::capabilities()));
+    const auto select_64 = [](std::uint16_t extensions, Vendor vendor) {
+        return select_xxh64_blocks({.capabilities = {C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F},
+                                    .extensions = extensions,
+                                    .vendor = vendor});
+    };
+    constexpr std::uint16_t DQ_VL = Processor::AVX512DQ | Processor::AVX512VL;
+    EXPECT_EQ(select_xxh64_blocks({}), mix_xxh64_blocks_scalar);
+    EXPECT_EQ(select_64(DQ_VL, Vendor::Intel), mix_xxh64_blocks_scalar);
+    EXPECT_EQ(select_64(Processor::AVX512DQ, Vendor::Amd), mix_xxh64_blocks_scalar);
+    EXPECT_EQ(select_64(DQ_VL, Vendor::Amd), avx512::mix_xxh64_blocks);
 }
 
 }  // namespace

@@ -23,11 +23,13 @@
 #include "support.hpp"
 #include "xxhash/classic.hpp"
 #include "xxhash/one_shot.hpp"
-#include "xxhash/state_bytes.hpp"
+#include "backend/state_bytes.hpp"
 #include "xxhash/streaming.hpp"
 
 namespace vantorq::xxhash {
 namespace {
+
+namespace state_bytes = backend::state_bytes;
 
 using testing_support::fold;
 using testing_support::pattern;

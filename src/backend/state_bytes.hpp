@@ -18,7 +18,7 @@
 
 #include "backend/block_buffer.hpp"
 
-namespace vantorq::xxhash::state_bytes {
+namespace vantorq::backend::state_bytes {
 
 // Every family's streaming hashers share the form; a kind names one of them.
 enum class Kind : unsigned char {
@@ -111,4 +111,4 @@ bool take_pending(Reader& reader, std::uint64_t total_len, backend::BasicBlockBu
     return true;
 }
 
-}  // namespace vantorq::xxhash::state_bytes
+}  // namespace vantorq::backend::state_bytes

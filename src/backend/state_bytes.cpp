@@ -1,11 +1,11 @@
-#include "xxhash/state_bytes.hpp"
+#include "backend/state_bytes.hpp"
 
 #include "backend/invariant.hpp"
 #include "xxhash/classic.hpp"
 
-namespace vantorq::xxhash::state_bytes {
+namespace vantorq::backend::state_bytes {
 
-std::uint64_t checksum(const unsigned char* data, std::size_t len) { return classic::xxh64(data, len, 0); }
+std::uint64_t checksum(const unsigned char* data, std::size_t len) { return xxhash::classic::xxh64(data, len, 0); }
 
 void Writer::seal() {
     put(checksum(out_.data(), used_));
@@ -22,4 +22,4 @@ std::optional<Reader> Reader::open(std::span<const unsigned char> form, Kind kin
     return Reader(form);
 }
 
-}  // namespace vantorq::xxhash::state_bytes
+}  // namespace vantorq::backend::state_bytes
