@@ -23,11 +23,12 @@ constexpr DecodeTable COMMON_CLASSES = [] {
 
 }  // namespace
 
-std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptions& options) {
+std::optional<ConfiguredDecoder> ConfiguredDecoder::create(const ConfiguredOptions& options,
+                                                          const runtime_dispatch::RuntimeBackend& kernels) {
     const unsigned char c62 = options.c62, c63 = options.c63;
     if (c62 == c63 || scan::is_alphanumeric(c62) || scan::is_alphanumeric(c63) || c62 == PAD || c63 == PAD)
         return std::nullopt;
-    ConfiguredDecoder decoder;
+    ConfiguredDecoder decoder(kernels);
     decoder.strict_ = options.strict;
     decoder.padded_ = options.padded;
     decoder.canonical_ = options.canonical;
@@ -92,7 +93,7 @@ DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_
         if (strict_padding_)
             std::replace(direct_noise->bytes, direct_noise->bytes + 4, PAD, static_cast<unsigned char>('A'));
     }
-    const auto& kernels = scan::decode_byte_kernels();
+    const scan::DecodeByteKernels& kernels = kernels_->byte_kernels;
     const DecodeStatus status = writer.gather(src, len, direct_noise, [&](const unsigned char* from, std::size_t count,
                                                                     unsigned char* to, std::size_t room) {
         return strict_ ? kernels.compact_symbols_checked(from, count, to, room, extra_, noise_)
@@ -104,7 +105,7 @@ DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_
         const std::size_t from = writer.leading_direct();
         if (const unsigned char* pad = backend::find_byte(src + from, len - from, PAD)) {
             const std::size_t at = static_cast<std::size_t>(pad - src);
-            if (scan::symbol_count(src + at, len - at, extra_) != 0) return DecodeStatus::NotHandled;
+            if (kernels_->symbol_count(src + at, len - at, extra_) != 0) return DecodeStatus::NotHandled;
             pads_total = static_cast<std::size_t>(std::count(src + at, src + len, PAD));
         }
     }
@@ -115,7 +116,7 @@ DecodeStatus ConfiguredDecoder::scan_vector(const unsigned char* src, std::size_
 template <class Writer>
 DecodeStatus ConfiguredDecoder::scan_bytes(const unsigned char* src, std::size_t len, Writer& writer,
                                             std::size_t& pads_after, std::size_t& pads_total) const {
-    const auto alphanumeric_prefix = scan::decode_byte_kernels().alphanumeric_prefix;
+    const auto alphanumeric_prefix = kernels_->byte_kernels.alphanumeric_prefix;
     std::size_t i = 0;
     while (i < len) {
         // Letters and digits are symbols of every alphabet: their runs are
@@ -172,13 +173,13 @@ DecodeStatus ConfiguredDecoder::scan(const unsigned char* src, std::size_t len, 
 
 DecodeOutcome ConfiguredDecoder::decode(const unsigned char* src, std::size_t len, unsigned char* dst,
                                         std::size_t capacity) const {
-    StagingWriter writer(dst, capacity, alphabet_, translation_);
+    StagingWriter writer(dst, capacity, alphabet_, translation_, *kernels_);
     const DecodeStatus status = scan(src, len, writer);
     return result(status, status == DecodeStatus::Written ? writer.written() : 0);
 }
 
 std::optional<std::size_t> ConfiguredDecoder::decoded_size(const unsigned char* src, std::size_t len) const {
-    StagingWriter counter(nullptr, SIZE_MAX, alphabet_, translation_);
+    StagingWriter counter(nullptr, SIZE_MAX, alphabet_, translation_, *kernels_);
     if (scan(src, len, counter) != DecodeStatus::Written) return std::nullopt;
     return counter.written();
 }

@@ -13,6 +13,7 @@
 
 #include "base64/alphabet.hpp"
 #include "base64/outcome.hpp"
+#include "base64/runtime_dispatch.hpp"
 #include "base64/scan.hpp"
 
 namespace vantorq::base64::configured {
@@ -35,8 +36,10 @@ inline constexpr std::uint8_t NOT_ALLOWED = 64, IGNORED = 65;
 class ConfiguredDecoder {
 public:
     // Nothing for a pair the interpreter must judge itself (one that repeats
-    // a symbol, or holds "=").
-    static std::optional<ConfiguredDecoder> create(const ConfiguredOptions& options);
+    // a symbol, or holds "="). The decoder runs `kernels`, which must outlive it.
+    static std::optional<ConfiguredDecoder> create(
+        const ConfiguredOptions& options,
+        const runtime_dispatch::RuntimeBackend& kernels = runtime_dispatch::selected_backend());
 
     // An upper bound of the output of any accepted text, without counting.
     std::size_t capacity(const unsigned char* src, std::size_t len) const;
@@ -47,7 +50,7 @@ public:
     std::optional<std::size_t> decoded_size(const unsigned char* src, std::size_t len) const;
 
 private:
-    ConfiguredDecoder() = default;
+    explicit ConfiguredDecoder(const runtime_dispatch::RuntimeBackend& kernels) : kernels_(&kernels) {}
     // One pass over the text into `writer` (which decodes or only counts);
     // NotHandled when the interpreter would reject it.
     template <class Writer>
@@ -65,6 +68,7 @@ private:
                        std::uint8_t last_value) const;
     bool vector_scan_applies(const unsigned char* src, std::size_t len) const;
 
+    const runtime_dispatch::RuntimeBackend* kernels_;
     DecodeTable classes_{};  // per byte: its value, NOT_ALLOWED or IGNORED
     bool strict_ = true;
     bool padded_ = true;

@@ -3,13 +3,12 @@
 #include <cstdint>
 
 #include "backend/invariant.hpp"
-#include "base64/decode_tiers.hpp"
 
 namespace vantorq::base64::decode {
 namespace {
 
+using runtime_dispatch::DecodeKernels;
 using runtime_dispatch::RuntimeBackend;
-using runtime_dispatch::Tier;
 
 // Shorter bodies never enter a vector tier: set-up would cost more than it saves.
 constexpr std::size_t VECTOR_MIN_BODY = 16;
@@ -20,61 +19,33 @@ void write_triple(unsigned char* dst, std::uint8_t a, std::uint8_t b, std::uint8
     dst[2] = static_cast<unsigned char>(c << 6 | d);
 }
 
-template <class Contract>
-error::KernelResult decode_on_tier(Tier tier, const unsigned char* src, std::size_t len, unsigned char* dst) {
-    switch (tier) {
-        case Tier::Ssse3:
-            return ssse3::decode<Contract>(src, len, dst);
-        case Tier::Sse41:
-            return sse41::decode<Contract>(src, len, dst);
-        case Tier::Avx2:
-            return avx2::decode<Contract>(src, len, dst);
-        case Tier::Avx512:
-            return avx512::decode<Contract>(src, len, dst);
-        default:
-            return error::KernelResult::success();
-    }
-}
-
-template <class Contract>
-DecodedPrefix decode_prefix_on_tier(Tier tier, const unsigned char* src, std::size_t len, unsigned char* dst) {
-    switch (tier) {
-        case Tier::Ssse3:
-            return ssse3::decode_prefix<Contract>(src, len, dst);
-        case Tier::Sse41:
-            return sse41::decode_prefix<Contract>(src, len, dst);
-        case Tier::Avx2:
-            return avx2::decode_prefix<Contract>(src, len, dst);
-        case Tier::Avx512:
-            return avx512::decode_prefix<Contract>(src, len, dst);
-        default:
-            return {};
-    }
-}
-
 }  // namespace
 
 error::KernelResult vector_decode(const RuntimeBackend& backend, DecodeAlphabet alphabet, const unsigned char* src,
                                   std::size_t len, unsigned char* dst) {
+    const DecodeKernels& kernels = backend.decoders;
+    if (kernels.standard == nullptr) return error::KernelResult::success();
     switch (alphabet) {
         case DecodeAlphabet::Standard:
-            return decode_on_tier<StandardDecoder>(backend.tier, src, len, dst);
+            return kernels.standard(src, len, dst);
         case DecodeAlphabet::UrlSafe:
-            return decode_on_tier<UrlSafeDecoder>(backend.tier, src, len, dst);
+            return kernels.url_safe(src, len, dst);
         default:
-            return decode_on_tier<MixedDecoder>(backend.tier, src, len, dst);
+            return kernels.mixed(src, len, dst);
     }
 }
 
 error::KernelResult vector_decode_validated(const RuntimeBackend& backend, const unsigned char* src,
                                             std::size_t len, unsigned char* dst) {
-    return decode_on_tier<ValidatedStandardDecoder>(backend.tier, src, len, dst);
+    const auto validated = backend.decoders.validated_standard;
+    return validated != nullptr ? validated(src, len, dst) : error::KernelResult::success();
 }
 
 DecodedPrefix vector_decode_prefix(const RuntimeBackend& backend, DecodeAlphabet alphabet, const unsigned char* src,
                                    std::size_t len, unsigned char* dst) {
-    if (alphabet == DecodeAlphabet::Standard) return decode_prefix_on_tier<StandardDecoder>(backend.tier, src, len, dst);
-    return decode_prefix_on_tier<MixedDecoder>(backend.tier, src, len, dst);
+    const DecodeKernels& kernels = backend.decoders;
+    const auto prefix = alphabet == DecodeAlphabet::Standard ? kernels.prefix_standard : kernels.prefix_mixed;
+    return prefix != nullptr ? prefix(src, len, dst) : DecodedPrefix{};
 }
 
 error::KernelResult decode_to_ptr_with_layout_mode_on(const RuntimeBackend& backend, const unsigned char* src,

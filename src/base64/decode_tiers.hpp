@@ -15,6 +15,7 @@
 
 #include "base64/decode_contracts.hpp"
 #include "base64/error.hpp"
+#include "base64/runtime_dispatch.hpp"
 #include "base64/scan.hpp"
 
 namespace vantorq::base64::decode {

@@ -15,6 +15,7 @@ namespace {
 
 using configured::ConfiguredDecoder;
 using lenient::LenientOptions;
+using runtime_dispatch::RuntimeBackend;
 
 // Below this a failed strict attempt costs little; from here on a lenient
 // text gets one only when both of its ends are clean.
@@ -46,15 +47,17 @@ std::optional<Layout> unpadded_layout(Text text) {
     return Layout{0, symbols_decoded_length(text.size())};
 }
 
-bool decode_strict(Text text, const Layout& layout, unsigned char* out, DecodeAlphabet alphabet) {
-    return decode::decode_to_ptr_with_layout_mode(text.data(), text.size(), out, layout.padding, alphabet).ok();
+bool decode_strict(Text text, const Layout& layout, unsigned char* out, DecodeAlphabet alphabet,
+                   const RuntimeBackend& kernels) {
+    return decode::decode_to_ptr_with_layout_mode_on(kernels, text.data(), text.size(), out, layout.padding, alphabet)
+        .ok();
 }
 
 // Whole quanta, then the 2 or 3 symbols left.
-bool decode_unpadded(Text text, unsigned char* out, DecodeAlphabet alphabet) {
+bool decode_unpadded(Text text, unsigned char* out, DecodeAlphabet alphabet, const RuntimeBackend& kernels) {
     const std::size_t tail = text.size() % 4;
     const std::size_t whole = text.size() - tail;
-    if (!decode::decode_to_ptr_with_layout_mode(text.data(), whole, out, 0, alphabet).ok()) return false;
+    if (!decode::decode_to_ptr_with_layout_mode_on(kernels, text.data(), whole, out, 0, alphabet).ok()) return false;
     return tail == 0 || decode::decode_final_symbols(text.data() + whole, tail, out + whole / 4 * 3,
                                                      decode_table(alphabet));
 }
@@ -87,7 +90,7 @@ bool canonical_unpadded_input(Text text, DecodeAlphabet alphabet) {
 }
 
 // A copy of the text with the pair rewritten to "+" "/", or none when neither occurs.
-Decoder::Translation translate_altchars(Text text, AltcharPair pair) {
+Decoder::Translation translate_altchars(Text text, AltcharPair pair, const RuntimeBackend& kernels) {
     const unsigned char first = pair.c62, second = pair.c63;
     if (backend::find_byte(text.data(), text.size(), first) == nullptr &&
         backend::find_byte(text.data(), text.size(), second) == nullptr)
@@ -95,7 +98,7 @@ Decoder::Translation translate_altchars(Text text, AltcharPair pair) {
     Decoder::Translation translation{true, backend::try_allocate_bytes(std::max<std::size_t>(text.size(), 1))};
     if (!translation.bytes) return translation;
     std::memcpy(translation.bytes.get(), text.data(), text.size());
-    scan::decode_byte_kernels().translate(translation.bytes.get(), text.size(), {first, '+', second, '/'});
+    kernels.byte_kernels.translate(translation.bytes.get(), text.size(), {first, '+', second, '/'});
     return translation;
 }
 
@@ -133,12 +136,12 @@ template <class Target>
 struct WellFormedDecoders {
     DecodeOutcome strict(Text text, DecodeAlphabet alphabet) const {
         return target().exact(strict_layout(text), [&](const Layout& layout, unsigned char* out) {
-            return decode_strict(text, layout, out, alphabet);
+            return decode_strict(text, layout, out, alphabet, target().kernels);
         });
     }
     DecodeOutcome unpadded(Text text, DecodeAlphabet alphabet) const {
         return target().exact(unpadded_layout(text), [&](const Layout&, unsigned char* out) {
-            return decode_unpadded(text, out, alphabet);
+            return decode_unpadded(text, out, alphabet, target().kernels);
         });
     }
 
@@ -152,8 +155,9 @@ struct NewMemory : WellFormedDecoders<NewMemory> {
     // the configured decoder.
     static constexpr bool SCRATCH_ON_FAILURE = true;
     Sink& sink;
+    const RuntimeBackend& kernels;
 
-    explicit NewMemory(Sink& sink) : sink(sink) {}
+    NewMemory(Sink& sink, const RuntimeBackend& kernels) : sink(sink), kernels(kernels) {}
 
     template <class Fill>
     DecodeOutcome exact(std::optional<Layout> layout, Fill&& fill) const {
@@ -176,7 +180,8 @@ struct NewMemory : WellFormedDecoders<NewMemory> {
     DecodeOutcome lenient(Text text, const LenientOptions& options) const {
         return bounded(lenient::lenient_capacity(text.data(), text.size(), options),
                        [&](unsigned char* out, std::size_t capacity) {
-                           return lenient::decode_lenient_to_ptr(text.data(), text.size(), out, capacity, options);
+                           return lenient::decode_lenient_to_ptr(text.data(), text.size(), out, capacity, options,
+                                                                 kernels);
                        });
     }
     DecodeOutcome configured(Text text, const ConfiguredDecoder& decoder) const {
@@ -191,8 +196,10 @@ struct FixedDestination : WellFormedDecoders<FixedDestination> {
     // The strict decoders write while they validate.
     static constexpr bool SCRATCH_ON_FAILURE = false;
     std::span<unsigned char> destination;
+    const RuntimeBackend& kernels;
 
-    explicit FixedDestination(std::span<unsigned char> destination) : destination(destination) {}
+    FixedDestination(std::span<unsigned char> destination, const RuntimeBackend& kernels)
+        : destination(destination), kernels(kernels) {}
 
     template <class Fill>
     DecodeOutcome exact(std::optional<Layout> layout, Fill&& fill) const {
@@ -203,7 +210,7 @@ struct FixedDestination : WellFormedDecoders<FixedDestination> {
     }
     DecodeOutcome lenient(Text text, const LenientOptions& options) const {
         return lenient::decode_lenient_slice_into(text.data(), text.size(), destination.data(), destination.size(),
-                                                  options);
+                                                  options, kernels);
     }
     DecodeOutcome configured(Text text, const ConfiguredDecoder& decoder) const {
         return configured::decode_configured_into(decoder, text.data(), text.size(), destination.data(),
@@ -216,7 +223,7 @@ struct FixedDestination : WellFormedDecoders<FixedDestination> {
 void Decoder::build_configured(Text ignorechars) {
     auto options = configured_options();
     options.ignorechars = ignorechars;
-    configured_ = ConfiguredDecoder::create(options);
+    configured_ = ConfiguredDecoder::create(options, *kernels_);
     configured_built_ = true;
 }
 
@@ -242,7 +249,7 @@ configured::ConfiguredOptions Decoder::configured_options() const {
 const ConfiguredDecoder* Decoder::configured_decoder() const {
     if (!configured_built_) {
         configured_built_ = true;
-        configured_ = ConfiguredDecoder::create(configured_options());
+        configured_ = ConfiguredDecoder::create(configured_options(), *kernels_);
     }
     return configured_ ? &*configured_ : nullptr;
 }
@@ -282,7 +289,7 @@ DecodeOutcome Decoder::try_canonical(Text text, const Target& target) const {
     // Set tail bits are the only fault of a text the decoder accepts; decoding
     // into scratch memory (never the caller's) finds whether it does.
     ScratchSink scratch;
-    const DecodeOutcome checked = decode(NewMemory{scratch});
+    const DecodeOutcome checked = decode(NewMemory{scratch, *kernels_});
     if (checked.status == DecodeStatus::Written) return DecodeOutcome::rejected(NON_ZERO_PADDING_BITS);
     if (checked.status == DecodeStatus::SinkFailed) return DecodeOutcome::out_of_memory(INPUT_TOO_LARGE);
     return checked;
@@ -324,16 +331,18 @@ DecodeOutcome Decoder::try_native(Text text, const Target& target) const {
 template <class Target>
 DecodeOutcome Decoder::decode_rewritten(Text text, const Target& target) const {
     if (!rewrites_pair_) return try_native(text, target);
-    const Translation translation = translate_altchars(text, *altchars_);
+    const Translation translation = translate_altchars(text, *altchars_, *kernels_);
     if (!translation.copied) return try_native(text, target);
     if (!translation.bytes) return DecodeOutcome::out_of_memory(INPUT_TOO_LARGE);
     return try_native(Text{translation.bytes.get(), text.size()}, target);
 }
 
-DecodeOutcome Decoder::decode(Text text, Sink& sink) const { return decode_rewritten(text, NewMemory{sink}); }
+DecodeOutcome Decoder::decode(Text text, Sink& sink) const {
+    return decode_rewritten(text, NewMemory{sink, *kernels_});
+}
 
 DecodeOutcome Decoder::decode(Text text, std::span<unsigned char> destination) const {
-    return decode_rewritten(text, FixedDestination{destination});
+    return decode_rewritten(text, FixedDestination{destination, *kernels_});
 }
 
 std::optional<unsigned char> Decoder::legacy_warning_byte(Text text) const {
@@ -348,7 +357,7 @@ std::optional<unsigned char> Decoder::legacy_warning_byte(Text text) const {
 
 Decoder::Translation Decoder::interpreter_text(Text text) const {
     if (!altchars_ || altchars_->is_standard() || ignorechars_given_) return {};
-    return translate_altchars(text, *altchars_);
+    return translate_altchars(text, *altchars_, *kernels_);
 }
 
 bool strict_base64_310(Text text) {

@@ -12,6 +12,7 @@
 #include "backend/memory.hpp"
 #include "base64/configured.hpp"
 #include "base64/outcome.hpp"
+#include "base64/runtime_dispatch.hpp"
 
 namespace vantorq::base64 {
 
@@ -75,9 +76,12 @@ protected:
 class Decoder {
 public:
     // A plain record unless ignorechars are given: then their configured
-    // decoder is built at once, since the option's bytes are not kept.
-    explicit Decoder(const DecoderOptions& options)
-        : altchars_(options.altchars),
+    // decoder is built at once, since the option's bytes are not kept. It
+    // decodes with `kernels`, which must outlive it.
+    explicit Decoder(const DecoderOptions& options,
+                     const runtime_dispatch::RuntimeBackend& kernels = runtime_dispatch::selected_backend())
+        : kernels_(&kernels),
+          altchars_(options.altchars),
           route_(select_route(options)),
           validate_(options.validate),
           padded_(options.padded),
@@ -131,6 +135,7 @@ private:
     configured::ConfiguredOptions configured_options() const;
     void build_configured(Text ignorechars);
 
+    const runtime_dispatch::RuntimeBackend* kernels_;
     std::optional<AltcharPair> altchars_;
     Route route_;
     bool validate_;

@@ -2,16 +2,13 @@
 
 #include <cstdint>
 
-#include "base64/avx2/encode.hpp"
-#include "base64/avx512/encode.hpp"
 #include "base64/lengths.hpp"
-#include "base64/ssse3/encode.hpp"
 
 namespace vantorq::base64::encode {
 namespace {
 
+using runtime_dispatch::EncodeKernels;
 using runtime_dispatch::RuntimeBackend;
-using runtime_dispatch::Tier;
 
 // Shorter sources never enter a vector tier: set-up would cost more than it saves.
 constexpr std::size_t VECTOR_MIN_LENGTH = 16;
@@ -33,45 +30,20 @@ bool is_builtin(const EncodeAlphabet& alphabet) {
 // the bytes it consumed.
 std::size_t encode_vector(const RuntimeBackend& backend, const unsigned char* src, std::size_t len,
                           unsigned char* dst, const EncodeAlphabet& alphabet, bool cached) {
-    if (len < VECTOR_MIN_LENGTH || !alphabet.vector_capable()) return 0;
-    const bool builtin = is_builtin(alphabet);
-    const bool url = alphabet.kind == EncodeAlphabet::Kind::UrlSafe;
+    const EncodeKernels& kernels = backend.encoders;
+    if (kernels.encode == nullptr || len < VECTOR_MIN_LENGTH || !alphabet.vector_capable()) return 0;
     const bool stream = !cached && backend.streaming_enabled && len > backend.streaming_threshold &&
                         reinterpret_cast<std::uintptr_t>(dst) % 16 == 0;
-    switch (backend.tier) {
-        case Tier::Ssse3:
-        case Tier::Sse41:
-            return builtin ? ssse3::encode(src, len, dst, url) : ssse3::encode_custom(src, len, dst, alphabet.offsets);
-        case Tier::Avx2:
-            return builtin ? avx2::encode_with_store(src, len, dst, url, stream)
-                           : avx2::encode_custom(src, len, dst, alphabet.offsets, stream);
-        case Tier::Avx512:
-            return builtin ? avx512::encode(src, len, dst, url, stream)
-                           : avx512::encode_custom(src, len, dst, alphabet, stream);
-        default:
-            return 0;
-    }
+    if (!is_builtin(alphabet)) return kernels.encode_custom(src, len, dst, alphabet, stream);
+    return kernels.encode(src, len, dst, alphabet.kind == EncodeAlphabet::Kind::UrlSafe, stream);
 }
 
 std::size_t encode_wrapped_vector(const RuntimeBackend& backend, const unsigned char* src, std::size_t len,
                                   WrapCursor& cursor, const EncodeAlphabet& alphabet) {
-    if (len < VECTOR_MIN_LENGTH || !alphabet.vector_capable()) return 0;
-    const bool builtin = is_builtin(alphabet);
-    const bool url = alphabet.kind == EncodeAlphabet::Kind::UrlSafe;
-    switch (backend.tier) {
-        case Tier::Ssse3:
-        case Tier::Sse41:
-            return builtin ? ssse3::encode_wrapped(src, len, cursor, url)
-                           : ssse3::encode_wrapped_custom(src, len, cursor, alphabet.offsets);
-        case Tier::Avx2:
-            return builtin ? avx2::encode_wrapped(src, len, cursor, url)
-                           : avx2::encode_wrapped_custom(src, len, cursor, alphabet.offsets);
-        case Tier::Avx512:
-            return builtin ? avx512::encode_wrapped(src, len, cursor, url)
-                           : avx512::encode_wrapped_custom(src, len, cursor, alphabet);
-        default:
-            return 0;
-    }
+    const EncodeKernels& kernels = backend.encoders;
+    if (kernels.encode_wrapped == nullptr || len < VECTOR_MIN_LENGTH || !alphabet.vector_capable()) return 0;
+    if (!is_builtin(alphabet)) return kernels.encode_wrapped_custom(src, len, cursor, alphabet);
+    return kernels.encode_wrapped(src, len, cursor, alphabet.kind == EncodeAlphabet::Kind::UrlSafe);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "base64/alphabet.hpp"
 #include "base64/lengths.hpp"
+#include "base64/runtime_dispatch.hpp"
 
 namespace vantorq::base64 {
 
@@ -17,8 +18,10 @@ enum class Output : std::uint8_t { New, Reused };
 class Encoder {
 public:
     // `wrapcol` as the interpreter takes it: 0 for one line, else characters
-    // per line, rounded down to a multiple of 4 and at least 4.
-    Encoder(const EncodeAlphabet& alphabet, bool padded, std::size_t wrapcol = 0);
+    // per line, rounded down to a multiple of 4 and at least 4. It encodes
+    // with `kernels`, which must outlive it.
+    Encoder(const EncodeAlphabet& alphabet, bool padded, std::size_t wrapcol = 0,
+            const runtime_dispatch::RuntimeBackend& kernels = runtime_dispatch::selected_backend());
 
     // The whole output, or nothing when it exceeds `limit`. Inline: called
     // once per item of a list, where an optional returned through memory
@@ -39,6 +42,7 @@ private:
     }
     void encode_unwrapped(const unsigned char* src, std::size_t length, unsigned char* dst, bool cached) const;
 
+    const runtime_dispatch::RuntimeBackend* kernels_;
     EncodeAlphabet alphabet_;
     bool padded_;
     std::size_t line_length_;  // 0: one line

@@ -10,6 +10,8 @@
 namespace vantorq::base64::lenient {
 namespace {
 
+using runtime_dispatch::RuntimeBackend;
+
 scan::ExtraSymbols extra_symbols(DecodeAlphabet alphabet) {
     if (alphabet == DecodeAlphabet::Standard) return {};
     return {'-', '_'};
@@ -21,9 +23,10 @@ constexpr DecodeOutcome not_handled() { return DecodeOutcome::not_handled(); }
 
 // Interpreters without the fixed tail handling stop at the "=" that
 // completes a quantum: the text up to and including it, or all of it.
-std::size_t data_end(const unsigned char* src, std::size_t len, const LenientOptions& options) {
+std::size_t data_end(const unsigned char* src, std::size_t len, const LenientOptions& options,
+                     const RuntimeBackend& kernels) {
     if (!options.padded || backend::find_byte(src, len, PAD) == nullptr) return len;
-    const auto symbol_prefix = scan::decode_byte_kernels().symbol_prefix;
+    const auto symbol_prefix = kernels.byte_kernels.symbol_prefix;
     const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
     std::size_t symbols = 0, pads = 0, i = 0;
     while (i < len) {
@@ -48,9 +51,9 @@ bool complete(std::size_t symbols, std::size_t pads, const LenientOptions& optio
 // interpreter raises instead: the checks of decode_lenient_to_ptr's end,
 // without decoding.
 std::optional<std::size_t> exact_symbol_count(const unsigned char* src, std::size_t len,
-                                              const LenientOptions& options) {
-    if (!options.decodes_past_padding) len = data_end(src, len, options);
-    const std::size_t symbols = scan::symbol_count(src, len, extra_symbols(options.alphabet));
+                                              const LenientOptions& options, const RuntimeBackend& kernels) {
+    if (!options.decodes_past_padding) len = data_end(src, len, options, kernels);
+    const std::size_t symbols = kernels.symbol_count(src, len, extra_symbols(options.alphabet));
     if (!complete(symbols, trailing_pads(src, len, decode_table(options.alphabet)), options)) return std::nullopt;
     return symbols;
 }
@@ -68,7 +71,9 @@ constexpr std::size_t SHORT_TEXT = 192;
 //   96            140-141/138-141  141-143/146      137-142/157-160  147-148/153-156
 constexpr std::size_t SHORT_TEXT_GATHERING = 96;
 
-std::size_t short_text() { return staging::gathers_in_one_pass() ? SHORT_TEXT_GATHERING : SHORT_TEXT; }
+std::size_t short_text(const RuntimeBackend& kernels) {
+    return staging::gathers_in_one_pass(kernels) ? SHORT_TEXT_GATHERING : SHORT_TEXT;
+}
 
 // The staged decoder's results for a short text, byte for byte: every symbol
 // in order as one run, the end checks after the whole quanta. Whole quanta
@@ -127,13 +132,14 @@ DecodeOutcome decode_short(const unsigned char* src, std::size_t len, unsigned c
 }  // namespace
 
 DecodeOutcome decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                    std::size_t capacity, const LenientOptions& options) {
-    if (!options.decodes_past_padding) len = data_end(src, len, options);
-    if (len <= short_text()) return decode_short(src, len, dst, capacity, options);
+                                    std::size_t capacity, const LenientOptions& options,
+                                    const RuntimeBackend& kernels) {
+    if (!options.decodes_past_padding) len = data_end(src, len, options, kernels);
+    if (len <= short_text(kernels)) return decode_short(src, len, dst, capacity, options);
     const scan::ExtraSymbols extra = extra_symbols(options.alphabet);
-    const auto compact_symbols = scan::decode_byte_kernels().compact_symbols;
+    const auto compact_symbols = kernels.byte_kernels.compact_symbols;
     // The symbols of the text decode as one run.
-    staging::StagingWriter writer(dst, capacity, options.alphabet);
+    staging::StagingWriter writer(dst, capacity, options.alphabet, std::nullopt, kernels);
     const auto compact = [&](const unsigned char* from, std::size_t count, unsigned char* to, std::size_t room) {
         return compact_symbols(from, count, to, room, extra);
     };
@@ -150,14 +156,15 @@ std::size_t lenient_capacity(const unsigned char* src, std::size_t len, const Le
 }
 
 DecodeOutcome decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                        std::size_t size, const LenientOptions& options) {
+                                        std::size_t size, const LenientOptions& options,
+                                        const RuntimeBackend& kernels) {
     if (size < lenient_capacity(src, len, options)) {
-        const auto symbols = exact_symbol_count(src, len, options);
+        const auto symbols = exact_symbol_count(src, len, options, kernels);
         if (!symbols) return not_handled();
         const std::size_t required = symbols_decoded_length(*symbols);
         if (size < required) return exhausted(required);
     }
-    return decode_lenient_to_ptr(src, len, dst, size, options);
+    return decode_lenient_to_ptr(src, len, dst, size, options, kernels);
 }
 
 }  // namespace vantorq::base64::lenient

@@ -10,6 +10,7 @@
 
 #include "base64/alphabet.hpp"
 #include "base64/outcome.hpp"
+#include "base64/runtime_dispatch.hpp"
 
 namespace vantorq::base64::lenient {
 
@@ -25,7 +26,8 @@ struct LenientOptions {
 
 // The decoder itself: writes at most `capacity` bytes.
 DecodeOutcome decode_lenient_to_ptr(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                    std::size_t capacity, const LenientOptions& options);
+                                    std::size_t capacity, const LenientOptions& options,
+                                    const runtime_dispatch::RuntimeBackend& kernels = runtime_dispatch::selected_backend());
 
 // A capacity that holds the decoding of any input of this text: no counting
 // pass, at most a few bytes above the exact size unless the text is noisy.
@@ -34,7 +36,8 @@ std::size_t lenient_capacity(const unsigned char* src, std::size_t len, const Le
 // Decodes into a destination of `size` bytes: directly when the capacity
 // above fits, else after counting the symbols exactly; a destination smaller
 // than the exact size gives DestinationTooSmall with that size, before any write.
-DecodeOutcome decode_lenient_slice_into(const unsigned char* src, std::size_t len, unsigned char* dst,
-                                        std::size_t size, const LenientOptions& options);
+DecodeOutcome decode_lenient_slice_into(
+    const unsigned char* src, std::size_t len, unsigned char* dst, std::size_t size, const LenientOptions& options,
+    const runtime_dispatch::RuntimeBackend& kernels = runtime_dispatch::selected_backend());
 
 }  // namespace vantorq::base64::lenient

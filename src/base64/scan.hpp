@@ -37,6 +37,9 @@ struct Compacted {
     friend bool operator==(const Compacted&, const Compacted&) = default;
 };
 
+// The scans of one tier; the kernel table (runtime_dispatch.hpp) holds the
+// set a processor runs: AVX-512 (F, BW, VBMI, VBMI2) where it has it, else
+// AVX2 where it has it, else SSE2.
 struct DecodeByteKernels {
     // Length of the leading run of A-Z, a-z and 0-9.
     std::size_t (*alphanumeric_prefix)(const unsigned char* src, std::size_t len);
@@ -54,16 +57,6 @@ struct DecodeByteKernels {
     Compacted (*compact_symbols_checked)(const unsigned char* src, std::size_t len, unsigned char* dst,
                                          std::size_t room, ExtraSymbols extra, AllowedNoise noise);
 };
-
-// The members a processor with these features runs: AVX-512 (F, BW, VBMI,
-// VBMI2) where it has it, else AVX2 where it has it, else SSE2.
-DecodeByteKernels byte_kernels_for(const backend::Processor& processor);
-
-// The process-wide set, chosen on first use.
-const DecodeByteKernels& decode_byte_kernels();
-
-// The number of symbols in `len` bytes, on the fastest counter of this processor.
-std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 
 [[gnu::always_inline]] constexpr bool is_alphanumeric(unsigned char byte) {
     const unsigned char letter = byte & 0xDF;

@@ -5,9 +5,7 @@
 
 #include "backend/invariant.hpp"
 #include "base64/decode.hpp"
-#include "base64/decode_tiers.hpp"
 #include "base64/lengths.hpp"
-#include "base64/runtime_dispatch.hpp"
 
 namespace vantorq::base64::staging {
 namespace {
@@ -17,13 +15,9 @@ constexpr std::size_t VECTOR_BYTES_PER_BLOCK = 12, VECTOR_BLOCK = 16;
 
 }  // namespace
 
-bool gathers_in_one_pass() {
-    static const bool GATHERS = backend::processor().runs(scan::AVX512_SCAN_FEATURES);
-    return GATHERS;
-}
-
-void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet) {
-    if (!decode::decode_to_ptr_with_layout_mode(symbols, count, dst, 0, alphabet).ok())
+void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet,
+                    const runtime_dispatch::RuntimeBackend& kernels) {
+    if (!decode::decode_to_ptr_with_layout_mode_on(kernels, symbols, count, dst, 0, alphabet).ok())
         backend::fail_invariant("Base64 staging block holds a byte outside its alphabet");
 }
 
@@ -43,11 +37,12 @@ std::size_t trailing_pads(const unsigned char* src, std::size_t len, const Decod
 }
 
 StagingWriter::StagingWriter(unsigned char* dst, std::size_t capacity, DecodeAlphabet alphabet,
-                             std::optional<scan::ByteMapping> translation)
-    : dst_(dst), capacity_(capacity), alphabet_(alphabet), translation_(translation) {}
+                             std::optional<scan::ByteMapping> translation,
+                             const runtime_dispatch::RuntimeBackend& kernels)
+    : kernels_(&kernels), dst_(dst), capacity_(capacity), alphabet_(alphabet), translation_(translation) {}
 
 void StagingWriter::translate(std::size_t count) {
-    if (translation_) scan::decode_byte_kernels().translate(stage_, count, *translation_);
+    if (translation_) kernels_->byte_kernels.translate(stage_, count, *translation_);
 }
 
 bool StagingWriter::commit(std::size_t count) {
@@ -57,7 +52,7 @@ bool StagingWriter::commit(std::size_t count) {
     if (capacity_ - out_ < whole / 4 * 3) return false;
     if (dst_ != nullptr) {
         translate(whole);
-        decode_staging(stage_, whole, dst_ + out_, alphabet_);
+        decode_staging(stage_, whole, dst_ + out_, alphabet_, *kernels_);
     }
     out_ += whole / 4 * 3;
     std::memmove(stage_, stage_ + whole, pending_ - whole);
@@ -67,14 +62,13 @@ bool StagingWriter::commit(std::size_t count) {
 
 std::size_t StagingWriter::decode_direct(const unsigned char* src, std::size_t len,
                                          std::optional<scan::AllowedNoise> noise) {
-    const auto& vector_backend = runtime_dispatch::selected_backend();
-    if (translation_ || dst_ == nullptr || vector_backend.tier == runtime_dispatch::Tier::Scalar) return 0;
+    if (translation_ || dst_ == nullptr || kernels_->decoders.prefix_standard == nullptr) return 0;
     const std::size_t chunk = std::min(len, (capacity_ - out_) / VECTOR_BYTES_PER_BLOCK * VECTOR_BLOCK);
-    const auto clean = decode::vector_decode_prefix(vector_backend, alphabet_, src, chunk, dst_ + out_);
+    const auto clean = decode::vector_decode_prefix(*kernels_, alphabet_, src, chunk, dst_ + out_);
     out_ += clean.written;
-    if (!gathers_in_one_pass()) return clean.consumed;
-    const auto noisy = decode::avx512::decode_gathered_prefix(src + clean.consumed, len - clean.consumed, dst_ + out_,
-                                                              capacity_ - out_, alphabet_, noise, clean.consumed);
+    if (!gathers_in_one_pass(*kernels_)) return clean.consumed;
+    const auto noisy = kernels_->decode_gathered_prefix(src + clean.consumed, len - clean.consumed, dst_ + out_,
+                                                        capacity_ - out_, alphabet_, noise, clean.consumed);
     out_ += noisy.written;
     return clean.consumed + noisy.consumed;
 }

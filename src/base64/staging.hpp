@@ -9,19 +9,23 @@
 
 #include "base64/alphabet.hpp"
 #include "base64/outcome.hpp"
+#include "base64/runtime_dispatch.hpp"
 #include "base64/scan.hpp"
 
 namespace vantorq::base64::staging {
 
-// Whether noisy text decodes without a staging copy on this processor.
-bool gathers_in_one_pass();
+// Whether noisy text decodes without a staging copy with these kernels.
+inline bool gathers_in_one_pass(const runtime_dispatch::RuntimeBackend& kernels) {
+    return kernels.decode_gathered_prefix != nullptr;
+}
 
 inline constexpr std::size_t STAGE_SYMBOLS = 4096;
 // A direct vector attempt on less text costs more than gathering it.
 inline constexpr std::size_t DIRECT_MIN_TEXT = 64;
 
 // Decodes `count` symbols (a multiple of 4) that are all valid for `alphabet`.
-void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet);
+void decode_staging(const unsigned char* symbols, std::size_t count, unsigned char* dst, DecodeAlphabet alphabet,
+                    const runtime_dispatch::RuntimeBackend& kernels = runtime_dispatch::selected_backend());
 
 // An upper bound of the bytes any text decodes to whose symbols are the
 // bytes below 64 in `classes`: no counting pass.
@@ -44,8 +48,10 @@ public:
     // `translation` rewrites a custom pair to "+" and "/" before decoding;
     // `alphabet` is that of the (rewritten) symbols. A null destination only
     // counts: then the writer validates and sizes a text without writing.
+    // `kernels` must outlive the writer.
     StagingWriter(unsigned char* dst, std::size_t capacity, DecodeAlphabet alphabet,
-                  std::optional<scan::ByteMapping> translation = std::nullopt);
+                  std::optional<scan::ByteMapping> translation = std::nullopt,
+                  const runtime_dispatch::RuntimeBackend& kernels = runtime_dispatch::selected_backend());
     StagingWriter(const StagingWriter&) = delete;
     StagingWriter& operator=(const StagingWriter&) = delete;
 
@@ -100,6 +106,7 @@ private:
     std::size_t decode_direct(const unsigned char* src, std::size_t len, std::optional<scan::AllowedNoise> noise);
     void translate(std::size_t count);
 
+    const runtime_dispatch::RuntimeBackend* kernels_;
     unsigned char* dst_;
     std::size_t capacity_;
     std::size_t out_ = 0;

@@ -16,6 +16,7 @@
 #include "base64/decoder.hpp"
 #include "base64/lengths.hpp"
 #include "base64/lenient.hpp"
+#include "base64/runtime_dispatch.hpp"
 #include "base64/scan.hpp"
 #include "exact_sink.hpp"
 #include "tier.hpp"
@@ -27,6 +28,7 @@ using base64::DecodeAlphabet;
 using base64::DecodeOutcome;
 using base64::DecodeStatus;
 using base64::Text;
+using base64::runtime_dispatch::RuntimeBackend;
 
 // The widest register a kernel may stop short of the end by.
 constexpr std::size_t WIDEST_REGISTER = 64;
@@ -58,15 +60,15 @@ void into_destination(std::string& out, std::string_view label, std::size_t size
 
 // The scalar decoding of whole quanta, or nothing when one holds a byte outside the alphabet.
 std::optional<std::vector<unsigned char>> scalar_decoding(Text text, DecodeAlphabet alphabet) {
+    static const RuntimeBackend SCALAR = base64::runtime_dispatch::for_processor({});
     std::vector<unsigned char> bytes(text.size() / 4 * 3);
     const auto result = base64::decode::decode_to_ptr_with_layout_mode_on(
-        {}, text.data(), text.size() / 4 * 4, bytes.data(), 0, alphabet);
+        SCALAR, text.data(), text.size() / 4 * 4, bytes.data(), 0, alphabet);
     if (!result.ok()) return std::nullopt;
     return bytes;
 }
 
-void check_vector_decoders(const ExactBlock& text, DecodeAlphabet alphabet) {
-    const auto& backend = base64::runtime_dispatch::selected_backend();
+void check_vector_decoders(const ExactBlock& text, DecodeAlphabet alphabet, const RuntimeBackend& backend) {
     const auto whole = scalar_decoding(text.first(text.size()), alphabet);
 
     ExactBlock prefix_out(text.size() / 4 * 3);
@@ -98,8 +100,8 @@ bool allowed(unsigned char byte, base64::scan::ExtraSymbols extra, const base64:
 // One call of a compaction kernel: what it consumed, filtered, is what it
 // wrote, and it stopped at most a register short of the end or the room.
 void check_compaction(const ExactBlock& text, std::size_t room, base64::scan::ExtraSymbols extra,
-                      const base64::scan::AllowedNoise& noise, bool checked) {
-    const auto& kernels = base64::scan::decode_byte_kernels();
+                      const base64::scan::AllowedNoise& noise, bool checked, const RuntimeBackend& backend) {
+    const auto& kernels = backend.byte_kernels;
     ExactBlock symbols(room);
     const auto compacted = checked ? kernels.compact_symbols_checked(text.data(), text.size(), symbols.data(), room,
                                                                      extra, noise)
@@ -127,6 +129,7 @@ void check_compaction(const ExactBlock& text, std::size_t room, base64::scan::Ex
 }  // namespace
 
 std::string transcript(Input input, const backend::Processor& tier) {
+    const RuntimeBackend table = base64::runtime_dispatch::for_processor(tier);
     FuzzedDataProvider provider(input.data(), input.size());
     base64::DecoderOptions options;
     const int altchars = provider.ConsumeIntegralInRange(0, 3);
@@ -156,7 +159,7 @@ std::string transcript(Input input, const backend::Processor& tier) {
     std::string out;
 
     // The whole request.
-    const base64::Decoder decoder(options);
+    const base64::Decoder decoder(options, table);
     ExactSink sink(detached);
     const DecodeOutcome into_sink = decoder.decode(view, sink);
     note_outcome(out, "decoder sink", into_sink,
@@ -174,10 +177,10 @@ std::string transcript(Input input, const backend::Processor& tier) {
     const base64::lenient::LenientOptions lenient{alphabet, options.padded, options.decodes_past_padding};
     const std::size_t capacity = base64::lenient::lenient_capacity(view.data(), view.size(), lenient);
     into_destination(out, "lenient", capacity, [&](unsigned char* dst, std::size_t n) {
-        return base64::lenient::decode_lenient_to_ptr(view.data(), view.size(), dst, n, lenient);
+        return base64::lenient::decode_lenient_to_ptr(view.data(), view.size(), dst, n, lenient, table);
     });
     into_destination(out, "lenient slice", size, [&](unsigned char* dst, std::size_t n) {
-        return base64::lenient::decode_lenient_slice_into(view.data(), view.size(), dst, n, lenient);
+        return base64::lenient::decode_lenient_slice_into(view.data(), view.size(), dst, n, lenient, table);
     });
 
     // The configured decoder.
@@ -191,7 +194,7 @@ std::string transcript(Input input, const backend::Processor& tier) {
     configured_options.canonical = options.canonical;
     configured_options.also_standard_pair = also_standard_pair;
     configured_options.ignorechars = ignorechars;
-    if (const auto configured = base64::configured::ConfiguredDecoder::create(configured_options)) {
+    if (const auto configured = base64::configured::ConfiguredDecoder::create(configured_options, table)) {
         into_destination(out, "configured", configured->capacity(view.data(), view.size()),
                          [&](unsigned char* dst, std::size_t n) {
                              return configured->decode(view.data(), view.size(), dst, n);
@@ -207,27 +210,27 @@ std::string transcript(Input input, const backend::Processor& tier) {
     if (view.size() % 4 == 0 && !view.empty()) {
         const std::size_t padding = view.back() != '=' ? 0 : view[view.size() - 2] == '=' ? 2 : 1;
         ExactBlock strict(base64::decoded_length(view.size(), padding));
-        const bool ok = base64::decode::decode_to_ptr_with_layout_mode(view.data(), view.size(), strict.data(),
-                                                                       padding, alphabet)
+        const bool ok = base64::decode::decode_to_ptr_with_layout_mode_on(table, view.data(), view.size(),
+                                                                          strict.data(), padding, alphabet)
                             .ok();
         note(out, "strict", {ok}, ok ? strict.first(strict.size()) : Input{});
     }
 
     // The byte scans.
-    const auto& kernels = base64::scan::decode_byte_kernels();
+    const auto& kernels = table.byte_kernels;
     const base64::scan::ExtraSymbols extra{pair.c62, pair.c63};
     note(out, "scans",
          {kernels.alphanumeric_prefix(view.data(), view.size()), kernels.symbol_prefix(view.data(), view.size(), extra),
-          base64::scan::symbol_count(view.data(), view.size(), extra)});
+          table.symbol_count(view.data(), view.size(), extra)});
     ExactBlock translated(view);
     kernels.translate(translated.data(), translated.size(), {pair.c62, '+', pair.c63, '/'});
     note(out, "translate", {}, translated.first(translated.size()));
     base64::scan::AllowedNoise noise;
     std::copy_n(ignorechars.begin(), std::min<std::size_t>(ignorechars.size(), 4), noise.bytes);
     const std::size_t room = view.size() * room_share / 255;
-    check_compaction(text, room, extra, noise, false);
-    check_compaction(text, room, extra, noise, true);
-    check_vector_decoders(text, alphabet);
+    check_compaction(text, room, extra, noise, false, table);
+    check_compaction(text, room, extra, noise, true, table);
+    check_vector_decoders(text, alphabet, table);
     return out;
 }
 

@@ -1,7 +1,8 @@
 // Base64 encoding: the Encoder with every alphabet kind, with and without
 // padding and line wrapping, from a source and into a destination of exactly
 // their sizes; and the decoding of each output gives the source back.
-// Input: alphabet choice and its two symbols, padding, wrapcol, output kind, source.
+// Input: alphabet choice and its two symbols, padding, wrapcol, output kind,
+// streaming, source.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -9,6 +10,7 @@
 #include <cctype>
 
 #include "base64/encoder.hpp"
+#include "base64/runtime_dispatch.hpp"
 #include "exact_sink.hpp"
 #include "tier.hpp"
 
@@ -27,6 +29,7 @@ bool decodable_pair(unsigned char c62, unsigned char c63) {
 }  // namespace
 
 std::string transcript(Input input, const backend::Processor& tier) {
+    auto table = base64::runtime_dispatch::for_processor(tier);
     FuzzedDataProvider provider(input.data(), input.size());
     const int kind = provider.ConsumeIntegralInRange(0, 3);
     const auto c62 = provider.ConsumeIntegral<unsigned char>(), c63 = provider.ConsumeIntegral<unsigned char>();
@@ -34,6 +37,12 @@ std::string transcript(Input input, const backend::Processor& tier) {
     // 0 (one line) and every line length up to two registers' worth, 4 to 7 among them.
     const std::size_t wrapcol = provider.ConsumeIntegralInRange<std::size_t>(0, 140);
     const auto output = provider.ConsumeBool() ? base64::Output::New : base64::Output::Reused;
+    // The tiers' own threshold lies far beyond a fuzzed source: from the
+    // first byte on, the encoders that can stream do.
+    if (provider.ConsumeBool()) {
+        table.streaming_enabled = true;
+        table.streaming_threshold = 0;
+    }
     const auto bytes = provider.ConsumeRemainingBytes<unsigned char>();
     const ExactBlock source({bytes.data(), bytes.size()});
 
@@ -56,7 +65,7 @@ std::string transcript(Input input, const backend::Processor& tier) {
             break;
         }
     }
-    const base64::Encoder encoder(alphabet, padded, wrapcol);
+    const base64::Encoder encoder(alphabet, padded, wrapcol, table);
     const std::optional<std::size_t> size = encoder.encoded_size(source.size(), SIZE_MAX);
     require(size.has_value(), "no encoded size below SIZE_MAX");
     ExactBlock encoded(*size);
@@ -70,7 +79,7 @@ std::string transcript(Input input, const backend::Processor& tier) {
         options.altchars = pair;
         options.padded = padded;
         ExactSink sink(false);
-        const base64::DecodeOutcome decoded = base64::Decoder(options).decode(encoded.first(*size), sink);
+        const base64::DecodeOutcome decoded = base64::Decoder(options, table).decode(encoded.first(*size), sink);
         require(decoded.status == base64::DecodeStatus::Written, "an encoder's output is not decoded");
         const auto back = sink.written(decoded.count);
         require(std::equal(back.begin(), back.end(), bytes.begin(), bytes.end()),

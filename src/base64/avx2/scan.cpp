@@ -20,6 +20,7 @@ constexpr std::size_t STEPS_PER_SUM = 255;
 // Without POPCNT: every byte lane counts its own symbols (a match is -1, so
 // subtracting it adds one), and the lanes are summed every 255 steps.
 std::size_t symbol_count_avx2(const unsigned char* src, std::size_t len, ExtraSymbols extra) {
+    if (len < V::WIDTH) return symbol_count_scalar(src, len, extra);  // not one register: no constants to make
     const generic::SymbolClasses<V> k(extra);
     std::size_t count = 0, i = 0;
     while (len - i >= V::WIDTH) {
@@ -36,6 +37,7 @@ std::size_t symbol_count_avx2(const unsigned char* src, std::size_t len, ExtraSy
 
 [[gnu::target("popcnt")]] std::size_t symbol_count_avx2_popcnt(const unsigned char* src, std::size_t len,
                                                                ExtraSymbols extra) {
+    if (len < V::WIDTH) return symbol_count_scalar(src, len, extra);
     const generic::SymbolClasses<V> k(extra);
     std::size_t count = 0, i = 0;
     for (; len - i >= V::WIDTH; i += V::WIDTH)

@@ -123,8 +123,10 @@ template <class Out>
 // Non-temporal stores need a 64-byte aligned output: from a 16-byte aligned
 // one, up to three 16-character steps get there. The blocks are streamed, the
 // rest is written through the cache after a fence.
+template <std::size_t OutputAlignment>
 std::size_t encode_direct(const unsigned char* src, std::size_t len, unsigned char* dst, const Tables& t,
                           bool stream) {
+    static_assert(OutputAlignment == 32 || OutputAlignment == 64, "one masked step reaches the boundary");
     constexpr std::size_t STEP_BYTES = 12;
     generic::DirectOutput<Avx512> out{dst};
     std::size_t i = 0;
@@ -139,12 +141,13 @@ std::size_t encode_direct(const unsigned char* src, std::size_t len, unsigned ch
         return i + encode_rest(src + i, len - i, out, t);
     }
     // A 64-byte store that is not 32-byte aligned splits both of its halves
-    // across lines: whole groups first (up to seven, one masked step) align
-    // the output, worth 8-20% from 1 KiB on (Zen 4; interpreter bytes data
-    // is 16 bytes off).
-    const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(dst) % 32;
+    // across lines: whole groups first (up to seven, or fifteen to reach a
+    // line, one masked step) align the output, worth 8-20% from 1 KiB on
+    // (Zen 4, at 32; interpreter bytes data is 16 bytes off). Where a store
+    // at 32 mod 64 costs a split line too, the table asks for 64.
+    const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(dst) % OutputAlignment;
     if (misalignment % 4 == 0 && misalignment != 0 && len >= ALIGN_MIN_SOURCE) {
-        const std::size_t groups = (32 - misalignment) / 4;
+        const std::size_t groups = (OutputAlignment - misalignment) / 4;
         out.put_first<V512>(encode_groups(src, 3 * groups, t), 4 * groups);
         i = 3 * groups;
     }
@@ -364,14 +367,21 @@ Tables builtin_tables(bool url) {
 
 }  // namespace
 
+template <std::size_t OutputAlignment>
 std::size_t encode(const unsigned char* src, std::size_t len, unsigned char* dst, bool url, bool stream) {
-    return encode_direct(src, len, dst, builtin_tables(url), stream);
+    return encode_direct<OutputAlignment>(src, len, dst, builtin_tables(url), stream);
 }
 
+template <std::size_t OutputAlignment>
 std::size_t encode_custom(const unsigned char* src, std::size_t len, unsigned char* dst,
                           const EncodeAlphabet& alphabet, bool stream) {
-    return encode_direct(src, len, dst, Tables(alphabet.symbols, alphabet.offsets), stream);
+    return encode_direct<OutputAlignment>(src, len, dst, Tables(alphabet.symbols, alphabet.offsets), stream);
 }
+
+template std::size_t encode<32>(const unsigned char*, std::size_t, unsigned char*, bool, bool);
+template std::size_t encode<64>(const unsigned char*, std::size_t, unsigned char*, bool, bool);
+template std::size_t encode_custom<32>(const unsigned char*, std::size_t, unsigned char*, const EncodeAlphabet&, bool);
+template std::size_t encode_custom<64>(const unsigned char*, std::size_t, unsigned char*, const EncodeAlphabet&, bool);
 
 std::size_t encode_wrapped(const unsigned char* src, std::size_t len, WrapCursor& cursor, bool url) {
     return encode_wrapped_with(src, len, cursor, builtin_tables(url));

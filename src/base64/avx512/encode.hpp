@@ -12,9 +12,12 @@ namespace vantorq::base64::encode::avx512 {
 
 // `stream` asks for non-temporal stores in the bulk of the output; they are
 // used only where the destination is 16-byte aligned, and fenced before
-// returning.
+// returning. Otherwise, from 1 KiB on, the output is first brought to a
+// multiple of `OutputAlignment` (32 or 64) bytes.
+template <std::size_t OutputAlignment>
 std::size_t encode(const unsigned char* src, std::size_t len, unsigned char* dst, bool url, bool stream);
 // `alphabet` must be vector capable (its offsets are used below 48 bytes).
+template <std::size_t OutputAlignment>
 std::size_t encode_custom(const unsigned char* src, std::size_t len, unsigned char* dst,
                           const EncodeAlphabet& alphabet, bool stream);
 

@@ -7,6 +7,7 @@
 #include "backend/invariant.hpp"
 #include "base64/alphabet.hpp"
 #include "base64/decode.hpp"
+#include "base64/described_tiers.hpp"
 #include "base64/encode.hpp"
 #include "base64/error.hpp"
 #include "base64/lengths.hpp"
@@ -196,8 +197,9 @@ Decoded decode_text(const std::string& text, DecodeAlphabet alphabet) {
     const std::size_t padding = text.size() >= 4 ? (text.ends_with("==") ? 2 : text.ends_with("=") ? 1 : 0) : 0;
     Decoded out;
     out.bytes.assign(decoded_length(text.size(), padding), 0);
-    out.result = decode::decode_to_ptr_with_layout_mode(reinterpret_cast<const unsigned char*>(text.data()),
-                                                        text.size(), out.bytes.data(), padding, alphabet);
+    out.result = decode::decode_to_ptr_with_layout_mode_on(testing::scalar_table(),
+                                                           reinterpret_cast<const unsigned char*>(text.data()),
+                                                           text.size(), out.bytes.data(), padding, alphabet);
     return out;
 }
 

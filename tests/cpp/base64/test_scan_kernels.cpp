@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "backend/capabilities.hpp"
 #include "base64/alphabet.hpp"
-#include "base64/decode_tiers.hpp"
+#include "base64/described_tiers.hpp"
 #include "base64/reference.hpp"
 #include "base64/scan.hpp"
 
@@ -17,10 +16,8 @@ namespace {
 
 using testing::CanaryDestination;
 using testing::GuardedBytes;
-using C = vantorq::backend::Capabilities;
+using testing::TierTable;
 using Counter = std::size_t (*)(const unsigned char*, std::size_t, ExtraSymbols);
-using GatheredDecoder = decode::DecodedPrefix (*)(const unsigned char*, std::size_t, unsigned char*, std::size_t,
-                                                  DecodeAlphabet, std::optional<AllowedNoise>, std::size_t);
 
 // The sets the kernels must recognise, told by the decode tables rather than
 // by the kernels' own classification.
@@ -31,33 +28,20 @@ bool reference_alphanumeric(unsigned char byte) {
     return STANDARD_DECODE_TABLE[byte] != INVALID_SYMBOL && byte != '+' && byte != '/';
 }
 
-struct KernelTier {
-    const char* name;
-    backend::Processor needs;
-    DecodeByteKernels kernels;
-    std::vector<std::pair<backend::Processor, Counter>> counters;  // each with the features it needs
-    GatheredDecoder gathered_decode = nullptr;                // the tier's one-pass decoder of noisy text
-};
+// A tier's counter, and the one the same processor without POPCNT gets.
+std::vector<Counter> counters(const TierTable& tier) {
+    backend::Processor without_popcnt = tier.processor;
+    without_popcnt.extensions &= ~backend::Processor::POPCNT;
+    return {tier.table.symbol_count, runtime_dispatch::for_processor(without_popcnt).symbol_count};
+}
 
-const KernelTier TIERS[] = {
-    {"sse2",
-     {},
-     {sse2::alphanumeric_prefix, sse2::symbol_prefix, sse2::translate, sse2::compact_symbols,
-      sse2::compact_symbols_checked},
-     {{{}, symbol_count_scalar}}},
-    {"avx2",
-     {{C::AVX2}},
-     {avx2::alphanumeric_prefix, avx2::symbol_prefix, avx2::translate, avx2::compact_symbols,
-      avx2::compact_symbols_checked},
-     {{{{C::AVX2}}, avx2::symbol_count_avx2},
-      {{{C::AVX2}, backend::Processor::POPCNT}, avx2::symbol_count_avx2_popcnt}}},
-    {"avx512",
-     AVX512_SCAN_FEATURES,
-     {avx512::alphanumeric_prefix, avx512::symbol_prefix, avx512::translate, avx512::compact_symbols,
-      avx512::compact_symbols_checked},
-     {{AVX512_SCAN_FEATURES, avx512::symbol_count}},
-     decode::avx512::decode_gathered_prefix},
-};
+bool same_scans(const TierTable& a, const TierTable& b) {
+    const DecodeByteKernels &x = a.table.byte_kernels, &y = b.table.byte_kernels;
+    return x.alphanumeric_prefix == y.alphanumeric_prefix && x.symbol_prefix == y.symbol_prefix &&
+           x.translate == y.translate && x.compact_symbols == y.compact_symbols &&
+           x.compact_symbols_checked == y.compact_symbols_checked && counters(a) == counters(b) &&
+           a.table.decode_gathered_prefix == b.table.decode_gathered_prefix;
+}
 
 const ExtraSymbols EXTRAS[] = {{}, {'-', '_'}, {'.', ','}, {0x00, 0xFF}};
 
@@ -77,7 +61,7 @@ std::string reference_decode(const std::string& symbols) {
 // symbols), leaves fewer than two registers' worth undecoded unless stopped
 // by the capacity or (checked) by a byte neither a symbol nor noise, and
 // writes nothing else.
-void expect_gathered_decode_matches(const KernelTier& tier, const std::vector<unsigned char>& bytes,
+void expect_gathered_decode_matches(const TierTable& tier, const std::vector<unsigned char>& bytes,
                                     const GuardedBytes& text, std::size_t line = 0) {
     const std::size_t len = bytes.size();
     const AllowedNoise noise{{'\n', '\r', '=', ' '}};
@@ -89,8 +73,9 @@ void expect_gathered_decode_matches(const KernelTier& tier, const std::vector<un
         for (const std::size_t capacity : {len, std::size_t{100}}) {
             SCOPED_TRACE(::testing::Message() << "checked " << checked << " capacity " << capacity);
             CanaryDestination out(capacity, 0);
-            const auto prefix = tier.gathered_decode(text.data(), len, out.data(), capacity, DecodeAlphabet::Standard,
-                                                     checked ? std::optional(noise) : std::nullopt, line);
+            const auto prefix = tier.table.decode_gathered_prefix(text.data(), len, out.data(), capacity, DecodeAlphabet::Standard,
+                                                                   checked ? std::optional(noise) : std::nullopt,
+                                                                   line);
             ASSERT_LE(prefix.consumed, len);
             std::string taken, left;
             std::copy_if(bytes.begin(), bytes.begin() + prefix.consumed, std::back_inserter(taken), symbol);
@@ -106,22 +91,22 @@ void expect_gathered_decode_matches(const KernelTier& tier, const std::vector<un
     }
 }
 
-void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned char>& bytes) {
+void expect_kernels_match(const TierTable& tier, const std::vector<unsigned char>& bytes) {
+    const DecodeByteKernels& kernels = tier.table.byte_kernels;
     const GuardedBytes text(bytes);
     const std::size_t len = bytes.size();
     const auto first_outside = [&](auto&& inside) {
         return static_cast<std::size_t>(std::find_if_not(bytes.begin(), bytes.end(), inside) - bytes.begin());
     };
-    EXPECT_EQ(tier.kernels.alphanumeric_prefix(text.data(), len), first_outside(reference_alphanumeric));
+    EXPECT_EQ(kernels.alphanumeric_prefix(text.data(), len), first_outside(reference_alphanumeric));
 
     for (const ExtraSymbols extra : EXTRAS) {
         SCOPED_TRACE(testing::as_string(&extra.first, 2));
         const auto symbol = [&](unsigned char byte) { return reference_symbol(byte, extra); };
-        EXPECT_EQ(tier.kernels.symbol_prefix(text.data(), len, extra), first_outside(symbol));
+        EXPECT_EQ(kernels.symbol_prefix(text.data(), len, extra), first_outside(symbol));
         std::string symbols;
         std::copy_if(bytes.begin(), bytes.end(), std::back_inserter(symbols), symbol);
-        for (const auto& [needs, count] : tier.counters)
-            if (vantorq::backend::processor().runs(needs)) EXPECT_EQ(count(text.data(), len, extra), symbols.size());
+        for (const Counter count : counters(tier)) EXPECT_EQ(count(text.data(), len, extra), symbols.size());
 
         // A room smaller than the symbols stops early; calls resumed where
         // the last one stopped gather them all, never writing past the room.
@@ -131,7 +116,7 @@ void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned cha
             while (read < len && written < symbols.size()) {
                 const std::size_t limit = std::min(room, symbols.size() - written);
                 const Compacted step =
-                    tier.kernels.compact_symbols(text.data() + read, len - read, stage.data() + written, limit, extra);
+                    kernels.compact_symbols(text.data() + read, len - read, stage.data() + written, limit, extra);
                 ASSERT_LE(step.written, limit);
                 ASSERT_TRUE(step.consumed != 0 || step.written != 0) << "no progress at " << read;
                 ASSERT_TRUE(stage.untouched_from(written + limit));
@@ -155,7 +140,7 @@ void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned cha
     bool stopped = false;
     while (read < len && !stopped) {
         const Compacted step =
-            tier.kernels.compact_symbols_checked(text.data() + read, len - read, stage.data() + written,
+            kernels.compact_symbols_checked(text.data() + read, len - read, stage.data() + written,
                                                  len - written, {}, noise);
         read += step.consumed;
         written += step.written;
@@ -177,17 +162,22 @@ void expect_kernels_match(const KernelTier& tier, const std::vector<unsigned cha
             byte = byte == mapping.from_second ? mapping.to_second : byte == mapping.from_first ? mapping.to_first : byte;
         CanaryDestination translated(len, 0);
         std::copy(bytes.begin(), bytes.end(), translated.data());
-        tier.kernels.translate(translated.data(), len, mapping);
+        kernels.translate(translated.data(), len, mapping);
         EXPECT_EQ(translated.prefix(len), testing::as_string(expected.data(), len));
         EXPECT_TRUE(translated.untouched_from(len));
     }
-    if (tier.gathered_decode != nullptr) expect_gathered_decode_matches(tier, bytes, text);
+    if (tier.table.decode_gathered_prefix != nullptr) expect_gathered_decode_matches(tier, bytes, text);
 }
 
-class ScanKernels : public ::testing::TestWithParam<KernelTier> {
+class ScanKernels : public ::testing::TestWithParam<TierTable> {
 protected:
     void SetUp() override {
-        if (!vantorq::backend::processor().runs(GetParam().needs)) GTEST_SKIP() << "processor lacks the tier";
+        const TierTable& tier = GetParam();
+        if (!tier.runs_here()) GTEST_SKIP() << "processor lacks the tier";
+        for (const TierTable& earlier : testing::tier_tables()) {
+            if (earlier.name == tier.name) break;
+            if (same_scans(earlier, tier)) GTEST_SKIP() << "the scans of " << earlier.name << ", tested there";
+        }
     }
 };
 
@@ -226,7 +216,7 @@ TEST_P(ScanKernels, SeeEveryByteValueAtEveryPositionOfAWindow) {
 // Lines as encoders wrap them, the one-pass decoder told their length: every
 // byte value at every position of the first two lines.
 TEST_P(ScanKernels, DecodeWrappedTextWithEveryByteValueAtEveryPosition) {
-    if (GetParam().gathered_decode == nullptr) GTEST_SKIP() << "the tier has no one-pass decoder";
+    if (GetParam().table.decode_gathered_prefix == nullptr) GTEST_SKIP() << "the tier has no one-pass decoder";
     std::mt19937 rng(9);
     const std::pair<std::size_t, std::string> shapes[] = {{76, "\n"}, {64, "\r\n"}, {32, "\n"}, {124, "\r\n"}};
     for (const auto& [line, separator] : shapes) {
@@ -246,18 +236,7 @@ TEST_P(ScanKernels, DecodeWrappedTextWithEveryByteValueAtEveryPosition) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(TIERS),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ScanKernels, SelectionTakesTheWidestTierTheProcessorHas) {
-    using backend::Processor;
-    constexpr std::uint16_t AVX512 = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI;
-    const Processor with_vbmi2{{AVX512}, Processor::AVX512VBMI2 | Processor::POPCNT};
-    EXPECT_EQ(byte_kernels_for(with_vbmi2).compact_symbols, avx512::compact_symbols);
-    EXPECT_EQ(byte_kernels_for({{AVX512}, Processor::POPCNT}).compact_symbols, avx2::compact_symbols);
-    EXPECT_EQ(byte_kernels_for({{C::SSSE3 | C::AVX2}}).symbol_prefix, avx2::symbol_prefix);
-    EXPECT_EQ(byte_kernels_for({{C::SSSE3 | C::SSE41}}).compact_symbols, sse2::compact_symbols);
-}
+INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(testing::tier_tables()), testing::tier_name);
 
 }  // namespace
 }  // namespace vantorq::base64::scan

@@ -5,9 +5,8 @@
 #include <tuple>
 #include <vector>
 
-#include "backend/capabilities.hpp"
-#include "base64/decode_tiers.hpp"
 #include "base64/decode.hpp"
+#include "base64/described_tiers.hpp"
 #include "base64/lengths.hpp"
 #include "base64/reference.hpp"
 
@@ -24,14 +23,8 @@ using testing::CanaryDestination;
 using testing::GuardedBytes;
 using testing::random_bytes;
 using testing::reference_encode;
-using C = vantorq::backend::Capabilities;
-using runtime_dispatch::RuntimeBackend;
+using testing::TierTable;
 using runtime_dispatch::Tier;
-
-constexpr std::uint16_t AVX512_TIER = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI;
-const RuntimeBackend SCALAR{false, 0, Tier::Scalar};
-
-bool processor_has(std::uint16_t flags) { return vantorq::backend::capabilities().has(flags); }
 
 std::vector<std::size_t> text_lengths() {
     std::vector<std::size_t> lengths;
@@ -44,7 +37,7 @@ std::vector<std::size_t> text_lengths() {
 std::string scalar_decoded(const unsigned char* text, std::size_t count, DecodeAlphabet alphabet) {
     std::string out(count / 4 * 3, '\0');
     const KernelResult result = decode::decode_to_ptr_with_layout_mode_on(
-        SCALAR, text, count, reinterpret_cast<unsigned char*>(out.data()), 0, alphabet);
+        testing::scalar_table(), text, count, reinterpret_cast<unsigned char*>(out.data()), 0, alphabet);
     if (!result.ok()) ADD_FAILURE() << "the scalar decoder rejects the expected output";
     return out;
 }
@@ -56,14 +49,14 @@ std::vector<unsigned char> random_text(std::size_t len, const std::string& symbo
     return text;
 }
 
-// --- the kernels of each tier, called directly ---
+// --- the kernels of each tier's table, called directly ---
 
 using DecodeKernel = KernelResult (*)(const unsigned char*, std::size_t, unsigned char*);
 using PrefixKernel = DecodedPrefix (*)(const unsigned char*, std::size_t, unsigned char*);
 
 struct TierKernels {
-    const char* name;
-    std::uint16_t required;
+    std::string name;
+    backend::Processor processor;
     bool masked_tail;  // whole quanta from 64 characters on, not whole 16-character blocks
     DecodeKernel standard, url_safe, mixed, validated;
     PrefixKernel prefix_standard, prefix_mixed;
@@ -78,21 +71,18 @@ struct TierKernels {
     friend void PrintTo(const TierKernels& tier, std::ostream* os) { *os << tier.name; }
 };
 
-const TierKernels TIERS[] = {
-    {"ssse3", C::SSSE3, false, &decode::ssse3::decode<StandardDecoder>, &decode::ssse3::decode<UrlSafeDecoder>,
-     &decode::ssse3::decode<MixedDecoder>, &decode::ssse3::decode<ValidatedStandardDecoder>,
-     &decode::ssse3::decode_prefix<StandardDecoder>, &decode::ssse3::decode_prefix<MixedDecoder>},
-    {"sse41", C::SSSE3 | C::SSE41, false, &decode::sse41::decode<StandardDecoder>,
-     &decode::sse41::decode<UrlSafeDecoder>, &decode::sse41::decode<MixedDecoder>,
-     &decode::sse41::decode<ValidatedStandardDecoder>, &decode::sse41::decode_prefix<StandardDecoder>,
-     &decode::sse41::decode_prefix<MixedDecoder>},
-    {"avx2", C::SSSE3 | C::AVX2, false, &decode::avx2::decode<StandardDecoder>, &decode::avx2::decode<UrlSafeDecoder>,
-     &decode::avx2::decode<MixedDecoder>, &decode::avx2::decode<ValidatedStandardDecoder>,
-     &decode::avx2::decode_prefix<StandardDecoder>, &decode::avx2::decode_prefix<MixedDecoder>},
-    {"avx512", AVX512_TIER, true, &decode::avx512::decode<StandardDecoder>, &decode::avx512::decode<UrlSafeDecoder>,
-     &decode::avx512::decode<MixedDecoder>, &decode::avx512::decode<ValidatedStandardDecoder>,
-     &decode::avx512::decode_prefix<StandardDecoder>, &decode::avx512::decode_prefix<MixedDecoder>},
-};
+std::vector<TierKernels> tier_kernels() {
+    std::vector<TierKernels> tiers;
+    for (const TierTable& tier : testing::tier_tables()) {
+        const runtime_dispatch::DecodeKernels& d = tier.table.decoders;
+        if (d.standard == nullptr) continue;
+        tiers.push_back({tier.name, tier.processor, tier.table.tier == Tier::Avx512, d.standard, d.url_safe, d.mixed,
+                         d.validated_standard, d.prefix_standard, d.prefix_mixed});
+    }
+    return tiers;
+}
+
+const std::vector<TierKernels> TIERS = tier_kernels();
 
 struct ContractCase {
     const char* name;
@@ -142,14 +132,13 @@ TEST_P(NibbleClasses, AcceptExactlyTheScalarTablesSymbols) {
 INSTANTIATE_TEST_SUITE_P(Contracts, NibbleClasses, ::testing::ValuesIn(CHECKING_CONTRACTS),
                          [](const auto& info) { return std::string(info.param.name); });
 
-std::string tuple_name(const TierKernels& tier, const ContractCase& contract) {
-    return std::string(tier.name) + "_" + contract.name;
-}
+std::string tuple_name(const TierKernels& tier, const ContractCase& contract) { return tier.name + "_" + contract.name; }
 
 class DecodeKernelTest : public ::testing::TestWithParam<std::tuple<TierKernels, ContractCase>> {
 protected:
     void SetUp() override {
-        if (!processor_has(std::get<0>(GetParam()).required)) GTEST_SKIP() << "processor lacks this tier";
+        if (!vantorq::backend::processor().runs(std::get<0>(GetParam()).processor))
+            GTEST_SKIP() << "processor lacks this tier";
     }
 };
 
@@ -267,22 +256,6 @@ INSTANTIATE_TEST_SUITE_P(TiersAndContracts, VectorDecodePrefix,
 
 // --- the decoder entry point and the dispatchers on every backend ---
 
-struct BackendCase {
-    const char* name;
-    std::uint16_t required;
-    RuntimeBackend backend;
-    friend void PrintTo(const BackendCase& tier, std::ostream* os) { *os << tier.name; }
-};
-
-const BackendCase BACKENDS[] = {
-    {"scalar", 0, SCALAR},
-    {"ssse3", C::SSSE3, {false, 0, Tier::Ssse3}},
-    {"sse41", C::SSSE3 | C::SSE41, {false, 0, Tier::Sse41}},
-    {"avx2", C::SSSE3 | C::AVX2, {true, 0, Tier::Avx2}},
-    {"avx512", AVX512_TIER, {true, 0, Tier::Avx512}},
-    {"unknown_tier", 0, {true, 0, static_cast<Tier>(9)}},
-};
-
 struct AlphabetCase {
     const char* name;
     DecodeAlphabet alphabet;
@@ -297,10 +270,10 @@ const AlphabetCase DECODE_ALPHABETS[] = {
     {"mixed_given_standard", DecodeAlphabet::Mixed, &STANDARD_SYMBOLS},
 };
 
-class DecodeEntryPoint : public ::testing::TestWithParam<std::tuple<BackendCase, AlphabetCase>> {
+class DecodeEntryPoint : public ::testing::TestWithParam<std::tuple<TierTable, AlphabetCase>> {
 protected:
     void SetUp() override {
-        if (!processor_has(std::get<0>(GetParam()).required)) GTEST_SKIP() << "processor lacks this tier";
+        if (!std::get<0>(GetParam()).runs_here()) GTEST_SKIP() << "processor lacks this tier";
     }
 };
 
@@ -316,7 +289,7 @@ TEST_P(DecodeEntryPoint, RecoversEveryLengthIntoAnExactDestination) {
         const GuardedBytes source(std::vector<unsigned char>(text.begin(), text.end()));
         CanaryDestination dst(n, n % 32);
         const KernelResult result = decode::decode_to_ptr_with_layout_mode_on(
-            tier.backend, source.data(), text.size(), dst.data(), padding_of(text), alphabet.alphabet);
+            tier.table, source.data(), text.size(), dst.data(), padding_of(text), alphabet.alphabet);
         ASSERT_TRUE(result.ok()) << n;
         ASSERT_EQ(dst.prefix(n), testing::as_string(bytes.data(), n)) << n;
         ASSERT_TRUE(dst.untouched_from(n)) << n;
@@ -336,7 +309,7 @@ TEST_P(DecodeEntryPoint, RejectsOneInvalidByteAnywhere) {
             std::string broken = text;
             broken[pos] = static_cast<char>(bad);
             const KernelResult result = decode::decode_to_ptr_with_layout_mode_on(
-                tier.backend, reinterpret_cast<const unsigned char*>(broken.data()), broken.size(), out.data(), 1,
+                tier.table, reinterpret_cast<const unsigned char*>(broken.data()), broken.size(), out.data(), 1,
                 alphabet.alphabet);
             ASSERT_EQ(result, KernelResult::invalid_input()) << "byte " << int{bad} << " at " << pos;
         }
@@ -345,38 +318,39 @@ TEST_P(DecodeEntryPoint, RejectsOneInvalidByteAnywhere) {
 
 TEST_P(DecodeEntryPoint, DispatchersRunTheTiersKernels) {
     const auto& [tier, alphabet] = GetParam();
-    const bool vector = tier.backend.tier >= Tier::Ssse3 && tier.backend.tier <= Tier::Avx512;
+    const bool vector = tier.table.decoders.standard != nullptr;
     const auto text = random_text(200, std::string(alphabet.symbols->begin(), alphabet.symbols->end()), 3);
     std::vector<unsigned char> out(150);
 
-    const KernelResult decoded = decode::vector_decode(tier.backend, alphabet.alphabet, text.data(), 200, out.data());
+    const KernelResult decoded = decode::vector_decode(tier.table, alphabet.alphabet, text.data(), 200, out.data());
     ASSERT_TRUE(decoded.ok());
-    EXPECT_EQ(decoded.consumed, vector ? (tier.backend.tier == Tier::Avx512 ? 200u : 192u) : 0u);
+    EXPECT_EQ(decoded.consumed, vector ? (tier.table.tier == Tier::Avx512 ? 200u : 192u) : 0u);
     EXPECT_EQ(testing::as_string(out.data(), decoded.written),
               scalar_decoded(text.data(), decoded.consumed, alphabet.alphabet));
 
-    const DecodedPrefix prefix = decode::vector_decode_prefix(tier.backend, alphabet.alphabet, text.data(), 200,
+    const DecodedPrefix prefix = decode::vector_decode_prefix(tier.table, alphabet.alphabet, text.data(), 200,
                                                               out.data());
     EXPECT_EQ(prefix, (DecodedPrefix{decoded.consumed, decoded.written}));
     // Only the standard alphabet has a prefix kernel of its own; the others
     // accept both spellings, as lenient URL-safe decoding does.
     const std::string both = "+/-_+/-_+/-_+/-_";
     const DecodedPrefix mixed = decode::vector_decode_prefix(
-        tier.backend, alphabet.alphabet, reinterpret_cast<const unsigned char*>(both.data()), 16, out.data());
+        tier.table, alphabet.alphabet, reinterpret_cast<const unsigned char*>(both.data()), 16, out.data());
     EXPECT_EQ(mixed.consumed, vector && alphabet.alphabet != DecodeAlphabet::Standard ? 16u : 0u);
 
     const bool standard_text = alphabet.symbols == &STANDARD_SYMBOLS;
 
     if (standard_text) {
-        const KernelResult fast = decode::vector_decode_validated(tier.backend, text.data(), 200, out.data());
+        const KernelResult fast = decode::vector_decode_validated(tier.table, text.data(), 200, out.data());
         EXPECT_EQ(fast, decoded);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(TiersAndAlphabets, DecodeEntryPoint,
-                         ::testing::Combine(::testing::ValuesIn(BACKENDS), ::testing::ValuesIn(DECODE_ALPHABETS)),
+                         ::testing::Combine(::testing::ValuesIn(testing::tier_tables()),
+                                            ::testing::ValuesIn(DECODE_ALPHABETS)),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+                             return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
                          });
 
 TEST(SelectedBackendDecoder, DecodesLongTextLikeTheScalarTier) {

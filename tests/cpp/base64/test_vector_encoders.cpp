@@ -4,14 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "backend/capabilities.hpp"
-#include "base64/avx2/encode.hpp"
-#include "base64/avx512/encode.hpp"
+#include "base64/described_tiers.hpp"
 #include "base64/encode.hpp"
 #include "base64/encoder.hpp"
 #include "base64/lengths.hpp"
 #include "base64/reference.hpp"
-#include "base64/ssse3/encode.hpp"
 
 namespace vantorq::base64 {
 namespace {
@@ -21,11 +18,8 @@ using testing::GuardedBytes;
 using testing::random_bytes;
 using testing::reference_encode;
 using testing::reference_wrap;
-using C = vantorq::backend::Capabilities;
-using runtime_dispatch::RuntimeBackend;
+using testing::TierTable;
 using runtime_dispatch::Tier;
-
-constexpr std::uint16_t AVX512_TIER = C::SSSE3 | C::AVX2 | C::AVX512F | C::AVX512BW | C::AVX512VBMI;
 
 // Every length up to 300, the block boundaries of each tier, and one long source.
 std::vector<std::size_t> source_lengths() {
@@ -35,15 +29,13 @@ std::vector<std::size_t> source_lengths() {
     return lengths;
 }
 
-bool processor_has(std::uint16_t flags) { return vantorq::backend::capabilities().has(flags); }
-
 const EncodeAlphabet DOT_COMMA = EncodeAlphabet::with_altchars('.', ',');
 
-// --- the tier encoders called directly ---
+// --- the encoders of each tier's table, called directly ---
 
 struct TierEncoder {
-    const char* name;
-    std::uint16_t required;
+    std::string name;
+    backend::Processor processor;
     const Symbols* symbols;
     // The bytes a tier may leave to the scalar code once it runs its widest loop.
     std::size_t max_left_over;
@@ -55,7 +47,7 @@ class VectorEncoder : public ::testing::TestWithParam<TierEncoder> {};
 
 TEST_P(VectorEncoder, EqualsTheScalarEncodingOfWhatItConsumes) {
     const TierEncoder& tier = GetParam();
-    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    if (!vantorq::backend::processor().runs(tier.processor)) GTEST_SKIP() << "processor lacks " << tier.name;
     for (const std::size_t len : source_lengths()) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
         const GuardedBytes source(bytes);
@@ -78,62 +70,33 @@ TEST_P(VectorEncoder, EqualsTheScalarEncodingOfWhatItConsumes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tiers, VectorEncoder,
-    ::testing::Values(
-        TierEncoder{"ssse3_standard", C::SSSE3, &STANDARD_SYMBOLS, 15,
-                    [](auto s, auto n, auto d) { return encode::ssse3::encode(s, n, d, false); }},
-        TierEncoder{"ssse3_url", C::SSSE3, &URL_SAFE_SYMBOLS, 15,
-                    [](auto s, auto n, auto d) { return encode::ssse3::encode(s, n, d, true); }},
-        TierEncoder{"ssse3_custom", C::SSSE3, &DOT_COMMA.symbols, 15,
-                    [](auto s, auto n, auto d) { return encode::ssse3::encode_custom(s, n, d, DOT_COMMA.offsets); }},
-        TierEncoder{"avx2_standard", C::SSSE3 | C::AVX2, &STANDARD_SYMBOLS, 15,
-                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, false, false); }},
-        TierEncoder{"avx2_standard_streaming", C::SSSE3 | C::AVX2, &STANDARD_SYMBOLS, 15,
-                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, false, true); }},
-        TierEncoder{"avx2_url", C::SSSE3 | C::AVX2, &URL_SAFE_SYMBOLS, 15,
-                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, true, false); }},
-        TierEncoder{"avx2_url_streaming", C::SSSE3 | C::AVX2, &URL_SAFE_SYMBOLS, 15,
-                    [](auto s, auto n, auto d) { return encode::avx2::encode_with_store(s, n, d, true, true); }},
-        TierEncoder{"avx2_custom", C::SSSE3 | C::AVX2, &DOT_COMMA.symbols, 15,
-                    [](auto s, auto n, auto d) {
-                        return encode::avx2::encode_custom(s, n, d, DOT_COMMA.offsets, false);
-                    }},
-        TierEncoder{"avx2_custom_streaming", C::SSSE3 | C::AVX2, &DOT_COMMA.symbols, 15,
-                    [](auto s, auto n, auto d) {
-                        return encode::avx2::encode_custom(s, n, d, DOT_COMMA.offsets, true);
-                    }},
-        TierEncoder{"avx512_standard", AVX512_TIER, &STANDARD_SYMBOLS, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, false, false); }},
-        TierEncoder{"avx512_standard_streaming", AVX512_TIER, &STANDARD_SYMBOLS, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, false, true); }},
-        TierEncoder{"avx512_url", AVX512_TIER, &URL_SAFE_SYMBOLS, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode(s, n, d, true, false); }},
-        TierEncoder{"avx512_custom", AVX512_TIER, &DOT_COMMA.symbols, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode_custom(s, n, d, DOT_COMMA, false); }},
-        TierEncoder{"avx512_custom_streaming", AVX512_TIER, &DOT_COMMA.symbols, 2,
-                    [](auto s, auto n, auto d) { return encode::avx512::encode_custom(s, n, d, DOT_COMMA, true); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+// Each tier's built-in and custom encoders, and where they may stream,
+// the same with streaming asked for.
+std::vector<TierEncoder> tier_encoders() {
+    std::vector<TierEncoder> encoders;
+    for (const TierTable& tier : testing::tier_tables()) {
+        const runtime_dispatch::EncodeKernels kernels = tier.table.encoders;
+        if (kernels.encode == nullptr) continue;
+        const std::size_t left_over = tier.table.tier == Tier::Avx512 ? 2 : 15;
+        for (const bool stream : {false, true}) {
+            if (stream && tier.table.tier < Tier::Avx2) continue;
+            const std::string suffix = stream ? "_streaming" : "";
+            const auto add = [&](const char* kind, const Symbols& symbols, auto encode) {
+                encoders.push_back({tier.name + "_" + kind + suffix, tier.processor, &symbols, left_over, encode});
+            };
+            add("standard", STANDARD_SYMBOLS, [=](auto s, auto n, auto d) { return kernels.encode(s, n, d, false, stream); });
+            add("url", URL_SAFE_SYMBOLS, [=](auto s, auto n, auto d) { return kernels.encode(s, n, d, true, stream); });
+            add("custom", DOT_COMMA.symbols,
+                [=](auto s, auto n, auto d) { return kernels.encode_custom(s, n, d, DOT_COMMA, stream); });
+        }
+    }
+    return encoders;
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiers, VectorEncoder, ::testing::ValuesIn(tier_encoders()),
+                         [](const auto& info) { return info.param.name; });
 
 // --- the entry points on every tier ---
-
-struct BackendCase {
-    const char* name;
-    std::uint16_t required;
-    RuntimeBackend backend;
-    friend void PrintTo(const BackendCase& tier, std::ostream* os) { *os << tier.name; }
-};
-
-// Streaming from the first byte on, so that every AVX2 call that may stream does.
-const BackendCase BACKENDS[] = {
-    {"scalar", 0, {false, 0, Tier::Scalar}},
-    {"ssse3", C::SSSE3, {false, 0, Tier::Ssse3}},
-    {"sse41", C::SSSE3 | C::SSE41, {false, 0, Tier::Sse41}},
-    {"avx2", C::SSSE3 | C::AVX2, {false, 0, Tier::Avx2}},
-    {"avx2_streaming", C::SSSE3 | C::AVX2, {true, 0, Tier::Avx2}},
-    {"avx512", AVX512_TIER, {true, 0, Tier::Avx512}},
-    {"unknown_tier", 0, {true, 0, static_cast<Tier>(9)}},
-};
 
 struct AlphabetCase {
     const char* name;
@@ -156,15 +119,15 @@ const AlphabetCase ALPHABETS[] = {
     {"scalar_only", EncodeAlphabet::from_symbols(reordered_symbols())},
 };
 
-std::string tuple_name(const BackendCase& backend, const AlphabetCase& alphabet) {
-    return std::string(backend.name) + "_" + alphabet.name;
-}
+std::string tuple_name(const TierTable& tier, const AlphabetCase& alphabet) { return tier.name + "_" + alphabet.name; }
 
-class EncodeEntryPoint : public ::testing::TestWithParam<std::tuple<BackendCase, AlphabetCase>> {};
+class EncodeEntryPoint : public ::testing::TestWithParam<std::tuple<TierTable, AlphabetCase>> {};
 
+// The tables' own streaming thresholds lie beyond these sources; the
+// streaming variants stream from the first byte on.
 TEST_P(EncodeEntryPoint, WritesExactlyThePaddedEncoding) {
     const auto& [tier, alphabet] = GetParam();
-    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    if (!tier.runs_here()) GTEST_SKIP() << "processor lacks " << tier.name;
     for (const std::size_t len : source_lengths()) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len + 77));
         const GuardedBytes source(bytes);
@@ -172,7 +135,7 @@ TEST_P(EncodeEntryPoint, WritesExactlyThePaddedEncoding) {
         for (const bool cached : {false, true}) {
             for (std::size_t alignment = 0; alignment < 32; ++alignment) {
                 CanaryDestination dst(expected.size(), alignment);
-                encode::encode_to_ptr_on(tier.backend, source.data(), len, dst.data(), alphabet.alphabet, cached);
+                encode::encode_to_ptr_on(tier.table, source.data(), len, dst.data(), alphabet.alphabet, cached);
                 ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " at alignment " << alignment;
                 ASSERT_TRUE(dst.untouched_from(expected.size())) << len << " at alignment " << alignment;
             }
@@ -181,16 +144,17 @@ TEST_P(EncodeEntryPoint, WritesExactlyThePaddedEncoding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TiersAndAlphabets, EncodeEntryPoint,
-                         ::testing::Combine(::testing::ValuesIn(BACKENDS), ::testing::ValuesIn(ALPHABETS)),
+                         ::testing::Combine(::testing::ValuesIn(testing::tier_tables_with_streaming()),
+                                            ::testing::ValuesIn(ALPHABETS)),
                          [](const auto& info) {
                              return tuple_name(std::get<0>(info.param), std::get<1>(info.param));
                          });
 
-class WrappedEntryPoint : public ::testing::TestWithParam<std::tuple<BackendCase, AlphabetCase>> {};
+class WrappedEntryPoint : public ::testing::TestWithParam<std::tuple<TierTable, AlphabetCase>> {};
 
 TEST_P(WrappedEntryPoint, GivesTheScalarLineLayout) {
     const auto& [tier, alphabet] = GetParam();
-    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    if (!tier.runs_here()) GTEST_SKIP() << "processor lacks " << tier.name;
     for (const std::size_t len : source_lengths()) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len + 99));
         // The source ends at an inaccessible page, then starts right after one:
@@ -203,7 +167,7 @@ TEST_P(WrappedEntryPoint, GivesTheScalarLineLayout) {
                 ASSERT_EQ(wrapped_length(encoded.size(), wrapcol), expected.size());
                 for (const GuardedBytes* source : {&ends_at_guard, &starts_at_guard}) {
                     CanaryDestination dst(expected.size(), len % 32);
-                    encode::encode_wrapped_to_ptr_on(tier.backend, source->data(), len, dst.data(), alphabet.alphabet,
+                    encode::encode_wrapped_to_ptr_on(tier.table, source->data(), len, dst.data(), alphabet.alphabet,
                                                      pad, wrapcol);
                     ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " wrapcol " << wrapcol << " pad " << pad;
                     ASSERT_TRUE(dst.untouched_from(expected.size())) << len << " wrapcol " << wrapcol;
@@ -214,7 +178,7 @@ TEST_P(WrappedEntryPoint, GivesTheScalarLineLayout) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TiersAndAlphabets, WrappedEntryPoint,
-                         ::testing::Combine(::testing::ValuesIn(BACKENDS), ::testing::ValuesIn(ALPHABETS)),
+                         ::testing::Combine(::testing::ValuesIn(testing::tier_tables()), ::testing::ValuesIn(ALPHABETS)),
                          [](const auto& info) {
                              return tuple_name(std::get<0>(info.param), std::get<1>(info.param));
                          });
@@ -236,10 +200,10 @@ TEST(FourCharacterLines, ReadNothingBeforeTheSource) {
                     Encoder(alphabet.alphabet, pad, wrapcol).encode(source.data(), len, dst.data(), Output::New);
                     ASSERT_EQ(dst.prefix(expected.size()), expected) << len << " wrapcol " << wrapcol;
                 }
-                for (const BackendCase& tier : BACKENDS) {
-                    if (!processor_has(tier.required)) continue;
+                for (const TierTable& tier : testing::tier_tables()) {
+                    if (!tier.runs_here()) continue;
                     CanaryDestination dst(expected.size(), len % 32);
-                    encode::encode_wrapped_to_ptr_on(tier.backend, source.data(), len, dst.data(), alphabet.alphabet,
+                    encode::encode_wrapped_to_ptr_on(tier.table, source.data(), len, dst.data(), alphabet.alphabet,
                                                      pad, 4);
                     ASSERT_EQ(dst.prefix(expected.size()), expected) << tier.name << " " << len;
                     ASSERT_TRUE(dst.untouched_from(expected.size())) << tier.name << " " << len;
@@ -249,16 +213,16 @@ TEST(FourCharacterLines, ReadNothingBeforeTheSource) {
     }
 }
 
-class LongWrappedLines : public ::testing::TestWithParam<BackendCase> {};
+class LongWrappedLines : public ::testing::TestWithParam<TierTable> {};
 
 TEST_P(LongWrappedLines, FiveMebibytesGiveFullLinesAndNoTrailingLineFeed) {
-    const BackendCase& tier = GetParam();
-    if (!processor_has(tier.required)) GTEST_SKIP() << "processor lacks " << tier.name;
+    const TierTable& tier = GetParam();
+    if (!tier.runs_here()) GTEST_SKIP() << "processor lacks " << tier.name;
     const std::size_t len = 5 * 1024 * 1024 + 1;
     const auto bytes = random_bytes(len, 5);
     const std::string encoded = reference_encode(bytes.data(), len, STANDARD_SYMBOLS);
     std::string out(wrapped_length(encoded.size(), 76), '?');
-    encode::encode_wrapped_to_ptr_on(tier.backend, bytes.data(), len, reinterpret_cast<unsigned char*>(out.data()),
+    encode::encode_wrapped_to_ptr_on(tier.table, bytes.data(), len, reinterpret_cast<unsigned char*>(out.data()),
                                      STANDARD_ENCODE_ALPHABET, true, 76);
     EXPECT_EQ(out, reference_wrap(encoded, 76));
     std::size_t line_start = 0;
@@ -270,12 +234,16 @@ TEST_P(LongWrappedLines, FiveMebibytesGiveFullLinesAndNoTrailingLineFeed) {
     EXPECT_LE(out.size() - line_start, 76u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiers, LongWrappedLines, ::testing::ValuesIn(BACKENDS),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Tiers, LongWrappedLines, ::testing::ValuesIn(testing::tier_tables()), testing::tier_name);
 
-// --- the Encoder on this processor's tier ---
+// --- the Encoder on every tier's table ---
 
-TEST(SelectedBackendEncoder, AgreesWithTheReference) {
+class TableEncoder : public ::testing::TestWithParam<TierTable> {};
+
+// The longest source passes the tables' streaming threshold.
+TEST_P(TableEncoder, AgreesWithTheReference) {
+    const runtime_dispatch::RuntimeBackend& kernels = GetParam().table;
+    if (!GetParam().runs_here()) GTEST_SKIP() << "processor lacks " << GetParam().name;
     for (const std::size_t len : {0u, 5u, 47u, 300u, 4096u, 1000003u}) {
         const auto bytes = random_bytes(len, static_cast<std::uint32_t>(len));
         const std::string standard = reference_encode(bytes.data(), len, STANDARD_SYMBOLS);
@@ -284,27 +252,30 @@ TEST(SelectedBackendEncoder, AgreesWithTheReference) {
         // A 32-byte aligned destination lets the AVX2 tier stream past its threshold.
         CanaryDestination dst(standard.size(), 0);
         for (const Output output : {Output::New, Output::Reused}) {
-            Encoder(STANDARD_ENCODE_ALPHABET, true).encode(bytes.data(), len, dst.data(), output);
+            Encoder(STANDARD_ENCODE_ALPHABET, true, 0, kernels).encode(bytes.data(), len, dst.data(), output);
             EXPECT_EQ(dst.prefix(standard.size()), standard);
-            Encoder(URL_SAFE_ENCODE_ALPHABET, false).encode(bytes.data(), len, dst.data(), output);
+            Encoder(URL_SAFE_ENCODE_ALPHABET, false, 0, kernels).encode(bytes.data(), len, dst.data(), output);
             EXPECT_EQ(dst.prefix(url.size()), url);
-            Encoder(DOT_COMMA, true).encode(bytes.data(), len, dst.data(), output);
+            Encoder(DOT_COMMA, true, 0, kernels).encode(bytes.data(), len, dst.data(), output);
             EXPECT_EQ(dst.prefix(dot.size()), dot);
         }
         EXPECT_TRUE(dst.untouched_from(standard.size()));
 
         const std::string url_lines = reference_wrap(url, 76);
         CanaryDestination wrapped(url_lines.size(), 3);
-        Encoder(URL_SAFE_ENCODE_ALPHABET, false, 78).encode(bytes.data(), len, wrapped.data(), Output::New);
+        Encoder(URL_SAFE_ENCODE_ALPHABET, false, 78, kernels).encode(bytes.data(), len, wrapped.data(), Output::New);
         EXPECT_EQ(wrapped.prefix(url_lines.size()), url_lines);
         const std::string dot_lines = reference_wrap(dot, 4);
         CanaryDestination custom(dot_lines.size(), 5);
-        Encoder(DOT_COMMA, true, 7).encode(bytes.data(), len, custom.data(), Output::Reused);
+        Encoder(DOT_COMMA, true, 7, kernels).encode(bytes.data(), len, custom.data(), Output::Reused);
         EXPECT_EQ(custom.prefix(dot_lines.size()), dot_lines);
         EXPECT_TRUE(custom.untouched_from(dot_lines.size()));
-        EXPECT_EQ(Encoder(DOT_COMMA, true, 7).encoded_size(len, SIZE_MAX), dot_lines.size());
+        EXPECT_EQ(Encoder(DOT_COMMA, true, 7, kernels).encoded_size(len, SIZE_MAX), dot_lines.size());
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Tiers, TableEncoder, ::testing::ValuesIn(testing::tier_tables_with_streaming()),
+                         testing::tier_name);
 
 }  // namespace
 }  // namespace vantorq::base64
