@@ -7,6 +7,7 @@ import importlib
 import json
 import pkgutil
 
+import vantorq
 from bench import families, harness, sweep
 
 
@@ -36,6 +37,10 @@ def main() -> None:
     )
     args = parser.parse_args()
 
+    # Every figure names the processor it was measured on, and the kernels
+    # the families chose there.
+    processor = vantorq.cpu_info()
+    print(harness.describe_processor(processor))
     rows = [row for row in all_rows() if not args.only or args.only in row.name]
     repeats, target = (3, 0.01) if args.quick else (7, 0.05)
     sizes = args.sizes or list(harness.SIZES)
@@ -46,9 +51,9 @@ def main() -> None:
     print(harness.format_table(results))
     if args.json:
         with open(args.json, "w") as f:
-            json.dump(harness.to_json(results), f, indent=1)
+            json.dump({"processor": processor, "results": harness.to_json(results)}, f, indent=1)
     if args.sweep and not args.only and not args.sizes:
-        sweep.write_docs(results)
+        sweep.write_docs(results, processor)
 
 
 if __name__ == "__main__":

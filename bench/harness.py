@@ -153,6 +153,15 @@ def format_table(results: list[Result]) -> str:
     return "\n".join(lines)
 
 
+def describe_processor(info: dict) -> str:
+    """One line per fact of vantorq.cpu_info(): the processor, then each family's kernels."""
+    lines = [f"processor: {info['name'] or 'unnamed'} ({info['vendor']}, family {info['family']:#x}, "
+             f"model {info['model']:#x}; {' '.join(info['features'])})"]
+    for family, choices in info["kernels"].items():
+        lines.append(f"  {family}: " + ", ".join(f"{role} {kernel}" for role, kernel in choices.items()))
+    return "\n".join(lines)
+
+
 def to_json(results: list[Result]) -> list[dict]:
     return [
         {

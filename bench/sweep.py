@@ -69,7 +69,12 @@ def write_charts(results: list[harness.Result], directory: Path) -> dict[str, Pa
     return charts
 
 
-def markdown(results: list[harness.Result], charts: dict[str, Path], machine: str) -> str:
+def markdown(results: list[harness.Result], charts: dict[str, Path], processor: dict) -> str:
+    machine = f"{processor['name'] or 'an unnamed processor'} ({processor['vendor']})"
+    kernels = "; ".join(
+        f"{family}: " + ", ".join(f"{role} {kernel}" for role, kernel in choices.items())
+        for family, choices in processor["kernels"].items()
+    )
     lines = [
         "# Benchmarks",
         "",
@@ -80,7 +85,7 @@ def markdown(results: list[harness.Result], charts: dict[str, Path], machine: st
         "`copy/ours` compares with copying the input once (`bytes(memoryview(data))`), the physical limit of a pass "
         "over memory. Decode rows are sized by their Base64 text.",
         "",
-        f"Measured on {machine}. Each point is the best of many timed runs, ours and the rivals taking turns "
+        f"Measured on {machine}, with the kernels {kernels or 'of no vector tier'}. Each point is the best of many timed runs, ours and the rivals taking turns "
         "in every order, so that none always follows the one that leaves the caches coldest; on a machine "
         "shared with other work the figures still vary from run to run by several tens of percent.",
         "",
@@ -114,17 +119,9 @@ def markdown(results: list[harness.Result], charts: dict[str, Path], machine: st
     return "\n".join(lines)
 
 
-def processor_name() -> str:
-    try:
-        with open("/proc/cpuinfo") as f:
-            return next(line.split(":", 1)[1].strip() for line in f if line.startswith("model name"))
-    except (OSError, StopIteration):
-        return "an unnamed processor"
-
-
-def write_docs(results: list[harness.Result]) -> None:
+def write_docs(results: list[harness.Result], processor: dict) -> None:
     CHARTS.mkdir(parents=True, exist_ok=True)
-    figures = {"machine": processor_name(), "results": harness.to_json(results)}
+    figures = {"processor": processor, "results": harness.to_json(results)}
     FIGURES.write_text(json.dumps(figures, indent=1))
     draw_docs()
 
@@ -136,7 +133,7 @@ def draw_docs() -> None:
         for p in figures["results"]
     ]
     charts = write_charts(results, CHARTS)
-    (DOCS / "benchmarks.md").write_text(markdown(results, charts, figures["machine"]))
+    (DOCS / "benchmarks.md").write_text(markdown(results, charts, figures["processor"]))
 
 
 if __name__ == "__main__":

@@ -4,26 +4,29 @@ The extension modules ``_vantorq`` and ``vantorq._native`` do the work; this
 package gives it a home per family: ``vantorq.base64`` (a drop-in for the
 standard ``base64`` module), ``vantorq.xxh3``, ``vantorq.xxhash`` (XXH32, XXH64
 and XXH3 with streaming hashers) and ``vantorq.murmur3``. ``python -m vantorq``
-encodes, decodes and hashes files from a shell.
+encodes, decodes and hashes files from a shell. ``cpu_info()`` names the
+processor and the kernels each family chose for it.
 """
 
 import importlib
-from types import ModuleType
 
 # typing is not imported for this: the command line starts with this package,
 # and typing's import would be a tenth of its start-up.
 TYPE_CHECKING = False
 if TYPE_CHECKING:
     from vantorq import base64, murmur3, xxh3, xxhash
+    from vantorq._native import cpu_info
 
 __version__ = "0.1.0"
 
-__all__ = ["__version__", "base64", "murmur3", "xxh3", "xxhash"]
+__all__ = ["__version__", "base64", "cpu_info", "murmur3", "xxh3", "xxhash"]
 
 
-def __getattr__(name: str) -> ModuleType:
+def __getattr__(name: str) -> object:
     # The family modules are imported when first named, not with the package:
     # `python -m vantorq.base64` then runs a module that is not imported yet.
+    if name == "cpu_info":
+        return importlib.import_module("vantorq._native").cpu_info
     if name in __all__:
         return importlib.import_module(f"vantorq.{name}")
     raise AttributeError(f"module 'vantorq' has no attribute {name!r}")

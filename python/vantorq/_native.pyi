@@ -6,7 +6,7 @@
 # As for _vantorq, the docstrings here are compiled into the module.
 
 from collections.abc import Buffer
-from typing import Literal, Protocol, Self, final, overload
+from typing import Literal, Protocol, Self, TypedDict, final, overload
 
 from typing_extensions import disjoint_base
 
@@ -131,6 +131,34 @@ def decodebytes(s: Buffer) -> bytes:
     Examples:
         >>> decodebytes(b'aGVs\\nbG8=\\n')
         b'hello'
+    """
+
+class _CpuInfo(TypedDict):
+    vendor: str
+    name: str
+    family: int
+    model: int
+    features: list[str]
+    data_cache_bytes: int
+    kernels: dict[str, dict[str, str]]
+
+def cpu_info() -> _CpuInfo:
+    """Describe this processor and the kernels each family chose for it.
+
+    vendor is "Intel", "AMD" or "other"; name is the processor's own name
+    (empty where it gives none); family and model are the display values
+    the vendors number their processors by; features lists the instruction
+    sets the kernels use, by their usual names; data_cache_bytes is the size
+    of the largest cache that holds data (0 when unknown). kernels maps each
+    family ("base64", "xxhash", "murmur3") to {role: tier} for the kernels
+    chosen once per process. This reports; nothing here changes a choice.
+
+    Examples:
+        >>> info = cpu_info()
+        >>> sorted(info['kernels'])
+        ['base64', 'murmur3', 'xxhash']
+        >>> info['vendor'] in ('Intel', 'AMD', 'other')
+        True
     """
 
 class _ArrowArrayExporter(Protocol):

@@ -1,4 +1,4 @@
-"""The command line: ``python -m vantorq encode|decode|hash``.
+"""The command line: ``python -m vantorq encode|decode|hash|info``.
 
 Every command streams its input through a reused buffer or in chunks of
 CHUNK_SIZE bytes, so it runs in the same small memory for inputs of any size.
@@ -441,6 +441,23 @@ def terminal_width() -> int:
         return 80
 
 
+def info(args: argparse.Namespace) -> None:
+    """The processor and the kernels each family chose for it."""
+    described = _native.cpu_info()
+    if args.json:
+        import json
+
+        print(json.dumps(described, indent=2))
+        return
+    name = described["name"] or "unnamed processor"
+    print(f"processor   {name} ({described['vendor']}, family {described['family']:#x} model {described['model']:#x})")
+    print(f"features    {' '.join(described['features']) or 'none beyond x86-64'}")
+    cache = described["data_cache_bytes"]
+    print(f"data cache  {f'{cache >> 10} KiB' if cache else 'unknown'}")
+    for family, choices in described["kernels"].items():
+        print(f"{family:<11} {', '.join(f'{role} {kernel}' for role, kernel in choices.items())}")
+
+
 class HelpFormatter(argparse.HelpFormatter):
     """argparse's formatter, told the width: it would import shutil for it,
     and shutil the compression modules, on every run (the parsers make
@@ -492,6 +509,12 @@ def parser() -> argparse.ArgumentParser:
     command.add_argument("--strict", action="store_true", help="with --check: fail on improperly formatted lines")
     command.add_argument("--warn", action="store_true", help="with --check: name each improperly formatted line")
     command.set_defaults(run=hash_files)
+
+    command = commands.add_parser(
+        "info", formatter_class=HelpFormatter, help="describe this processor and the kernels chosen for it"
+    )
+    command.add_argument("--json", action="store_true", help="print it as one JSON object")
+    command.set_defaults(run=info)
     return top
 
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace vantorq::backend {
 namespace {
@@ -157,6 +158,48 @@ Processor detect_processor() {
 const Processor& processor() {
     static const Processor PROCESSOR = detect_processor();
     return PROCESSOR;
+}
+
+std::string_view vendor_name(Vendor vendor) {
+    switch (vendor) {
+        case Vendor::Intel:
+            return "Intel";
+        case Vendor::Amd:
+            return "AMD";
+        default:
+            return "other";
+    }
+}
+
+std::vector<std::string_view> feature_names(const Processor& processor) {
+    using C = Capabilities;
+    using P = Processor;
+    static constexpr std::pair<std::uint16_t, std::string_view> CAPABILITY_NAMES[] = {
+        {C::SSSE3, "ssse3"},       {C::SSE41, "sse4.1"},       {C::AVX2, "avx2"},
+        {C::BMI2, "bmi2"},         {C::AVX512F, "avx512f"},    {C::AVX512BW, "avx512bw"},
+        {C::AVX512VBMI, "avx512vbmi"}};
+    static constexpr std::pair<std::uint16_t, std::string_view> EXTENSION_NAMES[] = {
+        {P::POPCNT, "popcnt"}, {P::AVX512VBMI2, "avx512vbmi2"}, {P::AVX512DQ, "avx512dq"}, {P::AVX512VL, "avx512vl"}};
+    std::vector<std::string_view> names;
+    for (const auto& [flag, name] : CAPABILITY_NAMES)
+        if (processor.has(flag)) names.push_back(name);
+    for (const auto& [flag, name] : EXTENSION_NAMES)
+        if (processor.has(0, flag)) names.push_back(name);
+    return names;
+}
+
+std::string brand_string() {
+    constexpr std::uint32_t FIRST_BRAND_LEAF = 0x80000002, LAST_BRAND_LEAF = 0x80000004;
+    if (cpuid(EXTENDED_BASE, 0).eax < LAST_BRAND_LEAF) return {};
+    std::string brand;
+    for (std::uint32_t leaf = FIRST_BRAND_LEAF; leaf <= LAST_BRAND_LEAF; ++leaf) {
+        const CpuidRegisters r = cpuid(leaf, 0);
+        for (const std::uint32_t word : {r.eax, r.ebx, r.ecx, r.edx})
+            for (int byte = 0; byte < 4; ++byte) brand += static_cast<char>(word >> (8 * byte));
+    }
+    brand.resize(brand.find('\0') == std::string::npos ? brand.size() : brand.find('\0'));
+    const std::size_t first = brand.find_first_not_of(' ');
+    return first == std::string::npos ? std::string{} : brand.substr(first, brand.find_last_not_of(' ') - first + 1);
 }
 
 Capabilities detect_cpu_capabilities() { return processor_from_cpuid(read_cpuid_words()).capabilities; }

@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace vantorq::backend {
 
@@ -109,6 +112,13 @@ Processor detect_processor();
 const Processor& processor();
 
 Capabilities detect_cpu_capabilities();
+
+// For the processor report: the vendor's name, the features present by their
+// usual lower-case names, and the processor's own name (CPUID's brand string,
+// empty where it has none).
+std::string_view vendor_name(Vendor vendor);
+std::vector<std::string_view> feature_names(const Processor& processor);
+std::string brand_string();
 
 // CAPABILITIES: the process-wide flags, those of processor().
 Capabilities capabilities();

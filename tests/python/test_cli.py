@@ -2,6 +2,7 @@
 basenc, xxhsum, and the package's one-shot hash functions."""
 
 import io
+import json
 import random
 import re
 import shutil
@@ -11,6 +12,7 @@ import sys
 import pytest
 
 import _vantorq
+import vantorq
 from vantorq import cli, xxhash
 
 RNG = random.Random(14)
@@ -283,3 +285,23 @@ def test_check_with_an_algorithm_names_lines_for_another(tmp_path, capsysbinary,
     (tmp_path / "sums").write_bytes(listing)
     status, out, err = main(capsysbinary, "hash", "--algo", "xxh3_128", "--check", "sums")
     assert (status, out.decode().splitlines(), err) == (len(messages) - 1, ["data: OK", *messages], [])
+
+
+def read_vendor():
+    with open("/proc/cpuinfo") as f:
+        vendor_id = next(line.split(":", 1)[1].strip() for line in f if line.startswith("vendor_id"))
+    return {"GenuineIntel": "Intel", "AuthenticAMD": "AMD"}.get(vendor_id, "other")
+
+
+def test_info_reports_this_processor_and_every_familys_kernels(capsysbinary):
+    described = vantorq.cpu_info()
+    assert described["vendor"] == read_vendor()
+    assert set(described["kernels"]) == {"base64", "xxhash", "murmur3"}
+    assert all(choices for choices in described["kernels"].values())
+
+    status, out, _ = main(capsysbinary, "info", "--json")
+    assert (status, json.loads(out)) == (0, described)
+    status, out, _ = main(capsysbinary, "info")
+    lines = out.decode().splitlines()
+    assert status == 0 and described["vendor"] in lines[0] and " ".join(described["features"]) in lines[1]
+    assert {line.split()[0] for line in lines[3:]} == set(described["kernels"])

@@ -8,6 +8,7 @@
 
 #include "bindings/base64/mime.hpp"
 #include "bindings/columns/functions.hpp"
+#include "bindings/native/cpu_info.hpp"
 #include "bindings/native_docstrings.hpp"
 #include "bindings/schema.hpp"
 #include "bindings/xxhash/batch.hpp"
@@ -41,6 +42,7 @@ constexpr std::tuple FUNCTIONS = {
                         docs::COLUMN_MURMUR3_X86_128_DOC},
     schema::Function<2>{column_hash("column_murmur3_x64_128"), &columns::murmur3_x64_128,
                         docs::COLUMN_MURMUR3_X64_128_DOC},
+    schema::Function<0>{{"cpu_info", {}}, &cpu_info, docs::CPU_INFO_DOC},
     schema::Function<3>{{"column_b64encode", {"column", "altchars=None", "padded=True"}, 1}, &columns::b64encode,
                         docs::COLUMN_B64ENCODE_DOC},
     schema::Function<4>{{"column_b64decode", {"column", "altchars=None", "validate=False", "errors='strict'"}, 1},
