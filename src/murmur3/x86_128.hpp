@@ -50,12 +50,11 @@ void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State&
 using MixBody = void (*)(const unsigned char* blocks, std::size_t byte_count, State& h);
 
 // The body lengths from which the vector kernels mix (murmur3/kernels.hpp
-// holds them per processor). AVX2 from 256 bytes: at 128 the kernel wins in
-// a C++ loop (26 ns against 33) but loses between interpreter calls (0.90-0.94
-// of mmh3 against 0.99-1.00 for the scalar loop). Without AVX2 (older
-// processors, where PMULLD is slow) the SSE4.1 kernel, one block a vector
-// with its per-lane rotations built from multiplies, only from 16 MiB on.
-inline constexpr std::size_t AVX2_FROM = 256;
+// holds them per processor): AVX2 from 128 bytes, four 256-bit vectors of two
+// blocks each. Without AVX2 (older processors, where PMULLD is slow) the
+// SSE4.1 kernel, one block a vector with its per-lane rotations built from
+// multiplies, only from 16 MiB on.
+inline constexpr std::size_t AVX2_FROM = 128;
 inline constexpr std::size_t SSE41_FROM = std::size_t{16} << 20;
 // No processor's kernel takes a shorter body.
 inline constexpr std::size_t KERNELS_FROM = AVX2_FROM;

@@ -30,13 +30,11 @@ std::uint32_t mix_body_scalar(const unsigned char* blocks, std::size_t byte_coun
 using MixBody = std::uint32_t (*)(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1);
 
 // The body lengths from which the vector kernels mix (murmur3/kernels.hpp
-// holds them per processor). They fold four or eight keys per vector. In a
-// C++ loop they pay from one full vector on, but between interpreter calls
-// the scalar loop is faster up to 64-byte bodies (murmur3_32 of 16 and 32 B
-// against mmh3: 0.96-0.99 with the kernels from 16 and 32 bytes, 1.02-1.06
-// from 64).
-inline constexpr std::size_t SSE41_FROM = 64;
-inline constexpr std::size_t AVX2_FROM = 64;
+// holds them per processor): each from one full vector of keys, SSE4.1 from
+// 16 bytes and AVX2 from 32; an AVX2 processor mixes 16-31-byte bodies on
+// SSE4.1.
+inline constexpr std::size_t SSE41_FROM = 16;
+inline constexpr std::size_t AVX2_FROM = 32;
 // No processor's kernel takes a shorter body.
 inline constexpr std::size_t KERNELS_FROM = SSE41_FROM < AVX2_FROM ? SSE41_FROM : AVX2_FROM;
 

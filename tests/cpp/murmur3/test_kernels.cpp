@@ -222,12 +222,12 @@ TEST_P(KernelSelection, FollowsLengthAndProcessor) {
 INSTANTIATE_TEST_SUITE_P(
     Murmur3, KernelSelection,
     ::testing::Values(
-        Selection{"x86_32", 32, ALL, "scalar"}, Selection{"x86_32", 60, ALL, "scalar"},
-        Selection{"x86_32", 64, ALL, "avx2"}, Selection{"x86_32", 60, SSE41, "scalar"},
-        Selection{"x86_32", 64, SSE41, "sse41"}, Selection{"x86_32", 60, AVX2, "scalar"},
-        Selection{"x86_32", 64, AVX2, "avx2"}, Selection{"x86_32", MiB, 0, "scalar"},
-        Selection{"x86_128", 240, ALL, "scalar"}, Selection{"x86_128", 256, ALL, "avx2"},
-        Selection{"x86_128", 256, AVX2, "avx2"}, Selection{"x86_128", 256, SSE41, "scalar"},
+        Selection{"x86_32", 12, ALL, "scalar"}, Selection{"x86_32", 16, ALL, "sse41"},
+        Selection{"x86_32", 28, ALL, "sse41"}, Selection{"x86_32", 32, ALL, "avx2"},
+        Selection{"x86_32", 32, SSE41, "sse41"}, Selection{"x86_32", 16, AVX2, "scalar"},
+        Selection{"x86_32", 32, AVX2, "avx2"}, Selection{"x86_32", MiB, 0, "scalar"},
+        Selection{"x86_128", 112, ALL, "scalar"}, Selection{"x86_128", 128, ALL, "avx2"},
+        Selection{"x86_128", 128, AVX2, "avx2"}, Selection{"x86_128", 128, SSE41, "scalar"},
         Selection{"x86_128", 16 * MiB - 16, SSE41, "scalar"}, Selection{"x86_128", 16 * MiB, SSE41, "sse41"},
         Selection{"x86_128", 64 * MiB, 0, "scalar"}, Selection{"x64_128", 496, ALL, "scalar"},
         Selection{"x64_128", 512, ALL, "avx2_bmi2"}, Selection{"x64_128", 512, SSE41 | AVX2, "avx2"},
