@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "murmur3/digest.hpp"
+#include "murmur3/kernels.hpp"
 #include "murmur3/x64_128.hpp"
 #include "murmur3/x86_32.hpp"
 #include "xxhash/batch.hpp"
@@ -85,19 +86,18 @@ struct MurmurDigests {
 };
 
 // x64_128 stages the values long enough to gain from being hashed several at
-// a time, their block chains side by side (murmur3::x64_128::many_messages).
+// a time, their block chains side by side (the kernel table's x64_128_many).
 // x86_128 gains nothing so: four 32-bit lanes a block make its scalar key
 // mixing twice the work, and interleaved it lost to its own vector kernel one
 // at a time (1 KiB: 186-264 ns against 149).
 struct Murmur3X64Digests : MurmurDigests<16, &murmur3::x64_128::hash> {
     static constexpr bool STAGES = true;
-    static bool direct(std::size_t size) { return size < murmur3::x64_128::many_messages().worth_from; }
+    static bool direct(std::size_t size) { return size < murmur3::kernels().x64_128_many.worth_from; }
     static void hash_staged(std::span<const ByteView> rows, std::uint64_t seed, unsigned char* out) {
         std::span<const unsigned char> messages[BLOCK_ROWS];
         murmur3::x64_128::State digests[BLOCK_ROWS];
         for (std::size_t i = 0; i < rows.size(); ++i) messages[i] = {rows[i].data, rows[i].len};
-        murmur3::x64_128::many_messages().hash_each({messages, rows.size()}, static_cast<std::uint32_t>(seed),
-                                                    digests);
+        murmur3::x64_128::hash_each({messages, rows.size()}, static_cast<std::uint32_t>(seed), digests);
         for (std::size_t i = 0; i < rows.size(); ++i) write(out + i * BYTES, digests[i]);
     }
 };

@@ -1,9 +1,10 @@
 #pragma once
 // MurmurHash3 over a message that arrives in chunks. Feeding any split of a
 // message gives exactly the one-shot hash of the whole: whole blocks are
-// mixed as they arrive (straight from the chunk, on the vector kernels for
-// long runs), the 0 to block-size-1 leftover bytes wait in a block buffer,
-// and the tail step and finalisation run on a copy when a result is asked for.
+// mixed as they arrive (straight from the chunk, on the kernel table's
+// vector kernels for long runs), the 0 to block-size-1 leftover bytes wait in
+// a block buffer, and the tail step and finalisation run on a copy when a
+// result is asked for.
 
 #include <array>
 #include <cstddef>
@@ -39,7 +40,9 @@ public:
                                                    state_bytes::CHECKSUM_SIZE;
     using Serialized = std::array<unsigned char, SERIALIZED_SIZE>;
 
-    explicit Hasher(Seed seed) : seed_(seed), state_(Variant::start(seed)) {}
+    // Mixes on the kernels of `table`, which must outlive the hasher.
+    explicit Hasher(Seed seed, const Kernels& table = kernels())
+        : seed_(seed), state_(Variant::start(seed)), kernels_(&table) {}
 
     void update(const unsigned char* data, std::size_t len) {
         // The x86 variants finalise with the length modulo 2^32, which the
@@ -48,7 +51,7 @@ public:
         pending_.feed(
             data, len, [this](const unsigned char* block) { Variant::mix_block(state_, block); },
             [this](const unsigned char* blocks, std::size_t byte_count) {
-                Variant::mix_body(state_, blocks, byte_count);
+                variants::mix_body<Variant>(state_, blocks, byte_count, *kernels_);
             });
     }
 
@@ -58,7 +61,7 @@ public:
     }
 
     // Back to the state of a new hasher with the same seed.
-    void reset() { *this = Hasher(seed_); }
+    void reset() { *this = Hasher(seed_, *kernels_); }
 
     Serialized to_bytes() const {
         Serialized form{};
@@ -73,10 +76,10 @@ public:
 
     // The hasher that to_bytes() described, or nothing if `form` is not such
     // a form (wrong size, kind or version, altered bytes, inconsistent fields).
-    static std::optional<Hasher> from_bytes(std::span<const unsigned char> form) {
+    static std::optional<Hasher> from_bytes(std::span<const unsigned char> form, const Kernels& table = kernels()) {
         auto reader = state_bytes::Reader::open(form, KIND_OF<Variant>, SERIALIZED_SIZE);
         if (!reader) return std::nullopt;
-        Hasher hasher(reader->template take<Seed>());
+        Hasher hasher(reader->template take<Seed>(), table);
         hasher.total_len_ = reader->template take<std::uint64_t>();
         hasher.state_ = reader->template take<typename Variant::State>();
         if (!state_bytes::take_pending(*reader, hasher.total_len_, hasher.pending_)) return std::nullopt;
@@ -90,6 +93,7 @@ private:
     typename Variant::State state_;
     backend::BasicBlockBuffer<BLOCK_SIZE> pending_;
     std::uint64_t total_len_ = 0;
+    const Kernels* kernels_;
 };
 
 using Murmur3X86Hasher32 = Hasher<variants::X86_32>;

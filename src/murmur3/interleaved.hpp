@@ -42,10 +42,11 @@ struct RowsInTurn {
     }
 };
 
-// out[i] = the hash of messages[i] with `seed`, for any lengths.
+// out[i] = the hash of messages[i] with `seed`, for any lengths; the blocks
+// a message has beyond the common ones are mixed on the kernels of `table`.
 template <class Variant, std::size_t ROWS, class CommonBlocks = RowsInTurn<Variant>>
 [[gnu::always_inline]] inline void hash(const std::array<Message, ROWS>& messages, std::uint32_t seed,
-                                        std::array<typename Variant::Result, ROWS>& out) {
+                                        std::array<typename Variant::Result, ROWS>& out, const Kernels& table) {
     constexpr std::size_t BLOCK = Variant::BLOCK_SIZE;
     std::array<std::size_t, ROWS> bodies;
     for_each_row<ROWS>([&](auto r) { bodies[r] = messages[r].size() & ~(BLOCK - 1); });
@@ -64,7 +65,7 @@ template <class Variant, std::size_t ROWS, class CommonBlocks = RowsInTurn<Varia
     for_each_row<ROWS>([&](auto r) {
         const unsigned char* data = messages[r].data();
         typename Variant::State state = h[r];  // mix_body takes it by address; keep `h` itself out of memory
-        if (bodies[r] != common) Variant::mix_body(state, data + common, bodies[r] - common);
+        if (bodies[r] != common) variants::mix_body<Variant>(state, data + common, bodies[r] - common, table);
         out[r] = Variant::finish_tail(data + bodies[r], messages[r].size() - bodies[r], state, messages[r].size());
     });
 }
@@ -77,18 +78,19 @@ template <class Variant, std::size_t ROWS, class CommonBlocks = RowsInTurn<Varia
 // memory, 1 KiB messages hashed in adjacent pairs took 1.7 to 1.9 times as
 // long as one at a time.
 template <class Variant, std::size_t ROWS, class CommonBlocks = RowsInTurn<Variant>>
-void hash_each(std::span<const Message> messages, std::uint32_t seed, typename Variant::Result* out) {
+void hash_each(std::span<const Message> messages, std::uint32_t seed, typename Variant::Result* out,
+               const Kernels& table) {
     const std::size_t groups = messages.size() / ROWS;
     for (std::size_t g = 0; g < groups; ++g) {
         std::array<Message, ROWS> group;
         std::array<typename Variant::Result, ROWS> results;
         for (std::size_t r = 0; r < ROWS; ++r) group[r] = messages[g + r * groups];
-        hash<Variant, ROWS, CommonBlocks>(group, seed, results);
+        hash<Variant, ROWS, CommonBlocks>(group, seed, results, table);
         for (std::size_t r = 0; r < ROWS; ++r) out[g + r * groups] = results[r];
     }
     for (std::size_t i = groups * ROWS; i < messages.size(); ++i) {
         std::array<typename Variant::Result, 1> result;
-        hash<Variant, 1, CommonBlocks>({messages[i]}, seed, result);
+        hash<Variant, 1, CommonBlocks>({messages[i]}, seed, result, table);
         out[i] = result[0];
     }
 }

@@ -5,9 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
-#include "backend/capabilities.hpp"
 #include "murmur3/primitives.hpp"
+
+namespace vantorq::murmur3 {
+struct Kernels;
+}
 
 namespace vantorq::murmur3::x64_128 {
 
@@ -42,39 +46,39 @@ void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State&
 
 using MixBody = void (*)(const unsigned char* blocks, std::size_t byte_count, State& h);
 
-// The block-mixing routine for a body of `byte_count` bytes on a processor with `caps`.
-MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps);
-
-// As mix_body_scalar, on the fastest kernel this processor has for the length.
-void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h);
+// The body lengths the vector kernels mix (murmur3/kernels.hpp holds them per
+// processor). Without a 64-bit vector multiply each key multiply costs three
+// 32-bit ones, which pays off only from 512 bytes on. The SSE4.1 form, one
+// block a vector, gains least and is kept to bodies of at most 8 MiB.
+inline constexpr std::size_t VECTOR_FROM = 512;
+inline constexpr std::size_t SSE41_UP_TO = std::size_t{8} << 20;
+// No processor's kernel takes a shorter body.
+inline constexpr std::size_t KERNELS_FROM = VECTOR_FROM;
 
 // Mixes the 0-15 tail bytes and finalises; returns h1, h2.
 State finish_tail(const unsigned char* tail, std::size_t tail_len, State h, std::uint64_t total_len);
 
+// The hash of a whole message on the kernels of `table` (murmur3/kernels.hpp).
+State hash_with(const unsigned char* data, std::size_t len, std::uint32_t seed, const Kernels& table);
+
+// The same on this process's kernels.
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed);
 
 // Many messages at once (murmur3/interleaved.hpp): out[i] = the hash of
-// messages[i] with `seed`.
+// messages[i] with `seed`, any blocks a message has beyond the others mixed
+// on the kernels of `table`.
 using Messages = std::span<const std::span<const unsigned char>>;
-using HashEach = void (*)(Messages messages, std::uint32_t seed, State* out);
+using HashEach = void (*)(Messages messages, std::uint32_t seed, State* out, const Kernels& table);
 
 // Four messages side by side in scalar registers.
-void hash_each_scalar(Messages messages, std::uint32_t seed, State* out);
+void hash_each_scalar(Messages messages, std::uint32_t seed, State* out, const Kernels& table);
 
 // A routine for many messages, and the message length from which it is
 // quicker than hashing each message alone.
 struct ManyMessages {
     HashEach hash_each;
     std::size_t worth_from;
+    std::string_view name;  // the tier it comes from, for the processor report
 };
-
-// The routine for this processor.
-ManyMessages select_many_messages(const backend::Processor& processor);
-
-// This processor's, selected on first use.
-inline const ManyMessages& many_messages() {
-    static const ManyMessages CHOICE = select_many_messages(backend::processor());
-    return CHOICE;
-}
 
 }  // namespace vantorq::murmur3::x64_128

@@ -2,34 +2,13 @@
 
 #include <algorithm>
 
-#include "murmur3/avx2/mix_body.hpp"
-#include "murmur3/sse41/mix_body.hpp"
+#include "murmur3/kernels.hpp"
 #include "murmur3/variants.hpp"
 
 namespace vantorq::murmur3::x86_128 {
 
 void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State& h) {
     for (std::size_t i = 0; i < byte_count; i += BLOCK_SIZE) mix_block(h, blocks + i);
-}
-
-// Bodies of at least 256 bytes go to AVX2: at 128 the kernel wins in a C++
-// loop (26 ns against 33) but loses between interpreter calls (0.90-0.94 of
-// mmh3 against 0.99-1.00 for the scalar loop). Without AVX2 (older processors,
-// where PMULLD is slow) the SSE4.1 kernel, one block a vector with its
-// per-lane rotations built from multiplies, is kept to bodies of 16 MiB on.
-constexpr std::size_t VECTOR_MIN_BODY = 256;
-constexpr std::size_t SSE41_MIN_BODY = std::size_t{16} << 20;
-
-MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps) {
-    if (byte_count >= VECTOR_MIN_BODY) {
-        if (caps.has(backend::Capabilities::AVX2)) return avx2::mix_body_x86_128;
-        if (byte_count >= SSE41_MIN_BODY && caps.has(backend::Capabilities::SSE41)) return sse41::mix_body_x86_128;
-    }
-    return mix_body_scalar;
-}
-
-void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h) {
-    select_mix_body(byte_count, backend::capabilities())(blocks, byte_count, h);
 }
 
 State finish_tail(const unsigned char* tail, std::size_t tail_len, State state, std::uint64_t total_len) {
@@ -66,8 +45,12 @@ State finish_tail(const unsigned char* tail, std::size_t tail_len, State state, 
     return {h1, h2, h3, h4};
 }
 
+State hash_with(const unsigned char* data, std::size_t len, std::uint32_t seed, const Kernels& table) {
+    return variants::hash<variants::X86_128>(data, len, seed, table);
+}
+
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    return variants::hash<variants::X86_128, VECTOR_MIN_BODY>(data, len, seed);
+    return variants::hash<variants::X86_128>(data, len, seed, kernels());
 }
 
 }  // namespace vantorq::murmur3::x86_128

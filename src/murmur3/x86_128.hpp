@@ -5,8 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "backend/capabilities.hpp"
 #include "murmur3/primitives.hpp"
+
+namespace vantorq::murmur3 {
+struct Kernels;
+}
 
 namespace vantorq::murmur3::x86_128 {
 
@@ -46,15 +49,23 @@ void mix_body_scalar(const unsigned char* blocks, std::size_t byte_count, State&
 
 using MixBody = void (*)(const unsigned char* blocks, std::size_t byte_count, State& h);
 
-// The block-mixing routine for a body of `byte_count` bytes on a processor with `caps`.
-MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps);
-
-// As mix_body_scalar, on the fastest kernel this processor has for the length.
-void mix_body(const unsigned char* blocks, std::size_t byte_count, State& h);
+// The body lengths from which the vector kernels mix (murmur3/kernels.hpp
+// holds them per processor): AVX2 from 128 bytes, four 256-bit vectors of two
+// blocks each. Without AVX2 (older processors, where PMULLD is slow) the
+// SSE4.1 kernel, one block a vector with its per-lane rotations built from
+// multiplies, only from 16 MiB on.
+inline constexpr std::size_t AVX2_FROM = 128;
+inline constexpr std::size_t SSE41_FROM = std::size_t{16} << 20;
+// No processor's kernel takes a shorter body.
+inline constexpr std::size_t KERNELS_FROM = AVX2_FROM;
 
 // Mixes the 0-15 tail bytes and finalises; returns h1..h4.
 State finish_tail(const unsigned char* tail, std::size_t tail_len, State h, std::uint64_t total_len);
 
+// The hash of a whole message on the kernels of `table` (murmur3/kernels.hpp).
+State hash_with(const unsigned char* data, std::size_t len, std::uint32_t seed, const Kernels& table);
+
+// The same on this process's kernels.
 State hash(const unsigned char* data, std::size_t len, std::uint32_t seed);
 
 }  // namespace vantorq::murmur3::x86_128

@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "backend/capabilities.hpp"
 #include "murmur3/primitives.hpp"
+
+namespace vantorq::murmur3 {
+struct Kernels;
+}
 
 namespace vantorq::murmur3::x86_32 {
 
@@ -26,15 +29,22 @@ std::uint32_t mix_body_scalar(const unsigned char* blocks, std::size_t byte_coun
 
 using MixBody = std::uint32_t (*)(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1);
 
-// The block-mixing routine for a body of `byte_count` bytes on a processor with `caps`.
-MixBody select_mix_body(std::size_t byte_count, backend::Capabilities caps);
-
-// As mix_body_scalar, on the fastest kernel this processor has for the length.
-std::uint32_t mix_body(const unsigned char* blocks, std::size_t byte_count, std::uint32_t h1);
+// The body lengths from which the vector kernels mix (murmur3/kernels.hpp
+// holds them per processor): each from one full vector of keys, SSE4.1 from
+// 16 bytes and AVX2 from 32; an AVX2 processor mixes 16-31-byte bodies on
+// SSE4.1.
+inline constexpr std::size_t SSE41_FROM = 16;
+inline constexpr std::size_t AVX2_FROM = 32;
+// No processor's kernel takes a shorter body.
+inline constexpr std::size_t KERNELS_FROM = SSE41_FROM < AVX2_FROM ? SSE41_FROM : AVX2_FROM;
 
 // Mixes the 0-3 tail bytes and finalises; `total_len` counts the whole message.
 std::uint32_t finish_tail(const unsigned char* tail, std::size_t tail_len, std::uint32_t h1, std::uint64_t total_len);
 
+// The hash of a whole message on the kernels of `table` (murmur3/kernels.hpp).
+std::uint32_t hash_with(const unsigned char* data, std::size_t len, std::uint32_t seed, const Kernels& table);
+
+// The same on this process's kernels.
 std::uint32_t hash(const unsigned char* data, std::size_t len, std::uint32_t seed);
 
 }  // namespace vantorq::murmur3::x86_32

@@ -1,8 +1,8 @@
-// MurmurHash3: each variant's incremental hasher, fed the message in
-// fuzzer-chosen pieces, against the one-shot hash of the whole; and the
-// pieces as messages of their own, hashed several at a time (x64_128's by the
-// tier's routine for many messages, up to eight at once), against the
-// one-shot hash of each.
+// MurmurHash3 on the tier's kernel table: each variant's incremental hasher,
+// fed the message in fuzzer-chosen pieces, against the one-shot hash of the
+// whole; and the pieces as messages of their own, hashed several at a time
+// (x64_128's by the tier's routine for many messages, up to eight at once),
+// against the one-shot hash of each.
 // Input: seed (4 bytes), piece count, piece lengths (2 bytes each), message.
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,15 +12,27 @@
 #include "murmur3/digest.hpp"
 #include "murmur3/incremental.hpp"
 #include "murmur3/interleaved.hpp"
+#include "murmur3/kernels.hpp"
 #include "tier.hpp"
 
 namespace vantorq::fuzz {
 namespace {
 
+using murmur3::Kernels;
+
+// The one-shot hash of a variant on a table.
+template <auto HASH>
+auto one_shot_on(const Kernels& table) {
+    return [&table](const unsigned char* data, std::size_t len, std::uint32_t seed) {
+        return HASH(data, len, seed, table);
+    };
+}
+
 template <class Hasher, class OneShot>
 void hash_in_pieces(std::string& out, const char* label, const ExactBlock& message,
-                    const std::vector<std::size_t>& pieces, std::uint32_t seed, OneShot one_shot) {
-    Hasher hasher(seed);
+                    const std::vector<std::size_t>& pieces, std::uint32_t seed, OneShot one_shot,
+                    const Kernels& table) {
+    Hasher hasher(seed, table);
     std::size_t fed = 0;
     for (const std::size_t piece : pieces) {
         // Each piece in a block of its own, so that a read past it is caught.
@@ -42,13 +54,13 @@ void hash_in_pieces(std::string& out, const char* label, const ExactBlock& messa
 
 template <class Variant>
 void interleaved_by_four(std::span<const murmur3::interleaved::Message> messages, std::uint32_t seed,
-                         typename Variant::Result* out) {
-    murmur3::interleaved::hash_each<Variant, 4>(messages, seed, out);
+                         typename Variant::Result* out, const Kernels& table) {
+    murmur3::interleaved::hash_each<Variant, 4>(messages, seed, out, table);
 }
 
 template <class Variant, class OneShot, class Together>
 void hash_pieces_together(const ExactBlock& message, const std::vector<std::size_t>& pieces, std::uint32_t seed,
-                          OneShot one_shot, Together hash_together) {
+                          OneShot one_shot, Together hash_together, const Kernels& table) {
     // Each piece in a block of its own, so that a read past it is caught.
     std::vector<ExactBlock> copies;
     std::vector<murmur3::interleaved::Message> messages;
@@ -60,7 +72,7 @@ void hash_pieces_together(const ExactBlock& message, const std::vector<std::size
     }
     for (const ExactBlock& copy : copies) messages.emplace_back(copy.data(), copy.size());
     std::vector<typename Variant::Result> together(messages.size());
-    hash_together(messages, seed, together.data());
+    hash_together(messages, seed, together.data(), table);
     for (std::size_t i = 0; i < messages.size(); ++i)
         require(together[i] == one_shot(messages[i].data(), messages[i].size(), seed),
                 "a message hashed with others differs from its one-shot hash");
@@ -76,18 +88,21 @@ std::string transcript(Input input, const backend::Processor& tier) {
     const auto bytes = provider.ConsumeRemainingBytes<unsigned char>();
     const ExactBlock message({bytes.data(), bytes.size()});
 
+    const Kernels table = murmur3::for_processor(tier);
     std::string out;
-    hash_in_pieces<murmur3::incremental::Murmur3X86Hasher32>(out, "x86_32", message, pieces, seed,
-                                                             murmur3::x86_32::hash);
-    hash_in_pieces<murmur3::incremental::Murmur3X86Hasher128>(out, "x86_128", message, pieces, seed,
-                                                              murmur3::x86_128::hash);
-    hash_in_pieces<murmur3::incremental::Murmur3X64Hasher128>(out, "x64_128", message, pieces, seed,
-                                                              murmur3::x64_128::hash);
     using namespace murmur3;
-    hash_pieces_together<variants::X86_32>(message, pieces, seed, x86_32::hash, interleaved_by_four<variants::X86_32>);
-    hash_pieces_together<variants::X86_128>(message, pieces, seed, x86_128::hash,
-                                            interleaved_by_four<variants::X86_128>);
-    hash_pieces_together<variants::X64_128>(message, pieces, seed, x64_128::hash, x64_128::many_messages().hash_each);
+    hash_in_pieces<incremental::Murmur3X86Hasher32>(out, "x86_32", message, pieces, seed,
+                                                    one_shot_on<x86_32::hash_with>(table), table);
+    hash_in_pieces<incremental::Murmur3X86Hasher128>(out, "x86_128", message, pieces, seed,
+                                                     one_shot_on<x86_128::hash_with>(table), table);
+    hash_in_pieces<incremental::Murmur3X64Hasher128>(out, "x64_128", message, pieces, seed,
+                                                     one_shot_on<x64_128::hash_with>(table), table);
+    hash_pieces_together<variants::X86_32>(message, pieces, seed, one_shot_on<x86_32::hash_with>(table),
+                                           interleaved_by_four<variants::X86_32>, table);
+    hash_pieces_together<variants::X86_128>(message, pieces, seed, one_shot_on<x86_128::hash_with>(table),
+                                            interleaved_by_four<variants::X86_128>, table);
+    hash_pieces_together<variants::X64_128>(message, pieces, seed, one_shot_on<x64_128::hash_with>(table),
+                                            table.x64_128_many.hash_each, table);
     return out;
 }
 

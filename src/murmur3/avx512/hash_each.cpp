@@ -66,8 +66,9 @@ struct EightLanes {
 
 }  // namespace
 
-void hash_each_x64_128(x64_128::Messages messages, std::uint32_t seed, x64_128::State* out) {
-    interleaved::hash_each<variants::X64_128, ROWS, EightLanes>(messages, seed, out);
+void hash_each_x64_128(x64_128::Messages messages, std::uint32_t seed, x64_128::State* out,
+                       const Kernels& table) {
+    interleaved::hash_each<variants::X64_128, ROWS, EightLanes>(messages, seed, out, table);
 }
 
 }  // namespace vantorq::murmur3::avx512

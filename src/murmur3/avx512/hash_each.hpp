@@ -9,6 +9,7 @@
 namespace vantorq::murmur3::avx512 {
 
 // x64_128::HashEach: out[i] = the hash of messages[i] with `seed`.
-void hash_each_x64_128(x64_128::Messages messages, std::uint32_t seed, x64_128::State* out);
+void hash_each_x64_128(x64_128::Messages messages, std::uint32_t seed, x64_128::State* out,
+                       const Kernels& table);
 
 }  // namespace vantorq::murmur3::avx512

@@ -1,9 +1,9 @@
 // Messages hashed side by side against each message hashed alone, for every
 // variant: all length pairs up to 300 bytes (the common blocks, each
 // message's own blocks and tail), both orders, several seeds and alignments,
-// and lists of every count around the group size; x64_128's routines for
-// many messages (the AVX-512 one eight at a time) the same way, and which
-// processor gets which.
+// and lists of every count around the group size; each tier's routine for
+// many x64_128 messages (the AVX-512 one eight at a time) the same way, and
+// what an Intel and an AMD processor with the same features choose.
 
 #include <gtest/gtest.h>
 
@@ -16,11 +16,9 @@
 #include <vector>
 
 #include "backend/capabilities.hpp"
-#include "murmur3/avx512/hash_each.hpp"
 #include "murmur3/interleaved.hpp"
-#include "murmur3/x64_128.hpp"
-#include "murmur3/x86_128.hpp"
-#include "murmur3/x86_32.hpp"
+#include "murmur3/kernels.hpp"
+#include "murmur3/tier_tables.hpp"
 
 namespace vantorq::murmur3 {
 namespace {
@@ -50,7 +48,7 @@ protected:
     template <std::size_t ROWS>
     void expect_each_as_alone(const std::array<Message, ROWS>& messages, std::uint32_t seed) {
         std::array<typename C::Variant::Result, ROWS> out;
-        interleaved::hash<typename C::Variant, ROWS>(messages, seed, out);
+        interleaved::hash<typename C::Variant, ROWS>(messages, seed, out, kernels());
         for (std::size_t r = 0; r < ROWS; ++r)
             ASSERT_EQ(out[r], C::single(messages[r], seed))
                 << "row " << r << " of lengths " << messages[0].size() << ", " << messages[ROWS - 1].size()
@@ -94,26 +92,13 @@ TYPED_TEST(Interleaved, ListsOfEveryCountMatchTheSingleHash) {
             messages.emplace_back(this->bytes_.data() + offset, rng() % (this->bytes_.size() - offset));
         }
         std::vector<typename TypeParam::Variant::Result> out(count);
-        interleaved::hash_each<typename TypeParam::Variant, 4>(messages, 1234, out.data());
+        interleaved::hash_each<typename TypeParam::Variant, 4>(messages, 1234, out.data(), kernels());
         for (std::size_t i = 0; i < count; ++i)
             ASSERT_EQ(out[i], TypeParam::single(messages[i], 1234)) << "message " << i << " of " << count;
     }
 }
 
-struct HashEachRoutine {
-    const char* name;
-    std::uint16_t tier;  // the capability flags it needs
-    x64_128::HashEach hash_each;
-};
-
-void PrintTo(const HashEachRoutine& r, std::ostream* out) { *out << r.name; }
-
-class HashEachX64 : public ::testing::TestWithParam<HashEachRoutine> {
-protected:
-    void SetUp() override {
-        if (!backend::capabilities().has(GetParam().tier)) GTEST_SKIP() << "the processor lacks this tier";
-    }
-};
+using HashEachX64 = OnEachTier;
 
 // Lists of 0 to 26 messages of mixed lengths (groups of eight and four, and
 // the single messages after them), in list order and reversed, at every
@@ -135,33 +120,33 @@ TEST_P(HashEachX64, MatchesTheSingleHash) {
         for (int order = 0; order < 2; ++order) {
             if (order == 1) std::reverse(messages.begin(), messages.end());
             std::vector<x64_128::State> out(count);
-            GetParam().hash_each(messages, seed, out.data());
+            x64_128::hash_each(messages, seed, out.data(), table_);
             for (std::size_t i = 0; i < count; ++i)
-                ASSERT_EQ(out[i], x64_128::hash(messages[i].data(), messages[i].size(), seed))
+                ASSERT_EQ(out[i], x64_128::hash_with(messages[i].data(), messages[i].size(), seed, scalar_))
                     << "message " << i << " of " << count << " (" << messages[i].size() << " bytes), seed " << seed;
         }
     }
 }
 
-constexpr std::uint16_t AVX512DQ_VL = backend::Capabilities::AVX512F;
+INSTANTIATE_TEST_SUITE_P(Tiers, HashEachX64, ::testing::ValuesIn(backend::TIERS), tier_name);
 
-INSTANTIATE_TEST_SUITE_P(Murmur3, HashEachX64,
-                         ::testing::Values(HashEachRoutine{"scalar", 0, x64_128::hash_each_scalar},
-                                           HashEachRoutine{"avx512dq", AVX512DQ_VL, avx512::hash_each_x64_128}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(HashEachX64Selection, EightLanesOnlyWhereVpmullqIsQuick) {
-    using C = backend::Capabilities;
+// Only AMD's quick VPMULLQ gets the eight-lane routine; the rest is alike.
+TEST(KernelChoices, IntelAndAmdWithTheSameFeatures) {
     using backend::Processor, backend::Vendor;
-    constexpr std::uint16_t DQ_VL = Processor::AVX512DQ | Processor::AVX512VL;
-    const auto select = [](std::uint16_t flags, std::uint16_t extensions, Vendor vendor) {
-        return x64_128::select_many_messages({.capabilities = {flags}, .extensions = extensions, .vendor = vendor})
-            .hash_each;
+    namespace features = backend::tier_features;
+    const auto choices = [](Vendor vendor, std::uint16_t extensions) {
+        return kernel_choices(for_processor({{features::AVX512}, extensions, vendor}));
     };
-    EXPECT_EQ(select(0, 0, Vendor::Amd), x64_128::hash_each_scalar);
-    EXPECT_EQ(select(AVX512DQ_VL | C::AVX2 | C::BMI2, DQ_VL, Vendor::Intel), x64_128::hash_each_scalar);
-    EXPECT_EQ(select(AVX512DQ_VL, Processor::AVX512VL, Vendor::Amd), x64_128::hash_each_scalar);
-    EXPECT_EQ(select(AVX512DQ_VL, DQ_VL, Vendor::Amd), avx512::hash_each_x64_128);
+    const auto with_many = [](std::string_view many) {
+        return backend::KernelChoices{{"x86_32", "avx2"},
+                                      {"x86_32_short", "sse41"},
+                                      {"x86_128", "avx2"},
+                                      {"x64_128", "avx2_bmi2"},
+                                      {"x64_128_many", many}};
+    };
+    EXPECT_EQ(choices(Vendor::Intel, features::ALL_EXTENSIONS), with_many("scalar"));
+    EXPECT_EQ(choices(Vendor::Amd, features::ALL_EXTENSIONS), with_many("avx512"));
+    EXPECT_EQ(choices(Vendor::Amd, Processor::AVX512VL), with_many("scalar"));  // without DQ
 }
 
 }  // namespace

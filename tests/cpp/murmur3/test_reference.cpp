@@ -4,9 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "murmur3/x64_128.hpp"
-#include "murmur3/x86_128.hpp"
-#include "murmur3/x86_32.hpp"
+#include "murmur3/kernels.hpp"
+#include "murmur3/tier_tables.hpp"
 
 namespace vantorq::murmur3 {
 namespace {
@@ -28,30 +27,38 @@ std::uint32_t smhasher_verification(std::size_t digest_size,
     return load_u32(final_digest.data());
 }
 
-TEST(Murmur3Reference, X86_32MatchesTheVerificationValue) {
-    EXPECT_EQ(smhasher_verification(4, [](const unsigned char* p, std::size_t n, std::uint32_t seed,
-                                          unsigned char* out) { store_u32(out, x86_32::hash(p, n, seed)); }),
+// On every tier's table: the final hash of 1 KiB or 4 KiB of digests runs
+// the tier's kernels.
+using Murmur3Reference = OnEachTier;
+
+TEST_P(Murmur3Reference, X86_32MatchesTheVerificationValue) {
+    EXPECT_EQ(smhasher_verification(4,
+                                    [&](const unsigned char* p, std::size_t n, std::uint32_t seed, unsigned char* out) {
+                                        store_u32(out, x86_32::hash_with(p, n, seed, table_));
+                                    }),
               0xB0F57EE3u);
 }
 
-TEST(Murmur3Reference, X86_128MatchesTheVerificationValue) {
+TEST_P(Murmur3Reference, X86_128MatchesTheVerificationValue) {
     EXPECT_EQ(smhasher_verification(16,
-                                    [](const unsigned char* p, std::size_t n, std::uint32_t seed, unsigned char* out) {
-                                        const auto h = x86_128::hash(p, n, seed);
+                                    [&](const unsigned char* p, std::size_t n, std::uint32_t seed, unsigned char* out) {
+                                        const auto h = x86_128::hash_with(p, n, seed, table_);
                                         for (int i = 0; i < 4; ++i) store_u32(out + 4 * i, h[i]);
                                     }),
               0xB3ECE62Au);
 }
 
-TEST(Murmur3Reference, X64_128MatchesTheVerificationValue) {
+TEST_P(Murmur3Reference, X64_128MatchesTheVerificationValue) {
     EXPECT_EQ(smhasher_verification(16,
-                                    [](const unsigned char* p, std::size_t n, std::uint32_t seed, unsigned char* out) {
-                                        const auto h = x64_128::hash(p, n, seed);
+                                    [&](const unsigned char* p, std::size_t n, std::uint32_t seed, unsigned char* out) {
+                                        const auto h = x64_128::hash_with(p, n, seed, table_);
                                         store_u64(out, h[0]);
                                         store_u64(out + 8, h[1]);
                                     }),
               0x6384BA69u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Tiers, Murmur3Reference, ::testing::ValuesIn(backend::TIERS), tier_name);
 
 }  // namespace
 }  // namespace vantorq::murmur3
