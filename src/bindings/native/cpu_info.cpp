@@ -8,6 +8,7 @@
 #include "backend/kernel_choice.hpp"
 #include "base64/runtime_dispatch.hpp"
 #include "bindings/runtime.hpp"
+#include "murmur3/kernels.hpp"
 
 namespace vantorq::bindings::native {
 namespace {
@@ -53,6 +54,7 @@ struct FamilyReport {
 
 constexpr FamilyReport FAMILIES[] = {
     {"base64", [] { return base64::runtime_dispatch::kernel_choices(base64::runtime_dispatch::selected_backend()); }},
+    {"murmur3", [] { return murmur3::kernel_choices(murmur3::kernels()); }},
 };
 
 OwnedRef kernel_dict() {
