@@ -18,6 +18,10 @@ void Xxh3Hasher::update(const unsigned char* data, std::size_t len) {
         buffered_ += len;
         return;
     }
+    consume(data, len);
+}
+
+void Xxh3Hasher::consume(const unsigned char* data, std::size_t len) {
     // The buffer overflows: it is filled and consumed whole, since the chunk
     // leaves at least one byte after it.
     const unsigned char* const end = data + len;

@@ -53,6 +53,9 @@ public:
                                                 const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
 private:
+    // The rest of an update that overflows the buffer: out of line, so that
+    // an update that only buffers saves and restores no registers for it.
+    [[gnu::noinline]] void consume(const unsigned char* data, std::size_t len);
     // The accumulators of the whole message, final stripe included.
     Accumulators final_accumulators() const;
 
