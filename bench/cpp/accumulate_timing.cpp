@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     };
     std::vector<Row> rows;
     for (const backend::DescribedTier& tier : backend::TIERS) {
-        const bool named = argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return tier.name == a; });
+        const bool named =
+            argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return tier.name == a; });
         if (named && backend::processor().runs(tier.processor))
             rows.push_back({tier.name, xxhash::long_inputs::for_processor(tier.processor),
                             std::vector<double>(std::size(SIZES)), std::vector<double>(std::size(SIZES))});

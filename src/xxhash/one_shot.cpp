@@ -9,7 +9,8 @@ std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t 
     return xxh3_64_long(data, len, seed, secret.data(), engine);
 }
 
-Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed, const long_inputs::LongEngine& engine) {
+Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                 const long_inputs::LongEngine& engine) {
     if (len <= MIDSIZE_MAX) return xxh3_128_short(data, len, seed);
     const long_inputs::SeededSecret secret(seed, engine);
     return xxh3_128_long(data, len, seed, secret.data(), engine);

@@ -139,7 +139,7 @@ template <typename Lanes, std::size_t TRIP = 1>
     while (stripes_in_block + stripes >= STRIPES_PER_BLOCK) {
         const std::size_t rest_of_block = STRIPES_PER_BLOCK - stripes_in_block;
         accumulate_stripes<Lanes, 1, true, TRIP>(acc, input, offset, rest_of_block,
-                                           secret + stripes_in_block * SECRET_ADVANCE);
+                                                 secret + stripes_in_block * SECRET_ADVANCE);
         Lanes::scramble(acc[0], Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET));
         offset += rest_of_block * STRIPE_LEN;
         stripes -= rest_of_block;

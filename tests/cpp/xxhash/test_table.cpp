@@ -131,8 +131,8 @@ LongEngine counting_engine() {
     e.accumulate_batch3 = counted_batch<3>;
     e.accumulate_batch4 = counted_batch<4>;
     e.multi_input_max_len = MULTI_INPUT_MAX_LEN;
-    e.xxh32_blocks = [](auto& lanes, auto p, auto blocks) { ++calls, classic::mix_xxh32_blocks_scalar(lanes, p, blocks); };
-    e.xxh64_blocks = [](auto& lanes, auto p, auto blocks) { ++calls, classic::mix_xxh64_blocks_scalar(lanes, p, blocks); };
+    e.xxh32_blocks = [](auto& lanes, auto p, auto n) { ++calls, classic::mix_xxh32_blocks_scalar(lanes, p, n); };
+    e.xxh64_blocks = [](auto& lanes, auto p, auto n) { ++calls, classic::mix_xxh64_blocks_scalar(lanes, p, n); };
     return e;
 }
 
