@@ -44,7 +44,7 @@ struct Xxh3Digests {
         Width::store(out, SHORT_HASH(value.data, value.size, seed));
     }
     static void hash_staged(std::span<const ByteView> rows, std::uint64_t seed, unsigned char* out) {
-        LIST_HASH(rows, seed, out);
+        LIST_HASH(rows, seed, out, xxhash::long_inputs::long_engine());
     }
 };
 

@@ -1,6 +1,5 @@
 #include "xxhash/batch.hpp"
 
-#include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/one_shot.hpp"
 
 namespace vantorq::xxhash::batch {
@@ -49,29 +48,30 @@ std::size_t stripe_index(const ByteView& item) { return (item.len - 1) / STRIPE_
 
 // Accumulates the run's items (two to four) into acc[0..run.count).
 void accumulate_run(std::span<const ByteView> items, LongRun run, const unsigned char* secret,
-                    Accumulators (&acc)[MAX_RUN]) {
+                    const long_inputs::LongEngine& engine, Accumulators (&acc)[MAX_RUN]) {
     const ByteView* item = items.data() + run.first;
     switch (run.count) {
         case 2: {
             Accumulators out[2];
-            avx2::accumulate_batch<2>({item[0], item[1]}, secret, out);
+            engine.accumulate_batch2({item[0], item[1]}, secret, out);
             std::copy(out, out + 2, acc);
             return;
         }
         case 3: {
             Accumulators out[3];
-            avx2::accumulate_batch<3>({item[0], item[1], item[2]}, secret, out);
+            engine.accumulate_batch3({item[0], item[1], item[2]}, secret, out);
             std::copy(out, out + 3, acc);
             return;
         }
         default:
-            avx2::accumulate_batch<4>({item[0], item[1], item[2], item[3]}, secret, acc);
+            engine.accumulate_batch4({item[0], item[1], item[2], item[3]}, secret, acc);
             return;
     }
 }
 
 template <typename Width>
-void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
+                const long_inputs::LongEngine& engine) {
     const auto put = [&](std::size_t i, typename Width::Digest digest) {
         Width::store(out + i * Width::BYTES, digest);
     };
@@ -82,7 +82,6 @@ void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned ch
     }
     if (i == items.size()) return;
 
-    const long_inputs::LongEngine& engine = long_inputs::long_engine();
     const long_inputs::SeededSecret secret(seed, engine);
     while (i < items.size()) {
         if (items[i].len <= MIDSIZE_MAX) {
@@ -97,7 +96,7 @@ void hash_items(std::span<const ByteView> items, std::uint64_t seed, unsigned ch
             continue;
         }
         Accumulators acc[MAX_RUN];
-        accumulate_run(items, run, secret.data(), acc);
+        accumulate_run(items, run, secret.data(), engine, acc);
         for (std::size_t k = 0; k < run.count; ++k)
             put(run.first + k, Width::finalize(items[run.first + k].len, secret.data(), acc[k]));
         i += run.count;
@@ -115,12 +114,14 @@ LongRun long_run_at(std::span<const ByteView> items, std::size_t first) {
     return {first, end - first};
 }
 
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
-    hash_items<Width64>(items, seed, out);
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
+                   const long_inputs::LongEngine& engine) {
+    hash_items<Width64>(items, seed, out, engine);
 }
 
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
-    hash_items<Width128>(items, seed, out);
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
+                    const long_inputs::LongEngine& engine) {
+    hash_items<Width128>(items, seed, out, engine);
 }
 
 }  // namespace vantorq::xxhash::batch

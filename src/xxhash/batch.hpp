@@ -29,11 +29,12 @@ LongRun long_run_at(std::span<const ByteView> items, std::size_t first);
 // The digests of items in item order, packed: item i's digest at
 // out + i * DIGEST_BYTES as little-endian bytes (for 128 bits the low word,
 // then the high word), the layout the packed list forms hand to Python.
-// Each digest equals the one-shot hash of its item. The long-input engine is
-// only initialised when an item is long.
+// Each digest equals the one-shot hash of its item, whatever the engine.
 inline constexpr std::size_t DIGEST_BYTES_64 = 8;
 inline constexpr std::size_t DIGEST_BYTES_128 = 16;
-void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out);
-void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out);
+void hash_items_64(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
+                   const long_inputs::LongEngine& engine = long_inputs::long_engine());
+void hash_items_128(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
+                    const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
 }  // namespace vantorq::xxhash::batch

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "xxhash/avx512/xxh32_blocks.hpp"
-#include "xxhash/avx512/xxh64_blocks.hpp"
-#include "xxhash/sse41/xxh32_blocks.hpp"
-
 namespace vantorq::xxhash::classic {
 void mix_xxh32_blocks_scalar(Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks) {
     Algorithm<Width32>::mix_blocks(lanes, p, blocks);
@@ -14,21 +10,6 @@ void mix_xxh32_blocks_scalar(Xxh32Lanes& lanes, const unsigned char* p, std::siz
 
 void mix_xxh64_blocks_scalar(Xxh64Lanes& lanes, const unsigned char* p, std::size_t blocks) {
     Algorithm<Width64>::mix_blocks(lanes, p, blocks);
-}
-
-Xxh32BlocksKernel select_xxh32_blocks(const backend::Processor& processor) {
-    using backend::Capabilities;
-    if (processor.has(Capabilities::AVX512F)) return avx512::mix_xxh32_blocks;
-    if (processor.has(Capabilities::SSE41)) return sse41::mix_xxh32_blocks;
-    return mix_xxh32_blocks_scalar;
-}
-
-Xxh64BlocksKernel select_xxh64_blocks(const backend::Processor& processor) {
-    using backend::Capabilities, backend::Processor;
-    if (processor.has(Capabilities::AVX512F, Processor::AVX512DQ | Processor::AVX512VL) &&
-        backend::has_quick_vpmullq(processor))
-        return avx512::mix_xxh64_blocks;
-    return mix_xxh64_blocks_scalar;
 }
 
 namespace {
@@ -43,46 +24,52 @@ constexpr std::size_t XXH32_KERNEL_MIN_BLOCKS = 4;
 constexpr std::size_t XXH64_KERNEL_MIN_BLOCKS = 8;
 
 template <class Width>
-[[gnu::always_inline]] inline void mix_blocks(typename Algorithm<Width>::Lanes& lanes, const unsigned char* p,
+[[gnu::always_inline]] inline void mix_blocks(const long_inputs::LongEngine& engine,
+                                              typename Algorithm<Width>::Lanes& lanes, const unsigned char* p,
                                               std::size_t blocks) {
     if constexpr (std::is_same_v<Width, Width32>) {
-        if (blocks >= XXH32_KERNEL_MIN_BLOCKS) return xxh32_blocks_kernel()(lanes, p, blocks);
+        if (blocks >= XXH32_KERNEL_MIN_BLOCKS) return engine.xxh32_blocks(lanes, p, blocks);
     } else {
-        if (blocks >= XXH64_KERNEL_MIN_BLOCKS) return xxh64_blocks_kernel()(lanes, p, blocks);
+        if (blocks >= XXH64_KERNEL_MIN_BLOCKS) return engine.xxh64_blocks(lanes, p, blocks);
     }
     Algorithm<Width>::mix_blocks(lanes, p, blocks);
 }
 
 template <class Width>
 [[gnu::always_inline]] inline typename Width::Word hash(const unsigned char* data, std::size_t len,
-                                                        typename Width::Word seed) {
+                                                        typename Width::Word seed,
+                                                        const long_inputs::LongEngine& engine) {
     using Steps = Algorithm<Width>;
     typename Steps::Lanes lanes = Steps::start(seed);
     const std::size_t blocks = len / Steps::BLOCK_SIZE;
-    mix_blocks<Width>(lanes, data, blocks);
+    mix_blocks<Width>(engine, lanes, data, blocks);
     return Steps::finish(lanes, seed, len, data + blocks * Steps::BLOCK_SIZE);
 }
 
 }  // namespace
 
-std::uint32_t xxh32(const unsigned char* data, std::size_t len, std::uint32_t seed) {
-    return hash<Width32>(data, len, seed);
+std::uint32_t xxh32(const unsigned char* data, std::size_t len, std::uint32_t seed,
+                    const long_inputs::LongEngine& engine) {
+    return hash<Width32>(data, len, seed, engine);
 }
 
-std::uint64_t xxh64(const unsigned char* data, std::size_t len, std::uint64_t seed) {
-    return hash<Width64>(data, len, seed);
+std::uint64_t xxh64(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                    const long_inputs::LongEngine& engine) {
+    return hash<Width64>(data, len, seed, engine);
 }
 
-void xxh32_items(std::span<const ByteView> items, std::uint32_t seed, unsigned char* out) {
+void xxh32_items(std::span<const ByteView> items, std::uint32_t seed, unsigned char* out,
+                 const long_inputs::LongEngine& engine) {
     for (const ByteView& item : items) {
-        store_u32(out, hash<Width32>(item.data, item.len, seed));
+        store_u32(out, hash<Width32>(item.data, item.len, seed, engine));
         out += sizeof(std::uint32_t);
     }
 }
 
-void xxh64_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out) {
+void xxh64_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
+                 const long_inputs::LongEngine& engine) {
     for (const ByteView& item : items) {
-        store_u64(out, hash<Width64>(item.data, item.len, seed));
+        store_u64(out, hash<Width64>(item.data, item.len, seed, engine));
         out += sizeof(std::uint64_t);
     }
 }
@@ -93,7 +80,7 @@ void Hasher<Width>::update(const unsigned char* data, std::size_t len) {
     pending_.feed(
         data, len, [this](const unsigned char* block) { Steps::mix_blocks(lanes_, block, 1); },
         [this](const unsigned char* blocks, std::size_t byte_count) {
-            mix_blocks<Width>(lanes_, blocks, byte_count / BLOCK_SIZE);
+            mix_blocks<Width>(*engine_, lanes_, blocks, byte_count / BLOCK_SIZE);
         });
 }
 
@@ -110,10 +97,11 @@ typename Hasher<Width>::Serialized Hasher<Width>::to_bytes() const {
 }
 
 template <class Width>
-std::optional<Hasher<Width>> Hasher<Width>::from_bytes(std::span<const unsigned char> form) {
+std::optional<Hasher<Width>> Hasher<Width>::from_bytes(std::span<const unsigned char> form,
+                                                       const long_inputs::LongEngine& engine) {
     auto reader = state_bytes::Reader::open(form, Width::KIND, SERIALIZED_SIZE);
     if (!reader) return std::nullopt;
-    Hasher hasher(reader->template take<Word>());
+    Hasher hasher(reader->template take<Word>(), engine);
     hasher.total_len_ = reader->template take<std::uint64_t>();
     for (Word& lane : hasher.lanes_) lane = reader->template take<Word>();
     if (!state_bytes::take_pending(*reader, hasher.total_len_, hasher.pending_)) return std::nullopt;

@@ -13,10 +13,10 @@
 #include <optional>
 #include <span>
 
-#include "backend/capabilities.hpp"
 #include "backend/block_buffer.hpp"
-#include "xxhash/primitives.hpp"
 #include "backend/state_bytes.hpp"
+#include "xxhash/long_inputs.hpp"
+#include "xxhash/primitives.hpp"
 
 namespace vantorq::xxhash::classic {
 
@@ -118,45 +118,33 @@ struct Algorithm {
 // The block loops have vector forms with the four lanes in one register, so
 // that each input word's product is off the lanes' chains and the four chains
 // cost one: XXH32's (sse41/, avx512/) with PMULLD, XXH64's (avx512/) with
-// VPMULLQ where that is as quick as a scalar multiply. Measured on Zen 4 over
-// 1 MiB: XXH32 scalar 4.0 GB/s, SSE4.1 6.7-9.0, AVX-512 9.1-9.3; XXH64 scalar
-// 14.5 GB/s (eight multiplies a block at one a cycle), AVX-512 18.6-19.5 (the
-// chain's add, rotate and multiply take 1 + 2 + 3 cycles a block). Intel's
-// VPMULLQ takes about 15 cycles, which would make XXH64's chain twice as slow
-// as the scalar loop, so XXH64 stays scalar there.
+// VPMULLQ; the engine (long_inputs::for_processor) takes them where those
+// multiplies are quick. Measured on Zen 4 over 1 MiB: XXH32 scalar 4.0 GB/s,
+// SSE4.1 6.7-9.0, AVX-512 9.1-9.3; XXH64 scalar 14.5 GB/s (eight multiplies a
+// block at one a cycle), AVX-512 18.6-19.5 (the chain's add, rotate and
+// multiply take 1 + 2 + 3 cycles a block). Intel's VPMULLQ takes about 15
+// cycles, which would make XXH64's chain twice as slow as the scalar loop.
 template <class Width>
-using BlocksKernel = void (*)(typename Algorithm<Width>::Lanes& lanes, const unsigned char* p, std::size_t blocks);
+using BlocksKernel = long_inputs::BlocksKernel<typename Width::Word>;
 
 using Xxh32Lanes = Algorithm<Width32>::Lanes;
-using Xxh32BlocksKernel = BlocksKernel<Width32>;
 using Xxh64Lanes = Algorithm<Width64>::Lanes;
-using Xxh64BlocksKernel = BlocksKernel<Width64>;
 
 void mix_xxh32_blocks_scalar(Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks);
 void mix_xxh64_blocks_scalar(Xxh64Lanes& lanes, const unsigned char* p, std::size_t blocks);
 
-// The kernels for a processor with these features.
-Xxh32BlocksKernel select_xxh32_blocks(const backend::Processor& processor);
-Xxh64BlocksKernel select_xxh64_blocks(const backend::Processor& processor);
-
-// This processor's kernels, selected on first use.
-inline Xxh32BlocksKernel xxh32_blocks_kernel() {
-    static const Xxh32BlocksKernel KERNEL = select_xxh32_blocks(backend::processor());
-    return KERNEL;
-}
-inline Xxh64BlocksKernel xxh64_blocks_kernel() {
-    static const Xxh64BlocksKernel KERNEL = select_xxh64_blocks(backend::processor());
-    return KERNEL;
-}
-
 // XXH32 with the low 32 bits of a seed, XXH64 with a 64-bit seed.
-std::uint32_t xxh32(const unsigned char* data, std::size_t len, std::uint32_t seed);
-std::uint64_t xxh64(const unsigned char* data, std::size_t len, std::uint64_t seed);
+std::uint32_t xxh32(const unsigned char* data, std::size_t len, std::uint32_t seed,
+                    const long_inputs::LongEngine& engine = long_inputs::long_engine());
+std::uint64_t xxh64(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                    const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
 // The hashes of items in item order, packed little-endian: item i's at
 // out + i * 4 (XXH32) or out + i * 8 (XXH64), the layout of the packed list forms.
-void xxh32_items(std::span<const ByteView> items, std::uint32_t seed, unsigned char* out);
-void xxh64_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out);
+void xxh32_items(std::span<const ByteView> items, std::uint32_t seed, unsigned char* out,
+                 const long_inputs::LongEngine& engine = long_inputs::long_engine());
+void xxh64_items(std::span<const ByteView> items, std::uint64_t seed, unsigned char* out,
+                 const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
 // The hash of a message that arrives in chunks: any split gives the one-shot
 // hash of the whole. Whole blocks are mixed straight from the chunk; the
@@ -174,7 +162,8 @@ public:
         state_bytes::HEADER_SIZE + sizeof(Word) + 8 + 4 * sizeof(Word) + 1 + BLOCK_SIZE + state_bytes::CHECKSUM_SIZE;
     using Serialized = std::array<unsigned char, SERIALIZED_SIZE>;
 
-    explicit Hasher(Word seed = 0) : seed_(seed), lanes_(Steps::start(seed)) {}
+    explicit Hasher(Word seed = 0, const long_inputs::LongEngine& engine = long_inputs::long_engine())
+        : engine_(&engine), seed_(seed), lanes_(Steps::start(seed)) {}
 
     void update(const unsigned char* data, std::size_t len);
 
@@ -182,14 +171,17 @@ public:
     Word digest() const { return Steps::finish(lanes_, seed_, total_len_, pending_.pending()); }
 
     // Back to the state of a new hasher with the same seed.
-    void reset() { *this = Hasher(seed_); }
+    void reset() { *this = Hasher(seed_, *engine_); }
 
     Serialized to_bytes() const;
-    // The hasher that to_bytes() described, or nothing if `form` is not such
-    // a form (wrong size, kind or version, altered bytes, inconsistent fields).
-    static std::optional<Hasher> from_bytes(std::span<const unsigned char> form);
+    // The hasher that to_bytes() described, on `engine`, or nothing if `form`
+    // is not such a form (wrong size, kind or version, altered bytes,
+    // inconsistent fields).
+    static std::optional<Hasher> from_bytes(std::span<const unsigned char> form,
+                                            const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
 private:
+    const long_inputs::LongEngine* engine_;
     Word seed_;
     typename Steps::Lanes lanes_;
     backend::BasicBlockBuffer<BLOCK_SIZE> pending_;

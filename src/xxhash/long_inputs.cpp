@@ -2,10 +2,7 @@
 
 #include <cstring>
 
-#include "xxhash/avx2/accumulate.hpp"
-#include "xxhash/avx512/accumulate.hpp"
-#include "xxhash/generic/accumulate_loop.hpp"
-#include "xxhash/ssse3/accumulate.hpp"
+#include "xxhash/generic/long_kernels.hpp"
 
 namespace vantorq::xxhash::long_inputs {
 namespace {
@@ -48,13 +45,15 @@ struct ScalarLanes {
 }  // namespace
 
 namespace scalar {
+constinit const LongKernels KERNELS = generic::long_kernels<ScalarLanes>();
+
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return generic::accumulate_one<ScalarLanes>(data, len, secret);
+    return KERNELS.accumulate(data, len, secret);
 }
 
 std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
                              std::size_t stripes_in_block, const unsigned char* secret) {
-    return generic::continue_stripes<ScalarLanes>(acc, data, stripes, stripes_in_block, secret);
+    return KERNELS.continue_stripes(acc, data, stripes, stripes_in_block, secret);
 }
 }  // namespace scalar
 
@@ -71,36 +70,6 @@ void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed) {
         store_u64(secret + offset, load_u64(DEFAULT_SECRET.data() + offset) + seed);
         store_u64(secret + offset + 8, load_u64(DEFAULT_SECRET.data() + offset + 8) - seed);
     }
-}
-
-LongEngine select_long_engine(backend::Capabilities capabilities) {
-    using backend::Capabilities;
-    LongEngine engine;
-    if (capabilities.has(Capabilities::AVX512F)) {
-        engine.accumulate = avx512::accumulate;
-        engine.continue_stripes = avx512::continue_stripes;
-    } else if (capabilities.has(Capabilities::AVX2)) {
-        engine.accumulate = avx2::accumulate;
-        engine.continue_stripes = avx2::continue_stripes;
-    } else if (capabilities.has(Capabilities::SSSE3)) {
-        engine.accumulate = ssse3::accumulate;
-        engine.continue_stripes = ssse3::continue_stripes;
-    }
-    engine.avx2 = capabilities.has(Capabilities::AVX2);
-    engine.multi_input_max_len = engine.avx2 ? MULTI_INPUT_MAX_LEN : 0;
-    return engine;
-}
-
-void derive_secret(unsigned char* secret, std::uint64_t seed, const LongEngine& engine) {
-    if (engine.avx2)
-        avx2::init_secret(secret, seed);
-    else
-        initialize_secret_scalar(secret, seed);
-}
-
-void SeededSecret::derive(std::uint64_t seed, const LongEngine& engine) {
-    derive_secret(derived_.data(), seed, engine);
-    secret_ = derived_.data();
 }
 
 }  // namespace vantorq::xxhash::long_inputs

@@ -1,15 +1,20 @@
 #pragma once
-// The long-input half of XXH3 (more than 240 bytes): the scalar accumulate
-// kernel and the engine that picks among it and the vector tiers' kernels
-// (ssse3/, avx2/, avx512/) once per process.
+// The long-input half of XXH3 (more than 240 bytes), and the family's kernel
+// table: the engine holds, for one processor, every kernel that the XXH3,
+// XXH32 and XXH64 request code calls, filled once by for_processor from the
+// tier folders (ssse3/, sse41/, avx2/, avx512/; table.cpp composes them).
 //
-// Every kernel returns the eight accumulator words after the last stripe,
-// before the merge, and every kernel gives exactly the scalar kernel's words.
+// Every accumulate kernel returns the eight accumulator words after the last
+// stripe, before the merge, and every kernel gives exactly the scalar
+// kernel's words.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "backend/capabilities.hpp"
+#include "backend/kernel_choice.hpp"
 #include "xxhash/primitives.hpp"
 
 namespace vantorq::xxhash::long_inputs {
@@ -24,10 +29,38 @@ using AccumulateKernel = Accumulators (*)(const unsigned char* data, std::size_t
 using StripesKernel = std::size_t (*)(Accumulators& acc, const unsigned char* data, std::size_t stripes,
                                       std::size_t stripes_in_block, const unsigned char* secret);
 
+// The complete hashes with seed 0 of an input of 241..1024 bytes: one block,
+// so no scramble, and the merge in the same call as the stripes.
+using Medium64Kernel = std::uint64_t (*)(const unsigned char* data, std::size_t len);
+using Medium128Kernel = Hash128 (*)(const unsigned char* data, std::size_t len);
+
+// Writes the 192-byte secret derived from a seed.
+using SecretKernel = void (*)(unsigned char* secret, std::uint64_t seed);
+
+// The inputs of one batch::LongRun accumulated in one pass that loads each
+// secret word once for all; out[i] belongs to inputs[i].
+template <std::size_t INPUTS>
+using BatchKernel = void (*)(const ByteView (&inputs)[INPUTS], const unsigned char* secret,
+                             Accumulators (&out)[INPUTS]);
+
+// XXH32's (32-bit words) and XXH64's block loops: `blocks` whole blocks of
+// four words mixed into the four lanes.
+template <typename Word>
+using BlocksKernel = void (*)(std::array<Word, 4>& lanes, const unsigned char* p, std::size_t blocks);
+
+// The single-input kernels one tier builds from one loop (generic/long_kernels.hpp).
+struct LongKernels {
+    AccumulateKernel accumulate;
+    StripesKernel continue_stripes;
+    Medium64Kernel hash_64_medium;
+    Medium128Kernel hash_128_medium;
+};
+
 namespace scalar {
 Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret);
 std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
                              std::size_t stripes_in_block, const unsigned char* secret);
+extern const LongKernels KERNELS;
 }  // namespace scalar
 
 // The final stripe of a long input, keyed by the secret at
@@ -38,13 +71,32 @@ void accumulate_last_stripe(Accumulators& acc, const unsigned char* stripe, cons
 // secret's even words and subtracted from its odd ones.
 void initialize_secret_scalar(unsigned char* secret, std::uint64_t seed);
 
+// The longest item the multi-input kernels take (see LongEngine).
+inline constexpr std::size_t MULTI_INPUT_MAX_LEN = 320;
+
+// Built only by for_processor, which fills every pointer.
 struct LongEngine {
-    AccumulateKernel accumulate = scalar::accumulate;
-    StripesKernel continue_stripes = scalar::continue_stripes;
-    // avx2::init_secret, the one-block hashes (hash_64_medium, hash_128_medium)
-    // and the multi-input kernels may run. The one-block hashes win with
-    // AVX-512 too, as one call with nothing between the interpreter's calls.
+    // The accumulate kernel of the widest tier reported: AVX-512F, else AVX2,
+    // else SSSE3, else the scalar one.
+    AccumulateKernel accumulate = nullptr;
+    // AVX2 reported, whatever else is: the AVX2 seeded secret and the
+    // multi-input kernels run.
     bool avx2 = false;
+    // AVX2 reported and AVX-512F not: the one-block 128-bit hash is AVX2's
+    // fused routine.
+    bool fused_128 = false;
+
+    // The accumulate kernel's loop for streamed stripes and for the one-block
+    // hashes of seed 0 (241..1024 bytes), which win over the kernel followed by
+    // the merge as one call with nothing between the interpreter's calls.
+    StripesKernel continue_stripes = nullptr;
+    Medium64Kernel hash_64_medium = nullptr;
+    Medium128Kernel hash_128_medium = nullptr;
+    SecretKernel init_secret = nullptr;
+    // Null where no multi-input kernel runs (multi_input_max_len 0).
+    BatchKernel<2> accumulate_batch2 = nullptr;
+    BatchKernel<3> accumulate_batch3 = nullptr;
+    BatchKernel<4> accumulate_batch4 = nullptr;
     // Items up to this long are accumulated several at a time by the
     // multi-input kernels (AVX2); longer ones one at a time by `accumulate`.
     // Measured on Zen 4 over lists of equal lengths, ns per item, seed 5:
@@ -54,22 +106,29 @@ struct LongEngine {
     //   one, AVX2       6.5   7.5   8.9  11.2   19.9  37.3  68
     // 0 where no multi-input kernel runs.
     std::size_t multi_input_max_len = 0;
+    BlocksKernel<std::uint32_t> xxh32_blocks = nullptr;
+    BlocksKernel<std::uint64_t> xxh64_blocks = nullptr;
+
+    // The tier of each role's kernels, set beside the pointers.
+    struct Names {
+        std::string_view accumulate = "scalar";
+        std::string_view init_secret = "scalar";
+        std::string_view multi_input = "none";
+        std::string_view xxh32_blocks = "scalar";
+        std::string_view xxh64_blocks = "scalar";
+    } names;
 };
 
-// The longest item the multi-input kernels take (see above).
-inline constexpr std::size_t MULTI_INPUT_MAX_LEN = 320;
+// The engine for a processor with this description.
+LongEngine for_processor(const backend::Processor& processor);
 
-// Writes the secret derived from `seed` (the default one for seed 0) on the
-// engine's fastest routine.
-void derive_secret(unsigned char* secret, std::uint64_t seed, const LongEngine& engine);
+// What `engine` chose, one line per role.
+backend::KernelChoices kernel_choices(const LongEngine& engine);
 
-// The engine for a processor with these features.
-LongEngine select_long_engine(backend::Capabilities capabilities);
-
-// The engine of this processor, selected on first use. Inline, so that a
+// LONG_ENGINE, this processor's engine, built on first use. Inline, so that a
 // one-shot hash of a few hundred bytes pays no call to reach it.
 inline const LongEngine& long_engine() {
-    static const LongEngine LONG_ENGINE = select_long_engine(backend::capabilities());
+    static const LongEngine LONG_ENGINE = for_processor(backend::processor());
     return LONG_ENGINE;
 }
 
@@ -79,7 +138,9 @@ class SeededSecret {
 public:
     // Inline, so that the common seed 0 costs no call.
     SeededSecret(std::uint64_t seed, const LongEngine& engine) : secret_(DEFAULT_SECRET.data()) {
-        if (seed != 0) derive(seed, engine);
+        if (seed == 0) return;
+        engine.init_secret(derived_.data(), seed);
+        secret_ = derived_.data();
     }
     SeededSecret(const SeededSecret&) = delete;
     SeededSecret& operator=(const SeededSecret&) = delete;
@@ -87,8 +148,6 @@ public:
     const unsigned char* data() const { return secret_; }
 
 private:
-    void derive(std::uint64_t seed, const LongEngine& engine);
-
     alignas(64) Secret derived_;
     const unsigned char* secret_;
 };

@@ -1,40 +1,30 @@
 #include "xxhash/one_shot.hpp"
 
-#include "xxhash/avx2/accumulate.hpp"
-
 namespace vantorq::xxhash::one_shot {
 
-std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t seed) {
+std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                      const long_inputs::LongEngine& engine) {
     if (len <= MIDSIZE_MAX) return xxh3_64_short(data, len, seed);
-    return xxh3_64_long(data, len, seed, long_inputs::long_engine());
-}
-
-Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed) {
-    if (len <= MIDSIZE_MAX) return xxh3_128_short(data, len, seed);
-    return xxh3_128_long(data, len, seed, long_inputs::long_engine());
-}
-
-std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
-                           const long_inputs::LongEngine& engine) {
     const long_inputs::SeededSecret secret(seed, engine);
     return xxh3_64_long(data, len, seed, secret.data(), engine);
 }
 
-Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
-                      const long_inputs::LongEngine& engine) {
+Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                 const long_inputs::LongEngine& engine) {
+    if (len <= MIDSIZE_MAX) return xxh3_128_short(data, len, seed);
     const long_inputs::SeededSecret secret(seed, engine);
     return xxh3_128_long(data, len, seed, secret.data(), engine);
 }
 
 std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
                            const unsigned char* secret, const long_inputs::LongEngine& engine) {
-    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_64_medium(data, len);
+    if (seed == 0 && len <= BLOCK_LEN) return engine.hash_64_medium(data, len);
     return finalize_long_64(len, secret, engine.accumulate(data, len, secret));
 }
 
 Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed, const unsigned char* secret,
                       const long_inputs::LongEngine& engine) {
-    if (engine.avx2 && seed == 0 && len <= BLOCK_LEN) return avx2::hash_128_medium(data, len);
+    if (seed == 0 && len <= BLOCK_LEN) return engine.hash_128_medium(data, len);
     return finalize_long_128(len, secret, engine.accumulate(data, len, secret));
 }
 

@@ -26,16 +26,14 @@ namespace vantorq::xxhash::one_shot {
     return short_inputs::xxh3_128_len_129_to_240(data, len, seed);
 }
 
-std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t seed);
-Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed);
+// The hashes of an input of any length, the long path (more than 240 bytes)
+// on `engine`. Every engine gives the same hashes.
+std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                      const long_inputs::LongEngine& engine = long_inputs::long_engine());
+Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                 const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
-// The path for more than 240 bytes on a given engine; the functions above run
-// it on long_inputs::long_engine(). Every engine gives the same hashes.
-std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
-                           const long_inputs::LongEngine& engine);
-Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
-                      const long_inputs::LongEngine& engine);
-// The same on a secret already derived for `seed`: a list derives it once.
+// The long path on a secret already derived for `seed`: a list derives it once.
 std::uint64_t xxh3_64_long(const unsigned char* data, std::size_t len, std::uint64_t seed,
                            const unsigned char* secret, const long_inputs::LongEngine& engine);
 Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t seed, const unsigned char* secret,

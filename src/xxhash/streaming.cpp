@@ -2,15 +2,12 @@
 
 #include <cstring>
 
-#include "xxhash/long_inputs.hpp"
 #include "xxhash/one_shot.hpp"
 
 namespace vantorq::xxhash::streaming {
 
-using long_inputs::long_engine;
-
-Xxh3Hasher::Xxh3Hasher(std::uint64_t seed) : seed_(seed) {
-    long_inputs::derive_secret(secret_.data(), seed, long_engine());
+Xxh3Hasher::Xxh3Hasher(std::uint64_t seed, const long_inputs::LongEngine& engine) : engine_(&engine), seed_(seed) {
+    engine.init_secret(secret_.data(), seed);
 }
 
 void Xxh3Hasher::update(const unsigned char* data, std::size_t len) {
@@ -21,10 +18,14 @@ void Xxh3Hasher::update(const unsigned char* data, std::size_t len) {
         buffered_ += len;
         return;
     }
+    consume(data, len);
+}
+
+void Xxh3Hasher::consume(const unsigned char* data, std::size_t len) {
     // The buffer overflows: it is filled and consumed whole, since the chunk
     // leaves at least one byte after it.
     const unsigned char* const end = data + len;
-    const long_inputs::LongEngine& engine = long_engine();
+    const long_inputs::LongEngine& engine = *engine_;
     if (buffered_ != 0) {
         const std::size_t fill = BUFFER_SIZE - buffered_;
         std::memcpy(buffer_.data() + buffered_, data, fill);
@@ -49,7 +50,7 @@ Accumulators Xxh3Hasher::final_accumulators() const {
     unsigned char joined[STRIPE_LEN];
     if (buffered_ >= STRIPE_LEN) {
         const std::size_t stripes = (buffered_ - 1) / STRIPE_LEN;
-        long_engine().continue_stripes(acc, buffer_.data(), stripes, stripes_in_block_, secret_.data());
+        engine_->continue_stripes(acc, buffer_.data(), stripes, stripes_in_block_, secret_.data());
         last_stripe = buffer_.data() + buffered_ - STRIPE_LEN;
     } else {
         // The final stripe ends with the buffered bytes and begins with the
@@ -94,10 +95,11 @@ Xxh3Hasher::Serialized Xxh3Hasher::to_bytes() const {
     return form;
 }
 
-std::optional<Xxh3Hasher> Xxh3Hasher::from_bytes(std::span<const unsigned char> form) {
+std::optional<Xxh3Hasher> Xxh3Hasher::from_bytes(std::span<const unsigned char> form,
+                                                 const long_inputs::LongEngine& engine) {
     auto reader = state_bytes::Reader::open(form, state_bytes::Kind::XXH3, SERIALIZED_SIZE);
     if (!reader) return std::nullopt;
-    Xxh3Hasher hasher(reader->take<std::uint64_t>());
+    Xxh3Hasher hasher(reader->take<std::uint64_t>(), engine);
     hasher.total_len_ = reader->take<std::uint64_t>();
     hasher.stripes_in_block_ = reader->take<std::uint8_t>();
     hasher.buffered_ = reader->take<std::uint16_t>();

@@ -3,7 +3,7 @@
 // Any split of a message gives exactly the one-shot hashes of the whole.
 //
 // Up to BUFFER_SIZE bytes wait in a buffer; beyond that, whole stripes go to
-// the long-input engine's stripes kernel (the process's vector tier), straight
+// the stripes kernel of the engine given at construction, straight
 // from the chunk where it is long enough. At least one byte stays buffered,
 // because the final stripe is hashed differently and only a digest knows
 // which stripe is the final one. A message of at most 240 bytes is
@@ -15,8 +15,9 @@
 #include <optional>
 #include <span>
 
-#include "xxhash/primitives.hpp"
 #include "backend/state_bytes.hpp"
+#include "xxhash/long_inputs.hpp"
+#include "xxhash/primitives.hpp"
 
 namespace vantorq::xxhash::streaming {
 
@@ -33,7 +34,7 @@ public:
                                                    ACCUMULATOR_LANES * 8 + BUFFER_SIZE + state_bytes::CHECKSUM_SIZE;
     using Serialized = std::array<unsigned char, SERIALIZED_SIZE>;
 
-    explicit Xxh3Hasher(std::uint64_t seed = 0);
+    explicit Xxh3Hasher(std::uint64_t seed = 0, const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
     void update(const unsigned char* data, std::size_t len);
 
@@ -45,11 +46,16 @@ public:
     void reset();
 
     Serialized to_bytes() const;
-    // The hasher that to_bytes() described, or nothing if `form` is not such
-    // a form (wrong size, kind or version, altered bytes, inconsistent fields).
-    static std::optional<Xxh3Hasher> from_bytes(std::span<const unsigned char> form);
+    // The hasher that to_bytes() described, on `engine`, or nothing if `form`
+    // is not such a form (wrong size, kind or version, altered bytes,
+    // inconsistent fields).
+    static std::optional<Xxh3Hasher> from_bytes(std::span<const unsigned char> form,
+                                                const long_inputs::LongEngine& engine = long_inputs::long_engine());
 
 private:
+    // The rest of an update that overflows the buffer: out of line, so that
+    // an update that only buffers saves and restores no registers for it.
+    [[gnu::noinline]] void consume(const unsigned char* data, std::size_t len);
     // The accumulators of the whole message, final stripe included.
     Accumulators final_accumulators() const;
 
@@ -60,6 +66,7 @@ private:
     // stripes have been consumed, the last stripe's bytes are the final 64
     // bytes consumed, for a digest whose tail is shorter than a stripe.
     alignas(64) std::array<unsigned char, BUFFER_SIZE> buffer_{};
+    const long_inputs::LongEngine* engine_;
     std::uint64_t seed_;
     std::uint64_t total_len_ = 0;
     std::size_t buffered_ = 0;

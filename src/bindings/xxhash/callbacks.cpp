@@ -11,6 +11,8 @@
 namespace vantorq::bindings::xxhash::callbacks {
 namespace {
 
+namespace core = vantorq::xxhash;
+
 // Whether the interpreter stores ints as 30-bit digits in 32-bit words, least
 // significant first: then a 128-bit int is written digit by digit, in about
 // half the time of building it from its bytes.
@@ -55,24 +57,33 @@ PyObject* int_from_packed_128(const unsigned char* little_endian) {
     return int_from_hash_128({vantorq::xxhash::load_u64(little_endian), vantorq::xxhash::load_u64(little_endian + 8)});
 }
 
+// The cores run on the process's kernel table (their default).
 PyObject* xxh3_64(const arguments::Arguments<2>& parsed) {
-    return hash_call::hash_one<std::uint64_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::one_shot::xxh3_64,
-                                              [](std::uint64_t h) { return PyLong_FromUnsignedLongLong(h); });
+    return hash_call::hash_one<std::uint64_t>(
+        parsed, runtime::XXH3_DETACH_BYTES,
+        [](const unsigned char* p, std::size_t n, std::uint64_t seed) { return core::one_shot::xxh3_64(p, n, seed); },
+        [](std::uint64_t h) { return PyLong_FromUnsignedLongLong(h); });
 }
 
 PyObject* xxh3_128(const arguments::Arguments<2>& parsed) {
-    return hash_call::hash_one<std::uint64_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::one_shot::xxh3_128,
-                                              &int_from_hash_128);
+    return hash_call::hash_one<std::uint64_t>(
+        parsed, runtime::XXH3_DETACH_BYTES,
+        [](const unsigned char* p, std::size_t n, std::uint64_t seed) { return core::one_shot::xxh3_128(p, n, seed); },
+        &int_from_hash_128);
 }
 
 PyObject* xxh32(const arguments::Arguments<2>& parsed) {
-    return hash_call::hash_one<std::uint32_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::classic::xxh32,
-                                              [](std::uint32_t h) { return PyLong_FromUnsignedLong(h); });
+    return hash_call::hash_one<std::uint32_t>(
+        parsed, runtime::XXH3_DETACH_BYTES,
+        [](const unsigned char* p, std::size_t n, std::uint32_t seed) { return core::classic::xxh32(p, n, seed); },
+        [](std::uint32_t h) { return PyLong_FromUnsignedLong(h); });
 }
 
 PyObject* xxh64(const arguments::Arguments<2>& parsed) {
-    return hash_call::hash_one<std::uint64_t>(parsed, runtime::XXH3_DETACH_BYTES, &vantorq::xxhash::classic::xxh64,
-                                              [](std::uint64_t h) { return PyLong_FromUnsignedLongLong(h); });
+    return hash_call::hash_one<std::uint64_t>(
+        parsed, runtime::XXH3_DETACH_BYTES,
+        [](const unsigned char* p, std::size_t n, std::uint64_t seed) { return core::classic::xxh64(p, n, seed); },
+        [](std::uint64_t h) { return PyLong_FromUnsignedLongLong(h); });
 }
 
 }  // namespace vantorq::bindings::xxhash::callbacks

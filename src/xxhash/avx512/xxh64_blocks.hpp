@@ -8,7 +8,7 @@
 
 namespace vantorq::xxhash::avx512 {
 
-// classic::Xxh64BlocksKernel: the scalar loop's lanes.
+// long_inputs::BlocksKernel: the scalar loop's lanes.
 void mix_xxh64_blocks(classic::Xxh64Lanes& lanes, const unsigned char* p, std::size_t blocks);
 
 }  // namespace vantorq::xxhash::avx512

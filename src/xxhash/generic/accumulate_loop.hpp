@@ -60,9 +60,10 @@ inline constexpr std::size_t PREFETCH_DISTANCE = BLOCK_LEN / 2;
 inline constexpr std::size_t FOLDED_INPUTS = 2;
 
 // Accumulates `stripes` stripes starting at `offset` into every input, with
-// the secret advancing from its start. Products and raw words are two separate
-// sums with one add per stripe each, so no dependency chain limits the loop.
-template <typename Lanes, std::size_t INPUTS, bool PREFETCH>
+// the secret advancing from its start, TRIP stripes per loop trip. Products
+// and raw words are two separate sums with one add per stripe each, so no
+// dependency chain limits the loop.
+template <typename Lanes, std::size_t INPUTS, bool PREFETCH, std::size_t TRIP = 1>
 [[gnu::always_inline]] inline void accumulate_stripes(typename Lanes::State (&acc)[INPUTS],
                                                       const ByteView (&inputs)[INPUTS], std::size_t offset,
                                                       std::size_t stripes, const unsigned char* secret) {
@@ -70,10 +71,7 @@ template <typename Lanes, std::size_t INPUTS, bool PREFETCH>
     constexpr bool FOLDED = INPUTS > FOLDED_INPUTS;
     [[maybe_unused]] typename Lanes::State data_sum[INPUTS];
     if constexpr (!FOLDED) unrolled<INPUTS>([&](auto i) { data_sum[i] = Lanes::zero(); });
-    // Unrolled over a whole block, this loop would let the compiler hoist all
-    // 16 stripes' secret loads out of the block loop and spill them.
-#pragma GCC unroll 1
-    for (std::size_t s = 0; s < stripes; ++s) {
+    const auto stripe_at = [&](std::size_t s) {
         const auto key = Lanes::load_key(secret + s * SECRET_ADVANCE);
         unrolled<INPUTS>([&](auto i) {
             const unsigned char* stripe = inputs[i].data + offset + s * STRIPE_LEN;
@@ -83,14 +81,24 @@ template <typename Lanes, std::size_t INPUTS, bool PREFETCH>
             else
                 Lanes::accumulate_stripe(acc[i], data_sum[i], stripe, key);
         });
+    };
+    // Unrolled over a whole block, these loops would let the compiler hoist
+    // all 16 stripes' secret loads out of the block loop and spill them (16
+    // registers with AVX2); a trip of a few stripes is as far as they go.
+    std::size_t s = 0;
+    if constexpr (TRIP > 1) {
+#pragma GCC unroll 1
+        for (; s + TRIP <= stripes; s += TRIP) unrolled<TRIP>([&](auto t) { stripe_at(s + t); });
     }
+#pragma GCC unroll 1
+    for (; s < stripes; ++s) stripe_at(s);
     if constexpr (!FOLDED) unrolled<INPUTS>([&](auto i) { Lanes::fold_data(acc[i], data_sum[i]); });
 }
 
 // The whole accumulation of up to four inputs that share their block and
 // stripe counts ((len - 1) / STRIPE_LEN); each input's last stripe is its own
 // final 64 bytes.
-template <typename Lanes, std::size_t INPUTS>
+template <typename Lanes, std::size_t INPUTS, std::size_t TRIP = 1>
 [[gnu::always_inline]] inline void accumulate_inputs(const ByteView (&inputs)[INPUTS], const unsigned char* secret,
                                                      Accumulators (&out)[INPUTS]) {
     typename Lanes::State acc[INPUTS];
@@ -101,12 +109,12 @@ template <typename Lanes, std::size_t INPUTS>
     const std::size_t last_byte = inputs[0].len - 1;
     const std::size_t blocks = last_byte / BLOCK_LEN;
     for (std::size_t b = 0; b < blocks; ++b) {
-        accumulate_stripes<Lanes, INPUTS, true>(acc, inputs, b * BLOCK_LEN, STRIPES_PER_BLOCK, secret);
+        accumulate_stripes<Lanes, INPUTS, true, TRIP>(acc, inputs, b * BLOCK_LEN, STRIPES_PER_BLOCK, secret);
         const auto key = Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET);
         unrolled<INPUTS>([&](auto i) { Lanes::scramble(acc[i], key); });
     }
     const std::size_t tail_stripes = (last_byte - blocks * BLOCK_LEN) / STRIPE_LEN;
-    accumulate_stripes<Lanes, INPUTS, false>(acc, inputs, blocks * BLOCK_LEN, tail_stripes, secret);
+    accumulate_stripes<Lanes, INPUTS, false, TRIP>(acc, inputs, blocks * BLOCK_LEN, tail_stripes, secret);
 
     const auto key = Lanes::load_key(secret + LAST_STRIPE_SECRET_OFFSET);
     unrolled<INPUTS>([&](auto i) {
@@ -121,7 +129,7 @@ template <typename Lanes, std::size_t INPUTS>
 // which `stripes_in_block` stripes are already in, and scrambling at every
 // block end: the streaming form of the loop above, for input that arrives in
 // pieces. Returns how many stripes of the block then in progress are in.
-template <typename Lanes>
+template <typename Lanes, std::size_t TRIP = 1>
 [[gnu::always_inline]] inline std::size_t continue_stripes(Accumulators& words, const unsigned char* data,
                                                            std::size_t stripes, std::size_t stripes_in_block,
                                                            const unsigned char* secret) {
@@ -130,23 +138,23 @@ template <typename Lanes>
     std::size_t offset = 0;
     while (stripes_in_block + stripes >= STRIPES_PER_BLOCK) {
         const std::size_t rest_of_block = STRIPES_PER_BLOCK - stripes_in_block;
-        accumulate_stripes<Lanes, 1, true>(acc, input, offset, rest_of_block,
-                                           secret + stripes_in_block * SECRET_ADVANCE);
+        accumulate_stripes<Lanes, 1, true, TRIP>(acc, input, offset, rest_of_block,
+                                                 secret + stripes_in_block * SECRET_ADVANCE);
         Lanes::scramble(acc[0], Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET));
         offset += rest_of_block * STRIPE_LEN;
         stripes -= rest_of_block;
         stripes_in_block = 0;
     }
-    accumulate_stripes<Lanes, 1, false>(acc, input, offset, stripes, secret + stripes_in_block * SECRET_ADVANCE);
+    accumulate_stripes<Lanes, 1, false, TRIP>(acc, input, offset, stripes, secret + stripes_in_block * SECRET_ADVANCE);
     Lanes::store(words.data(), acc[0]);
     return stripes_in_block + stripes;
 }
 
-template <typename Lanes>
+template <typename Lanes, std::size_t TRIP = 1>
 [[gnu::always_inline]] inline Accumulators accumulate_one(const unsigned char* data, std::size_t len,
                                                           const unsigned char* secret) {
     Accumulators out[1];
-    accumulate_inputs<Lanes, 1>({ByteView{data, len}}, secret, out);
+    accumulate_inputs<Lanes, 1, TRIP>({ByteView{data, len}}, secret, out);
     return out[0];
 }
 

@@ -7,7 +7,7 @@
 
 namespace vantorq::xxhash::sse41 {
 
-// classic::Xxh32BlocksKernel: the scalar loop's lanes.
+// long_inputs::BlocksKernel: the scalar loop's lanes.
 void mix_xxh32_blocks(classic::Xxh32Lanes& lanes, const unsigned char* p, std::size_t blocks);
 
 }  // namespace vantorq::xxhash::sse41

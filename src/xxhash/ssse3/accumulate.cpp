@@ -2,6 +2,7 @@
 
 #include <immintrin.h>
 
+#include "xxhash/generic/long_kernels.hpp"
 #include "xxhash/generic/vector_lanes.hpp"
 
 namespace vantorq::xxhash::ssse3 {
@@ -37,13 +38,6 @@ using Lanes = generic::VectorLanes<Ops>;
 
 }  // namespace
 
-Accumulators accumulate(const unsigned char* data, std::size_t len, const unsigned char* secret) {
-    return generic::accumulate_one<Lanes>(data, len, secret);
-}
-
-std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::size_t stripes,
-                             std::size_t stripes_in_block, const unsigned char* secret) {
-    return generic::continue_stripes<Lanes>(acc, data, stripes, stripes_in_block, secret);
-}
+constinit const long_inputs::LongKernels KERNELS = generic::long_kernels<Lanes>();
 
 }  // namespace vantorq::xxhash::ssse3

@@ -1,13 +1,17 @@
 #pragma once
-// Inputs and engines shared by the XXH3 tests.
+// Inputs and described processors shared by the XXH3, XXH32 and XXH64 tests.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <string>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
-#include "backend/capabilities.hpp"
+#include "backend/tiers.hpp"
 #include "xxhash/long_inputs.hpp"
 
 namespace vantorq::xxhash::testing_support {
@@ -43,33 +47,53 @@ inline std::uint64_t fold(std::uint64_t checksum, std::uint64_t word) {
     return (std::rotl(checksum, 23) ^ word) * 0x9E3779B97F4A7C15ull;
 }
 
-// A processor feature set, from the oldest tier up to this machine's best.
-struct EngineCase {
-    const char* name;
-    std::uint16_t flags;
+// backend::TIERS, and AMD's forms of its SSE4.1 and AVX2 tiers (Zen 1 to 3),
+// the only processors whose engines take the SSE4.1 XXH32 loop.
+inline std::vector<backend::DescribedTier> engine_tiers() {
+    std::vector<backend::DescribedTier> tiers(backend::TIERS.begin(), backend::TIERS.end());
+    for (const backend::DescribedTier& tier : backend::TIERS)
+        if (tier.name == "sse41" || tier.name == "avx2") {
+            backend::Processor amd = tier.processor;
+            amd.vendor = backend::Vendor::Amd;
+            tiers.push_back({tier.name == "sse41" ? "sse41_amd" : "avx2_amd", amd});
+        }
+    return tiers;
+}
 
-    backend::Capabilities capabilities() const {
-        backend::Capabilities caps;
-        caps.flags = flags;
-        return caps;
+// The first tier of each kernel that `role` picks from an engine, leaving out
+// the scalar engine's: each vector kernel once, under a tier that has it.
+template <typename Role>
+std::vector<backend::DescribedTier> tiers_of_distinct(Role role) {
+    const auto scalar = role(long_inputs::for_processor(backend::TIERS[0].processor));
+    std::vector<backend::DescribedTier> out;
+    std::vector<std::remove_const_t<decltype(scalar)>> seen{scalar};
+    for (const backend::DescribedTier& tier : engine_tiers()) {
+        const auto kernel = role(long_inputs::for_processor(tier.processor));
+        if (std::find(seen.begin(), seen.end(), kernel) != seen.end()) continue;
+        seen.push_back(kernel);
+        out.push_back(tier);
     }
-    long_inputs::LongEngine engine() const { return long_inputs::select_long_engine(capabilities()); }
-    bool runs_here() const { return backend::capabilities().has(flags); }
+    return out;
+}
+
+// Test names that carry the tier's name (the emulated runs filter by it).
+struct TierName {
+    template <typename Param>
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
+        if constexpr (std::is_same_v<Param, backend::DescribedTier>)
+            return std::string(info.param.name) + "_" + std::to_string(info.index);
+        else
+            return std::string(std::get<0>(info.param).name) + "_" + std::to_string(info.index);
+    }
 };
 
-using C = backend::Capabilities;
-inline const EngineCase ENGINE_CASES[] = {
-    {"scalar", 0},
-    {"ssse3", C::SSSE3 | C::SSE41},
-    {"avx2", C::SSSE3 | C::SSE41 | C::AVX2},
-    {"avx512", C::SSSE3 | C::SSE41 | C::AVX2 | C::AVX512F},
-};
-
-inline void PrintTo(const EngineCase& c, std::ostream* os) { *os << c.name; }
-
-#define VANTORQ_SKIP_UNLESS_PROCESSOR_HAS(flags)                                              \
-    do {                                                                                      \
-        if (!::vantorq::backend::capabilities().has(flags)) GTEST_SKIP() << "processor lacks the tier"; \
+#define VANTORQ_SKIP_UNLESS_TIER_RUNS(tier)                                                                    \
+    do {                                                                                                       \
+        if (!::vantorq::backend::processor().runs((tier).processor)) GTEST_SKIP() << "processor lacks the tier"; \
     } while (0)
 
 }  // namespace vantorq::xxhash::testing_support
+
+namespace vantorq::backend {
+inline void PrintTo(const DescribedTier& tier, std::ostream* os) { *os << tier.name; }
+}  // namespace vantorq::backend

@@ -1,5 +1,6 @@
 // The list core: how long inputs are grouped into runs, and that every digest
-// of a list equals the one-shot hash of its input on every engine.
+// of a list on every described tier's engine equals the one-shot hash of its
+// input on the scalar engine.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 namespace vantorq::xxhash::batch {
 namespace {
 
+using backend::DescribedTier;
 using testing_support::pattern;
 
 std::vector<ByteView> views_of_lengths(const std::vector<std::size_t>& lengths) {
@@ -78,17 +80,19 @@ const std::vector<std::vector<std::size_t>> LIST_SHAPES = {
 // Hashes the items and compares each packed digest with the one-shot hash,
 // checking the packed layout too: the 64-bit digests take 8 bytes each, the
 // 128-bit ones 16 (low word first), and nothing past the last digest is
-// written. Each processor tier runs it on its own engine (the emulated
-// processors of scripts/test.sh cover the ones this machine is not).
-void expect_one_shot_digests(const std::vector<ByteView>& items, std::uint64_t seed) {
+// written.
+void expect_one_shot_digests(const std::vector<ByteView>& items, std::uint64_t seed,
+                             const long_inputs::LongEngine& engine) {
+    static const long_inputs::LongEngine scalar = long_inputs::for_processor(backend::TIERS[0].processor);
     constexpr unsigned char UNTOUCHED = 0xA5;
     std::vector<unsigned char> out_64(items.size() * DIGEST_BYTES_64 + 1, UNTOUCHED);
     std::vector<unsigned char> out_128(items.size() * DIGEST_BYTES_128 + 1, UNTOUCHED);
-    hash_items_64(items, seed, out_64.data());
-    hash_items_128(items, seed, out_128.data());
+    hash_items_64(items, seed, out_64.data(), engine);
+    hash_items_128(items, seed, out_128.data(), engine);
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const Hash128 expected_128 = one_shot::xxh3_128(items[i].data, items[i].len, seed);
-        EXPECT_EQ(load_u64(&out_64[i * 8]), one_shot::xxh3_64(items[i].data, items[i].len, seed)) << "item " << i;
+        const Hash128 expected_128 = one_shot::xxh3_128(items[i].data, items[i].len, seed, scalar);
+        EXPECT_EQ(load_u64(&out_64[i * 8]), one_shot::xxh3_64(items[i].data, items[i].len, seed, scalar))
+            << "item " << i;
         EXPECT_EQ(load_u64(&out_128[i * 16]), expected_128.low) << "item " << i;
         EXPECT_EQ(load_u64(&out_128[i * 16 + 8]), expected_128.high) << "item " << i;
     }
@@ -96,16 +100,20 @@ void expect_one_shot_digests(const std::vector<ByteView>& items, std::uint64_t s
     EXPECT_EQ(out_128.back(), UNTOUCHED);
 }
 
-class HashItemsTest : public ::testing::TestWithParam<std::tuple<std::uint64_t, std::vector<std::size_t>>> {};
+class HashItemsTest
+    : public ::testing::TestWithParam<std::tuple<DescribedTier, std::uint64_t, std::vector<std::size_t>>> {};
 
 TEST_P(HashItemsTest, EveryDigestIsTheOneShotHash) {
-    const auto& [seed, lengths] = GetParam();
-    expect_one_shot_digests(views_of_lengths(lengths), seed);
+    const auto& [tier, seed, lengths] = GetParam();
+    VANTORQ_SKIP_UNLESS_TIER_RUNS(tier);
+    expect_one_shot_digests(views_of_lengths(lengths), seed, long_inputs::for_processor(tier.processor));
 }
 
-INSTANTIATE_TEST_SUITE_P(SeedsLists, HashItemsTest,
-                         ::testing::Combine(::testing::Values(0, 1, 7, ~0ull, 0x5F0B3C7A91D2E486ull),
-                                            ::testing::ValuesIn(LIST_SHAPES)));
+INSTANTIATE_TEST_SUITE_P(TiersSeedsLists, HashItemsTest,
+                         ::testing::Combine(::testing::ValuesIn(testing_support::engine_tiers()),
+                                            ::testing::Values(0, 1, 7, ~0ull, 0x5F0B3C7A91D2E486ull),
+                                            ::testing::ValuesIn(LIST_SHAPES)),
+                         testing_support::TierName());
 
 }  // namespace
 }  // namespace vantorq::xxhash::batch

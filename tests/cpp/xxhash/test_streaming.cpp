@@ -68,7 +68,7 @@ struct ClassicKind {
     static Hasher make(std::uint64_t seed) { return Hasher(static_cast<typename Hasher::Seed>(seed)); }
     static Digest digest(const Hasher& h) { return {h.digest(), 0, 0}; }
     static Digest one_shot(const unsigned char* p, std::size_t n, std::uint64_t seed) {
-        return {ONE_SHOT(p, n, static_cast<typename Hasher::Seed>(seed)), 0, 0};
+        return {ONE_SHOT(p, n, static_cast<typename Hasher::Seed>(seed), long_inputs::long_engine()), 0, 0};
     }
     static Digest fold_in(Digest folds, const Digest& d) { return {fold(folds[0], d[0]), 0, 0}; }
     static std::vector<std::pair<std::uint64_t, Digest>> reference_folds() {

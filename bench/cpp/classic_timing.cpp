@@ -2,7 +2,7 @@
 // with XXH3-64 beside them for scale. Not a test: run it by hand, on an idle
 // machine, and compare runs side by side.
 //
-//   build/cpp/tests/cpp/vantorq_xxhash_timing
+//   build/cpp/bench/cpp/vantorq_xxhash_timing
 //
 // Each figure is the best of several rounds of back-to-back calls on one
 // buffer (throughput, warm caches); cycles are time-stamp counter ticks.
