@@ -3,8 +3,8 @@
 // kernel table on, lowest first; the scalar one is the reference. Each tier
 // is a described processor: its table is built by the families' own table
 // functions, and it runs wherever this processor has all of its features.
-// The AVX-512 tiers come once per vendor, because the tables choose some
-// kernels by vendor (the vector multiplies are priced differently).
+// The AVX2 and full AVX-512 tiers come once per vendor, because the tables
+// choose some kernels by vendor (the vector multiplies are priced differently).
 
 #include <array>
 #include <string_view>
@@ -30,7 +30,7 @@ inline constexpr std::uint16_t ALL_EXTENSIONS = P::POPCNT | P::AVX512VBMI2 | P::
 inline constexpr std::size_t CACHE = std::size_t{2} << 20;
 }  // namespace tier_features
 
-inline constexpr std::array<DescribedTier, 7> TIERS = [] {
+inline constexpr std::array<DescribedTier, 8> TIERS = [] {
     using namespace tier_features;
     auto described = [](std::string_view name, std::uint16_t caps, std::uint16_t extensions, Vendor vendor) {
         return DescribedTier{name, Processor{{caps}, extensions, vendor, 0, 0, CACHE}};
@@ -40,6 +40,8 @@ inline constexpr std::array<DescribedTier, 7> TIERS = [] {
         described("ssse3", SSSE3, Processor::POPCNT, Vendor::Intel),
         described("sse41", SSE41, Processor::POPCNT, Vendor::Intel),
         described("avx2", AVX2, Processor::POPCNT, Vendor::Intel),
+        // Zen 3-like: AMD's quick VPMULLD below AVX-512.
+        described("avx2_amd", AVX2, Processor::POPCNT, Vendor::Amd),
         // Skylake-server-like, without VBMI2: the AVX-512 codec on the AVX2 scans.
         described("avx512", AVX512, Processor::POPCNT, Vendor::Intel),
         described("avx512_intel", AVX512, ALL_EXTENSIONS, Vendor::Intel),

@@ -9,6 +9,7 @@
 #include "base64/runtime_dispatch.hpp"
 #include "bindings/runtime.hpp"
 #include "murmur3/kernels.hpp"
+#include "xxhash/long_inputs.hpp"
 
 namespace vantorq::bindings::native {
 namespace {
@@ -54,6 +55,7 @@ struct FamilyReport {
 
 constexpr FamilyReport FAMILIES[] = {
     {"base64", [] { return base64::runtime_dispatch::kernel_choices(base64::runtime_dispatch::selected_backend()); }},
+    {"xxhash", [] { return xxhash::long_inputs::kernel_choices(xxhash::long_inputs::long_engine()); }},
     {"murmur3", [] { return murmur3::kernel_choices(murmur3::kernels()); }},
 };
 

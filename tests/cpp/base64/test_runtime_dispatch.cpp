@@ -67,6 +67,7 @@ const ExpectedChoices EXPECTED[] = {
     {"ssse3", {"ssse3", "ssse3", "none", "sse2", "scalar"}},
     {"sse41", {"ssse3", "sse41", "none", "sse2", "scalar"}},
     {"avx2", {"avx2", "avx2", "none", "avx2", "avx2_popcnt"}},
+    {"avx2_amd", {"avx2", "avx2", "none", "avx2", "avx2_popcnt"}},
     {"avx512", {"avx512_align64", "avx512", "none", "avx2", "avx2_popcnt"}},
     {"avx512_intel", {"avx512_align64", "avx512", "avx512", "avx512", "avx512"}},
     {"avx512_amd", {"avx512", "avx512", "avx512", "avx512", "avx512"}},

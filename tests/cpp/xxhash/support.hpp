@@ -47,15 +47,16 @@ inline std::uint64_t fold(std::uint64_t checksum, std::uint64_t word) {
     return (std::rotl(checksum, 23) ^ word) * 0x9E3779B97F4A7C15ull;
 }
 
-// backend::TIERS, and AMD's forms of its SSE4.1 and AVX2 tiers (Zen 1 to 3),
-// the only processors whose engines take the SSE4.1 XXH32 loop.
+// backend::TIERS, and AMD's form of its SSE4.1 tier (Zen 1 and 2 without
+// AVX2 do not exist, but it is the one engine with the SSE4.1 XXH32 loop and
+// no AVX2).
 inline std::vector<backend::DescribedTier> engine_tiers() {
     std::vector<backend::DescribedTier> tiers(backend::TIERS.begin(), backend::TIERS.end());
     for (const backend::DescribedTier& tier : backend::TIERS)
-        if (tier.name == "sse41" || tier.name == "avx2") {
+        if (tier.name == "sse41") {
             backend::Processor amd = tier.processor;
             amd.vendor = backend::Vendor::Amd;
-            tiers.push_back({tier.name == "sse41" ? "sse41_amd" : "avx2_amd", amd});
+            tiers.push_back({"sse41_amd", amd});
         }
     return tiers;
 }
