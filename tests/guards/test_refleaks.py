@@ -439,6 +439,7 @@ CASES = {
         "errors not a mode": raises(ValueError, native.column_b64decode, COLUMN, errors="ignore"),
         "validate raising": raises(ZeroDivisionError, native.column_b64decode, COLUMN, validate=RaisingTruth()),
     },
+    "vantorq._native.cpu_info": {"called": ok(native.cpu_info), "arguments refused": raises(TypeError, native.cpu_info, 1)},
     "vantorq._native.Column": {"made only by the column functions": raises(TypeError, native.Column)},
     "vantorq._native.Column.null_count": {"read": ok(lambda: native.column_xxh3_64(COLUMN).null_count)},
     **{name: table for cls, limit in [(native.xxh32_hasher, 2**32), (native.xxh64_hasher, 2**64),
