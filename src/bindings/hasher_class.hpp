@@ -231,7 +231,7 @@ struct HasherClass {
         return read(self, [self](const Hasher& h) -> PyObject* {
             // Most objects are of the class itself: no search of the bases.
             PyTypeObject* type = Py_TYPE(self);
-            if (reinterpret_cast<PyHeapTypeObject*>(type)->ht_token == &TOKEN) return create(type, h);
+            if (c_api_compat::type_token(type) == &TOKEN) return create(type, h);
             PyTypeObject* own_class;
             if (PyType_GetBaseByToken(type, const_cast<char*>(&TOKEN), &own_class) <= 0) {
                 if (!PyErr_Occurred()) PyErr_SetString(PyExc_TypeError, "not a hasher of this module");

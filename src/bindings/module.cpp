@@ -24,6 +24,8 @@ using Definition = module_frame::Definition<MODULE_NAME, execute>;
 }  // namespace vantorq::bindings::module
 
 extern "C" {
+#if VANTORQ_HAS_MODULE_EXPORT
 PyMODEXPORT_FUNC PyModExport__vantorq() { return vantorq::bindings::module::Definition::SLOTS; }
+#endif
 PyMODINIT_FUNC PyInit__vantorq() { return PyModuleDef_Init(&vantorq::bindings::module::Definition::DEFINITION); }
 }

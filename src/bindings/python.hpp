@@ -5,3 +5,5 @@
 
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
+
+#include "bindings/c_api_compat.hpp"

@@ -214,7 +214,7 @@ PyObject* create_type(PyObject* module) {
 PyObject* column_type() {
     runtime::OwnedRef type(PyImport_ImportModuleAttrString("vantorq._native", "Column"));
     if (!type) return nullptr;
-    if (!PyType_Check(type.get()) || reinterpret_cast<PyHeapTypeObject*>(type.get())->ht_token != &TOKEN) {
+    if (!PyType_Check(type.get()) || c_api_compat::type_token(reinterpret_cast<PyTypeObject*>(type.get())) != &TOKEN) {
         PyErr_SetString(PyExc_TypeError, "vantorq._native.Column is no longer the module's column class");
         return nullptr;
     }

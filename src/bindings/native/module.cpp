@@ -25,6 +25,8 @@ using Definition = module_frame::Definition<MODULE_NAME, execute>;
 }  // namespace vantorq::bindings::native::module
 
 extern "C" {
+#if VANTORQ_HAS_MODULE_EXPORT
 PyMODEXPORT_FUNC PyModExport__native() { return vantorq::bindings::native::module::Definition::SLOTS; }
+#endif
 PyMODINIT_FUNC PyInit__native() { return PyModuleDef_Init(&vantorq::bindings::native::module::Definition::DEFINITION); }
 }

@@ -13,6 +13,7 @@ namespace {
 
 namespace core = vantorq::xxhash;
 
+#if VANTORQ_HAS_LONG_WRITER
 // Whether the interpreter stores ints as 30-bit digits in 32-bit words, least
 // significant first: then a 128-bit int is written digit by digit, in about
 // half the time of building it from its bytes.
@@ -24,20 +25,9 @@ bool thirty_bit_digits() {
     return THIRTY_BIT_DIGITS;
 }
 
-}  // namespace
-
-PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash) {
-    const std::uint64_t low = hash.low, high = hash.high;
-    if (high == 0) return PyLong_FromUnsignedLongLong(low);
-    if (!thirty_bit_digits()) {
-        unsigned char little_endian[16];
-        vantorq::xxhash::store_u64(little_endian, low);
-        vantorq::xxhash::store_u64(little_endian + 8, high);
-        return PyLong_FromNativeBytes(little_endian, 16,
-                                      Py_ASNATIVEBYTES_LITTLE_ENDIAN | Py_ASNATIVEBYTES_UNSIGNED_BUFFER);
-    }
-    // 128 bits in 30-bit digits, least significant first: five digits, the
-    // last holding the top 8 bits. The writer drops leading zero digits.
+// 128 bits in 30-bit digits, least significant first: five digits, the last
+// holding the top 8 bits. The writer drops leading zero digits.
+PyObject* int_from_thirty_bit_digits(std::uint64_t low, std::uint64_t high) {
     constexpr std::uint64_t DIGIT_MASK = (1u << 30) - 1;
     const std::uint32_t digits[5] = {
         static_cast<std::uint32_t>(low & DIGIT_MASK),
@@ -51,6 +41,21 @@ PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash) {
     if (writer == nullptr) return nullptr;
     std::memcpy(out, digits, sizeof digits);
     return PyLongWriter_Finish(writer);
+}
+#endif
+
+}  // namespace
+
+PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash) {
+    const std::uint64_t low = hash.low, high = hash.high;
+    if (high == 0) return PyLong_FromUnsignedLongLong(low);
+#if VANTORQ_HAS_LONG_WRITER
+    if (thirty_bit_digits()) return int_from_thirty_bit_digits(low, high);
+#endif
+    unsigned char little_endian[16];
+    vantorq::xxhash::store_u64(little_endian, low);
+    vantorq::xxhash::store_u64(little_endian + 8, high);
+    return PyLong_FromNativeBytes(little_endian, 16, Py_ASNATIVEBYTES_LITTLE_ENDIAN | Py_ASNATIVEBYTES_UNSIGNED_BUFFER);
 }
 
 PyObject* int_from_packed_128(const unsigned char* little_endian) {
