@@ -11,7 +11,8 @@
 # block would be freed by an allocator that did not make it. The module
 # links a copy in which only mimalloc's own names stay global, and hides
 # those from its dynamic symbol table, so that it calls mimalloc only through
-# mi_* and exports no allocator.
+# mi_* and exports no allocator. The same copy binds the few glibc functions
+# that glibc 2.34 moved to their older versions (glibc_baseline.cmake).
 
 find_package(Python COMPONENTS Interpreter REQUIRED)
 execute_process(
@@ -20,6 +21,7 @@ execute_process(
   OUTPUT_VARIABLE cmeel_prefixes OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 find_package(mimalloc 3 CONFIG REQUIRED HINTS ${cmeel_prefixes})
 find_package(Threads REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/glibc_baseline.cmake)
 
 get_target_property(mimalloc_configurations mimalloc-static IMPORTED_CONFIGURATIONS)
 list(GET mimalloc_configurations 0 mimalloc_configuration)
@@ -27,14 +29,21 @@ get_target_property(mimalloc_archive mimalloc-static IMPORTED_LOCATION_${mimallo
 set(private_archive ${PROJECT_BINARY_DIR}/mimalloc/libvantorq_mimalloc.a)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${mimalloc_archive})
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/mimalloc)
+set(pinned_symbol_options)
+foreach(versioned IN LISTS VANTORQ_GLIBC_PINNED_SYMBOLS)
+  string(REGEX REPLACE "@.*" "" name ${versioned})
+  # An undefined name of the form name@VERSION is how the assembler's .symver
+  # asks the linker for that version of a shared library's symbol.
+  list(APPEND pinned_symbol_options --redefine-sym=${name}=${versioned})
+endforeach()
 execute_process(
   COMMAND ${CMAKE_OBJCOPY} --wildcard --keep-global-symbol=mi_* --keep-global-symbol=_mi_*
-    --keep-global-symbol=__mi_* ${mimalloc_archive} ${private_archive}
+    --keep-global-symbol=__mi_* ${pinned_symbol_options} ${mimalloc_archive} ${private_archive}
   COMMAND_ERROR_IS_FATAL ANY)
 
 add_library(vantorq_mimalloc STATIC IMPORTED)
 set_target_properties(vantorq_mimalloc PROPERTIES IMPORTED_LOCATION ${private_archive})
 get_target_property(mimalloc_include mimalloc-static INTERFACE_INCLUDE_DIRECTORIES)
 target_include_directories(vantorq_mimalloc INTERFACE ${mimalloc_include})
-target_link_libraries(vantorq_mimalloc INTERFACE Threads::Threads rt atomic)
+target_link_libraries(vantorq_mimalloc INTERFACE Threads::Threads rt atomic vantorq_glibc_baseline)
 target_link_options(vantorq_mimalloc INTERFACE LINKER:--exclude-libs,libvantorq_mimalloc.a)
