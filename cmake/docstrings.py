@@ -8,7 +8,8 @@ Every function, class and method of the stub that has a docstring gives one
 constant, named after its qualified name in capitals with "_DOC" appended and
 without the underscores around each part (b64encode -> B64ENCODE_DOC, _Hasher.update ->
 HASHER_UPDATE_DOC). An overloaded function carries its docstring on one of its
-overloads.
+overloads, a function whose signature differs between interpreter versions on
+one of its version branches.
 """
 
 import ast
@@ -45,6 +46,9 @@ def documented(body: list[ast.stmt], prefix: str = "") -> Iterator[tuple[str, st
                 yield qualified, clean(docstring)
             if isinstance(node, ast.ClassDef):
                 yield from documented(node.body, qualified + ".")
+        elif isinstance(node, ast.If):
+            # A sys.version_info branch: the documented def is on one side.
+            yield from documented(node.body + node.orelse, prefix)
 
 
 def constant_name(qualified: str) -> str:

@@ -6,17 +6,25 @@
 # each is written only here. An overloaded function carries its docstring on
 # its first overload.
 
-from collections.abc import Buffer
-from typing import Self, TypeAlias, overload
+import sys
+from typing import TypeAlias, TypeVar, overload
 
-from typing_extensions import disjoint_base
+from typing_extensions import Self, disjoint_base
+
+if sys.version_info >= (3, 12):
+    from collections.abc import Buffer
+else:
+    from typing_extensions import Buffer
+
+_B = TypeVar("_B", bound=Buffer)
+_T = TypeVar("_T", bound=str | Buffer)
 
 __all__ = ["murmur3_x86_32", "murmur3_x86_128", "murmur3_x64_128"]
 
 # The list forms take a list of bytes-like items (and outputs, a list of
 # bytearrays). Two overloads each: a list built in the call, possibly of mixed
 # kinds, checks against list[Buffer]; a list typed elsewhere, say list[bytes],
-# against list[B] (lists are invariant).
+# against list[_B] (lists are invariant).
 
 # Base64
 
@@ -319,58 +327,68 @@ def standard_b64decode_into(s: str | Buffer, output: bytearray) -> int:
         (3, b'abc')
     """
 
-def urlsafe_b64decode(s: str | Buffer, *, padded: bool = ...) -> bytes:
-    r"""Decode Base64 using the URL-safe alphabet.
+if sys.version_info >= (3, 15):
+    def urlsafe_b64decode(s: str | Buffer, *, padded: bool = False) -> bytes:
+        r"""Decode Base64 using the URL-safe alphabet.
 
-    The alphabet uses '-' and '_' in place of '+' and '/'. Other bytes outside it
-    are discarded; from Python 3.15 a '+' or '/' gives a FutureWarning, as they
-    will be discarded too in future versions. padded defaults to true through
-    Python 3.14 and to false from 3.15.
+        The alphabet uses '-' and '_' in place of '+' and '/'. Other bytes outside it
+        are discarded; from Python 3.15 a '+' or '/' gives a FutureWarning, as they
+        will be discarded too in future versions. padded defaults to true through
+        Python 3.14 and to false from 3.15.
 
-    Args:
-        s: ASCII text or a bytes-like object.
-        padded: Whether '=' padding and whole four-character groups are required.
+        Args:
+            s: ASCII text or a bytes-like object.
+            padded: Whether '=' padding and whole four-character groups are required.
 
-    Returns:
-        The decoded bytes.
+        Returns:
+            The decoded bytes.
 
-    Raises:
-        binascii.Error: s is incorrectly padded.
-        TypeError: s is of an unsupported type.
-        ValueError: s holds non-ASCII text.
+        Raises:
+            binascii.Error: s is incorrectly padded.
+            TypeError: s is of an unsupported type.
+            ValueError: s holds non-ASCII text.
 
-    Examples:
-        >>> urlsafe_b64decode(b'-_8=', padded=True)
-        b'\xfb\xff'
-        >>> urlsafe_b64decode(b'-_8', padded=False)
-        b'\xfb\xff'
-    """
+        Examples:
+            >>> urlsafe_b64decode(b'-_8=', padded=True)
+            b'\xfb\xff'
+            >>> urlsafe_b64decode(b'-_8', padded=False)
+            b'\xfb\xff'
+        """
 
-def urlsafe_b64decode_into(s: str | Buffer, output: bytearray, *, padded: bool = ...) -> int:
-    r"""Decode URL-safe Base64 into a reusable bytearray.
+else:
+    # The same function, padded by default; its docstring is on the branch above.
+    def urlsafe_b64decode(s: str | Buffer, *, padded: bool = True) -> bytes: ...
 
-    Writes what urlsafe_b64decode would return at the start of output and
-    returns its length. padded defaults to true through Python 3.14 and to false
-    from 3.15.
+if sys.version_info >= (3, 15):
+    def urlsafe_b64decode_into(s: str | Buffer, output: bytearray, *, padded: bool = False) -> int:
+        r"""Decode URL-safe Base64 into a reusable bytearray.
 
-    Args:
-        s: ASCII text or a bytes-like object.
-        output: The bytearray to write into.
-        padded: Whether '=' padding and whole four-character groups are required.
+        Writes what urlsafe_b64decode would return at the start of output and
+        returns its length. padded defaults to true through Python 3.14 and to false
+        from 3.15.
 
-    Returns:
-        The number of bytes written.
+        Args:
+            s: ASCII text or a bytes-like object.
+            output: The bytearray to write into.
+            padded: Whether '=' padding and whole four-character groups are required.
 
-    Raises:
-        binascii.Error: s is incorrectly padded.
-        TypeError: s is of an unsupported type, or output is not a bytearray.
-        ValueError: output is too small, or s holds non-ASCII text.
+        Returns:
+            The number of bytes written.
 
-    Examples:
-        >>> out = bytearray(2)
-        >>> urlsafe_b64decode_into(b'-_8', out, padded=False), bytes(out)
-        (2, b'\xfb\xff')
-    """
+        Raises:
+            binascii.Error: s is incorrectly padded.
+            TypeError: s is of an unsupported type, or output is not a bytearray.
+            ValueError: output is too small, or s holds non-ASCII text.
+
+        Examples:
+            >>> out = bytearray(2)
+            >>> urlsafe_b64decode_into(b'-_8', out, padded=False), bytes(out)
+            (2, b'\xfb\xff')
+        """
+
+else:
+    # The same function, padded by default; its docstring is on the branch above.
+    def urlsafe_b64decode_into(s: str | Buffer, output: bytearray, *, padded: bool = True) -> int: ...
 
 @overload
 def b64encode_batch(items: list[Buffer], altchars: Buffer | None = None) -> list[bytes]:
@@ -400,7 +418,7 @@ def b64encode_batch(items: list[Buffer], altchars: Buffer | None = None) -> list
         [b'-_8=']
     """
 @overload
-def b64encode_batch[B: Buffer](items: list[B], altchars: Buffer | None = None) -> list[bytes]: ...
+def b64encode_batch(items: list[_B], altchars: Buffer | None = None) -> list[bytes]: ...
 
 @overload
 def b64encode_batch_into(
@@ -440,8 +458,8 @@ def b64encode_batch_into(
         [bytearray(b'b25l'), bytearray(b'dHdv\x00\x00')]
     """
 @overload
-def b64encode_batch_into[B: Buffer](
-    items: list[B], outputs: list[bytearray], altchars: Buffer | None = None
+def b64encode_batch_into(
+    items: list[_B], outputs: list[bytearray], altchars: Buffer | None = None
 ) -> list[int]: ...
 
 @overload
@@ -476,8 +494,8 @@ def b64decode_batch(
         [b'one', b'two']
     """
 @overload
-def b64decode_batch[T: str | Buffer](
-    items: list[T], altchars: str | Buffer | None = None, validate: bool = False
+def b64decode_batch(
+    items: list[_T], altchars: str | Buffer | None = None, validate: bool = False
 ) -> list[bytes]: ...
 
 @overload
@@ -520,57 +538,57 @@ def b64decode_batch_into(
         [bytearray(b'one'), bytearray(b'two')]
     """
 @overload
-def b64decode_batch_into[T: str | Buffer](
-    items: list[T], outputs: list[bytearray], altchars: str | Buffer | None = None, validate: bool = False
+def b64decode_batch_into(
+    items: list[_T], outputs: list[bytearray], altchars: str | Buffer | None = None, validate: bool = False
 ) -> list[int]: ...
 
 @overload
 def standard_b64encode_batch(items: list[Buffer]) -> list[bytes]:
     """Encode each item with the padded standard Base64 alphabet."""
 @overload
-def standard_b64encode_batch[B: Buffer](items: list[B]) -> list[bytes]: ...
+def standard_b64encode_batch(items: list[_B]) -> list[bytes]: ...
 
 @overload
 def standard_b64encode_batch_into(items: list[Buffer], outputs: list[bytearray]) -> list[int]:
     """Encode each item into its matching reusable bytearray."""
 @overload
-def standard_b64encode_batch_into[B: Buffer](items: list[B], outputs: list[bytearray]) -> list[int]: ...
+def standard_b64encode_batch_into(items: list[_B], outputs: list[bytearray]) -> list[int]: ...
 
 @overload
 def standard_b64decode_batch(items: list[str | Buffer]) -> list[bytes]:
     """Decode each item with the padded standard Base64 alphabet."""
 @overload
-def standard_b64decode_batch[T: str | Buffer](items: list[T]) -> list[bytes]: ...
+def standard_b64decode_batch(items: list[_T]) -> list[bytes]: ...
 
 @overload
 def standard_b64decode_batch_into(items: list[str | Buffer], outputs: list[bytearray]) -> list[int]:
     """Decode each item into its matching reusable bytearray."""
 @overload
-def standard_b64decode_batch_into[T: str | Buffer](items: list[T], outputs: list[bytearray]) -> list[int]: ...
+def standard_b64decode_batch_into(items: list[_T], outputs: list[bytearray]) -> list[int]: ...
 
 @overload
 def urlsafe_b64encode_batch(items: list[Buffer]) -> list[bytes]:
     """Encode each item with the padded URL-safe Base64 alphabet."""
 @overload
-def urlsafe_b64encode_batch[B: Buffer](items: list[B]) -> list[bytes]: ...
+def urlsafe_b64encode_batch(items: list[_B]) -> list[bytes]: ...
 
 @overload
 def urlsafe_b64encode_batch_into(items: list[Buffer], outputs: list[bytearray]) -> list[int]:
     """Encode each item with the URL-safe alphabet into its matching reusable bytearray."""
 @overload
-def urlsafe_b64encode_batch_into[B: Buffer](items: list[B], outputs: list[bytearray]) -> list[int]: ...
+def urlsafe_b64encode_batch_into(items: list[_B], outputs: list[bytearray]) -> list[int]: ...
 
 @overload
 def urlsafe_b64decode_batch(items: list[str | Buffer]) -> list[bytes]:
     """Decode each item with the padded URL-safe Base64 alphabet."""
 @overload
-def urlsafe_b64decode_batch[T: str | Buffer](items: list[T]) -> list[bytes]: ...
+def urlsafe_b64decode_batch(items: list[_T]) -> list[bytes]: ...
 
 @overload
 def urlsafe_b64decode_batch_into(items: list[str | Buffer], outputs: list[bytearray]) -> list[int]:
     """Decode each URL-safe item into its matching reusable bytearray."""
 @overload
-def urlsafe_b64decode_batch_into[T: str | Buffer](items: list[T], outputs: list[bytearray]) -> list[int]: ...
+def urlsafe_b64decode_batch_into(items: list[_T], outputs: list[bytearray]) -> list[int]: ...
 
 # XXH3: 128-bit results are high * 2**64 + low; the _into list forms write
 # packed little-endian digests, 8 or 16 bytes per item.
@@ -663,7 +681,7 @@ def xxh3_64_batch(items: list[Buffer], seed: int = 0) -> list[int]:
         ['0x74b07ed397a89e92']
     """
 @overload
-def xxh3_64_batch[B: Buffer](items: list[B], seed: int = 0) -> list[int]: ...
+def xxh3_64_batch(items: list[_B], seed: int = 0) -> list[int]: ...
 
 @overload
 def xxh3_128_batch(items: list[Buffer], seed: int = 0) -> list[int]:
@@ -694,7 +712,7 @@ def xxh3_128_batch(items: list[Buffer], seed: int = 0) -> list[int]:
         ['0x2158e4ce83d1e1e0de5ed0a4c781f906']
     """
 @overload
-def xxh3_128_batch[B: Buffer](items: list[B], seed: int = 0) -> list[int]: ...
+def xxh3_128_batch(items: list[_B], seed: int = 0) -> list[int]: ...
 
 @overload
 def xxh3_64_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> int:
@@ -731,7 +749,7 @@ def xxh3_64_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) ->
         True
     """
 @overload
-def xxh3_64_batch_into[B: Buffer](items: list[B], output: bytearray, seed: int = 0) -> int: ...
+def xxh3_64_batch_into(items: list[_B], output: bytearray, seed: int = 0) -> int: ...
 
 @overload
 def xxh3_128_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> int:
@@ -769,7 +787,7 @@ def xxh3_128_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -
         True
     """
 @overload
-def xxh3_128_batch_into[B: Buffer](items: list[B], output: bytearray, seed: int = 0) -> int: ...
+def xxh3_128_batch_into(items: list[_B], output: bytearray, seed: int = 0) -> int: ...
 
 # MurmurHash3
 

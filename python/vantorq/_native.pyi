@@ -5,10 +5,17 @@
 #
 # As for _vantorq, the docstrings here are compiled into the module.
 
-from collections.abc import Buffer
-from typing import Literal, Protocol, Self, TypedDict, final, overload
+import sys
+from typing import Literal, Protocol, TypeAlias, TypedDict, TypeVar, final, overload
 
-from typing_extensions import disjoint_base
+from typing_extensions import Self, disjoint_base
+
+if sys.version_info >= (3, 12):
+    from collections.abc import Buffer
+else:
+    from typing_extensions import Buffer
+
+_B = TypeVar("_B", bound=Buffer)
 
 __all__ = [
     "xxh32_hasher",
@@ -71,7 +78,7 @@ def xxh32_batch(items: list[Buffer], seed: int = 0) -> list[int]:
         True
     """
 @overload
-def xxh32_batch[B: Buffer](items: list[B], seed: int = 0) -> list[int]: ...
+def xxh32_batch(items: list[_B], seed: int = 0) -> list[int]: ...
 @overload
 def xxh32_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> int:
     """Write the XXH32 hash of every item into output, 4 little-endian bytes each.
@@ -84,7 +91,7 @@ def xxh32_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> i
         (4, True)
     """
 @overload
-def xxh32_batch_into[B: Buffer](items: list[B], output: bytearray, seed: int = 0) -> int: ...
+def xxh32_batch_into(items: list[_B], output: bytearray, seed: int = 0) -> int: ...
 @overload
 def xxh64_batch(items: list[Buffer], seed: int = 0) -> list[int]:
     """Compute the XXH64 hash of every item of a list, with one seed.
@@ -96,7 +103,7 @@ def xxh64_batch(items: list[Buffer], seed: int = 0) -> list[int]:
         True
     """
 @overload
-def xxh64_batch[B: Buffer](items: list[B], seed: int = 0) -> list[int]: ...
+def xxh64_batch(items: list[_B], seed: int = 0) -> list[int]: ...
 @overload
 def xxh64_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> int:
     """Write the XXH64 hash of every item into output, 8 little-endian bytes each.
@@ -109,7 +116,7 @@ def xxh64_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> i
         (8, True)
     """
 @overload
-def xxh64_batch_into[B: Buffer](items: list[B], output: bytearray, seed: int = 0) -> int: ...
+def xxh64_batch_into(items: list[_B], output: bytearray, seed: int = 0) -> int: ...
 
 def encodebytes(s: Buffer) -> bytes:
     """Encode bytes as Base64 lines of 76 characters, each ending in a newline.
@@ -167,7 +174,7 @@ class _ArrowArrayExporter(Protocol):
 class _ArrowStreamExporter(Protocol):
     def __arrow_c_stream__(self, requested_schema: object | None = None, /) -> object: ...
 
-type _ArrowColumn = _ArrowArrayExporter | _ArrowStreamExporter
+_ArrowColumn: TypeAlias = _ArrowArrayExporter | _ArrowStreamExporter
 
 def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
     """Compute the XXH3-64 hash of every value of an Arrow column.

@@ -23,8 +23,10 @@ from base64 import b32hexdecode as b32hexdecode
 from base64 import b32hexencode as b32hexencode
 from base64 import b85decode as b85decode
 from base64 import b85encode as b85encode
-from base64 import z85decode as z85decode
-from base64 import z85encode as z85encode
+
+if sys.version_info >= (3, 13):
+    from base64 import z85decode as z85decode
+    from base64 import z85encode as z85encode
 
 from _vantorq import b64decode as b64decode
 from _vantorq import b64decode_batch as b64decode_batch
@@ -55,7 +57,7 @@ from vantorq._native import decodebytes as decodebytes
 from vantorq._native import encodebytes as encodebytes
 
 __all__ = [
-    # The standard module's names, in its order.
+    # The standard module's names, in its order (as the running interpreter has them).
     "encode",
     "decode",
     "encodebytes",
@@ -72,8 +74,10 @@ __all__ = [
     "b85decode",
     "a85encode",
     "a85decode",
-    "z85encode",
-    "z85decode",
+]
+if sys.version_info >= (3, 13):
+    __all__ += ["z85encode", "z85decode"]
+__all__ += [
     "standard_b64encode",
     "standard_b64decode",
     "urlsafe_b64encode",

@@ -5,6 +5,10 @@ CHUNK_SIZE bytes, so it runs in the same small memory for inputs of any size.
 ``hash`` writes and checks the lines ``xxhsum`` writes and checks.
 """
 
+# Interpreters before 3.14 evaluate annotations as they define a function:
+# this keeps them unevaluated there too.
+from __future__ import annotations
+
 import argparse
 import binascii
 import contextlib
@@ -17,8 +21,10 @@ import sys
 from collections.abc import Callable, Iterator, Sequence
 
 # Each command loads only the extension module it uses (the hashers are
-# the package module's): loading one is a few percent of a short run.
-lazy import _vantorq
+# the package module's): loading one is a few percent of a short run. Listed
+# here rather than written `lazy import`, older interpreters import it eagerly.
+__lazy_modules__ = ["_vantorq"]
+import _vantorq
 from vantorq import _native
 
 # Annotations are evaluated only when asked for, so the types below need no

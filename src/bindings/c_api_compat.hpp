@@ -16,6 +16,19 @@
 #define VANTORQ_HAS_LONG_WRITER (PY_VERSION_HEX >= 0x030E0000)    // PyLongWriter and the digit layout
 #define VANTORQ_HAS_TYPE_TOKEN (PY_VERSION_HEX >= 0x030E0000)     // Py_tp_token and PyType_GetBaseByToken
 
+// ---- 3.11: type names, and const source buffers ---------------------------------
+
+#if PY_VERSION_HEX < 0x030B0000
+inline PyObject* PyType_GetName(PyTypeObject* type) {
+    return PyObject_GetAttrString(reinterpret_cast<PyObject*>(type), "__name__");
+}
+
+// 3.10 declares the source view without const, though it only reads it.
+inline int PyBuffer_ToContiguous(void* target, const Py_buffer* source, Py_ssize_t length, char order) {
+    return ::PyBuffer_ToContiguous(target, const_cast<Py_buffer*>(source), length, order);
+}
+#endif
+
 // ---- 3.12: the raised exception as one object ---------------------------------
 
 #if PY_VERSION_HEX < 0x030C0000
