@@ -279,6 +279,12 @@ bool Decoder::worth_strict_attempt(Text text) const {
     return text.size() < EDGE_CHECK_THRESHOLD || !has_edge_noise(text);
 }
 
+bool Decoder::may_stop_before_the_end(Text text) const {
+    // A "=" among the last two bytes is final padding; any earlier one may end the decoding.
+    return !decodes_past_padding_ && padded_ && text.size() > 2 &&
+           backend::find_byte(text.data(), text.size() - 2, PAD) != nullptr;
+}
+
 template <class Target>
 DecodeOutcome Decoder::try_canonical(Text text, const Target& target) const {
     const bool clear = padded_ ? canonical_padding(text, alphabet_) : canonical_unpadded_input(text, alphabet_);
@@ -316,7 +322,9 @@ DecodeOutcome Decoder::try_native(Text text, const Target& target) const {
             break;
     }
     // Most lenient text is clean: then the strict decoder gives the same bytes.
-    if (worth_strict_attempt(text)) {
+    // In a fixed destination, a failed attempt leaves bytes that the lenient
+    // decoder overwrites only when it decodes at least as far.
+    if (worth_strict_attempt(text) && (Target::SCRATCH_ON_FAILURE || !may_stop_before_the_end(text))) {
         const DecodeOutcome outcome = target.strict(text, alphabet_);
         if (outcome.handled()) return outcome;
     }

@@ -130,6 +130,9 @@ private:
     bool has_edge_noise(Text text) const;
     // Whether a lenient text may be clean, and so worth a strict attempt.
     bool worth_strict_attempt(Text text) const;
+    // Whether a lenient decode may end before what a failed strict attempt
+    // wrote: where the interpreter stops at a "=" inside the text.
+    bool may_stop_before_the_end(Text text) const;
     // Null when its alphabet is left to the interpreter.
     const configured::ConfiguredDecoder* configured_decoder() const;
     configured::ConfiguredOptions configured_options() const;

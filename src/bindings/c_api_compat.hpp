@@ -65,6 +65,23 @@ inline void PyCriticalSection_End(PyCriticalSection*) {}
 inline void PyCriticalSection2_Begin(PyCriticalSection2*, PyObject*, PyObject*) {}
 inline void PyCriticalSection2_End(PyCriticalSection2*) {}
 
+// The type's __module__ and __qualname__ joined by a dot, the module left out
+// when it is builtins or __main__ (or not a str), as 3.13 writes it.
+inline PyObject* PyType_GetFullyQualifiedName(PyTypeObject* type) {
+    PyObject* qualname = PyObject_GetAttrString(reinterpret_cast<PyObject*>(type), "__qualname__");
+    if (qualname == nullptr) return nullptr;
+    PyObject* module = PyObject_GetAttrString(reinterpret_cast<PyObject*>(type), "__module__");
+    if (module == nullptr) PyErr_Clear();
+    PyObject* name = qualname;
+    if (module != nullptr && PyUnicode_Check(module) && PyUnicode_CompareWithASCIIString(module, "builtins") != 0 &&
+        PyUnicode_CompareWithASCIIString(module, "__main__") != 0) {
+        name = PyUnicode_FromFormat("%U.%U", module, qualname);
+        Py_DECREF(qualname);
+    }
+    Py_XDECREF(module);
+    return name;
+}
+
 inline int PyDict_GetItemStringRef(PyObject* dict, const char* key, PyObject** result) {
     PyObject* name = PyUnicode_FromString(key);
     if (name == nullptr) {

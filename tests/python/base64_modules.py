@@ -2,6 +2,7 @@
 the drop-in vantorq.base64 offers them."""
 
 import re
+import sys
 
 import pytest
 
@@ -31,3 +32,16 @@ def skip_if_the_interpreter_lacks_the_option(error):
     match = REFUSAL.match(str(error)) if type(error) is TypeError else None
     if match and match[1] in NEWER_OPTIONS:
         pytest.skip(f"this interpreter's base64 has no {match[1]!r} option to compare with")
+
+warns_of_legacy_characters = pytest.mark.skipif(
+    sys.version_info < (3, 15), reason="the interpreter warns of legacy characters from 3.15"
+)
+
+
+def wrong_length_altchars_error(altchars):
+    """What a direct call (no fallback to the interpreter) raises for altchars
+    not of length 2: the interpreter's ValueError from 3.15; before, the
+    AssertionError its assert raises, with a message of ours."""
+    if sys.version_info >= (3, 15):
+        return ValueError, f"invalid altchars: {bytes(altchars)!r}"
+    return AssertionError, "altchars must be a bytes-like object or ASCII string of length 2"

@@ -44,7 +44,6 @@ PROBE = f"import sys\nsys.path.insert(0, {str(pathlib.Path(__file__).parent)!r})
 import warnings, pickle, copy
 import _vantorq as v
 import vantorq.base64, vantorq.xxhash, vantorq.murmur3, vantorq.columns
-from arrow_producer import Producer  # a ctypes Arrow producer: no Arrow library loads in a subinterpreter
 
 CALLS = [
     "v.b64encode(b'hello world', altchars=b'-_', wrapcol=8)",
@@ -67,10 +66,16 @@ CALLS = [
     "copy.deepcopy(vantorq.murmur3.murmur3_x86_128(b'hi')).intdigest()",
     "vantorq.base64.encodebytes(b'x' * 100)",
     "vantorq.base64.decodebytes('text')",
-    "memoryview(vantorq.columns.xxh3_64(Producer([b'hello', None]), seed=3)).tolist()",
-    "type(vantorq.columns.b64encode(Producer([b'hi']))) is vantorq.columns.Column",
-    "vantorq.columns.b64decode(Producer([b'aGVsbG8=', b'aGVsbG8']))",
 ]
+# The columns come from a ctypes Arrow producer (no Arrow library loads in a
+# subinterpreter); 3.12's ctypes does not load in one with its own GIL.
+if sys.version_info >= (3, 13):
+    from arrow_producer import Producer
+    CALLS += [
+        "memoryview(vantorq.columns.xxh3_64(Producer([b'hello', None]), seed=3)).tolist()",
+        "type(vantorq.columns.b64encode(Producer([b'hi']))) is vantorq.columns.Column",
+        "vantorq.columns.b64decode(Producer([b'aGVsbG8=', b'aGVsbG8']))",
+    ]
 
 
 def outcome(call):
@@ -119,7 +124,8 @@ def run_isolated(code, result_file):
 
 def test_every_family_gives_the_main_interpreters_results_errors_and_warnings(tmp_path):
     expected = probe_here()
-    assert "Error" in expected and "Warning" in expected  # the probe reaches both paths
+    # The probe reaches both paths (the legacy-character warnings come with 3.15).
+    assert "Error" in expected and ("Warning" in expected or sys.version_info < (3, 15))
     written = "\nimport pathlib\npathlib.Path(RESULT_FILE).write_text(OUTCOMES)\n"
     assert run_isolated(PROBE + written, tmp_path / "outcomes") == expected
 

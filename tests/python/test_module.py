@@ -27,7 +27,8 @@ def test_every_function_has_a_signature():
 
 def test_both_entry_points_are_exported():
     library = ctypes.PyDLL(_vantorq.__file__)
-    assert library.PyModExport__vantorq
+    # Interpreters before 3.15 know only the classic hook; ours is there on every version.
+    assert hasattr(library, "PyModExport__vantorq") == (sys.version_info >= (3, 15))
     assert library.PyInit__vantorq
 
 

@@ -146,7 +146,9 @@ PyMethodDef METHODS[] = {
 };
 
 PyModuleDef_Slot SLOTS[] = {
+#if PY_VERSION_HEX >= 0x030D0000
     {Py_mod_gil, Py_MOD_GIL_NOT_USED},
+#endif
     {0, nullptr},
 };
 

@@ -6,8 +6,10 @@
 #include "bindings/base64/encode.hpp"
 #include "bindings/base64/policy.hpp"
 #include "bindings/buffer.hpp"
+#include "bindings/compatibility.hpp"
 #include "bindings/runtime.hpp"
 
+#include <optional>
 #include <string_view>
 
 namespace vantorq::bindings::base64::mime {
@@ -28,14 +30,14 @@ void raise_from_current(const char* format, PyObject* name) {
 }
 
 // The standard functions' check: anything a memoryview takes, of single-byte
-// elements in one dimension; their TypeErrors otherwise.
-bool check_input(PyObject* s) {
+// elements in one dimension; their TypeErrors otherwise. Gives the input's size.
+std::optional<Py_ssize_t> checked_size(PyObject* s) {
     runtime::OwnedRef name(PyType_GetName(Py_TYPE(s)));
-    if (!name) return false;
+    if (!name) return std::nullopt;
     runtime::OwnedRef view(PyMemoryView_FromObject(s));
     if (!view) {
         if (PyErr_ExceptionMatches(PyExc_TypeError)) raise_from_current("expected bytes-like object, not %U", name.get());
-        return false;
+        return std::nullopt;
     }
     const Py_buffer* buffer = PyMemoryView_GET_BUFFER(view.get());
     const char* format = buffer->format != nullptr ? buffer->format : "B";
@@ -45,20 +47,26 @@ bool check_input(PyObject* s) {
         if (format_object)
             PyErr_Format(PyExc_TypeError, "expected single byte elements, not %R from %U", format_object.get(),
                          name.get());
-        return false;
+        return std::nullopt;
     }
     if (buffer->ndim != 1) {
         PyErr_Format(PyExc_TypeError, "expected 1-D data, not %d-D data from %U", buffer->ndim, name.get());
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return buffer->len;
 }
 
 }  // namespace
 
 PyObject* encodebytes(const arguments::Arguments<1>& parsed) {
     PyObject* s = parsed[0];
-    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !check_input(s)) return nullptr;
+    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s)) {
+        const auto size = checked_size(s);
+        if (!size) return nullptr;
+        // Before 3.15 the standard function encodes the input in slices: an
+        // empty one gives no slice, so its layout in memory is never checked.
+        if (*size == 0 && !compatibility::python_semantics().from_3_15) return PyBytes_FromStringAndSize(nullptr, 0);
+    }
     const auto input = encode::acquire_input(s);
     if (!input) return nullptr;
     if (input->len() == 0) return PyBytes_FromStringAndSize(nullptr, 0);
@@ -68,7 +76,7 @@ PyObject* encodebytes(const arguments::Arguments<1>& parsed) {
 
 PyObject* decodebytes(const arguments::Arguments<1>& parsed) {
     PyObject* s = parsed[0];
-    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !check_input(s)) return nullptr;
+    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !checked_size(s)) return nullptr;
     // As the interpreter's a2b_base64 takes it: a contiguous buffer, or its TypeError.
     if (!buffer::BorrowedBuffer(s, PyBUF_SIMPLE).valid()) {
         PyErr_Format(PyExc_TypeError, "argument should be bytes, buffer or ASCII string, not '%.100s'",

@@ -52,18 +52,27 @@ bool check_type(const ArrowSchema& schema, core::ValueType& type) {
     return true;
 }
 
+// The name an error gives the type of `object`: module and qualified name, as
+// "%T" formats it from 3.13 (spelled out here for older interpreters). Used
+// with "%V", which falls back on the type's tp_name if it cannot be read.
+OwnedRef type_name(PyObject* object) {
+    OwnedRef name(PyType_GetFullyQualifiedName(Py_TYPE(object)));
+    if (!name) PyErr_Clear();
+    return name;
+}
+
 // The pointer a capsule named `name` holds; TypeError naming what `method` returned otherwise.
 void* capsule_pointer(PyObject* capsule, const char* name, PyObject* column, const char* method) {
     if (PyCapsule_CheckExact(capsule)) {
         const char* given = PyCapsule_GetName(capsule);
         if (given != nullptr && std::string_view(given) == name) return PyCapsule_GetPointer(capsule, name);
         PyErr_Clear();
-        PyErr_Format(PyExc_TypeError, "%T.%s() returned a PyCapsule named '%s' where one named '%s' belongs", column,
-                     method, given ? given : "", name);
+        PyErr_Format(PyExc_TypeError, "%V.%s() returned a PyCapsule named '%s' where one named '%s' belongs",
+                     type_name(column).get(), Py_TYPE(column)->tp_name, method, given ? given : "", name);
         return nullptr;
     }
-    PyErr_Format(PyExc_TypeError, "%T.%s() returned %T where a PyCapsule named '%s' belongs", column, method, capsule,
-                 name);
+    PyErr_Format(PyExc_TypeError, "%V.%s() returned %V where a PyCapsule named '%s' belongs", type_name(column).get(),
+                 Py_TYPE(column)->tp_name, method, type_name(capsule).get(), Py_TYPE(capsule)->tp_name, name);
     return nullptr;
 }
 
@@ -85,9 +94,10 @@ std::optional<InputColumn> read_array(PyObject* column, PyObject* method) {
     if (!pair) return std::nullopt;
     if (!PyTuple_Check(pair.get()) || PyTuple_GET_SIZE(pair.get()) != 2) {
         PyErr_Format(PyExc_TypeError,
-                     "%T.__arrow_c_array__() returned %T where a tuple of PyCapsules named 'arrow_schema' and "
+                     "%V.__arrow_c_array__() returned %V where a tuple of PyCapsules named 'arrow_schema' and "
                      "'arrow_array' belongs",
-                     column, pair.get());
+                     type_name(column).get(), Py_TYPE(column)->tp_name, type_name(pair.get()).get(),
+                     Py_TYPE(pair.get())->tp_name);
         return std::nullopt;
     }
     void* schema = capsule_pointer(PyTuple_GET_ITEM(pair.get(), 0), "arrow_schema", column, "__arrow_c_array__");
@@ -142,8 +152,8 @@ std::optional<InputColumn> read_column(PyObject* column) {
     if (method) return read_stream(column, method.get());
     PyErr_Format(PyExc_TypeError,
                  "column must be an Arrow array or chunked array (an object with __arrow_c_array__ or "
-                 "__arrow_c_stream__, such as a pyarrow.Array, pyarrow.ChunkedArray or polars.Series), not %T",
-                 column);
+                 "__arrow_c_stream__, such as a pyarrow.Array, pyarrow.ChunkedArray or polars.Series), not %V",
+                 type_name(column).get(), Py_TYPE(column)->tp_name);
     return std::nullopt;
 }
 

@@ -173,6 +173,29 @@ TEST_P(TableDecoder, DecodesNoisyTextAsTheScalarTierDoes) {
     }
 }
 
+// Where the interpreter stops at a "=" that completes a quantum inside the
+// text, decoding into a destination changes nothing past the count it returns,
+// whatever a strict attempt wrote before it failed.
+TEST_P(TableDecoder, StopsAtInnerPaddingWithoutWritingPastTheCount) {
+    if (!GetParam().runs_here()) GTEST_SKIP() << "processor lacks " << GetParam().name;
+    const Decoder decoder({.decodes_past_padding = false}, GetParam().table);
+    // A text short enough for the one-pass lenient decoder, and a longer one.
+    for (const std::size_t size : {144, 192}) {
+        const auto data = random_bytes(size, 23);
+        const std::string clean = reference_encode(data.data(), data.size(), STANDARD_SYMBOLS);
+        for (std::size_t position = 3; position < clean.size(); position += 4) {
+            std::string text = clean;
+            text[position] = '=';
+            SCOPED_TRACE(::testing::Message() << size << " bytes, \"=\" at " << position);
+            const Text view(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+            std::vector<unsigned char> bytes(clean.size(), 0xEE);
+            const DecodeOutcome outcome = decoder.decode(view, std::span(bytes));
+            ASSERT_EQ(outcome, (DecodeOutcome{DecodeStatus::Written, position / 4 * 3 + 2}));
+            EXPECT_TRUE(std::all_of(bytes.begin() + outcome.count, bytes.end(), [](unsigned char b) { return b == 0xEE; }));
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Tiers, TableDecoder, ::testing::ValuesIn(testing::tier_tables()), testing::tier_name);
 
 INSTANTIATE_TEST_SUITE_P(Tiers, EmptyText, ::testing::ValuesIn(testing::tier_tables()), testing::tier_name);
