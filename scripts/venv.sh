@@ -11,6 +11,6 @@ make_venv() {
     if [ -n "$pip_wheel" ]; then
         "$dir/bin/python" "$pip_wheel/pip" install -q --no-index "$pip_wheel"
     else
-        "$dir/bin/python" -m ensurepip -q
+        "$dir/bin/python" -m ensurepip --default-pip >/dev/null
     fi
 }

@@ -32,9 +32,9 @@ if [ "${1:-}" = --confined ]; then
     empty=$(mktemp)
     for library in "$@"; do mount --bind "$empty" "$library"; done
     # The venv and the few utilities the tests run (bash and what the README's
-    # venv recipe calls, GNU basenc for the command line's); no compiler.
+    # venv recipe calls, GNU basenc and xxhsum, the command line's oracles); no compiler.
     utilities=$(mktemp -d)
-    for tool in bash ls dirname basenc; do
+    for tool in bash ls dirname basenc xxhsum; do
         if path=$(command -v "$tool"); then ln -s "$path" "$utilities/"; fi
     done
     export PATH=$venv/bin:$utilities
@@ -81,8 +81,11 @@ EOF
     echo "-- tests/python against the installed wheel"
     # numpy and pyarrow present, so the test of the import orders runs.
     python -c 'import numpy, pyarrow'
-    # -P: the work tree's folders stay off sys.path; only the installed package is seen.
-    python -P -m pytest -q -p no:cacheprovider tests/python
+    # -P: the work tree's folders stay off sys.path; only the installed package
+    # is seen. 3.10 lacks -P: its isolated mode (-I) keeps them off too.
+    safe_path=-P
+    python -c 'import sys; sys.exit(sys.version_info < (3, 11))' || safe_path=-I
+    python "$safe_path" -m pytest -q -p no:cacheprovider tests/python
     exit 0
 fi
 
@@ -97,7 +100,7 @@ if [ "${1:-}" = --all ] || [ "${1:-}" = --others ]; then
         scripts/wheel.sh
     fi
     mapfile -t interpreters < <(scripts/interpreters.sh --provision | grep -v '^sid-3\.15 ')
-    declare -A builder  # ABI tag -> the interpreter that builds its wheel: the first listed
+    declare -A builder=()  # ABI tag -> the interpreter that builds its wheel: the first listed
     failed=()
     start=$SECONDS
     # The builds one after the other, each with both cores...
@@ -117,7 +120,7 @@ if [ "${1:-}" = --all ] || [ "${1:-}" = --others ]; then
     done
     # ...then the checks, two at a time: each is mostly one process on one core.
     # Every interpreter installs its version's wheel, whoever built it.
-    declare -A running  # pid -> label
+    declare -A running=()  # pid -> label
     report() {
         local pid=$1 status=$2 label=${running[$1]}
         unset "running[$pid]"
