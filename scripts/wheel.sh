@@ -95,13 +95,13 @@ fail() { echo "$*" >&2; exit 1; }
 abi_of() { "$1" -c 'import sys; print(f"cp{sys.version_info.major}{sys.version_info.minor}")'; }
 
 if [ "${1:-}" = --all ] || [ "${1:-}" = --others ]; then
+    failed=()
     if [ "$1" = --all ]; then
         echo "==== sid-3.15"
-        scripts/wheel.sh
+        scripts/wheel.sh || failed+=(sid-3.15)
     fi
     mapfile -t interpreters < <(scripts/interpreters.sh --provision | grep -v '^sid-3\.15 ')
     declare -A builder=()  # ABI tag -> the interpreter that builds its wheel: the first listed
-    failed=()
     start=$SECONDS
     # The builds one after the other, each with both cores...
     for line in "${interpreters[@]}"; do
@@ -160,7 +160,6 @@ source scripts/debian_apt.sh
 python=${PYTHON:-$(scripts/provision_python.sh | tail -n 1)}
 abi=$(abi_of "$python")
 label=${VANTORQ_WHEEL_LABEL:-$("$python" -c 'import platform; print(platform.python_version())')}
-jobs=$(nproc)
 if [ "$abi" = cp315 ]; then
     out=build/wheel-check
     venv=$out/venv
@@ -172,8 +171,6 @@ else
     out=$shared/$abi
     venv=$out/venv-$label
     testing_build=$PWD/$out/cmake
-    # Beside another engineer's compile or CI's other jobs: two at most.
-    jobs=$(( jobs < 2 ? jobs : 2 ))
 fi
 tools=$out/tools
 
@@ -196,7 +193,7 @@ build_and_repair() {
     echo "== sdist, then the wheel from it"
     rm -rf "$out/dist" "$out/wheelhouse"
     if [ -z "$testing_build" ]; then
-        CMAKE_BUILD_PARALLEL_LEVEL=$jobs "$tools/bin/python" -m build --outdir "$out/dist" . >"$out/build.log" 2>&1 ||
+        CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) "$tools/bin/python" -m build --outdir "$out/dist" . >"$out/build.log" 2>&1 ||
             { tail -n 40 "$out/build.log" >&2; fail "the build failed (log: $out/build.log)"; }
     else
         install_missing ccache
@@ -213,7 +210,7 @@ build_and_repair() {
             "$tools/bin/python" -m build --sdist --outdir "$out/dist" . &&
             tar -xzf "$out"/dist/vantorq-*.tar.gz -C "$out/src" --strip-components 1 &&
             cp -r tests/support "$out/src/tests/" &&
-            CMAKE_BUILD_PARALLEL_LEVEL=$jobs CMAKE_CXX_COMPILER_LAUNCHER=ccache \
+            CMAKE_BUILD_PARALLEL_LEVEL=$(nproc) CMAKE_CXX_COMPILER_LAUNCHER=ccache \
                 CCACHE_DIR=$PWD/$shared/ccache CCACHE_BASEDIR=$PWD/$shared \
                 "$tools/bin/python" -m build --wheel --no-isolation --outdir "$out/dist" \
                 -C build-dir="$testing_build" -C cmake.define.VANTORQ_BUILD_TESTING_MODULE=ON "$out/src"
