@@ -341,7 +341,9 @@ class Column:
         (2, 1, [10760762337991515389, 0])
     """
     def __len__(self) -> int: ...
-    def __buffer__(self, flags: int, /) -> memoryview: ...
+    if sys.version_info >= (3, 12):  # the buffer is there on every version; its method from 3.12
+        def __buffer__(self, flags: int, /) -> memoryview: ...
+
     def __arrow_c_schema__(self) -> object:
         """The column's type as an Arrow schema PyCapsule."""
     def __arrow_c_array__(self, requested_schema: object | None = None) -> tuple[object, object]:

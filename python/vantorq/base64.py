@@ -169,34 +169,53 @@ def decoded_as_lines(block: bytes) -> bytes | None:
 def main() -> None:
     """``python -m vantorq.base64 [-h|-d|-e|-u] [file|-]``: encodes (-e, the
     default) or decodes (-d or -u) the file or standard input to standard
-    output, as ``python -m base64`` does."""
+    output, as ``python -m base64`` of the running interpreter does. Before
+    3.12 it also takes -t, which shows a fixed string encoded and decoded
+    again; 3.10 has no -h."""
     import getopt
 
-    usage = f"""usage: {sys.argv[0]} [-h|-d|-e|-u] [file|-]
-        -h: print this help message and exit
-        -d, -u: decode
-        -e: encode (default)"""
+    flags = "deu"
+    lines = ["-d, -u: decode", "-e: encode (default)"]
+    if sys.version_info >= (3, 11):
+        flags = "h" + flags
+        lines.insert(0, "-h: print this help message and exit")
+    if sys.version_info < (3, 12):
+        flags += "t"
+        lines.append("-t: encode and decode string 'Aladdin:open sesame'")
+    usage = f"usage: {sys.argv[0]} [{'|'.join('-' + flag for flag in flags)}] [file|-]"
+    usage += "".join("\n        " + line for line in lines)
     try:
-        options, arguments = getopt.getopt(sys.argv[1:], "hdeu")
+        options, arguments = getopt.getopt(sys.argv[1:], flags)
     except getopt.error as error:
         print(error, usage, sep="\n", file=sys.stderr)
         sys.exit(2)
-    if ("-h", "") in options:
-        print(usage)
-        return
     function = encode
-    for option, _ in options:  # the last of -e, -d and -u wins
+    for option, _ in options:  # the last of -e, -d and -u wins; -h and -t end the run where they stand
+        if option == "-h":
+            print(usage)
+            return
+        if option == "-t":
+            show_round_trip()
+            return
         function = encode if option == "-e" else decode
     if arguments and arguments[0] != "-":
         with open(arguments[0], "rb") as file:
             function(file, sys.stdout.buffer)
     elif sys.stdin.isatty():
         # Read everything first: from a terminal, a short read is not the end.
-        import io
-
         function(io.BytesIO(sys.stdin.buffer.read()), sys.stdout.buffer)
     else:
         function(sys.stdin.buffer, sys.stdout.buffer)
+
+
+def show_round_trip() -> None:
+    """What -t shows: a fixed string, its encodebytes and that decoded again."""
+    original = b"Aladdin:open sesame"
+    encoded = encodebytes(original)
+    decoded = decodebytes(encoded)
+    for value in (original, encoded, decoded):
+        print(repr(value))
+    assert decoded == original
 
 
 if __name__ == "__main__":

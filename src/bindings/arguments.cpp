@@ -2,6 +2,8 @@
 
 #include "bindings/arguments.hpp"
 
+#include <string>
+
 namespace vantorq::bindings::arguments {
 namespace detail {
 
@@ -40,17 +42,17 @@ void unexpected_keyword(const char* name, PyObject* keyword) {
     PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", name, keyword);
 }
 
+// The parameter is copied to be terminated: "%.*s" is formatted only from 3.12.
 void multiple_values(const char* name, std::string_view parameter) {
-    PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%.*s'", name,
-                 static_cast<int>(parameter.size()), parameter.data());
+    PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%s'", name, std::string(parameter).c_str());
 }
 
 // Reports the first missing parameter: no method has more than one required.
 void missing_required(const char* name, Wording wording, std::string_view parameter) {
     PyErr_Format(PyExc_TypeError,
-                 wording == Wording::Function ? "%s() missing required argument '%.*s'"
-                                              : "%s() missing 1 required positional argument: '%.*s'",
-                 name, static_cast<int>(parameter.size()), parameter.data());
+                 wording == Wording::Function ? "%s() missing required argument '%s'"
+                                              : "%s() missing 1 required positional argument: '%s'",
+                 name, std::string(parameter).c_str());
 }
 
 }  // namespace detail

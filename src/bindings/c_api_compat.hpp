@@ -55,16 +55,16 @@ inline void PyErr_SetRaisedException(PyObject* exception) {
 
 // ---- 3.13: critical sections, strong-reference lookups, native-byte ints ------
 
-#if PY_VERSION_HEX < 0x030D0000
-// No free-threaded build exists before 3.13: the global lock already
-// serialises every object, so a critical section has nothing to do.
-struct PyCriticalSection {};
-struct PyCriticalSection2 {};
-inline void PyCriticalSection_Begin(PyCriticalSection*, PyObject*) {}
-inline void PyCriticalSection_End(PyCriticalSection*) {}
-inline void PyCriticalSection2_Begin(PyCriticalSection2*, PyObject*, PyObject*) {}
-inline void PyCriticalSection2_End(PyCriticalSection2*) {}
+// A critical section's storage is declared by free-threaded builds (from
+// 3.13) and by every build from 3.15. Elsewhere the global lock already
+// serialises every object, and a critical section has nothing to do.
+#if defined(Py_GIL_DISABLED) || PY_VERSION_HEX >= 0x030F0000
+#define VANTORQ_HAS_CRITICAL_SECTIONS 1
+#else
+#define VANTORQ_HAS_CRITICAL_SECTIONS 0
+#endif
 
+#if PY_VERSION_HEX < 0x030D0000
 // The type's __module__ and __qualname__ joined by a dot, the module left out
 // when it is builtins or __main__ (or not a str), as 3.13 writes it.
 inline PyObject* PyType_GetFullyQualifiedName(PyTypeObject* type) {

@@ -121,25 +121,37 @@ private:
 // The per-object lock of the free-threaded interpreter (a no-op with the GIL).
 class CriticalSection {
 public:
+#if VANTORQ_HAS_CRITICAL_SECTIONS
     explicit CriticalSection(PyObject* object) { PyCriticalSection_Begin(&section_, object); }
     ~CriticalSection() { PyCriticalSection_End(&section_); }
+#else
+    explicit CriticalSection(PyObject*) {}
+#endif
     CriticalSection(const CriticalSection&) = delete;
     CriticalSection& operator=(const CriticalSection&) = delete;
 
+#if VANTORQ_HAS_CRITICAL_SECTIONS
 private:
     PyCriticalSection section_;
+#endif
 };
 
 // Two objects locked together without lock-order deadlocks.
 class CriticalSection2 {
 public:
+#if VANTORQ_HAS_CRITICAL_SECTIONS
     CriticalSection2(PyObject* a, PyObject* b) { PyCriticalSection2_Begin(&section_, a, b); }
     ~CriticalSection2() { PyCriticalSection2_End(&section_); }
+#else
+    CriticalSection2(PyObject*, PyObject*) {}
+#endif
     CriticalSection2(const CriticalSection2&) = delete;
     CriticalSection2& operator=(const CriticalSection2&) = delete;
 
+#if VANTORQ_HAS_CRITICAL_SECTIONS
 private:
     PyCriticalSection2 section_;
+#endif
 };
 
 // The calling thread detached from the interpreter for the object's lifetime.

@@ -103,6 +103,10 @@ needs_the_lock = pytest.mark.skipif(
 )
 
 
+# Classes can export a buffer from Python code from 3.12 on.
+needs_python_buffers = pytest.mark.skipif(sys.version_info < (3, 12), reason="__buffer__ in Python code came with 3.12")
+
+
 class ClearsTheList:
     """An item whose export empties the list it is in."""
 

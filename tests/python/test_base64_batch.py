@@ -3,6 +3,7 @@
 import base64
 import binascii
 import random
+import sys
 import threading
 import warnings
 
@@ -12,7 +13,7 @@ from hypothesis import strategies as st
 
 import _vantorq as v
 from base64_modules import wrong_length_altchars_error
-from hash_inputs import INPUT_KINDS, ClearsTheList
+from hash_inputs import INPUT_KINDS, ClearsTheList, needs_python_buffers
 
 RNG = random.Random(4_5)
 PAYLOADS = [RNG.randbytes(n) for n in (0, 1, 2, 3, 5, 47, 48, 64, 100, 1000)]
@@ -141,8 +142,9 @@ def test_empty_lists():
         (lambda: v.b64encode_batch([b"a"], b"abc"), *wrong_length_altchars_error(b"abc")),
         (lambda: v.b64decode_batch([b"a"], "abc"), *wrong_length_altchars_error(b"abc")),
         (lambda: v.b64encode_batch([b"a"], "-_"), TypeError, None),
+        # 3.11 takes validate as an int, other versions its truth
         (lambda: v.b64decode_batch([b"YQ=="], validate=type("Bad", (), {"__bool__": lambda s: 1 / 0})()),
-         ZeroDivisionError, None),
+         TypeError if sys.version_info[:2] == (3, 11) else ZeroDivisionError, None),
         (lambda: v.b64encode_batch([b"a", 5]), TypeError, "a bytes-like object is required, not 'int'"),
         (lambda: v.b64decode_batch([b"YQ==", 5]), TypeError, "s must be a bytes-like object"),
         (lambda: v.b64decode_batch(["YQ==", "é"]), ValueError, "s must contain only ASCII characters"),
@@ -276,6 +278,7 @@ def test_legacy_character_warnings_match_the_single_item_functions(listed, singl
     assert observe(lambda: listed(items)) == (results, expected_warnings)
 
 
+@needs_python_buffers
 @pytest.mark.parametrize("form", ["b64encode", "b64decode"])
 @pytest.mark.parametrize("position", [0, 700, 1999])
 def test_long_list_changed_by_an_items_export_is_converted_as_it_was(form, position):

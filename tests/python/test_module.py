@@ -116,10 +116,12 @@ def test_docstring_examples_hold():
     import doctest
 
     tried = 0
+    # The examples show the messages of 3.11 and later; 3.10's validation words them otherwise.
+    flags = doctest.ELLIPSIS | (doctest.IGNORE_EXCEPTION_DETAIL if sys.version_info < (3, 11) else 0)
     for name in FUNCTIONS:
         function = getattr(_vantorq, name)
         finder = doctest.DocTestFinder(recurse=False)
-        runner = doctest.DocTestRunner(optionflags=doctest.ELLIPSIS)
+        runner = doctest.DocTestRunner(optionflags=flags)
         for test in finder.find(function, name, globs=dict(vars(_vantorq))):
             runner.run(test)
         assert runner.failures == 0, name

@@ -10,7 +10,13 @@ from hypothesis import given, settings
 from hypothesis import strategies as st
 
 import _vantorq as v
-from hash_inputs import INPUT_KINDS, ClearsTheList, assert_consistent_while_resized, needs_the_lock
+from hash_inputs import (
+    INPUT_KINDS,
+    ClearsTheList,
+    assert_consistent_while_resized,
+    needs_python_buffers,
+    needs_the_lock,
+)
 
 RNG = random.Random(53)
 BLOB = RNG.randbytes(1 << 20)
@@ -160,6 +166,7 @@ def test_destination_too_small(width, items):
     assert output == b"\xa5" * (2 * size - 1)
 
 
+@needs_python_buffers
 @pytest.mark.parametrize("width", WIDTHS)
 @pytest.mark.parametrize("position", [0, 700, 1999])
 def test_long_list_changed_by_an_items_export_is_hashed_as_it_was(width, position):

@@ -2,7 +2,7 @@
 run: every line must type-check, and every ignored line must be an error
 that the stubs catch."""
 
-from typing import assert_type
+from typing_extensions import assert_type
 
 from vantorq import base64, murmur3, xxh3
 

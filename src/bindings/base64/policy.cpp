@@ -2,6 +2,7 @@
 
 #include "bindings/base64/policy.hpp"
 
+#include <climits>
 #include <cstring>
 #include <span>
 #include <utility>
@@ -139,6 +140,20 @@ bool clear_if_unspecified(PyObject*& argument) {
 
 }  // namespace
 
+std::optional<bool> read_validate(PyObject* value, const compatibility::PythonSemantics& semantics) {
+    if (value == nullptr || semantics.major != 3 || semantics.minor != 11) return arguments::read_flag(value, false);
+    runtime::OwnedRef index(PyNumber_Index(value));
+    if (!index) return std::nullopt;
+    int overflow = 0;
+    const long converted = PyLong_AsLongAndOverflow(index.get(), &overflow);
+    if (converted == -1 && PyErr_Occurred()) return std::nullopt;
+    if (overflow != 0 || converted > INT_MAX || converted < INT_MIN) {
+        PyErr_SetString(PyExc_OverflowError, "Python int too large to convert to C int");
+        return std::nullopt;
+    }
+    return converted != 0;
+}
+
 std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& options) {
     PreparedPolicy policy;
     policy.semantics = compatibility::python_semantics();
@@ -153,7 +168,7 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
         policy.altchars_object = std::move(normalized->object);
     }
     if (validate_object != nullptr) {
-        const auto validate = arguments::read_flag(validate_object, false);
+        const auto validate = read_validate(validate_object, policy.semantics);
         if (!validate) return std::nullopt;
         policy.validate = *validate;
     } else {

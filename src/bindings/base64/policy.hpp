@@ -17,6 +17,11 @@
 namespace vantorq::bindings::base64::policy {
 
 // The option arguments of one call; null slots were not given.
+// The validate option as the running interpreter converts it: 3.11 takes it
+// as a C int (TypeError for anything that is not an int, OverflowError beyond
+// one), every other version takes its truth. Empty with the error set.
+std::optional<bool> read_validate(PyObject* value, const compatibility::PythonSemantics& semantics);
+
 struct DecodeOptions {
     PyObject* altchars = nullptr;
     PyObject* validate = nullptr;
