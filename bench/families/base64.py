@@ -1,5 +1,6 @@
 import base64
 import random
+import sys
 
 import pybase64
 
@@ -32,6 +33,10 @@ def _spaced(data: bytes) -> bytes:
     text = _encoded(data[: len(data) * 4 // 5])
     return b" ".join(text[i : i + 4] for i in range(0, len(text), 4))
 
+
+# The interpreter's base64 took wrapcol, ignorechars and canonical in 3.15:
+# before, the rows of those options have no rival and are left out.
+STANDARD_HAS_THE_NEWER_OPTIONS = sys.version_info >= (3, 15)
 
 NOISY_SIZES = ("16 B", "1 KiB", "64 KiB", "1 MiB", "16 MiB")
 CONFIGURED_SIZES = ("1 KiB", "64 KiB", "1 MiB", "16 MiB")
@@ -89,6 +94,10 @@ def _list_rows() -> list[Row]:
     return rows
 
 
+def _with_the_newer_options(*rows: Row) -> tuple[Row, ...]:
+    return rows if STANDARD_HAS_THE_NEWER_OPTIONS else ()
+
+
 def rows() -> list[Row]:
     # pybase64 and the interpreter take the same (s) call as ours, so all are
     # called directly; the _into row reuses one bytearray across calls.
@@ -100,12 +109,14 @@ def rows() -> list[Row]:
             {"pybase64": lambda a: pybase64.b64encode(a[0]), "base64": lambda a: base64.b64encode(a[0])},
             prepare=_with_destination,
         ),
-        Row(
-            "b64encode wrapcol=76",
-            lambda data: v.b64encode(data, wrapcol=76),
-            {"base64": lambda data: base64.b64encode(data, wrapcol=76)},
-            sizes=(*DEFAULT_SIZES, "1 MiB"),
-            one_shot=False,
+        *_with_the_newer_options(
+            Row(
+                "b64encode wrapcol=76",
+                lambda data: v.b64encode(data, wrapcol=76),
+                {"base64": lambda data: base64.b64encode(data, wrapcol=76)},
+                sizes=(*DEFAULT_SIZES, "1 MiB"),
+                one_shot=False,
+            )
         ),
         Row("encodebytes", package.encodebytes, {"base64": base64.encodebytes}, sizes=(*DEFAULT_SIZES, "1 MiB"),
             one_shot=False),
@@ -145,19 +156,21 @@ def rows() -> list[Row]:
         ),
         Row("decodebytes (encodebytes text)", package.decodebytes, {"base64": base64.decodebytes},
             prepare=_encodebytes_text, sizes=(*DEFAULT_SIZES, "1 MiB"), one_shot=False),
-        Row(
-            "b64decode ignorechars=b'\\r\\n' (encodebytes text)",
-            lambda text: v.b64decode(text, ignorechars=b"\r\n"),
-            {"base64": lambda text: base64.b64decode(text, ignorechars=b"\r\n")},
-            prepare=_encodebytes_text,
-            sizes=CONFIGURED_SIZES,
-        ),
-        Row(
-            "b64decode canonical=True (clean padded)",
-            lambda text: v.b64decode(text, canonical=True),
-            {"base64": lambda text: base64.b64decode(text, canonical=True)},
-            prepare=_encoded,
-            sizes=CONFIGURED_SIZES,
+        *_with_the_newer_options(
+            Row(
+                "b64decode ignorechars=b'\\r\\n' (encodebytes text)",
+                lambda text: v.b64decode(text, ignorechars=b"\r\n"),
+                {"base64": lambda text: base64.b64decode(text, ignorechars=b"\r\n")},
+                prepare=_encodebytes_text,
+                sizes=CONFIGURED_SIZES,
+            ),
+            Row(
+                "b64decode canonical=True (clean padded)",
+                lambda text: v.b64decode(text, canonical=True),
+                {"base64": lambda text: base64.b64decode(text, canonical=True)},
+                prepare=_encoded,
+                sizes=CONFIGURED_SIZES,
+            ),
         ),
         *_list_rows(),
     ]

@@ -22,7 +22,9 @@ HASH_SIZES = ("16 B", "64 B", "1 KiB")
 def _column(data: bytes):
     """ROWS random values of len(data) bytes as a binary column, and the same as a polars Series."""
     size = len(data)
-    values = random.Random(size).randbytes(size * ROWS)
+    rng = random.Random(size)
+    # In pieces: before 3.13, randbytes takes at most 2**31 bits at a time.
+    values = b"".join(rng.randbytes(size * 1000) for _ in range(ROWS // 1000))
     offsets = pa.py_buffer((np.arange(ROWS + 1, dtype=np.int32) * size).tobytes())
     column = pa.Array.from_buffers(pa.binary(), ROWS, [None, offsets, pa.py_buffer(values)])
     return column, pl.Series(column)

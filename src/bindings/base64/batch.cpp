@@ -136,7 +136,7 @@ std::optional<Encoding> encoding_with(PyObject* altchars) {
 // so whatever it builds for its alphabet is built once.
 std::optional<Decoding> new_for_batch(PyObject* altchars, PyObject* validate) {
     auto policy = policy::PreparedPolicy::standard();
-    const auto strict = policy::read_validate(validate, policy.semantics);
+    const auto strict = fallback::read_validate(validate, policy.semantics);
     if (!strict) return std::nullopt;
     policy.validate = *strict;
     if (!altchars::parse_altchars(altchars, true, policy.altchars)) return std::nullopt;

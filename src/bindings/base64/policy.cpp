@@ -2,7 +2,6 @@
 
 #include "bindings/base64/policy.hpp"
 
-#include <climits>
 #include <cstring>
 #include <span>
 #include <utility>
@@ -88,7 +87,7 @@ DecodeOutcome with_text_and_destination(const BytesLike& text, PyObject* destina
 PyObject* raise_failure(const DecodeOutcome& outcome) {
     switch (outcome.status) {
         case DecodeStatus::Rejected:
-            decode::decoding_error(outcome.message());
+            fallback::decoding_error(outcome.message());
             break;
         case DecodeStatus::OutOfMemory:
             PyErr_SetString(PyExc_MemoryError, outcome.message());
@@ -140,20 +139,6 @@ bool clear_if_unspecified(PyObject*& argument) {
 
 }  // namespace
 
-std::optional<bool> read_validate(PyObject* value, const compatibility::PythonSemantics& semantics) {
-    if (value == nullptr || semantics.major != 3 || semantics.minor != 11) return arguments::read_flag(value, false);
-    runtime::OwnedRef index(PyNumber_Index(value));
-    if (!index) return std::nullopt;
-    int overflow = 0;
-    const long converted = PyLong_AsLongAndOverflow(index.get(), &overflow);
-    if (converted == -1 && PyErr_Occurred()) return std::nullopt;
-    if (overflow != 0 || converted > INT_MAX || converted < INT_MIN) {
-        PyErr_SetString(PyExc_OverflowError, "Python int too large to convert to C int");
-        return std::nullopt;
-    }
-    return converted != 0;
-}
-
 std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& options) {
     PreparedPolicy policy;
     policy.semantics = compatibility::python_semantics();
@@ -168,7 +153,7 @@ std::optional<PreparedPolicy> PreparedPolicy::prepare(const DecodeOptions& optio
         policy.altchars_object = std::move(normalized->object);
     }
     if (validate_object != nullptr) {
-        const auto validate = read_validate(validate_object, policy.semantics);
+        const auto validate = fallback::read_validate(validate_object, policy.semantics);
         if (!validate) return std::nullopt;
         policy.validate = *validate;
     } else {
@@ -210,27 +195,20 @@ PreparedPolicy PreparedPolicy::standard() {
 PreparedDecoder::PreparedDecoder(PreparedPolicy policy)
     : policy_(std::move(policy)),
       decoder_(decoder_for(policy_)),
-      binascii_mode_(decode::binascii_mode_for(policy_.semantics)) {}
+      binascii_mode_(fallback::binascii_mode_for(policy_.semantics)) {}
 
 bool PreparedDecoder::warn_if_legacy(std::optional<unsigned char> character) const {
     if (!character) return true;
-    const auto kind = policy_.url_safe_function ? decode::LegacyWarning::UrlSafe
-                      : policy_.validate        ? decode::LegacyWarning::AltcharsStrict
-                                                : decode::LegacyWarning::AltcharsLenient;
-    return decode::warn_legacy_altchars(kind, *character, policy_.altchars_object.get());
+    const auto kind = policy_.url_safe_function ? fallback::LegacyWarning::UrlSafe
+                      : policy_.validate        ? fallback::LegacyWarning::AltcharsStrict
+                                                : fallback::LegacyWarning::AltcharsLenient;
+    return fallback::warn_legacy_altchars(kind, *character, policy_.altchars_object.get());
 }
 
 PyObject* PreparedDecoder::interpreter_bytes(const BytesLike& input) const {
-    return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
-        const auto translation = decoder_.interpreter_text({data, length});
-        if (!translation.copied) {
-            if (PyObject* existing = input.python_bytes()) return existing;
-        } else if (!translation.bytes) {
-            PyErr_SetString(PyExc_MemoryError, core::INPUT_TOO_LARGE);
-            return nullptr;
-        }
-        const unsigned char* source = translation.copied ? translation.bytes.get() : data;
-        return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(source), static_cast<Py_ssize_t>(length));
+    return input.with_bytes([&](const unsigned char* data, std::size_t length) {
+        runtime::OwnedRef held(input.python_bytes());
+        return fallback::interpreter_bytes(decoder_, {data, length}, held.get());
     });
 }
 
@@ -238,13 +216,13 @@ PyObject* PreparedDecoder::hand_to_interpreter(const BytesLike& input) const {
     runtime::OwnedRef data(interpreter_bytes(input));
     if (!data) return nullptr;
     if (decoder_.route() != core::Route::Configured)
-        return decode::decode_with_binascii(data.get(), binascii_mode_, policy_.validate, policy_.padded);
+        return fallback::decode_with_binascii(data.get(), binascii_mode_, policy_.validate, policy_.padded);
     runtime::OwnedRef alphabet;
     if (policy_.altchars && policy_.ignorechars != nullptr) {
         alphabet = altchars::parse_decode_alphabet(policy_.altchars_object.get());
         if (!alphabet) return nullptr;
     }
-    return decode::decode_configured_with_binascii(
+    return fallback::decode_configured_with_binascii(
         data.get(), {policy_.validate, policy_.padded, policy_.canonical, alphabet.get(), policy_.ignorechars});
 }
 
@@ -308,7 +286,7 @@ PyObject* PreparedDecoder::decode_into(PyObject* destination, const BytesLike& i
         }
     }
     if (!decoded) return nullptr;
-    return decode::copy_decoded_into(decoded.get(), destination);
+    return fallback::copy_decoded_into(decoded.get(), destination);
 }
 
 }  // namespace vantorq::bindings::base64::policy

@@ -10,18 +10,13 @@
 
 #include "base64/decoder.hpp"
 #include "bindings/base64/altchars.hpp"
-#include "bindings/base64/decode.hpp"
+#include "bindings/base64/fallback.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/compatibility.hpp"
 
 namespace vantorq::bindings::base64::policy {
 
 // The option arguments of one call; null slots were not given.
-// The validate option as the running interpreter converts it: 3.11 takes it
-// as a C int (TypeError for anything that is not an int, OverflowError beyond
-// one), every other version takes its truth. Empty with the error set.
-std::optional<bool> read_validate(PyObject* value, const compatibility::PythonSemantics& semantics);
-
 struct DecodeOptions {
     PyObject* altchars = nullptr;
     PyObject* validate = nullptr;
@@ -69,7 +64,7 @@ private:
 
     PreparedPolicy policy_;
     vantorq::base64::Decoder decoder_;
-    decode::BinasciiMode binascii_mode_;
+    fallback::BinasciiMode binascii_mode_;
 };
 
 }  // namespace vantorq::bindings::base64::policy

@@ -9,7 +9,7 @@
 #include "base64/decoder.hpp"
 #include "base64/encoder.hpp"
 #include "bindings/base64/altchars.hpp"
-#include "bindings/base64/decode.hpp"
+#include "bindings/base64/fallback.hpp"
 #include "bindings/columns/column_class.hpp"
 #include "bindings/columns/input.hpp"
 #include "bindings/compatibility.hpp"
@@ -64,51 +64,31 @@ std::optional<bool> read_errors(PyObject* value) {
     return std::nullopt;
 }
 
-// A row that the native decoder left: what the interpreter makes of it.
+// A row that the native decoder left: what the interpreter makes of it, as
+// the one-value function hands it over.
 class RowSettler {
 public:
     RowSettler(const codec::Decoder& decoder, bool validate)
         : decoder_(decoder),
           validate_(validate),
-          mode_(base64::decode::binascii_mode_for(compatibility::python_semantics())) {}
+          mode_(base64::fallback::binascii_mode_for(compatibility::python_semantics())) {}
 
     // The decoded bytes, or null with the interpreter's error set.
     PyObject* decode(core::Value text) const {
-        const auto translation = decoder_.interpreter_text({text.data, text.size});
-        if (translation.copied && !translation.bytes) return PyErr_NoMemory();
-        const unsigned char* source = translation.copied ? translation.bytes.get() : text.data;
-        OwnedRef data(PyBytes_FromStringAndSize(reinterpret_cast<const char*>(source),
-                                                static_cast<Py_ssize_t>(text.size)));
+        OwnedRef data(base64::fallback::interpreter_bytes(decoder_, {text.data, text.size}, nullptr));
         if (!data) return nullptr;
-        return base64::decode::decode_with_binascii(data.get(), mode_, validate_, true);
+        return base64::fallback::decode_with_binascii(data.get(), mode_, validate_, true);
     }
 
 private:
     const codec::Decoder& decoder_;
     bool validate_;
-    base64::decode::BinasciiMode mode_;
+    base64::fallback::BinasciiMode mode_;
 };
 
 // binascii.Error for row `row`: the message, then " (row N)".
 void raise_row_error(const std::string& message, std::size_t row) {
-    base64::decode::decoding_error((message + " (row " + std::to_string(row) + ")").c_str());
-}
-
-// The message of the pending error when it is binascii.Error (cleared);
-// nothing with any other error left as it is, or the lookup's own set.
-std::optional<std::string> take_row_error() {
-    OwnedRef raised(PyErr_GetRaisedException());
-    OwnedRef binascii_error(PyImport_ImportModuleAttrString("binascii", "Error"));
-    if (!binascii_error) return std::nullopt;
-    if (!PyErr_GivenExceptionMatches(raised.get(), binascii_error.get())) {
-        PyErr_SetRaisedException(raised.release());
-        return std::nullopt;
-    }
-    OwnedRef text(PyObject_Str(raised.get()));
-    if (!text) return std::nullopt;
-    const char* utf8 = PyUnicode_AsUTF8(text.get());
-    if (utf8 == nullptr) return std::nullopt;
-    return std::string(utf8);
+    base64::fallback::decoding_error((message + " (row " + std::to_string(row) + ")").c_str());
 }
 
 struct DecodeRequest {
@@ -140,7 +120,7 @@ bool settle_row(const DecodeRequest& request, const core::Chunk& chunk, const co
             out.append(reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(decoded.get())), size);
             return true;
         }
-        message = take_row_error();
+        message = base64::fallback::take_decoding_error();
         if (!message) return false;
     }
     if (request.null_on_error) {
@@ -165,9 +145,9 @@ bool warn_if_legacy(const codec::Decoder& decoder, const InputColumn& input, boo
             return std::nullopt;
         });
         if (found)
-            return base64::decode::warn_legacy_altchars(
-                validate ? base64::decode::LegacyWarning::AltcharsStrict : base64::decode::LegacyWarning::AltcharsLenient,
-                *found, altchars);
+            return base64::fallback::warn_legacy_altchars(validate ? base64::fallback::LegacyWarning::AltcharsStrict
+                                                                   : base64::fallback::LegacyWarning::AltcharsLenient,
+                                                          *found, altchars);
     }
     return true;
 }
@@ -213,7 +193,7 @@ PyObject* b64decode(const arguments::Arguments<4>& parsed) {
     const auto semantics = compatibility::python_semantics();
     codec::DecoderOptions options;
     if (!base64::altchars::parse_altchars(parsed[1], true, options.altchars)) return nullptr;
-    const auto validate = arguments::read_flag(parsed[2], false);
+    const auto validate = base64::fallback::read_validate(parsed[2], compatibility::python_semantics());
     if (!validate) return nullptr;
     const auto null_on_error = read_errors(parsed[3]);
     if (!null_on_error) return nullptr;
