@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 source scripts/debian_apt.sh
 source scripts/venv.sh
 install_missing cmake ninja-build g++ libgtest-dev qemu-user patchelf debian-archive-keyring \
-    xxhash  # xxhsum, the oracle of the command line's hash lines
+    xxhash ccache  # xxhsum, the command line's oracle; ccache, for the cores in each interpreter's wheel
 
 python=${PYTHON:-}
 if [ -z "$python" ]; then

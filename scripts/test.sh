@@ -21,8 +21,8 @@ build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
 echo "== Python tests"
 $python -m pytest -q -p no:cacheprovider tests/python
 
-echo "== the sdist and the wheel, installed as a user gets them"
-scripts/wheel.sh
+echo "== the sdist and the wheels, installed as a user gets them: 3.15, then each other interpreter found"
+scripts/wheel.sh --all
 
 echo "== processor tiers under emulation"
 # Each model must detect exactly its features, and the C++ tests (kernels of the
@@ -49,7 +49,13 @@ scripts/fuzz.sh all 30
 
 echo "== headers the builds read, all from the project, its interpreters or packages the scripts install"
 interpreter_includes=()
+include_of() { "$1" -c 'import sysconfig; print(sysconfig.get_paths()["include"])'; }
 for venv in .venv .venv-debug; do
-    interpreter_includes+=(--allow "$($venv/bin/python -c 'import sysconfig; print(sysconfig.get_paths()["include"])')")
+    interpreter_includes+=(--allow "$(include_of $venv/bin/python)")
 done
-$python scripts/header_origins.py "${interpreter_includes[@]}" build/wheel build/cpp build/debug build/sanitize build/fuzz
+# The other interpreters' wheels were built against their own headers.
+while read -r _ other; do
+    interpreter_includes+=(--allow "$(include_of "$other")")
+done < <(scripts/interpreters.sh 2>/dev/null)
+$python scripts/header_origins.py "${interpreter_includes[@]}" build/wheel build/cpp build/debug build/sanitize build/fuzz \
+    build/wheel-check/cp3*/cmake
