@@ -98,8 +98,10 @@ LABEL tests
   INITRD /initrd
   APPEND console=ttyS0,115200 quiet loglevel=3 nokaslr mitigations=off rdinit=/init clearcpuid=pku,xsaves,xsavec
 EOF
-"$files/usr/bin/genisoimage" -quiet -o "$work/cd.iso" -b isolinux/isolinux.bin -c isolinux/boot.cat \
-    -no-emul-boot -boot-load-size 4 -boot-info-table "$work/cd"
+# The tools' own libraries, fetched where the machine lacks them, load from $files.
+LD_LIBRARY_PATH=$files/usr/lib/x86_64-linux-gnu:$files/lib/x86_64-linux-gnu \
+    "$files/usr/bin/genisoimage" -quiet -o "$work/cd.iso" -b isolinux/isolinux.bin -c isolinux/boot.cat \
+        -no-emul-boot -boot-load-size 4 -boot-info-table "$work/cd"
 
 initrd_mib=$(( $(stat -c %s "$work/cd/initrd") >> 20 ))
 # No headless display exists in Debian's build: rfb without waiting for a
