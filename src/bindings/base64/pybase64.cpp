@@ -69,10 +69,15 @@ buffer::Acquired read_ignorechars(PyObject* value) {
     return buffer::any_bytes_like(value, "ignorechars");
 }
 
-// The data to decode: ASCII text or a contiguous buffer.
-buffer::Acquired read_text(PyObject* s) {
-    if (PyUnicode_Check(s)) return decode::acquire_decode_data(s);
-    return encode::acquire_input(s);
+// The data to decode: ASCII text or a contiguous buffer. Under the strict
+// rules pybase64 reads text of one byte per character as those bytes, so
+// that the ones above 127 are faults of the text rather than of its type.
+buffer::Acquired read_text(PyObject* s, bool latin1 = false) {
+    if (!PyUnicode_Check(s)) return encode::acquire_input(s);
+    if (latin1 && PyUnicode_KIND(s) == PyUnicode_1BYTE_KIND)
+        return BytesLike(buffer::AsciiText{reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(s)),
+                                           static_cast<std::size_t>(PyUnicode_GET_LENGTH(s))});
+    return decode::acquire_decode_data(s);
 }
 
 // pybase64's marker of an option not given, which a caller may pass on.
@@ -173,22 +178,21 @@ PyObject* b64decode(const arguments::Arguments<6>& parsed) {
     if (!read_altchars(altchars_object, pair)) return nullptr;
     buffer::Acquired ignorechars;
     if (ignorechars_given && !(ignorechars = read_ignorechars(ignorechars_object))) return nullptr;
-    const auto input = read_text(s);
-    if (!input) return nullptr;
 
     rules::Options options;
     options.altchars = pair;
     options.validate = validate.value_or(ignorechars_given);
     options.padded = *padded;
     options.canonical = *canonical;
-    const WarningSource warnings{altchars_object, B64DECODE_STACK_LEVEL};
-    if (!ignorechars) return decode_into_new<NewResult>(rules::Decoder(options), *input, warnings);
     // The decoder reads ignorechars once, as it is built (a bytearray inside its lock).
-    const auto decoder = ignorechars->with_bytes([&](const unsigned char* data, std::size_t length) {
-        options.ignorechars = core::Text{data, length};
-        return rules::Decoder(options);
-    });
-    return decode_into_new<NewResult>(decoder, *input, warnings);
+    const auto decoder = !ignorechars ? rules::Decoder(options)
+                                      : ignorechars->with_bytes([&](const unsigned char* data, std::size_t length) {
+                                            options.ignorechars = core::Text{data, length};
+                                            return rules::Decoder(options);
+                                        });
+    const auto input = read_text(s, decoder.rules() == rules::Rules::Strict);
+    if (!input) return nullptr;
+    return decode_into_new<NewResult>(decoder, *input, {altchars_object, B64DECODE_STACK_LEVEL});
 }
 
 PyObject* standard_b64decode(const arguments::Arguments<1>& parsed) {
