@@ -74,9 +74,14 @@ buffer::Acquired read_ignorechars(PyObject* value) {
 // that the ones above 127 are faults of the text rather than of its type.
 buffer::Acquired read_text(PyObject* s, bool latin1 = false) {
     if (!PyUnicode_Check(s)) return encode::acquire_input(s);
-    if (latin1 && PyUnicode_KIND(s) == PyUnicode_1BYTE_KIND)
-        return BytesLike(buffer::AsciiText{reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(s)),
-                                           static_cast<std::size_t>(PyUnicode_GET_LENGTH(s))});
+    if (latin1) {
+        // Before 3.12 a str may not be ready; asking its length readies it.
+        const Py_ssize_t length = PyUnicode_GetLength(s);
+        if (length < 0) return std::nullopt;
+        if (PyUnicode_KIND(s) == PyUnicode_1BYTE_KIND)
+            return BytesLike(buffer::AsciiText{reinterpret_cast<const char*>(PyUnicode_1BYTE_DATA(s)),
+                                               static_cast<std::size_t>(length)});
+    }
     return decode::acquire_decode_data(s);
 }
 
