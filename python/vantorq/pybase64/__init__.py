@@ -15,6 +15,8 @@ Where it goes beyond pybase64:
 - ``s`` may also be passed by keyword, as pybase64's own type stubs name it
   (pybase64 takes it by position only), and argument errors (a missing or
   extra argument) are worded as the interpreter words them for a builtin;
+- the marker of an option not given, passed on for ``validate``, means "not
+  given" by position too (pybase64 reads it as true there);
 - altchars whose two bytes are the same, or that hold ``=``, a letter or a
   digit, decode with the first byte standing for 62 and the second for 63
   (the first winning where they are the same) and ``=`` read as a symbol when
