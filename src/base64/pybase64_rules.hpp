@@ -79,9 +79,11 @@ public:
     // The warning for a text this decoder accepted.
     Warning warning(Text text) const;
 
-private:
-    // The scalar decoder of the rules, for every text.
+    // The scalar decoder of the rules alone, which settles what the native
+    // decoders leave (the tests hold every tier's native route against it).
     DecodeOutcome decode_by_rules(Text text, Sink& sink) const;
+
+private:
     DecodeTable rules_table() const;
     bool ignored(unsigned char byte) const { return (ignored_[byte >> 6] >> (byte & 63)) & 1; }
 
