@@ -176,7 +176,7 @@ class _ArrowStreamExporter(Protocol):
 
 _ArrowColumn: TypeAlias = _ArrowArrayExporter | _ArrowStreamExporter
 
-def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
+def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0, signed: bool = False) -> Column:
     """Compute the XXH3-64 hash of every value of an Arrow column.
 
     Args:
@@ -186,11 +186,14 @@ def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
             __arrow_c_stream__ (pyarrow, polars, ...). Strings are hashed as
             their UTF-8 bytes. The column's offset (a slice) is honoured.
         seed: Unsigned 64-bit seed (0 to 2**64 - 1).
+        signed: True for an int64 Column of the same bits (a hash of 2**63
+            or more reads as that minus 2**64), for consumers without
+            unsigned integers, such as Spark's long.
 
     Returns:
-        A uint64 Column, one hash per row, each xxh3_64 of the row's bytes;
-        a null row gives null (its buffer value is 0). Chunked input gives
-        one array.
+        A uint64 Column (int64 when signed), one hash per row, each xxh3_64
+        of the row's bytes; a null row gives null (its buffer value is 0).
+        Chunked input gives one array.
 
     Raises:
         TypeError: column has neither method, a method returns capsules of
@@ -203,6 +206,8 @@ def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
         >>> import pyarrow as pa
         >>> pa.array(column_xxh3_64(pa.array([b'hello', None]))).to_pylist()
         [10760762337991515389, None]
+        >>> pa.array(column_xxh3_64(pa.array([b'hello']), signed=True)).to_pylist()
+        [-7685981735718036227]
     """
 
 def column_xxh3_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
@@ -210,7 +215,8 @@ def column_xxh3_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
 
     The rules of column_xxh3_64; the result is fixed_size_binary(16), each
     hash packed little-endian as xxh3_128_batch_into writes it (the low word
-    first).
+    first). Bytes have no sign, so there is no signed option: a consumer
+    without fixed_size_binary (Spark) takes it cast to binary.
 
     Examples:
         >>> import pyarrow as pa
@@ -219,10 +225,12 @@ def column_xxh3_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
         '0xb5e9c1ad071b3e7fc779cfaa5e523818'
     """
 
-def column_murmur3_32(column: _ArrowColumn, *, seed: int = 0) -> Column:
+def column_murmur3_32(column: _ArrowColumn, *, seed: int = 0, signed: bool = False) -> Column:
     """Compute the MurmurHash3 x86_32 hash of every value of an Arrow column.
 
-    The rules of column_xxh3_64, with a 32-bit seed; the result is uint32.
+    The rules of column_xxh3_64, with a 32-bit seed; the result is uint32,
+    or with signed=True int32 (murmur3_32's value as mmh3.hash gives it by
+    default, and Spark's int holds it).
 
     Examples:
         >>> import pyarrow as pa

@@ -24,6 +24,9 @@ constexpr schema::Signature<2> list(const char* name) { return {name, {"items", 
 constexpr schema::Signature<3> list_into(const char* name) { return {name, {"items", "output", "seed=0"}}; }
 constexpr schema::Signature<1> bytes_only(const char* name) { return {name, {"s"}}; }
 constexpr schema::Signature<2> column_hash(const char* name) { return {name, {"column", "seed=0"}, 1}; }
+constexpr schema::Signature<3> column_integer_hash(const char* name) {
+    return {name, {"column", "seed=0", "signed=False"}, 1};
+}
 
 constexpr std::tuple FUNCTIONS = {
     schema::Function<2>{one_shot("xxh32"), &xxhash::callbacks::xxh32, docs::XXH32_DOC},
@@ -35,9 +38,9 @@ constexpr std::tuple FUNCTIONS = {
     schema::Function<1>{bytes_only("encodebytes"), &base64::mime::encodebytes, docs::ENCODEBYTES_DOC},
     schema::Function<1>{bytes_only("decodebytes"), &base64::mime::decodebytes, docs::DECODEBYTES_DOC},
     // The column functions, which vantorq.columns names without the prefix.
-    schema::Function<2>{column_hash("column_xxh3_64"), &columns::xxh3_64, docs::COLUMN_XXH3_64_DOC},
+    schema::Function<3>{column_integer_hash("column_xxh3_64"), &columns::xxh3_64, docs::COLUMN_XXH3_64_DOC},
     schema::Function<2>{column_hash("column_xxh3_128"), &columns::xxh3_128, docs::COLUMN_XXH3_128_DOC},
-    schema::Function<2>{column_hash("column_murmur3_32"), &columns::murmur3_32, docs::COLUMN_MURMUR3_32_DOC},
+    schema::Function<3>{column_integer_hash("column_murmur3_32"), &columns::murmur3_32, docs::COLUMN_MURMUR3_32_DOC},
     schema::Function<2>{column_hash("column_murmur3_x86_128"), &columns::murmur3_x86_128,
                         docs::COLUMN_MURMUR3_X86_128_DOC},
     schema::Function<2>{column_hash("column_murmur3_x64_128"), &columns::murmur3_x64_128,
