@@ -336,8 +336,9 @@ class Column:
     """An immutable Arrow column that a column function made.
 
     Any Arrow consumer takes it without a copy through the Arrow PyCapsule
-    interface: pyarrow.array(c), polars.Series(c), ... Hash columns of
-    uint64 and uint32 also give their values through the buffer protocol
+    interface: pyarrow.array(c), polars.Series(c), ... Integer hash
+    columns (uint64, uint32, or int64 and int32 with signed=True) also give
+    their values through the buffer protocol
     (numpy.asarray(c), memoryview(c)); 16-byte digests as rows of 16 bytes.
     The buffer holds 0 for a null row. String and binary columns have no
     single buffer: read them through an Arrow consumer.
