@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 source scripts/debian_apt.sh
 source scripts/venv.sh
 install_missing cmake ninja-build g++ libgtest-dev qemu-user patchelf debian-archive-keyring \
-    xxhash ccache  # xxhsum, the command line's oracle; ccache, for the cores in each interpreter's wheel
+    xxhash ccache openjdk-17-jre-headless
+# xxhsum, the command line's oracle; ccache, for the cores in each interpreter's
+# wheel; Java, for the Spark test (pyspark's JVM).
 
 python=${PYTHON:-}
 if [ -z "$python" ]; then
