@@ -41,7 +41,8 @@ def session(master: str) -> SparkSession:
     if master.startswith("local"):
         # Everything runs on this machine: nothing listens beyond its loopback.
         os.environ.setdefault("SPARK_LOCAL_IP", "127.0.0.1")
-    return SparkSession.builder.master(master).appName("vantorq hash keys").config("spark.ui.enabled", "false").getOrCreate()
+    builder = SparkSession.builder.master(master).appName("vantorq hash keys")
+    return builder.config("spark.ui.enabled", "false").getOrCreate()
 
 
 def main() -> None:
