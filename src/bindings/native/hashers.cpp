@@ -54,6 +54,9 @@ struct XxhTraits : Extended {
     static constexpr bool DIGESTSIZE_ALIAS = true;
     // Threads sharing one of the package's hashers take turns.
     static constexpr bool WAITS_FOR_OTHERS = true;
+    // No reference to collect, and allocating outside the collector is a
+    // sixth of a short hash's call (as the package's objects are).
+    static constexpr bool UNTRACKED = true;
     static buffer::Acquired acquire(PyObject* data) { return PackageArguments::acquire(data); }
     static PyObject* seed(const CoreHasher& h) { return PyLong_FromUnsignedLongLong(h.seed()); }
     static bool read_seed(PyObject* value, typename CoreHasher::Seed& seed) {

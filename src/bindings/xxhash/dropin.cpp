@@ -70,16 +70,20 @@ PyObject* digest_bytes(Hash128 hash, std::size_t size) {
     return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(bytes) + 16 - size, static_cast<Py_ssize_t>(size));
 }
 
+// Written straight into a new ASCII str: through PyUnicode_FromStringAndSize
+// the text would be copied and checked for UTF-8 once more.
 PyObject* digest_hex(Hash128 hash, std::size_t size) {
     constexpr char DIGITS[] = "0123456789abcdef";
-    char text[32];
-    for (std::size_t i = 0; i < 16; ++i) {
+    PyObject* text = PyUnicode_New(static_cast<Py_ssize_t>(2 * size), 127);
+    if (text == nullptr) return nullptr;
+    auto* out = static_cast<unsigned char*>(PyUnicode_DATA(text));
+    for (std::size_t i = 16 - size; i < 16; ++i) {
         const std::uint64_t word = i < 8 ? hash.high : hash.low;
         const unsigned byte = static_cast<unsigned>(word >> (56 - 8 * (i % 8))) & 0xff;
-        text[2 * i] = DIGITS[byte >> 4];
-        text[2 * i + 1] = DIGITS[byte & 15];
+        *out++ = static_cast<unsigned char>(DIGITS[byte >> 4]);
+        *out++ = static_cast<unsigned char>(DIGITS[byte & 15]);
     }
-    return PyUnicode_FromStringAndSize(text + 32 - 2 * size, static_cast<Py_ssize_t>(2 * size));
+    return text;
 }
 
 PyObject* xxh32_digest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh32, digest_bytes>(parsed); }
