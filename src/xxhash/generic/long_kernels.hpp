@@ -1,7 +1,8 @@
 #pragma once
 // A tier's single-input long-input kernels, written once over its Lanes: the
 // accumulate kernel, the stripes kernel of the streaming hasher, the
-// one-block hashes, and the first two on a caller's secret. A tier file (and the scalar one) exports their set as
+// one-block hashes, and the first two on a caller's secret. A tier file (and
+// the scalar one) exports their set as
 //
 //   constinit const long_inputs::LongKernels KERNELS = generic::long_kernels<Lanes>();
 //

@@ -54,16 +54,18 @@ std::vector<DescribedTier> kernel_tiers() {
     return tiers;
 }
 
-using TierAndSize = std::tuple<DescribedTier, std::size_t>;
+// One tier's engine and one secret size.
+class SecretKernelTest : public ::testing::TestWithParam<std::tuple<DescribedTier, std::size_t>> {
+protected:
+    void SetUp() override { VANTORQ_SKIP_UNLESS_TIER_RUNS(std::get<0>(GetParam())); }
 
-class SecretOneShotTest : public ::testing::TestWithParam<TierAndSize> {};
-
-TEST_P(SecretOneShotTest, BothWidthsMatchTheReference) {
-    const auto& [tier, size] = GetParam();
-    VANTORQ_SKIP_UNLESS_TIER_RUNS(tier);
-    const auto engine = long_inputs::for_processor(tier.processor);
+    const long_inputs::LongEngine engine = long_inputs::for_processor(std::get<0>(GetParam()).processor);
+    const std::size_t size = std::get<1>(GetParam());
     const std::vector<unsigned char> bytes = caller_secret(size);
     const SecretView secret = *SecretView::of(bytes);
+};
+
+TEST_P(SecretKernelTest, OneShotHashesOfBothWidthsMatchTheReference) {
     for (const std::size_t len : lengths_for(size)) {
         const unsigned char* data = pattern().data() + len % 7;  // unaligned starts too
         ASSERT_EQ(one_shot::xxh3_64_with_secret(data, len, secret, engine), reference_64(data, len, bytes))
@@ -73,22 +75,12 @@ TEST_P(SecretOneShotTest, BothWidthsMatchTheReference) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(TiersAndSecretSizes, SecretOneShotTest,
-                         ::testing::Combine(::testing::ValuesIn(kernel_tiers()), ::testing::ValuesIn(SECRET_SIZES)),
-                         TierName());
-
 // Chunks of random sizes, small and larger than a block mixed, so that the
 // stripes kernel meets every block position; a digest now and then.
-class SecretStreamingTest : public ::testing::TestWithParam<TierAndSize> {};
-
-TEST_P(SecretStreamingTest, RandomChunksGiveTheReferenceOfEachPrefix) {
-    const auto& [tier, size] = GetParam();
-    VANTORQ_SKIP_UNLESS_TIER_RUNS(tier);
-    const auto engine = long_inputs::for_processor(tier.processor);
-    const std::vector<unsigned char> bytes = caller_secret(size);
+TEST_P(SecretKernelTest, RandomChunksGiveTheReferenceOfEachPrefix) {
     std::mt19937_64 random(size);
     std::uniform_int_distribution<std::size_t> small(0, 300), large(0, 20'000);
-    streaming::Xxh3SecretHasher hasher(*SecretView::of(bytes), engine);
+    streaming::Xxh3SecretHasher hasher(secret, engine);
     const std::size_t len = 200'000;
     std::size_t fed = 0;
     for (int chunk = 0; fed < len; ++chunk) {
@@ -102,7 +94,7 @@ TEST_P(SecretStreamingTest, RandomChunksGiveTheReferenceOfEachPrefix) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(TiersAndSecretSizes, SecretStreamingTest,
+INSTANTIATE_TEST_SUITE_P(TiersAndSecretSizes, SecretKernelTest,
                          ::testing::Combine(::testing::ValuesIn(kernel_tiers()), ::testing::ValuesIn(SECRET_SIZES)),
                          TierName());
 
