@@ -269,10 +269,10 @@ def reversed_digest(state: _Hasher) -> bytes:
 # one-shot functions give them: murmur3_32 as its int, the others as their
 # digest bytes.
 ALGORITHMS = {
-    "xxh32": Algorithm("XXH32", _native.xxh32_hasher, big_endian_digest, 4),
-    "xxh64": Algorithm("XXH64", _native.xxh64_hasher, big_endian_digest, 8),
-    "xxh3_64": Algorithm("XXH3", _native.xxh3_64_hasher, big_endian_digest, 8, always_tagged=True),
-    "xxh3_128": Algorithm("XXH128", _native.xxh3_128_hasher, big_endian_digest, 16),
+    "xxh32": Algorithm("XXH32", _native.xxh32, big_endian_digest, 4),
+    "xxh64": Algorithm("XXH64", _native.xxh64, big_endian_digest, 8),
+    "xxh3_64": Algorithm("XXH3", _native.xxh3_64, big_endian_digest, 8, always_tagged=True),
+    "xxh3_128": Algorithm("XXH128", _native.xxh3_128, big_endian_digest, 16),
     "murmur3_32": Algorithm("MURMUR3_32", _native.murmur3_x86_32, reversed_digest, 4),
     "murmur3_x86_128": Algorithm("MURMUR3_X86_128", _native.murmur3_x86_128, big_endian_digest, 16),
     "murmur3_x64_128": Algorithm("MURMUR3_X64_128", _native.murmur3_x64_128, big_endian_digest, 16),

@@ -16,11 +16,18 @@
 //                               not the class name and the core's block size
 //   EXTENDED                    also intdigest, reset and the serialised state
 //                               (pickling, copy.copy), for the package's own classes
+//   acquire(data)               optional: how data is read, when not as any
+//                               bytes-like object named "data"
+//   seed(hasher)                optional: a `seed` attribute
+//   DIGESTSIZE_ALIAS            optional: `digestsize` beside `digest_size`
+//   WAITS_FOR_OTHERS            optional: a hasher in use by another thread is
+//                               waited for instead of refused
 //
 // VANTORQ_HASHER_NAMES writes the names and the constructor's parameters.
 //
 // Thread contract: a hasher in use by another thread is refused with
-// RuntimeError rather than waited for; updates are exclusive, reads shared.
+// RuntimeError (or waited for, see WAITS_FOR_OTHERS); updates are exclusive,
+// reads shared.
 
 #include "bindings/python.hpp"
 
@@ -29,6 +36,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <thread>
 #include <type_traits>
 
 #include "backend/borrow_counter.hpp"
@@ -54,12 +62,20 @@
 namespace vantorq::bindings::hasher_class {
 
 // A hold on a hasher: shared by readers, or exclusive for an update. When
-// refused, RuntimeError is set and the guard is false; it never blocks.
+// refused, RuntimeError is set and the guard is false. A conflicting hold is
+// refused at once, or, when `wait` is set, waited for with the thread
+// detached, so that the holder (which may need the interpreter to finish)
+// is never blocked by the waiter.
 template <bool Exclusive>
 class Borrow {
 public:
-    explicit Borrow(backend::BorrowCounter& counter)
-        : counter_((Exclusive ? counter.try_begin_update() : counter.try_begin_read()) ? &counter : nullptr) {
+    explicit Borrow(backend::BorrowCounter& counter, bool wait = false)
+        : counter_(try_begin(counter) ? &counter : nullptr) {
+        if (counter_ == nullptr && wait) {
+            runtime::DetachedThread detached;
+            while (!try_begin(counter)) std::this_thread::yield();
+            counter_ = &counter;
+        }
         if (counter_ == nullptr)
             PyErr_SetString(PyExc_RuntimeError, Exclusive ? "Already borrowed" : "Already mutably borrowed");
     }
@@ -75,6 +91,10 @@ public:
     explicit operator bool() const { return counter_ != nullptr; }
 
 private:
+    static bool try_begin(backend::BorrowCounter& counter) {
+        return Exclusive ? counter.try_begin_update() : counter.try_begin_read();
+    }
+
     backend::BorrowCounter* counter_;
 };
 
@@ -105,6 +125,9 @@ struct MethodDocs {
     // Only the extended classes' methods; null for the others.
     const char* intdigest = nullptr;
     const char* reset = nullptr;
+    // Only the classes with these attributes.
+    const char* seed = nullptr;
+    const char* digestsize = nullptr;
 };
 
 template <class Traits>
@@ -134,6 +157,15 @@ struct HasherClass {
 
     static Object* object(PyObject* self) { return reinterpret_cast<Object*>(self); }
 
+    static constexpr bool WAITS = requires { Traits::WAITS_FOR_OTHERS; };
+
+    static buffer::Acquired acquire(PyObject* data) {
+        if constexpr (requires { Traits::acquire(data); })
+            return Traits::acquire(data);
+        else
+            return buffer::any_bytes_like(data, "data");
+    }
+
     // Feeds an acquired chunk: in place (a bytearray inside its critical
     // section), with the thread detached when the bytes are immutable and long.
     static void feed(Hasher& hasher, const buffer::BytesLike& input) {
@@ -158,7 +190,7 @@ struct HasherClass {
         PyObject* data = parsed[0];
         Hasher hasher(seed);
         if (data != nullptr && !(Traits::NONE_IS_NO_DATA && data == Py_None)) {
-            const auto input = buffer::any_bytes_like(data, "data");
+            const auto input = acquire(data);
             if (!input) return nullptr;
             feed(hasher, *input);
         }
@@ -197,7 +229,7 @@ struct HasherClass {
             data = (*parsed)[0];
         }
         if (PyBytes_CheckExact(data)) {
-            UpdateBorrow borrow(object(self)->borrow);
+            UpdateBorrow borrow(object(self)->borrow, WAITS);
             if (!borrow) return nullptr;
             const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(data));
             const auto* bytes = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data));
@@ -205,9 +237,9 @@ struct HasherClass {
                                         [&] { object(self)->hasher().update(bytes, length); });
             Py_RETURN_NONE;
         }
-        const auto input = buffer::any_bytes_like(data, "data");
+        const auto input = acquire(data);
         if (!input) return nullptr;
-        UpdateBorrow borrow(object(self)->borrow);
+        UpdateBorrow borrow(object(self)->borrow, WAITS);
         if (!borrow) return nullptr;
         feed(object(self)->hasher(), *input);
         Py_RETURN_NONE;
@@ -216,7 +248,7 @@ struct HasherClass {
     // Runs `read(hasher)` under a reader's borrow.
     template <class Read>
     static PyObject* read(PyObject* self, Read&& read) {
-        ReadBorrow borrow(object(self)->borrow);
+        ReadBorrow borrow(object(self)->borrow, WAITS);
         if (!borrow) return nullptr;
         return read(object(self)->hasher());
     }
@@ -243,7 +275,7 @@ struct HasherClass {
     }
 
     static PyObject* reset(PyObject* self, PyObject*) {
-        UpdateBorrow borrow(object(self)->borrow);
+        UpdateBorrow borrow(object(self)->borrow, WAITS);
         if (!borrow) return nullptr;
         object(self)->hasher().reset();
         Py_RETURN_NONE;
@@ -269,7 +301,7 @@ struct HasherClass {
             PyErr_Format(PyExc_ValueError, "not a serialised %s state", Traits::NAME);
             return nullptr;
         }
-        UpdateBorrow borrow(object(self)->borrow);
+        UpdateBorrow borrow(object(self)->borrow, WAITS);
         if (!borrow) return nullptr;
         object(self)->hasher() = *restored;
         Py_RETURN_NONE;
@@ -294,6 +326,10 @@ struct HasherClass {
             else
                 return PyUnicode_FromString(Traits::NAME);
         });
+    }
+
+    static PyObject* seed(PyObject* self, void*) {
+        return read(self, [](const Hasher& h) { return Traits::seed(h); });
     }
 
     static void dealloc(PyObject* self) {
@@ -362,13 +398,20 @@ struct HasherClass {
 
     static PyGetSetDef* getters() {
         static const MethodDocs& docs = Traits::METHOD_DOCS;
-        static PyGetSetDef table[] = {
-            {"digest_size", &guarded_getter<digest_size>, nullptr, docs.digest_size, nullptr},
-            {"block_size", &guarded_getter<block_size>, nullptr, docs.block_size, nullptr},
-            {"name", &guarded_getter<name>, nullptr, docs.name, nullptr},
-            {nullptr, nullptr, nullptr, nullptr, nullptr},
-        };
-        return table;
+        // Room for every attribute and the terminating zeros; the optional ones follow the rest.
+        static std::array<PyGetSetDef, 6> table = [] {
+            std::array<PyGetSetDef, 6> entries{};
+            std::size_t next = 0;
+            entries[next++] = {"digest_size", &guarded_getter<digest_size>, nullptr, docs.digest_size, nullptr};
+            entries[next++] = {"block_size", &guarded_getter<block_size>, nullptr, docs.block_size, nullptr};
+            entries[next++] = {"name", &guarded_getter<name>, nullptr, docs.name, nullptr};
+            if constexpr (requires(const Hasher& h) { Traits::seed(h); })
+                entries[next++] = {"seed", &guarded_getter<seed>, nullptr, docs.seed, nullptr};
+            if constexpr (requires { Traits::DIGESTSIZE_ALIAS; })
+                entries[next++] = {"digestsize", &guarded_getter<digest_size>, nullptr, docs.digestsize, nullptr};
+            return entries;
+        }();
+        return table.data();
     }
 
     static PySlot data_slot(std::uint16_t id, const void* data) {

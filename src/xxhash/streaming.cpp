@@ -120,7 +120,7 @@ template class Xxh3Stream<CallerKeys>;
 Xxh3Hasher::Serialized Xxh3Hasher::to_bytes() const {
     Serialized form{};
     state_bytes::Writer writer(form, state_bytes::Kind::XXH3);
-    writer.put(keys().seed());
+    writer.put(seed());
     put_state(writer);
     writer.seal();
     return form;

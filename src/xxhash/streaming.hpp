@@ -146,6 +146,8 @@ public:
     explicit Xxh3Hasher(std::uint64_t seed = 0, const long_inputs::LongEngine& engine = long_inputs::long_engine())
         : Xxh3Stream(engine, seed, engine) {}
 
+    std::uint64_t seed() const { return keys().seed(); }
+
     Serialized to_bytes() const;
     // The hasher that to_bytes() described, on `engine`, or nothing if `form`
     // is not such a form (wrong size, kind or version, altered bytes,
