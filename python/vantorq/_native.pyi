@@ -1,5 +1,5 @@
 # Types of vantorq._native, the package's extension module for what it offers
-# beyond _vantorq: XXH32 and XXH64, streaming XXH hashers, MurmurHash3 hashers
+# beyond _vantorq: the xxhash package's functions and hashers (XXH32, XXH64, XXH3), MurmurHash3 hashers
 # that reset and pickle, the standard encodebytes/decodebytes, and the column
 # functions (vantorq.columns gives them without their "column_" prefix).
 #
@@ -18,52 +18,110 @@ else:
 _B = TypeVar("_B", bound=Buffer)
 
 __all__ = [
-    "xxh32_hasher",
-    "xxh64_hasher",
-    "xxh3_64_hasher",
-    "xxh3_128_hasher",
+    "xxh32",
+    "xxh64",
+    "xxh3_64",
+    "xxh3_128",
     "murmur3_x86_32",
     "murmur3_x86_128",
     "murmur3_x64_128",
     "Column",
 ]
 
-def xxh32(s: Buffer, seed: int = 0) -> int:
-    """Compute the XXH32 hash.
+def xxh32_digest(data: Buffer, seed: int = 0) -> bytes:
+    """The XXH32 hash of data as 4 bytes, big-endian (the xxhash package's digest()).
 
-    Args:
-        s: A bytes-like object.
-        seed: Unsigned 32-bit seed (0 to 2**32 - 1).
-
-    Returns:
-        The hash as an int in [0, 2**32).
+    seed is any int, reduced modulo 2**64; the hash takes the low 32 bits of the seed.
 
     Raises:
-        TypeError: s is not bytes-like, or seed is not an int.
-        OverflowError: seed is negative or does not fit in 32 bits.
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
 
     Examples:
-        >>> hex(xxh32(b'hello'))
-        '0xfb0077f9'
+        >>> xxh32_digest(b'hello').hex(), xxh32_intdigest(b'hello', seed=2**32)
+        ('fb0077f9', 4211111929)
     """
 
-def xxh64(s: Buffer, seed: int = 0) -> int:
-    """Compute the XXH64 hash.
-
-    Args:
-        s: A bytes-like object.
-        seed: Unsigned 64-bit seed (0 to 2**64 - 1).
-
-    Returns:
-        The hash as an int in [0, 2**64).
+def xxh32_hexdigest(data: Buffer, seed: int = 0) -> str:
+    """The XXH32 hash of data as 8 lowercase hexadecimal digits, the digest's.
 
     Raises:
-        TypeError: s is not bytes-like, or seed is not an int.
-        OverflowError: seed is negative or does not fit in 64 bits.
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
 
-    Examples:
-        >>> hex(xxh64(b'hello'))
-        '0x26c7827d889f6da3'
+def xxh32_intdigest(data: Buffer, seed: int = 0) -> int:
+    """The XXH32 hash of data as an int in [0, 2**32).
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh64_digest(data: Buffer, seed: int = 0) -> bytes:
+    """The XXH64 hash of data as 8 bytes, big-endian (the xxhash package's digest()).
+
+    seed is any int, reduced modulo 2**64; the hash takes the seed.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh64_hexdigest(data: Buffer, seed: int = 0) -> str:
+    """The XXH64 hash of data as 16 lowercase hexadecimal digits, the digest's.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh64_intdigest(data: Buffer, seed: int = 0) -> int:
+    """The XXH64 hash of data as an int in [0, 2**64).
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh3_64_digest(data: Buffer, seed: int = 0) -> bytes:
+    """The XXH3 64-bit hash of data as 8 bytes, big-endian (the xxhash package's digest()).
+
+    seed is any int, reduced modulo 2**64; the hash takes the seed.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh3_64_hexdigest(data: Buffer, seed: int = 0) -> str:
+    """The XXH3 64-bit hash of data as 16 lowercase hexadecimal digits, the digest's.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh3_64_intdigest(data: Buffer, seed: int = 0) -> int:
+    """The XXH3 64-bit hash of data as an int in [0, 2**64).
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh3_128_digest(data: Buffer, seed: int = 0) -> bytes:
+    """The XXH3 128-bit hash of data as 16 bytes, big-endian (the xxhash package's digest()).
+
+    seed is any int, reduced modulo 2**64; the hash takes the seed.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh3_128_hexdigest(data: Buffer, seed: int = 0) -> str:
+    """The XXH3 128-bit hash of data as 32 lowercase hexadecimal digits, the digest's.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh3_128_intdigest(data: Buffer, seed: int = 0) -> int:
+    """The XXH3 128-bit hash of data as an int in [0, 2**128), the high word times 2**64 plus the low word.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
     """
 
 @overload
@@ -74,7 +132,7 @@ def xxh32_batch(items: list[Buffer], seed: int = 0) -> list[int]:
     bytes-like, and large calls run with the interpreter released.
 
     Examples:
-        >>> xxh32_batch([b'hello', b'']) == [xxh32(b'hello'), xxh32(b'')]
+        >>> xxh32_batch([b'hello', b'']) == [xxh32_intdigest(b'hello'), xxh32_intdigest(b'')]
         True
     """
 @overload
@@ -87,7 +145,7 @@ def xxh32_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> i
 
     Examples:
         >>> out = bytearray(4)
-        >>> xxh32_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh32(b'hello')
+        >>> xxh32_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh32_intdigest(b'hello')
         (4, True)
     """
 @overload
@@ -99,7 +157,7 @@ def xxh64_batch(items: list[Buffer], seed: int = 0) -> list[int]:
     The rules of xxh3_64_batch.
 
     Examples:
-        >>> xxh64_batch([b'hello', b'']) == [xxh64(b'hello'), xxh64(b'')]
+        >>> xxh64_batch([b'hello', b'']) == [xxh64_intdigest(b'hello'), xxh64_intdigest(b'')]
         True
     """
 @overload
@@ -112,7 +170,7 @@ def xxh64_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> i
 
     Examples:
         >>> out = bytearray(8)
-        >>> xxh64_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh64(b'hello')
+        >>> xxh64_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh64_intdigest(b'hello')
         (8, True)
     """
 @overload
@@ -414,13 +472,19 @@ class _Hasher:
         """The algorithm name."""
 
 class _XxhHasher(_Hasher):
-    def __new__(cls, data: Buffer = b"", *, seed: int = 0) -> Self: ...
+    def __new__(cls, data: Buffer = b"", seed: int = 0) -> Self: ...
+    @property
+    def seed(self) -> int:
+        """The seed, reduced to the hash's width."""
+    @property
+    def digestsize(self) -> int:
+        """The digest size in bytes (digest_size's older name)."""
 
 class _Murmur3Hasher(_Hasher):
     def __new__(cls, data: Buffer | None = None, seed: int = 0) -> Self: ...
 
 @disjoint_base
-class xxh32_hasher(_XxhHasher):
+class xxh32(_XxhHasher):
     """Streaming XXH32 hasher (32-bit seed).
 
     Digests are in the byte order of the xxhash package: digest() is the hash
@@ -429,41 +493,41 @@ class xxh32_hasher(_XxhHasher):
     Examples:
         >>> h = xxh32_hasher(b'hel')
         >>> h.update(b'lo')
-        >>> h.hexdigest(), h.intdigest() == xxh32(b'hello')
+        >>> h.hexdigest(), h.intdigest() == xxh32_intdigest(b'hello')
         ('fb0077f9', True)
     """
 
 @disjoint_base
-class xxh64_hasher(_XxhHasher):
+class xxh64(_XxhHasher):
     """Streaming XXH64 hasher (64-bit seed).
 
     Digests are in the byte order of the xxhash package. Pickles with its state.
 
     Examples:
-        >>> xxh64_hasher(b'hello').hexdigest()
+        >>> xxh64_intdigest(b'hello').hexdigest()
         '26c7827d889f6da3'
     """
 
 @disjoint_base
-class xxh3_64_hasher(_XxhHasher):
+class xxh3_64(_XxhHasher):
     """Streaming XXH3 64-bit hasher (64-bit seed).
 
     Digests are in the byte order of the xxhash package. Pickles with its state.
 
     Examples:
-        >>> xxh3_64_hasher(b'hello').hexdigest()
+        >>> xxh3_64(b'hello').hexdigest()
         '9555e8555c62dcfd'
     """
 
 @disjoint_base
-class xxh3_128_hasher(_XxhHasher):
+class xxh3_128(_XxhHasher):
     """Streaming XXH3 128-bit hasher (64-bit seed).
 
     Digests are in the byte order of the xxhash package: the high word first.
     intdigest() is high * 2**64 + low, as the one-shot xxh3_128 gives.
 
     Examples:
-        >>> xxh3_128_hasher(b'hello').hexdigest()
+        >>> xxh3_128(b'hello').hexdigest()
         'b5e9c1ad071b3e7fc779cfaa5e523818'
     """
 

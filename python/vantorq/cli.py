@@ -26,7 +26,7 @@ if TYPE_CHECKING:
     import re
     from collections.abc import Callable, Iterator, Sequence
     from contextlib import AbstractContextManager
-    from typing import Any, BinaryIO, Protocol
+    from typing import BinaryIO, Protocol
 
     class _Progress(Protocol):
         def update(self, n: int, /) -> object: ...
@@ -260,7 +260,7 @@ def hasher_class(name: str) -> "Callable[[], _Hasher]":
     """vantorq._native's streaming hasher of the hash `name`, imported when
     a command first hashes (encode and decode never load the module)."""
     # The one line that names the XXH hasher classes.
-    from vantorq._native import xxh3_64_hasher as xxh3_64, xxh3_128_hasher as xxh3_128, xxh32_hasher as xxh32, xxh64_hasher as xxh64
+    from vantorq._native import xxh3_64, xxh3_128, xxh32, xxh64
     from vantorq._native import murmur3_x64_128, murmur3_x86_32, murmur3_x86_128
 
     classes: dict[str, Callable[[], _Hasher]] = {
@@ -494,11 +494,24 @@ def info(args: "Arguments") -> None:
 
 class Arguments:
     """A parsed command line: `run`, the command's function, and each of its
-    arguments by name, as argparse sets them on a namespace."""
+    arguments by name, as argparse sets them on a namespace (declared here,
+    not set: argparse sets the defaults of the names it finds missing)."""
 
-    if TYPE_CHECKING:  # at run time, argparse must find the names it has not set missing
-        def __getattr__(self, name: str) -> Any: ...
-        def __setattr__(self, name: str, value: Any) -> None: ...
+    run: "Callable[[Arguments], int | None]"
+    file: str  # encode, decode
+    urlsafe: bool
+    wrap: int
+    ignore_garbage: bool
+    files: list[str]  # hash
+    algo: str | None
+    tag: bool
+    little_endian: bool
+    check: bool
+    quiet: bool
+    status: bool
+    strict: bool
+    warn: bool
+    json: bool  # info
 
 
 def line_width(text: str) -> int:
@@ -579,8 +592,8 @@ COMMANDS = {
 def quick_parse(argv: "Sequence[str]") -> Arguments | None:
     """What argparse makes of a plain command line, without importing it
     (a large share of a short command's start-up): a command, its options by
-    their exact names, each value in the next word (or after '=' for a long
-    name), its files in one run. None for anything else (help, errors,
+    their exact names, each value in the next word or after '=', its files in
+    one run. None for anything else (help, errors,
     abbreviations, grouped short flags, '--'), which argparse then parses."""
     if not argv or argv[0] not in COMMANDS:
         return None
@@ -610,8 +623,6 @@ def quick_parse(argv: "Sequence[str]") -> Arguments | None:
             continue
         if not equals:
             value = next(words, "-")  # no word left: argparse's error
-        elif not flag.startswith("--"):
-            return None
         if value.startswith("-"):  # another option, or a value that argparse reads by its own rules
             return None
         try:
@@ -647,26 +658,25 @@ def terminal_width() -> int:
         return 80
 
 
+def help_formatter(prog: str) -> "argparse.HelpFormatter":
+    """argparse's formatter, told the width: it would import shutil for it,
+    and shutil the compression modules (the parsers make formatters while
+    they are built)."""
+    import argparse
+
+    return argparse.HelpFormatter(prog, width=terminal_width() - 2)
+
+
 def parser() -> "argparse.ArgumentParser":
     import argparse
 
-    class HelpFormatter(argparse.HelpFormatter):
-        """argparse's formatter, told the width: it would import shutil for it,
-        and shutil the compression modules, on every run (the parsers make
-        formatters while they are built)."""
-
-        def __init__(self, prog: str, indent_increment: int = 2, max_help_position: int = 24,
-                     width: int | None = None) -> None:
-            width = terminal_width() - 2 if width is None else width
-            super().__init__(prog, indent_increment, max_help_position, width)
-
     top = argparse.ArgumentParser(
         prog="vantorq", description="Base64 encoding and decoding, and XXH and MurmurHash3 hashes of files.",
-        formatter_class=HelpFormatter,
+        formatter_class=help_formatter,
     )
     commands = top.add_subparsers(required=True, metavar="COMMAND")
     for name, command in COMMANDS.items():
-        sub = commands.add_parser(name, formatter_class=HelpFormatter, help=command.help)
+        sub = commands.add_parser(name, formatter_class=help_formatter, help=command.help)
         if command.files is not None:
             dest, count = command.files
             sub.add_argument(dest, nargs=count, default="-" if count == "?" else None, metavar="FILE")
