@@ -565,13 +565,15 @@ COMMANDS = {
     "decode": Command(
         decode, "decode Base64 from FILE (or standard input) to standard output", [
             URLSAFE,
-            Option(("-i", "--ignore-garbage"), "discard bytes outside the alphabet (else only line breaks are allowed)"),
+            Option(("-i", "--ignore-garbage"),
+                   "discard bytes outside the alphabet (else only line breaks are allowed)"),
         ], files=("file", "?"),
     ),
     "hash": Command(
         hash_files, "print the hash of each FILE (or standard input) as xxhsum does", [
-            Option(("-a", "--algo"), "the hash (default xxh3_64; with --check, the one each line names, or for a "
-                                     "line without a name xxh32, xxh64 or xxh3_128 by its length, as xxhsum -c reads it)",
+            Option(("-a", "--algo"),
+                   "the hash (default xxh3_64; with --check, the one each line names, or for a line without a "
+                   "name xxh32, xxh64 or xxh3_128 by its length, as xxhsum -c reads it)",
                    read=str, choices=list(ALGORITHMS)),
             Option(("--tag",), "write BSD-style lines: 'XXH64 (FILE) = HASH'"),
             Option(("--little-endian",), "write hashes least significant byte first"),
