@@ -312,6 +312,7 @@ def test_info_reports_this_processor_and_every_familys_kernels(capsysbinary):
 # ----------------------------------------------------------------------------
 # Start-up: the arguments argparse would give, and only the modules a command uses
 
+
 def argparse_result(parser, argv):
     try:
         with contextlib.redirect_stdout(io.StringIO()), contextlib.redirect_stderr(io.StringIO()):
