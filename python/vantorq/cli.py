@@ -253,7 +253,13 @@ def decode(args: "Arguments") -> None:
 # ----------------------------------------------------------------------------
 # hash
 
-READ_SIZE = 1 << 20
+# Reads of this size go from the page cache straight into the hash's buffer
+# (a buffered reader copies reads no larger than its own buffer, 128 KiB
+# from 3.14, through that buffer first), and the bytes copied stay in the
+# second-level cache for the hash to read. A 1 GiB cached file, Xeon with
+# AVX-512, median of 25: XXH3 271 ms of processor time, 279 with 1 MiB reads,
+# 316 with 128 KiB.
+READ_SIZE = 256 << 10
 
 
 def hasher_class(name: str) -> "Callable[[], _Hasher]":
