@@ -14,6 +14,9 @@ Beyond the package:
 - the hasher classes can be subclassed;
 - a non-contiguous buffer is hashed as its bytes in order, where the package
   raises BufferError;
+- the XXH3 functions and hashers take ``secret=``, a caller's secret of at
+  least 136 bytes (the reference XXH3_64bits_withSecret and
+  XXH3_128bits_withSecret), instead of a seed;
 - lists of inputs hash in one call: ``xxh32_batch``, ``xxh64_batch``,
   ``xxh3_64_batch``, ``xxh3_128_batch`` return a list of ints, and their
   ``*_batch_into`` forms write the packed little-endian digests into a
