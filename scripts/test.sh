@@ -21,6 +21,9 @@ build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
 echo "== Python tests"
 $python -m pytest -q -p no:cacheprovider tests/python
 
+echo "== the peer packages' own test suites against vantorq's modules of their names (3.15; 3.10 with its wheel)"
+$python scripts/peer_suites.py
+
 echo "== the sdist and the wheels, installed as a user gets them: 3.15, then each other interpreter found"
 scripts/wheel.sh --all
 
