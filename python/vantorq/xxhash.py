@@ -5,7 +5,8 @@ classes ``xxh32``, ``xxh64``, ``xxh3_64`` and ``xxh3_128`` (``xxh128``), the
 ``*_digest``, ``*_hexdigest`` and ``*_intdigest`` functions,
 ``algorithms_available`` and ``algorithms_guaranteed``, with that package's
 signatures, seeds (any int, reduced modulo 2**64), digests (the hash
-big-endian) and errors. ``VERSION`` is vantorq's; ``XXHASH_VERSION`` is the
+big-endian) and errors; threads sharing a hasher take turns, as they do
+with the package's. ``VERSION`` is vantorq's; ``XXHASH_VERSION`` is the
 xxHash release whose output these hashes match.
 
 Beyond the package:
