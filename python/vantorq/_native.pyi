@@ -507,7 +507,7 @@ class xxh32(_XxhHasher):
     big-endian, so hexdigest() equals its hexdigest(). Pickles with its state.
 
     Examples:
-        >>> h = xxh32_hasher(b'hel')
+        >>> h = xxh32(b'hel')
         >>> h.update(b'lo')
         >>> h.hexdigest(), h.intdigest() == xxh32_intdigest(b'hello')
         ('fb0077f9', True)
