@@ -78,50 +78,72 @@ def xxh64_intdigest(data: Buffer, seed: int = 0) -> int:
         TypeError: data is str, None or not bytes-like, or seed is not an int.
     """
 
-def xxh3_64_digest(data: Buffer, seed: int = 0) -> bytes:
+def xxh3_64_digest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> bytes:
     """The XXH3 64-bit hash of data as 8 bytes, big-endian (the xxhash package's digest()).
 
-    seed is any int, reduced modulo 2**64; the hash takes the seed.
+    seed is any int, reduced modulo 2**64. secret, instead of a seed, is a
+    caller's secret of at least 136 bytes, as the reference
+    XXH3_64bits_withSecret and XXH3_128bits_withSecret take it.
 
     Raises:
         TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
     """
 
-def xxh3_64_hexdigest(data: Buffer, seed: int = 0) -> str:
+def xxh3_64_hexdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> str:
     """The XXH3 64-bit hash of data as 16 lowercase hexadecimal digits, the digest's.
 
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
+
     Raises:
         TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
     """
 
-def xxh3_64_intdigest(data: Buffer, seed: int = 0) -> int:
+def xxh3_64_intdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> int:
     """The XXH3 64-bit hash of data as an int in [0, 2**64).
 
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
+
     Raises:
         TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
     """
 
-def xxh3_128_digest(data: Buffer, seed: int = 0) -> bytes:
+def xxh3_128_digest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> bytes:
     """The XXH3 128-bit hash of data as 16 bytes, big-endian (the xxhash package's digest()).
 
-    seed is any int, reduced modulo 2**64; the hash takes the seed.
+    seed is any int, reduced modulo 2**64. secret, instead of a seed, is a
+    caller's secret of at least 136 bytes, as the reference
+    XXH3_64bits_withSecret and XXH3_128bits_withSecret take it.
 
     Raises:
         TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
     """
 
-def xxh3_128_hexdigest(data: Buffer, seed: int = 0) -> str:
+def xxh3_128_hexdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> str:
     """The XXH3 128-bit hash of data as 32 lowercase hexadecimal digits, the digest's.
 
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
+
     Raises:
         TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
     """
 
-def xxh3_128_intdigest(data: Buffer, seed: int = 0) -> int:
+def xxh3_128_intdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> int:
     """The XXH3 128-bit hash of data as an int in [0, 2**128), the high word times 2**64 plus the low word.
+
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
 
     Raises:
         TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
     """
 
 @overload
@@ -480,6 +502,9 @@ class _XxhHasher(_Hasher):
     def digestsize(self) -> int:
         """The digest size in bytes (digest_size's older name)."""
 
+class _Xxh3Hasher(_XxhHasher):
+    def __new__(cls, data: Buffer = b"", seed: int = 0, *, secret: Buffer | None = None) -> Self: ...
+
 class _Murmur3Hasher(_Hasher):
     def __new__(cls, data: Buffer | None = None, seed: int = 0) -> Self: ...
 
@@ -491,7 +516,7 @@ class xxh32(_XxhHasher):
     big-endian, so hexdigest() equals its hexdigest(). Pickles with its state.
 
     Examples:
-        >>> h = xxh32_hasher(b'hel')
+        >>> h = xxh32(b'hel')
         >>> h.update(b'lo')
         >>> h.hexdigest(), h.intdigest() == xxh32_intdigest(b'hello')
         ('fb0077f9', True)
@@ -509,10 +534,12 @@ class xxh64(_XxhHasher):
     """
 
 @disjoint_base
-class xxh3_64(_XxhHasher):
-    """Streaming XXH3 64-bit hasher (64-bit seed).
+class xxh3_64(_Xxh3Hasher):
+    """Streaming XXH3 64-bit hasher (64-bit seed, or a caller's secret).
 
-    Digests are in the byte order of the xxhash package. Pickles with its state.
+    Digests are in the byte order of the xxhash package. A secret (at least
+    136 bytes) is copied; reset() and copy() keep it, and it pickles with the
+    rest of the state.
 
     Examples:
         >>> xxh3_64(b'hello').hexdigest()
@@ -520,11 +547,11 @@ class xxh3_64(_XxhHasher):
     """
 
 @disjoint_base
-class xxh3_128(_XxhHasher):
-    """Streaming XXH3 128-bit hasher (64-bit seed).
+class xxh3_128(_Xxh3Hasher):
+    """Streaming XXH3 128-bit hasher (64-bit seed, or a caller's secret, as xxh3_64 takes it).
 
     Digests are in the byte order of the xxhash package: the high word first.
-    intdigest() is high * 2**64 + low, as the one-shot xxh3_128 gives.
+    intdigest() is high * 2**64 + low, as xxh3_128_intdigest gives.
 
     Examples:
         >>> xxh3_128(b'hello').hexdigest()

@@ -5,7 +5,8 @@ classes ``xxh32``, ``xxh64``, ``xxh3_64`` and ``xxh3_128`` (``xxh128``), the
 ``*_digest``, ``*_hexdigest`` and ``*_intdigest`` functions,
 ``algorithms_available`` and ``algorithms_guaranteed``, with that package's
 signatures, seeds (any int, reduced modulo 2**64), digests (the hash
-big-endian) and errors. ``VERSION`` is vantorq's; ``XXHASH_VERSION`` is the
+big-endian) and errors; threads sharing a hasher take turns, as they do
+with the package's. ``VERSION`` is vantorq's; ``XXHASH_VERSION`` is the
 xxHash release whose output these hashes match.
 
 Beyond the package:
@@ -14,6 +15,9 @@ Beyond the package:
 - the hasher classes can be subclassed;
 - a non-contiguous buffer is hashed as its bytes in order, where the package
   raises BufferError;
+- the XXH3 functions and hashers take ``secret=``, a caller's secret of at
+  least 136 bytes (the reference XXH3_64bits_withSecret and
+  XXH3_128bits_withSecret), instead of a seed;
 - lists of inputs hash in one call: ``xxh32_batch``, ``xxh64_batch``,
   ``xxh3_64_batch``, ``xxh3_128_batch`` return a list of ints, and their
   ``*_batch_into`` forms write the packed little-endian digests into a

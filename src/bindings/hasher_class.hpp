@@ -6,7 +6,10 @@
 //   Hasher                      the core state (update, reset, to_bytes, from_bytes)
 //   NAME, QUALIFIED_NAME        as the class shows them ("module.name")
 //   TEXT_SIGNATURE, DOC_BODY    its constructor's signature and docstring body
-//   CONSTRUCTOR                 the constructor's parameters (data, seed)
+//   CONSTRUCTOR                 the constructor's parameters (data, seed, ...)
+//   with_initial_state(parsed, make)
+//                               optional: calls make(key) with what the state is
+//                               built from, when that is more than the seed
 //   NONE_IS_NO_DATA             whether data=None means no data
 //   DETACH_BYTES                immutable input from this length is hashed detached
 //   DIGEST_SIZE                 bytes of digest()
@@ -152,8 +155,8 @@ struct HasherClass {
         }
         Hasher& hasher() { return *std::launder(static_cast<Hasher*>(state_address())); }
     };
-    // Freed by the interpreter's allocator without running destructors.
-    static_assert(std::is_trivially_destructible_v<Hasher> && std::is_trivially_destructible_v<backend::BorrowCounter>);
+    // Freed by the interpreter's allocator; the state's destructor runs first.
+    static_assert(std::is_trivially_destructible_v<backend::BorrowCounter>);
 
     static constexpr auto DOC = with_text_signature(Traits::TEXT_SIGNATURE, Traits::DOC_BODY);
 
@@ -183,29 +186,56 @@ struct HasherClass {
     }
 
     // A new object of `type` with the given state (tracked by the collector), or null with an error set.
-    // A new object of `type` whose state is Hasher(state...) (tracked by the
-    // collector unless UNTRACKED), or null with an error set.
+    // A new object of `type` whose state is Hasher(state) (tracked by the
+    // collector unless UNTRACKED), or null with an error set. A state that
+    // owns memory may throw std::bad_alloc: the object is then freed unborn.
     template <typename State>
     static PyObject* create(PyTypeObject* type, const State& state) {
         PyObject* self = type->tp_alloc(type, 0);
         if (self == nullptr) return nullptr;
         new (&object(self)->borrow) backend::BorrowCounter();
-        new (object(self)->state_address()) Hasher(state);
+        try {
+            new (object(self)->state_address()) Hasher(state);
+        } catch (...) {
+            if constexpr (TRACKED) PyObject_GC_UnTrack(self);
+            type->tp_free(self);
+            Py_DECREF(type);
+            throw;
+        }
         return self;
+    }
+
+    template <std::size_t N>
+    static constexpr std::size_t arity(const arguments::Signature<N>&) {
+        return N;
+    }
+    using Parsed = arguments::Arguments<arity(Traits::CONSTRUCTOR)>;
+
+    // Calls make(key) with what the state is built from: the seed, unless the
+    // traits read more (with_initial_state).
+    template <class Make>
+    static PyObject* with_initial_state(const Parsed& parsed, Make&& make) {
+        if constexpr (requires { Traits::with_initial_state(parsed, make); }) {
+            return Traits::with_initial_state(parsed, make);
+        } else {
+            Seed seed;
+            if (!Traits::read_seed(parsed[1], seed)) return nullptr;
+            return make(seed);
+        }
     }
 
     // The state is built and fed in the new object itself: copied in from
     // the stack, a state of a few hundred bytes cost a short call a tenth.
-    static PyObject* construct_from(PyTypeObject* type, const arguments::Arguments<2>& parsed) {
-        Seed seed;
-        if (!Traits::read_seed(parsed[1], seed)) return nullptr;
-        PyObject* data = parsed[0];
-        if (data == nullptr || (Traits::NONE_IS_NO_DATA && data == Py_None)) return create(type, seed);
-        const auto input = acquire(data);
-        if (!input) return nullptr;
-        PyObject* self = create(type, seed);
-        if (self != nullptr) feed(object(self)->hasher(), *input);
-        return self;
+    static PyObject* construct_from(PyTypeObject* type, const Parsed& parsed) {
+        return with_initial_state(parsed, [&](const auto& key) -> PyObject* {
+            PyObject* data = parsed[0];
+            if (data == nullptr || (Traits::NONE_IS_NO_DATA && data == Py_None)) return create(type, key);
+            const auto input = acquire(data);
+            if (!input) return nullptr;
+            PyObject* self = create(type, key);
+            if (self != nullptr) feed(object(self)->hasher(), *input);
+            return self;
+        });
     }
 
     static PyObject* construct(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
@@ -305,7 +335,7 @@ struct HasherClass {
     static PyObject* setstate(PyObject* self, PyObject* state) {
         const auto input = buffer::any_bytes_like(state, "state");
         if (!input) return nullptr;
-        const auto restored = input->with_bytes([](const unsigned char* data, std::size_t length) {
+        auto restored = input->with_bytes([](const unsigned char* data, std::size_t length) {
             return Hasher::from_bytes({data, length});
         });
         if (!restored) {
@@ -314,7 +344,8 @@ struct HasherClass {
         }
         UpdateBorrow borrow(object(self)->borrow, WAITS);
         if (!borrow) return nullptr;
-        object(self)->hasher() = *restored;
+        // Moved in: a move allocates nothing, so the state is never left half-assigned.
+        object(self)->hasher() = std::move(*restored);
         Py_RETURN_NONE;
     }
 
@@ -345,6 +376,7 @@ struct HasherClass {
 
     static void dealloc(PyObject* self) {
         if constexpr (TRACKED) PyObject_GC_UnTrack(self);
+        object(self)->hasher().~Hasher();
         PyTypeObject* type = Py_TYPE(self);
         type->tp_free(self);
         Py_DECREF(type);

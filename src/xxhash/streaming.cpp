@@ -160,4 +160,17 @@ std::optional<Xxh3SecretHasher> Xxh3SecretHasher::from_bytes(std::span<const uns
     return hasher;
 }
 
+backend::OwnedBytes Xxh3KeyedHasher::to_bytes() const {
+    return visit([](const auto& stream) {
+        const auto form = stream.to_bytes();
+        return backend::OwnedBytes(form.data(), form.size());
+    });
+}
+
+std::optional<Xxh3KeyedHasher> Xxh3KeyedHasher::from_bytes(std::span<const unsigned char> form) {
+    if (auto seeded = Xxh3Hasher::from_bytes(form)) return Xxh3KeyedHasher(std::move(*seeded));
+    if (auto keyed = Xxh3SecretHasher::from_bytes(form)) return Xxh3KeyedHasher(std::move(*keyed));
+    return std::nullopt;
+}
+
 }  // namespace vantorq::xxhash::streaming

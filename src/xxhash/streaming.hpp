@@ -18,6 +18,8 @@
 #include <optional>
 #include <span>
 #include <utility>
+#include <type_traits>
+#include <variant>
 
 #include "backend/memory.hpp"
 #include "backend/state_bytes.hpp"
@@ -176,6 +178,57 @@ public:
     // As Xxh3Hasher::from_bytes; the secret comes from the form.
     static std::optional<Xxh3SecretHasher> from_bytes(
         std::span<const unsigned char> form, const long_inputs::LongEngine& engine = long_inputs::long_engine());
+};
+
+// Keyed by a seed or by a caller's secret, as chosen at construction: one
+// state for a hasher that takes either. The seeded stream is the common one
+// and is tested first, so that its short updates pay one predicted branch.
+class Xxh3KeyedHasher {
+    // Defined before their callers: their return types are deduced.
+    template <class Self, class F>
+    static decltype(auto) visit_of(Self& self, F&& f) {
+        if (auto* seeded = std::get_if<Xxh3Hasher>(&self.stream_)) return f(*seeded);
+        return f(*std::get_if<Xxh3SecretHasher>(&self.stream_));
+    }
+    template <class F>
+    decltype(auto) visit(F&& f) { return visit_of(*this, std::forward<F>(f)); }
+    template <class F>
+    decltype(auto) visit(F&& f) const { return visit_of(*this, std::forward<F>(f)); }
+
+public:
+    using Seed = std::uint64_t;
+
+    explicit Xxh3KeyedHasher(std::uint64_t seed = 0) : stream_(std::in_place_type<Xxh3Hasher>, seed) {}
+    explicit Xxh3KeyedHasher(SecretView secret) : stream_(std::in_place_type<Xxh3SecretHasher>, secret) {}
+
+    void update(const unsigned char* data, std::size_t len) {
+        visit([&](auto& stream) { stream.update(data, len); });
+    }
+    std::uint64_t digest_64() const {
+        return visit([](const auto& stream) { return stream.digest_64(); });
+    }
+    Hash128 digest_128() const {
+        return visit([](const auto& stream) { return stream.digest_128(); });
+    }
+    void reset() {
+        visit([](auto& stream) { stream.reset(); });
+    }
+    // 0 for a caller's secret.
+    std::uint64_t seed() const {
+        const auto* seeded = std::get_if<Xxh3Hasher>(&stream_);
+        return seeded ? seeded->seed() : 0;
+    }
+
+    // The form of the stream inside, which from_bytes tells apart by its kind.
+    backend::OwnedBytes to_bytes() const;
+    static std::optional<Xxh3KeyedHasher> from_bytes(std::span<const unsigned char> form);
+
+private:
+    template <class Stream>
+        requires std::is_same_v<Stream, Xxh3Hasher> || std::is_same_v<Stream, Xxh3SecretHasher>
+    explicit Xxh3KeyedHasher(Stream&& stream) : stream_(std::move(stream)) {}
+
+    std::variant<Xxh3Hasher, Xxh3SecretHasher> stream_;
 };
 
 }  // namespace vantorq::xxhash::streaming

@@ -20,6 +20,7 @@ namespace {
 namespace docs = native_docstrings;
 
 constexpr schema::Signature<2> data_seed(const char* name) { return {name, {"data", "seed=0"}}; }
+constexpr schema::Signature<3> data_seed_secret(const char* name) { return {name, {"data", "seed=0", "secret=None"}, 2}; }
 constexpr schema::Signature<2> list(const char* name) { return {name, {"items", "seed=0"}}; }
 constexpr schema::Signature<3> list_into(const char* name) { return {name, {"items", "output", "seed=0"}}; }
 constexpr schema::Signature<1> bytes_only(const char* name) { return {name, {"s"}}; }
@@ -36,15 +37,15 @@ constexpr std::tuple FUNCTIONS = {
     schema::Function<2>{data_seed("xxh64_digest"), &xxhash::dropin::xxh64_digest, docs::XXH64_DIGEST_DOC},
     schema::Function<2>{data_seed("xxh64_hexdigest"), &xxhash::dropin::xxh64_hexdigest, docs::XXH64_HEXDIGEST_DOC},
     schema::Function<2>{data_seed("xxh64_intdigest"), &xxhash::dropin::xxh64_intdigest, docs::XXH64_INTDIGEST_DOC},
-    schema::Function<2>{data_seed("xxh3_64_digest"), &xxhash::dropin::xxh3_64_digest, docs::XXH3_64_DIGEST_DOC},
-    schema::Function<2>{data_seed("xxh3_64_hexdigest"), &xxhash::dropin::xxh3_64_hexdigest,
+    schema::Function<3>{data_seed_secret("xxh3_64_digest"), &xxhash::dropin::xxh3_64_digest, docs::XXH3_64_DIGEST_DOC},
+    schema::Function<3>{data_seed_secret("xxh3_64_hexdigest"), &xxhash::dropin::xxh3_64_hexdigest,
                         docs::XXH3_64_HEXDIGEST_DOC},
-    schema::Function<2>{data_seed("xxh3_64_intdigest"), &xxhash::dropin::xxh3_64_intdigest,
+    schema::Function<3>{data_seed_secret("xxh3_64_intdigest"), &xxhash::dropin::xxh3_64_intdigest,
                         docs::XXH3_64_INTDIGEST_DOC},
-    schema::Function<2>{data_seed("xxh3_128_digest"), &xxhash::dropin::xxh3_128_digest, docs::XXH3_128_DIGEST_DOC},
-    schema::Function<2>{data_seed("xxh3_128_hexdigest"), &xxhash::dropin::xxh3_128_hexdigest,
+    schema::Function<3>{data_seed_secret("xxh3_128_digest"), &xxhash::dropin::xxh3_128_digest, docs::XXH3_128_DIGEST_DOC},
+    schema::Function<3>{data_seed_secret("xxh3_128_hexdigest"), &xxhash::dropin::xxh3_128_hexdigest,
                         docs::XXH3_128_HEXDIGEST_DOC},
-    schema::Function<2>{data_seed("xxh3_128_intdigest"), &xxhash::dropin::xxh3_128_intdigest,
+    schema::Function<3>{data_seed_secret("xxh3_128_intdigest"), &xxhash::dropin::xxh3_128_intdigest,
                         docs::XXH3_128_INTDIGEST_DOC},
     schema::Function<2>{list("xxh32_batch"), &xxhash::batch::xxh32_batch, docs::XXH32_BATCH_DOC},
     schema::Function<3>{list_into("xxh32_batch_into"), &xxhash::batch::xxh32_batch_into, docs::XXH32_BATCH_INTO_DOC},

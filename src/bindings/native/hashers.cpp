@@ -18,7 +18,7 @@ namespace {
 
 namespace docs = native_docstrings;
 namespace classic = vantorq::xxhash::classic;
-using vantorq::xxhash::streaming::Xxh3Hasher;
+using vantorq::xxhash::streaming::Xxh3KeyedHasher;
 
 inline constexpr auto INTDIGEST_DOC = hasher_class::with_text_signature("intdigest($self)", docs::HASHER_INTDIGEST_DOC);
 inline constexpr auto RESET_DOC = hasher_class::with_text_signature("reset($self)", docs::HASHER_RESET_DOC);
@@ -84,27 +84,48 @@ struct Xxh64Class : ClassicTraits<classic::Xxh64Hasher> {
     static constexpr const auto& DOC_BODY = docs::XXH64_DOC;
 };
 
+// XXH3's classes also take a caller's secret instead of the seed.
+#define VANTORQ_XXH3_HASHER_NAMES(name)                                                                  \
+    static constexpr const char* NAME = name;                                                             \
+    static constexpr const char* QUALIFIED_NAME = "vantorq.xxhash." name;                                 \
+    static constexpr const char* UPDATE_NAME = name ".update";                                            \
+    static constexpr char TEXT_SIGNATURE[] = name "(data=b'', seed=0, *, secret=None)";                   \
+    static constexpr arguments::Signature<3> CONSTRUCTOR = {                                              \
+        name ".__new__", {"data=b''", "seed=0", "secret=None"}, 2, arguments::Wording::Method};
+
 template <std::size_t SIZE>
-struct Xxh3Traits : XxhTraits<Xxh3Hasher, SIZE> {};
+struct Xxh3Traits : XxhTraits<Xxh3KeyedHasher, SIZE> {
+    template <class Make>
+    static PyObject* with_initial_state(const arguments::Arguments<3>& parsed, Make&& make) {
+        PyObject* secret = parsed[2];
+        if (secret != nullptr && secret != Py_None)
+            return xxhash::dropin::with_secret(parsed[1], secret, [&](vantorq::xxhash::SecretView view) {
+                return make(view);
+            });
+        std::uint64_t seed;
+        if (!PackageArguments::read_seed(parsed[1], seed)) return nullptr;
+        return make(seed);
+    }
+};
 
 struct Xxh3_64Class : Xxh3Traits<8> {
-    VANTORQ_HASHER_NAMES("vantorq.xxhash", "xxh3_64", "data=b''", VANTORQ_SEED_POSITIONAL)
+    VANTORQ_XXH3_HASHER_NAMES("xxh3_64")
     static constexpr const char* ALGORITHM = "XXH3_64";
     static constexpr std::size_t BLOCK_SIZE = 32;
     static constexpr const auto& DOC_BODY = docs::XXH3_64_DOC;
-    static PyObject* digest(const Xxh3Hasher& h) { return digest_bytes({h.digest_64(), 0}, 8); }
-    static PyObject* hexdigest(const Xxh3Hasher& h) { return digest_hex({h.digest_64(), 0}, 8); }
-    static PyObject* intdigest(const Xxh3Hasher& h) { return PyLong_FromUnsignedLongLong(h.digest_64()); }
+    static PyObject* digest(const Xxh3KeyedHasher& h) { return digest_bytes({h.digest_64(), 0}, 8); }
+    static PyObject* hexdigest(const Xxh3KeyedHasher& h) { return digest_hex({h.digest_64(), 0}, 8); }
+    static PyObject* intdigest(const Xxh3KeyedHasher& h) { return PyLong_FromUnsignedLongLong(h.digest_64()); }
 };
 
 struct Xxh3_128Class : Xxh3Traits<16> {
-    VANTORQ_HASHER_NAMES("vantorq.xxhash", "xxh3_128", "data=b''", VANTORQ_SEED_POSITIONAL)
+    VANTORQ_XXH3_HASHER_NAMES("xxh3_128")
     static constexpr const char* ALGORITHM = "XXH3_128";
     static constexpr std::size_t BLOCK_SIZE = 64;
     static constexpr const auto& DOC_BODY = docs::XXH3_128_DOC;
-    static PyObject* digest(const Xxh3Hasher& h) { return digest_bytes(h.digest_128(), 16); }
-    static PyObject* hexdigest(const Xxh3Hasher& h) { return digest_hex(h.digest_128(), 16); }
-    static PyObject* intdigest(const Xxh3Hasher& h) { return xxhash::callbacks::int_from_hash_128(h.digest_128()); }
+    static PyObject* digest(const Xxh3KeyedHasher& h) { return digest_bytes(h.digest_128(), 16); }
+    static PyObject* hexdigest(const Xxh3KeyedHasher& h) { return digest_hex(h.digest_128(), 16); }
+    static PyObject* intdigest(const Xxh3KeyedHasher& h) { return xxhash::callbacks::int_from_hash_128(h.digest_128()); }
 };
 
 // ---- MurmurHash3 -------------------------------------------------------------

@@ -14,9 +14,6 @@ namespace {
 namespace core = vantorq::xxhash;
 using core::Hash128;
 
-constexpr char STRINGS_REFUSED[] = "Strings must be encoded before hashing";
-constexpr char NOT_A_BUFFER[] = "object supporting the buffer API required";
-
 // One algorithm: its seed width, digest size and hash as a 128-bit pair.
 struct Xxh32 {
     using Seed = std::uint32_t;
@@ -32,11 +29,17 @@ struct Xxh3_64 {
     using Seed = std::uint64_t;
     static constexpr std::size_t SIZE = 8;
     static Hash128 hash(const unsigned char* p, std::size_t n, Seed seed) { return {core::one_shot::xxh3_64(p, n, seed), 0}; }
+    static Hash128 hash_with(const unsigned char* p, std::size_t n, core::SecretView secret) {
+        return {core::one_shot::xxh3_64_with_secret(p, n, secret), 0};
+    }
 };
 struct Xxh3_128 {
     using Seed = std::uint64_t;
     static constexpr std::size_t SIZE = 16;
     static Hash128 hash(const unsigned char* p, std::size_t n, Seed seed) { return core::one_shot::xxh3_128(p, n, seed); }
+    static Hash128 hash_with(const unsigned char* p, std::size_t n, core::SecretView secret) {
+        return core::one_shot::xxh3_128_with_secret(p, n, secret);
+    }
 };
 
 template <class Algorithm, PyObject* (*Build)(Hash128, std::size_t)>
@@ -46,17 +49,30 @@ PyObject* hash_to(const arguments::Arguments<2>& parsed) {
         [](Hash128 hash) { return Build(hash, Algorithm::SIZE); });
 }
 
+// The seed's path is the plain one; a secret takes its own.
+template <class Algorithm, PyObject* (*Build)(Hash128, std::size_t)>
+PyObject* hash_keyed_to(const arguments::Arguments<3>& parsed) {
+    PyObject* secret = parsed[2];
+    if (secret == nullptr || secret == Py_None) return hash_to<Algorithm, Build>({parsed[0], parsed[1]});
+    return with_secret(parsed[1], secret, [&](core::SecretView view) {
+        return hash_call::hash_one<std::uint64_t, PackageArguments>(
+            {parsed[0], nullptr}, runtime::XXH3_DETACH_BYTES,
+            [view](const unsigned char* p, std::size_t n, std::uint64_t) { return Algorithm::hash_with(p, n, view); },
+            [](Hash128 hash) { return Build(hash, Algorithm::SIZE); });
+    });
+}
+
 PyObject* int_digest(Hash128 hash, std::size_t) { return callbacks::int_from_hash_128(hash); }
 
 }  // namespace
 
 buffer::Acquired PackageArguments::acquire(PyObject* data) {
     if (PyUnicode_Check(data)) {
-        PyErr_SetString(PyExc_TypeError, STRINGS_REFUSED);
+        PyErr_SetString(PyExc_TypeError, messages::STRINGS_REFUSED);
         return std::nullopt;
     }
     if (data == Py_None) {
-        PyErr_SetString(PyExc_TypeError, NOT_A_BUFFER);
+        PyErr_SetString(PyExc_TypeError, messages::NOT_A_BUFFER);
         return std::nullopt;
     }
     return buffer::any_bytes_like(data, "data");
@@ -92,11 +108,11 @@ PyObject* xxh32_intdigest(const arguments::Arguments<2>& parsed) { return hash_t
 PyObject* xxh64_digest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh64, digest_bytes>(parsed); }
 PyObject* xxh64_hexdigest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh64, digest_hex>(parsed); }
 PyObject* xxh64_intdigest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh64, int_digest>(parsed); }
-PyObject* xxh3_64_digest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh3_64, digest_bytes>(parsed); }
-PyObject* xxh3_64_hexdigest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh3_64, digest_hex>(parsed); }
-PyObject* xxh3_64_intdigest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh3_64, int_digest>(parsed); }
-PyObject* xxh3_128_digest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh3_128, digest_bytes>(parsed); }
-PyObject* xxh3_128_hexdigest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh3_128, digest_hex>(parsed); }
-PyObject* xxh3_128_intdigest(const arguments::Arguments<2>& parsed) { return hash_to<Xxh3_128, int_digest>(parsed); }
+PyObject* xxh3_64_digest(const arguments::Arguments<3>& parsed) { return hash_keyed_to<Xxh3_64, digest_bytes>(parsed); }
+PyObject* xxh3_64_hexdigest(const arguments::Arguments<3>& parsed) { return hash_keyed_to<Xxh3_64, digest_hex>(parsed); }
+PyObject* xxh3_64_intdigest(const arguments::Arguments<3>& parsed) { return hash_keyed_to<Xxh3_64, int_digest>(parsed); }
+PyObject* xxh3_128_digest(const arguments::Arguments<3>& parsed) { return hash_keyed_to<Xxh3_128, digest_bytes>(parsed); }
+PyObject* xxh3_128_hexdigest(const arguments::Arguments<3>& parsed) { return hash_keyed_to<Xxh3_128, digest_hex>(parsed); }
+PyObject* xxh3_128_intdigest(const arguments::Arguments<3>& parsed) { return hash_keyed_to<Xxh3_128, int_digest>(parsed); }
 
 }  // namespace vantorq::bindings::xxhash::dropin
