@@ -65,7 +65,10 @@ def with_vantorq_imports(text: str, peer: str) -> str:
 
     names = r"[A-Za-z_][\w.]*(?:[ \t]*,[ \t]*[A-Za-z_][\w.]*)*"
     text = re.sub(rf"(?P<source>from[ \t]+[\w.]+[ \t]+)?\bimport[ \t]+(?P<names>{names})", statement, text)
-    return re.sub(rf"\bfrom[ \t]+{peer}(?=[.\s])", f"from vantorq.{peer}", text)
+    text = re.sub(rf"\bfrom[ \t]+{peer}(?=[.\s])", f"from vantorq.{peer}", text)
+    # A subprocess running the peer as a program: [..., "-m", "peer", ...].
+    return re.sub(rf"""(?P<option>(["'])-m\2[ \t]*,[ \t]*)(?P<quote>["']){peer}(?P=quote)""",
+                  rf"\g<option>\g<quote>vantorq.{peer}\g<quote>", text)
 
 
 def excepted(peer: str) -> list[str]:

@@ -1,7 +1,10 @@
 # Types of vantorq._native, the package's extension module for what it offers
-# beyond _vantorq: the xxhash package's functions and hashers (XXH32, XXH64, XXH3), MurmurHash3 hashers
-# that reset and pickle, the standard encodebytes/decodebytes, and the column
-# functions (vantorq.columns gives them without their "column_" prefix).
+# beyond _vantorq: the xxhash package's functions and hashers (XXH32, XXH64,
+# XXH3), MurmurHash3 hashers that reset and pickle, the standard
+# encodebytes/decodebytes, the column functions (vantorq.columns gives them
+# without their "column_" prefix), and the pybase64 drop-in's functions
+# (vantorq.pybase64 gives them without their "pybase64_" prefix, and they name
+# themselves as pybase64 does).
 #
 # As for _vantorq, the docstrings here are compiled into the module.
 
@@ -9,6 +12,8 @@ import sys
 from typing import Literal, Protocol, TypeAlias, TypedDict, TypeVar, final, overload
 
 from typing_extensions import Self, disjoint_base
+
+from vantorq.pybase64._unspecified import _Unspecified
 
 if sys.version_info >= (3, 12):
     from collections.abc import Buffer
@@ -590,4 +595,160 @@ class murmur3_x64_128(_Murmur3Hasher):
         >>> h = murmur3_x64_128(b'hello')
         >>> h.hexdigest()
         '029bbd41b3a7d8cb191dae486a901e5b'
+    """
+
+# The pybase64 drop-in: pybase64 1.5.1's functions, on every interpreter alike.
+
+def pybase64_b64encode(
+    s: Buffer, altchars: str | Buffer | None = None, *, padded: bool = True, wrapcol: int = 0
+) -> bytes:
+    """Encode a bytes-like object in Base64, as pybase64.b64encode does.
+
+    Args:
+        s: A C-contiguous buffer.
+        altchars: Two characters (ASCII text or a buffer of single bytes) that
+            stand for '+' and '/', or None.
+        padded: Whether the last group is completed with '='.
+        wrapcol: 0 for one line; else lines of wrapcol characters rounded down
+            to a multiple of 4 (at least 4), joined by newlines.
+
+    Returns:
+        The encoded bytes.
+
+    Raises:
+        TypeError: s is not a buffer, or altchars is neither text nor one.
+        BufferError: s or altchars is not contiguous.
+        ValueError: altchars is not of length 2 or holds non-ASCII text, or
+            wrapcol is negative.
+
+    Examples:
+        >>> pybase64_b64encode(b'\\xfb\\xff', b'-_')
+        b'-_8='
+        >>> pybase64_b64encode(b'hello', padded=False)
+        b'aGVsbG8'
+    """
+
+def pybase64_b64encode_as_string(
+    s: Buffer, altchars: str | Buffer | None = None, *, padded: bool = True, wrapcol: int = 0
+) -> str:
+    """Encode a bytes-like object in Base64 as a str, as pybase64 does.
+
+    The characters of pybase64_b64encode's bytes, one per byte.
+
+    Examples:
+        >>> pybase64_b64encode_as_string(b'hello')
+        'aGVsbG8='
+    """
+
+def pybase64_b64decode(
+    s: str | Buffer,
+    altchars: str | Buffer | None = None,
+    validate: bool | Literal[_Unspecified.UNSPECIFIED] = ...,
+    *,
+    padded: bool = True,
+    ignorechars: Buffer | Literal[_Unspecified.UNSPECIFIED] = ...,
+    canonical: bool = False,
+) -> bytes:
+    """Decode Base64, as pybase64.b64decode decodes it on every interpreter.
+
+    Without validation, bytes outside the alphabet are skipped; with it, they
+    are errors, except the bytes of ignorechars, and validate defaults to
+    whether ignorechars is given. A '+' or '/' that altchars replaced still
+    decodes as 62 or 63 without validation, and with it where padding is
+    required and no ignorechars are given, with a FutureWarning (resp. a
+    DeprecationWarning) naming altchars.
+
+    Args:
+        s: ASCII text or a C-contiguous buffer.
+        altchars: Two characters that stand for '+' and '/', or None.
+        validate: Whether bytes outside the alphabet are errors.
+        padded: Whether '=' must complete the last group.
+        ignorechars: A buffer of the bytes allowed outside the alphabet when
+            validating; only with validate true or not given.
+        canonical: Whether set bits of the last symbol that reach no output
+            byte are an error.
+
+    Returns:
+        The decoded bytes.
+
+    Raises:
+        binascii.Error: s is not valid Base64 under these options, with
+            pybase64's message.
+        TypeError: s, altchars or ignorechars is of an unsupported type.
+        BufferError: s or altchars is not contiguous.
+        ValueError: s or altchars holds non-ASCII text, altchars is not of
+            length 2, or validate is false with ignorechars given.
+
+    Examples:
+        >>> pybase64_b64decode(b'aGVs bG8=')
+        b'hello'
+        >>> pybase64_b64decode(b'aGVs\\nbG8=', ignorechars=b'\\n')
+        b'hello'
+        >>> pybase64_b64decode(b'aGVs bG8=', validate=True)
+        Traceback (most recent call last):
+        ...
+        binascii.Error: Non-base64 digit found
+    """
+
+def pybase64_b64decode_as_bytearray(
+    s: str | Buffer,
+    altchars: str | Buffer | None = None,
+    validate: bool | Literal[_Unspecified.UNSPECIFIED] = ...,
+    *,
+    padded: bool = True,
+    ignorechars: Buffer | Literal[_Unspecified.UNSPECIFIED] = ...,
+    canonical: bool = False,
+) -> bytearray:
+    """Decode Base64 into a new bytearray, as pybase64 does.
+
+    The bytes of pybase64_b64decode, its exceptions and warnings.
+
+    Examples:
+        >>> pybase64_b64decode_as_bytearray('aGVsbG8=')
+        bytearray(b'hello')
+    """
+
+def pybase64_standard_b64encode(s: Buffer) -> bytes:
+    """Encode in Base64 with the standard alphabet, padded, as pybase64 does.
+
+    Examples:
+        >>> pybase64_standard_b64encode(b'\\xfb\\xff')
+        b'+/8='
+    """
+
+def pybase64_standard_b64decode(s: str | Buffer) -> bytes:
+    """Decode Base64 of the standard alphabet without validation, as pybase64 does.
+
+    Examples:
+        >>> pybase64_standard_b64decode('+/8=')
+        b'\\xfb\\xff'
+    """
+
+def pybase64_urlsafe_b64encode(s: Buffer, *, padded: bool = True) -> bytes:
+    """Encode in Base64 with the URL-safe alphabet, as pybase64 does.
+
+    Examples:
+        >>> pybase64_urlsafe_b64encode(b'\\xfb\\xff', padded=False)
+        b'-_8'
+    """
+
+def pybase64_urlsafe_b64decode(s: str | Buffer, *, padded: bool = False) -> bytes:
+    """Decode Base64 of the URL-safe alphabet without validation, as pybase64 does.
+
+    Padding is optional unless padded is true; a '+' or '/' decodes as 62
+    or 63, with pybase64's FutureWarning.
+
+    Examples:
+        >>> pybase64_urlsafe_b64decode('-_8')
+        b'\\xfb\\xff'
+    """
+
+def pybase64_encodebytes(s: Buffer) -> bytes:
+    """Encode in Base64 lines of 76 characters, each ending in a newline, as pybase64 does.
+
+    s is a C-contiguous buffer of single bytes in one dimension.
+
+    Examples:
+        >>> pybase64_encodebytes(b'hello')
+        b'aGVsbG8=\\n'
     """

@@ -18,6 +18,7 @@ import pytest
 
 import _vantorq as v
 import vantorq._native as native
+from vantorq.pybase64._unspecified import _Unspecified
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), os.pardir, "python"))
 from arrow_producer import Producer, StreamOnly, WrongCapsules  # noqa: E402  (a ctypes producer: no Arrow library here)
@@ -271,6 +272,46 @@ def mime_cases(function, sample):
     }
 
 
+def pybase64_cases():
+    """vantorq.pybase64's functions (vantorq._native's pybase64_*): the standard
+    functions' cases where pybase64 takes the same paths, then its own."""
+
+    def named(name):
+        return f"vantorq._native.pybase64_{name}", getattr(native, f"pybase64_{name}")
+
+    table = {}
+    for name in ("b64encode", "b64encode_as_string", "standard_b64encode", "urlsafe_b64encode"):
+        key, function = named(name)
+        table[key] = encode_cases(function)
+        if name.startswith("b64"):
+            table[key] |= b64encode_options(function) | {"non-ASCII altchars": ok(function, b"\xfb", b"\x80\x81")}
+    for name in ("b64decode", "b64decode_as_bytearray", "standard_b64decode", "urlsafe_b64decode"):
+        key, function = named(name)
+        table[key] = decode_cases(function) | {
+            # Where the standard functions copy a view with gaps, pybase64 refuses it.
+            "view with gaps": raises(BufferError, function, memoryview(b"aaGGVVssbbGG88==")[::2]),
+        }
+        if name.startswith("b64"):
+            table[key] |= b64decode_options(function) | {
+                "strict rules reject": raises(binascii.Error, function, b"aGVsbG8", validate=True),
+                "detailed rules reject": raises(binascii.Error, function, b"aGVsbG8=\n=", ignorechars=b"\n"),
+                "symbol among ignorechars": ok(function, b"aGVsbG8=A", ignorechars=b"A"),
+                "pair the rules decode": ok(function, b"aGVsbG8=", altchars=b"aa"),
+                "unspecified marker": ok(function, b"aGVsbG8=", validate=_Unspecified.UNSPECIFIED),
+                "Latin-1 text, strict": raises(binascii.Error, function, "aGVsbG\xe9=", validate=True),
+                "validate false with ignorechars": raises(ValueError, function, b"", validate=False, ignorechars=b""),
+            }
+    key, function = named("urlsafe_b64decode")
+    table[key] |= url_safe_padding(function, b"-_8=") | {
+        "legacy warning as error": raises(FutureWarning, error_on_warning(function), b"+/8="),
+    }
+    key, function = named("encodebytes")
+    table[key] = mime_cases(function, b"hello") | {
+        "not contiguous": raises(BufferError, function, memoryview(b"abcd")[::2]),
+    }
+    return table
+
+
 def base64_cases(direction, cases, options, sample, url_safe_sample):
     """The cases of the six functions of one direction, `sample` being a valid input."""
     destination = (bytearray(64),)
@@ -446,6 +487,7 @@ CASES = {
         "errors not a mode": raises(ValueError, native.column_b64decode, COLUMN, errors="ignore"),
         "validate raising": raises(ZeroDivisionError, native.column_b64decode, COLUMN, validate=RaisingTruth()),
     },
+    **pybase64_cases(),
     "vantorq._native.cpu_info": {"called": ok(native.cpu_info), "arguments refused": raises(TypeError, native.cpu_info, 1)},
     "vantorq._native.Column": {"made only by the column functions": raises(TypeError, native.Column)},
     "vantorq._native.Column.null_count": {"read": ok(lambda: native.column_xxh3_64(COLUMN).null_count)},

@@ -101,12 +101,13 @@ def checked(function, call, accept, record):
 
 
 DECODERS = [v.b64decode, v.standard_b64decode, v.urlsafe_b64decode, v.b64decode_batch, v.urlsafe_b64decode_batch,
-            native.decodebytes]
+            native.decodebytes, native.pybase64_b64decode]
 LISTS = [v.xxh3_64_batch, v.xxh3_128_batch, v.b64encode_batch, v.b64decode_batch, v.urlsafe_b64decode_batch,
          native.xxh64_batch]
 SINGLE = [v.xxh3_64, v.xxh3_128, v.murmur3_32, v.murmur3_x86_128_digest, v.murmur3_x64_128_digest,
           v.b64encode, v.standard_b64encode, v.urlsafe_b64encode, v.b64decode, v.standard_b64decode,
-          v.urlsafe_b64decode, native.xxh64, native.encodebytes, native.decodebytes]
+          v.urlsafe_b64decode, native.xxh64, native.encodebytes, native.decodebytes, native.pybase64_b64encode,
+          native.pybase64_b64decode]
 
 
 def results_for(function, shared):
@@ -115,7 +116,12 @@ def results_for(function, shared):
     return tuple(function([shared, shared])) if function in LISTS else (function(shared),)
 
 
-@pytest.mark.parametrize("function", SINGLE + LISTS, ids=lambda function: function.__name__)
+def param_id(function):
+    # vantorq.pybase64's functions carry the names of the standard ones.
+    return ("pybase64_" if function.__module__ == "vantorq.pybase64" else "") + function.__name__
+
+
+@pytest.mark.parametrize("function", SINGLE + LISTS, ids=param_id)
 def test_shared_bytearrays_rewritten_and_resized(function, stress_record):
     states = TEXT_STATES if function in DECODERS else STATES
     shared = bytearray(states[0])

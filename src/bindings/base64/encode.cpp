@@ -75,7 +75,13 @@ buffer::Acquired acquire_input(PyObject* object) {
     return buffer::binascii_contiguous_bytes_like(object, "s");
 }
 
-PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& encoder, bool final_newline) {
+namespace {
+
+// A new object of `make_result(size)` (its storage returned through `out`)
+// holding the encoding of the input, followed by a newline if `final_newline`.
+template <typename MakeResult>
+PyObject* encode_new(const BytesLike& input, const core::Encoder& encoder, bool final_newline,
+                     MakeResult&& make_result) {
     // A bytearray is encoded in place inside its lock, so its size cannot
     // change between sizing the result and writing it.
     return input.with_bytes([&](const unsigned char* data, std::size_t length) -> PyObject* {
@@ -84,13 +90,38 @@ PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& enco
             PyErr_SetString(PyExc_MemoryError, messages::OUTPUT_TOO_LARGE);
             return nullptr;
         }
-        PyObject* result = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(*size + final_newline));
+        unsigned char* out = nullptr;
+        PyObject* result = make_result(*size + final_newline, out);
         if (result == nullptr) return nullptr;
-        auto* out = reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(result));
         if (final_newline) out[*size] = '\n';
         // The new object is not visible to any other thread until it is returned.
         const bool detach = input.is_immutable() && length >= runtime::BASE64_DETACH_BYTES;
         runtime::run_maybe_detached(detach, [&] { encoder.encode(data, length, out, core::Output::New); });
+        return result;
+    });
+}
+
+}  // namespace
+
+PyObject* encode_with_prepared(const BytesLike& input, const core::Encoder& encoder, bool final_newline) {
+    return encode_new(input, encoder, final_newline, [](std::size_t size, unsigned char*& out) {
+        PyObject* result = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(size));
+        if (result != nullptr) out = reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(result));
+        return result;
+    });
+}
+
+PyObject* encode_as_text(const BytesLike& input, const core::Encoder& encoder, bool latin1) {
+    if (latin1) {
+        // A str's kind must be the narrowest its characters fit, which only
+        // the encoded bytes tell: decoded from a bytes result.
+        runtime::OwnedRef bytes(encode_with_prepared(input, encoder));
+        if (!bytes) return nullptr;
+        return PyUnicode_DecodeLatin1(PyBytes_AS_STRING(bytes.get()), PyBytes_GET_SIZE(bytes.get()), nullptr);
+    }
+    return encode_new(input, encoder, false, [](std::size_t size, unsigned char*& out) {
+        PyObject* result = PyUnicode_New(static_cast<Py_ssize_t>(size), 127);
+        if (result != nullptr) out = static_cast<unsigned char*>(PyUnicode_DATA(result));
         return result;
     });
 }

@@ -27,6 +27,9 @@ buffer::Acquired acquire_input(PyObject* object);
 // if `final_newline`), or null with an error set.
 PyObject* encode_with_prepared(const buffer::BytesLike& input, const vantorq::base64::Encoder& encoder,
                                bool final_newline = false);
+// The same as a str of one character per byte: ASCII, or Latin-1 for an
+// alphabet with bytes above 127 (`latin1`).
+PyObject* encode_as_text(const buffer::BytesLike& input, const vantorq::base64::Encoder& encoder, bool latin1);
 
 // Encodes at the start of `destination` (a bytearray) and returns the count
 // as an int; the destination is unchanged unless the call succeeds.

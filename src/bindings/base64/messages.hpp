@@ -40,4 +40,20 @@ inline constexpr char LEGACY_ALTCHARS_STRICT[] =
     "invalid character '%c' in Base64 data with altchars=%R and validate=True "
     "will be an error in future Python versions";
 
+// The pybase64 drop-in's texts, as that package words them (its decode
+// errors are the core's: base64/pybase64_rules.hpp).
+namespace pybase64 {
+inline constexpr char NOT_BYTES_LIKE[] = "a bytes-like object is required, not '%.200s'";
+inline constexpr char ALTCHARS_LENGTH[] = "len(altchars) != 2";
+inline constexpr char NEGATIVE_WRAPCOL[] = "wrapcol must be >= 0";
+inline constexpr char VALIDATE_WITH_IGNORECHARS[] = "validate must be True or unspecified when ignorechars is specified";
+// The warnings for "+" and "/" that altchars replaced, with the altchars' repr.
+inline constexpr char LEGACY_LENIENT[] =
+    "invalid characters '+' or '/' in Base64 data with altchars=%R and validate=False "
+    "will be discarded in future versions";
+inline constexpr char LEGACY_STRICT[] =
+    "invalid characters '+' or '/' in Base64 data with altchars=%R and validate=True "
+    "will be an error in future versions";
+}  // namespace pybase64
+
 }  // namespace vantorq::bindings::base64::messages

@@ -4,6 +4,7 @@
 
 #include "base64/encoder.hpp"
 #include "bindings/base64/encode.hpp"
+#include "bindings/base64/messages.hpp"
 #include "bindings/base64/policy.hpp"
 #include "bindings/buffer.hpp"
 #include "bindings/compatibility.hpp"
@@ -29,14 +30,21 @@ void raise_from_current(const char* format, PyObject* name) {
     PyErr_SetRaisedException(raised);
 }
 
-// The standard functions' check: anything a memoryview takes, of single-byte
-// elements in one dimension; their TypeErrors otherwise. Gives the input's size.
-std::optional<Py_ssize_t> checked_size(PyObject* s) {
-    runtime::OwnedRef name(PyType_GetName(Py_TYPE(s)));
-    if (!name) return std::nullopt;
+}  // namespace
+
+std::optional<Py_ssize_t> single_byte_elements(PyObject* s, Wording wording) {
+    const bool standard = wording == Wording::Standard;
+    if (!standard && !PyObject_CheckBuffer(s)) {
+        PyErr_Format(PyExc_TypeError, messages::pybase64::NOT_BYTES_LIKE, Py_TYPE(s)->tp_name);
+        return std::nullopt;
+    }
+    // The standard messages name the type, pybase64's show its repr.
+    runtime::OwnedRef type(standard ? PyType_GetName(Py_TYPE(s))
+                                    : PyObject_Repr(reinterpret_cast<PyObject*>(Py_TYPE(s))));
+    if (!type) return std::nullopt;
     runtime::OwnedRef view(PyMemoryView_FromObject(s));
     if (!view) {
-        if (PyErr_ExceptionMatches(PyExc_TypeError)) raise_from_current("expected bytes-like object, not %U", name.get());
+        if (PyErr_ExceptionMatches(PyExc_TypeError)) raise_from_current("expected bytes-like object, not %U", type.get());
         return std::nullopt;
     }
     const Py_buffer* buffer = PyMemoryView_GET_BUFFER(view.get());
@@ -46,22 +54,20 @@ std::optional<Py_ssize_t> checked_size(PyObject* s) {
         runtime::OwnedRef format_object(PyUnicode_FromString(format));
         if (format_object)
             PyErr_Format(PyExc_TypeError, "expected single byte elements, not %R from %U", format_object.get(),
-                         name.get());
+                         type.get());
         return std::nullopt;
     }
     if (buffer->ndim != 1) {
-        PyErr_Format(PyExc_TypeError, "expected 1-D data, not %d-D data from %U", buffer->ndim, name.get());
+        PyErr_Format(PyExc_TypeError, "expected 1-D data, not %d-D data from %U", buffer->ndim, type.get());
         return std::nullopt;
     }
     return buffer->len;
 }
 
-}  // namespace
-
 PyObject* encodebytes(const arguments::Arguments<1>& parsed) {
     PyObject* s = parsed[0];
     if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s)) {
-        const auto size = checked_size(s);
+        const auto size = single_byte_elements(s, Wording::Standard);
         if (!size) return nullptr;
         // Before 3.15 the standard function encodes the input in slices: an
         // empty one gives no slice, so its layout in memory is never checked.
@@ -76,7 +82,8 @@ PyObject* encodebytes(const arguments::Arguments<1>& parsed) {
 
 PyObject* decodebytes(const arguments::Arguments<1>& parsed) {
     PyObject* s = parsed[0];
-    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !checked_size(s)) return nullptr;
+    if (!PyBytes_CheckExact(s) && !PyByteArray_CheckExact(s) && !single_byte_elements(s, Wording::Standard))
+        return nullptr;
     // As the interpreter's a2b_base64 takes it: a contiguous buffer, or its TypeError.
     if (!buffer::BorrowedBuffer(s, PyBUF_SIMPLE).valid()) {
         PyErr_Format(PyExc_TypeError, "argument should be bytes, buffer or ASCII string, not '%.100s'",

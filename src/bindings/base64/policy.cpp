@@ -8,6 +8,7 @@
 
 #include "base64/outcome.hpp"
 #include "bindings/arguments.hpp"
+#include "bindings/base64/new_result.hpp"
 #include "bindings/objects.hpp"
 #include "bindings/runtime.hpp"
 
@@ -19,55 +20,6 @@ using buffer::BytesLike;
 using core::DecodeOutcome;
 using core::DecodeStatus;
 using core::Text;
-
-// New bytes objects for the core's decoder: an exact size is the object
-// itself; a bound is room on the stack for the shortest outputs (copied once
-// into an exact object, cheaper than a writer), else a bytes writer.
-class NewBytes final : public core::Sink {
-public:
-    NewBytes() = default;
-    ~NewBytes() { discard(); }
-    NewBytes(const NewBytes&) = delete;
-    NewBytes& operator=(const NewBytes&) = delete;
-
-    unsigned char* reserve(std::size_t capacity) override {
-        discard();
-        if (capacity <= STACK_OUTPUT) return stack_;
-        writer_ = PyBytesWriter_Create(static_cast<Py_ssize_t>(capacity));
-        return writer_ != nullptr ? static_cast<unsigned char*>(PyBytesWriter_GetData(writer_)) : nullptr;
-    }
-    unsigned char* reserve_exact(std::size_t size) override {
-        discard();
-        exact_ = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(size));
-        return exact_ != nullptr ? reinterpret_cast<unsigned char*>(PyBytes_AS_STRING(exact_)) : nullptr;
-    }
-    // The text cannot change meanwhile and is long enough to decode without
-    // the interpreter.
-    void allow_detach(bool detach) { runs_detached_ = detach; }
-    void run_detached(Work& work) override {
-        runtime::DetachedThread detached;
-        work();
-    }
-    // The bytes object of the first `size` bytes written; null with an error set.
-    PyObject* finish(std::size_t size) {
-        if (exact_ != nullptr) return std::exchange(exact_, nullptr);
-        if (writer_ == nullptr)
-            return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(stack_), static_cast<Py_ssize_t>(size));
-        return PyBytesWriter_FinishWithSize(std::exchange(writer_, nullptr), static_cast<Py_ssize_t>(size));
-    }
-
-private:
-    static constexpr std::size_t STACK_OUTPUT = 256;
-
-    void discard() {
-        if (writer_ != nullptr) PyBytesWriter_Discard(std::exchange(writer_, nullptr));
-        Py_CLEAR(exact_);
-    }
-
-    PyObject* exact_ = nullptr;
-    PyBytesWriter* writer_ = nullptr;
-    unsigned char stack_[STACK_OUTPUT];
-};
 
 // Runs `work(text, destination storage)` with the input and the destination
 // both locked, so neither can change or move while the decoder writes.

@@ -3,6 +3,7 @@
 
 #include "bindings/python.hpp"
 
+#include "bindings/base64/pybase64.hpp"
 #include "bindings/columns/column_class.hpp"
 #include "bindings/module_frame.hpp"
 #include "bindings/native/api.hpp"
@@ -14,6 +15,7 @@ namespace {
 int execute(PyObject* module) {
     if (!module_frame::check_module(module)) return -1;
     if (PyModule_AddFunctions(module, native::methods()) < 0) return -1;
+    if (base64::pybase64::add_functions(module) < 0) return -1;
     if (module_frame::add_classes(module, HASHER_CLASSES) < 0) return -1;
     return module_frame::add_classes(module, columns::COLUMN_CLASSES);
 }

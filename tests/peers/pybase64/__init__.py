@@ -1,0 +1,2 @@
+# Copied beside pybase64's tests, making them the package that their
+# `from . import utils` needs.
