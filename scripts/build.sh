@@ -7,8 +7,11 @@ cd "$(dirname "$0")/.."
 
 source scripts/debian_apt.sh
 source scripts/venv.sh
+# xxhsum, the command line's oracle; libxxhash-dev, the C++ tests' reference
+# XXH3 (never linked into the module); ccache, for the cores in each
+# interpreter's wheel; Java, for the Spark test (pyspark's JVM).
 install_missing cmake ninja-build g++ libgtest-dev qemu-user patchelf debian-archive-keyring \
-    xxhash ccache  # xxhsum, the command line's oracle; ccache, for the cores in each interpreter's wheel
+    xxhash libxxhash-dev ccache openjdk-17-jre-headless
 
 python=${PYTHON:-}
 if [ -z "$python" ]; then

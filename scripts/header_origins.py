@@ -18,7 +18,7 @@ import sys
 
 # The packages of a bare Debian 12 with a C++ compiler (the C library's, the
 # kernel's and GCC's development headers), and those that scripts/ installs
-# itself: GoogleTest; for the fuzz targets, clang-14's own headers (which come
+# itself: GoogleTest and the reference xxHash of the C++ tests; for the fuzz targets, clang-14's own headers (which come
 # with clang-14) and its sanitizer runtime's (libFuzzer's data provider).
 ALLOWED_PACKAGES = {
     "libc6-dev",
@@ -26,6 +26,7 @@ ALLOWED_PACKAGES = {
     "libgcc-12-dev",
     "libstdc++-12-dev",
     "libgtest-dev",
+    "libxxhash-dev",
     "libclang-common-14-dev",
     "libclang-rt-14-dev",
 }

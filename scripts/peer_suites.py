@@ -8,8 +8,10 @@ pins. Its test files are copied into a scratch folder with every import of
 the peer turned into an import of `vantorq.<peer>`; nothing else in them
 changes. tests/peers/<peer>/ holds what the run adds: `excepted.txt`, the
 tests left out (one pytest node id or file per line, each with its reason
-after '#'), and any helper modules the suite imports but the distribution
-does not ship, copied beside the tests.
+after '#'; "python<3.14 ID" leaves a test out below that version only, for
+the suite's own tests of what older interpreters lack), and any helper
+modules the suite imports but the distribution does not ship, copied beside
+the tests.
 
 The run fails on any failure, error or skip, and on an excepted test that no
 longer exists (a stale list hides nothing then).
@@ -73,8 +75,17 @@ def excepted(peer: str) -> list[str]:
     listing = ROOT / "tests" / "peers" / peer / "excepted.txt"
     if not listing.exists():
         return []
-    entries = (line.split("#", 1)[0].strip() for line in listing.read_text().splitlines())
-    return [entry for entry in entries if entry]
+    left_out = []
+    for line in listing.read_text().splitlines():
+        entry = line.split("#", 1)[0].strip()
+        below = re.match(r"python<(\d+)\.(\d+)\s+", entry)
+        if below:
+            entry = entry[below.end():]
+            if sys.version_info[:2] >= (int(below.group(1)), int(below.group(2))):
+                continue
+        if entry:
+            left_out.append(entry)
+    return left_out
 
 
 def run(peer: str, pytest_arguments: list[str]) -> bool:

@@ -10,21 +10,27 @@ cd "$(dirname "$0")/.."
 scripts/build.sh
 python=.venv/bin/python
 jobs=$(nproc)
+# Each step's heading gives the minutes and seconds since the build, for the CI budget.
+started=$SECONDS
+step() { echo "== [$(((SECONDS - started) / 60))m$(((SECONDS - started) % 60))s] $*"; }
 
-echo "== C++ tests, and the bindings compiled as for a free-threaded interpreter (-DPy_GIL_DISABLED)"
+step "C++ tests, and the bindings compiled as for a free-threaded interpreter (-DPy_GIL_DISABLED)"
 # build/cpp also holds _vantorq_testing, which the Python tests load from there.
 cmake -S . -B build/cpp -G Ninja -DVANTORQ_BUILD_MODULE=ON -DVANTORQ_BUILD_TESTS=ON -DVANTORQ_BUILD_TESTING_MODULE=ON \
     -DVANTORQ_CHECK_FREE_THREADED=ON -DPython_EXECUTABLE="$PWD/$python" >/dev/null
 ninja -C build/cpp -j "$jobs" >/dev/null
 build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1
 
-echo "== Python tests"
+step "Python tests"
 $python -m pytest -q -p no:cacheprovider tests/python
 
-echo "== the sdist and the wheels, installed as a user gets them: 3.15, then each other interpreter found"
+step "the peer packages' own test suites against vantorq's modules of their names (3.15; 3.10 with its wheel)"
+$python scripts/peer_suites.py
+
+step "the sdist and the wheels, installed as a user gets them: 3.15, then each other interpreter found"
 scripts/wheel.sh --all
 
-echo "== processor tiers under emulation"
+step "processor tiers under emulation"
 # Each model must detect exactly its features, and the C++ tests (kernels of the
 # tiers it has; the others skip) and the Python tier suite must pass on it.
 # qemu warns about features of the model that it cannot emulate; they do not matter here.
@@ -42,12 +48,13 @@ done
 scripts/avx512_emulated.sh build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1 \
     --gtest_filter='-Scalar*.*:*/Scalar*.*:*/scalar*:*ssse3*:*sse41*:*avx2*:*Avx2*'
 
+step "reliability guards"
 scripts/guards.sh  # reference leaks, sanitizers, thread stress
 
-echo "== fuzzing (every target, every tier of this processor)"
+step "fuzzing (every target, every tier of this processor)"
 scripts/fuzz.sh all 30
 
-echo "== headers the builds read, all from the project, its interpreters or packages the scripts install"
+step "headers the builds read, all from the project, its interpreters or packages the scripts install"
 interpreter_includes=()
 include_of() { "$1" -c 'import sysconfig; print(sysconfig.get_paths()["include"])'; }
 for venv in .venv .venv-debug; do
@@ -59,3 +66,4 @@ while read -r _ other; do
 done < <(scripts/interpreters.sh 2>/dev/null)
 $python scripts/header_origins.py "${interpreter_includes[@]}" build/wheel build/cpp build/debug build/sanitize build/fuzz \
     build/wheel-check/cp3*/cmake
+step "done"

@@ -1,6 +1,7 @@
 // Speed of XXH3's long path on each described tier that this processor runs:
 // the one-block hashes (seed 0, up to 1 KiB) and the accumulate kernel
-// beyond. Not a test: run it by hand, on an idle machine.
+// beyond, and the same loop keyed by a caller's secret (the default secret's
+// bytes, so that only the run-time geometry differs). Not a test: run it by hand, on an idle machine.
 //
 //   build/cpp/bench/cpp/vantorq_accumulate_timing [tier name...]
 //
@@ -45,15 +46,17 @@ int main(int argc, char** argv) {
     struct Row {
         std::string_view name;
         xxhash::long_inputs::LongEngine engine;
-        std::vector<double> best_64, best_128;
+        std::vector<double> best_64, best_128, best_secret_64;
     };
+    const xxhash::SecretView secret = *xxhash::SecretView::of(xxhash::DEFAULT_SECRET);
     std::vector<Row> rows;
     for (const backend::DescribedTier& tier : backend::TIERS) {
         const bool named =
             argc < 2 || std::any_of(argv + 1, argv + argc, [&](const char* a) { return tier.name == a; });
         if (named && backend::processor().runs(tier.processor))
             rows.push_back({tier.name, xxhash::long_inputs::for_processor(tier.processor),
-                            std::vector<double>(std::size(SIZES)), std::vector<double>(std::size(SIZES))});
+                            std::vector<double>(std::size(SIZES)), std::vector<double>(std::size(SIZES)),
+                            std::vector<double>(std::size(SIZES))});
     }
     for (int round = 0; round < ROUNDS; ++round)
         for (Row& row : rows)
@@ -65,14 +68,19 @@ int main(int argc, char** argv) {
                 row.best_128[s] = std::max(row.best_128[s], gigabytes_per_second(input, SIZES[s], [&](auto p, auto n) {
                                                return xxhash::one_shot::xxh3_128(p, n, 0, engine).low;
                                            }));
+                row.best_secret_64[s] =
+                    std::max(row.best_secret_64[s], gigabytes_per_second(input, SIZES[s], [&](auto p, auto n) {
+                                 return xxhash::one_shot::xxh3_64_with_secret(p, n, secret, engine);
+                             }));
             }
 
     std::printf("%-24s", "GB/s");
     for (const std::size_t size : SIZES) std::printf(" %8zu", size);
     std::printf("\n");
     for (const Row& row : rows)
-        for (const auto& [width, best] : {std::pair{"64", &row.best_64}, std::pair{"128", &row.best_128}}) {
-            std::printf("%-16.*s xxh3_%-3s", static_cast<int>(row.name.size()), row.name.data(), width);
+        for (const auto& [hash, best] : {std::pair{"xxh3_64", &row.best_64}, std::pair{"xxh3_128", &row.best_128},
+                                         std::pair{"secret64", &row.best_secret_64}}) {
+            std::printf("%-16.*s %-8s", static_cast<int>(row.name.size()), row.name.data(), hash);
             for (const double figure : *best) std::printf(" %8.2f", figure);
             std::printf("\n");
         }

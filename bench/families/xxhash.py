@@ -8,6 +8,8 @@ from bench.harness import DEFAULT_SIZES, Row
 
 # 240 B is the longest input of the short paths.
 SIZES = ("16 B", "240 B", *DEFAULT_SIZES[1:])
+# Where the drop-in's calls are compared with the package's own.
+DROP_IN_SIZES = ("16 B", "1 KiB", "1 MiB")
 
 # The list rows hash this many items per call, against a list comprehension
 # over the package's one-shot function on the same items; the 16 B rows also
@@ -94,10 +96,15 @@ def rows() -> list[Row]:
         Row("xxh3_128", v.xxh3_128, {"xxhash": xxhash.xxh3_128_intdigest}, sizes=SIZES),
         *_list_rows("xxh3_64", v.xxh3_64_batch, v.xxh3_64_batch_into, 8, xxhash.xxh3_64_intdigest),
         *_list_rows("xxh3_128", v.xxh3_128_batch, v.xxh3_128_batch_into, 16, xxhash.xxh3_128_intdigest),
-        Row("xxh64", package.xxh64, {"xxhash": xxhash.xxh64_intdigest}, sizes=SIZES),
-        Row("xxh32", package.xxh32, {"xxhash": xxhash.xxh32_intdigest}, sizes=SIZES),
-        *_hasher_rows("xxh64", package.xxh64_hasher, xxhash.xxh64),
-        *_hasher_rows("xxh32", package.xxh32_hasher, xxhash.xxh32),
-        *_hasher_rows("xxh3_64", package.xxh3_64_hasher, xxhash.xxh3_64),
-        *_hasher_rows("xxh3_128", package.xxh3_128_hasher, xxhash.xxh3_128),
+        # The package's most used calls, through vantorq.xxhash.
+        Row("xxh3_64_intdigest", package.xxh3_64_intdigest, {"xxhash": xxhash.xxh3_64_intdigest},
+            sizes=DROP_IN_SIZES),
+        Row("xxh64(data).hexdigest()", lambda data: package.xxh64(data).hexdigest(),
+            {"xxhash": lambda data: xxhash.xxh64(data).hexdigest()}, sizes=DROP_IN_SIZES),
+        Row("xxh64_intdigest", package.xxh64_intdigest, {"xxhash": xxhash.xxh64_intdigest}, sizes=SIZES),
+        Row("xxh32_intdigest", package.xxh32_intdigest, {"xxhash": xxhash.xxh32_intdigest}, sizes=SIZES),
+        *_hasher_rows("xxh64", package.xxh64, xxhash.xxh64),
+        *_hasher_rows("xxh32", package.xxh32, xxhash.xxh32),
+        *_hasher_rows("xxh3_64", package.xxh3_64, xxhash.xxh3_64),
+        *_hasher_rows("xxh3_128", package.xxh3_128, xxhash.xxh3_128),
     ]

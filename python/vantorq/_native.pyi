@@ -1,9 +1,10 @@
 # Types of vantorq._native, the package's extension module for what it offers
-# beyond _vantorq: XXH32 and XXH64, streaming XXH hashers, MurmurHash3 hashers
-# that reset and pickle, the standard encodebytes/decodebytes, the column
-# functions (vantorq.columns gives them without their "column_" prefix), and
-# the pybase64 drop-in's functions (vantorq.pybase64 gives them without their
-# "pybase64_" prefix, and they name themselves as pybase64 does).
+# beyond _vantorq: the xxhash package's functions and hashers (XXH32, XXH64,
+# XXH3), MurmurHash3 hashers that reset and pickle, the standard
+# encodebytes/decodebytes, the column functions (vantorq.columns gives them
+# without their "column_" prefix), and the pybase64 drop-in's functions
+# (vantorq.pybase64 gives them without their "pybase64_" prefix, and they name
+# themselves as pybase64 does).
 #
 # As for _vantorq, the docstrings here are compiled into the module.
 
@@ -22,52 +23,132 @@ else:
 _B = TypeVar("_B", bound=Buffer)
 
 __all__ = [
-    "xxh32_hasher",
-    "xxh64_hasher",
-    "xxh3_64_hasher",
-    "xxh3_128_hasher",
+    "xxh32",
+    "xxh64",
+    "xxh3_64",
+    "xxh3_128",
     "murmur3_x86_32",
     "murmur3_x86_128",
     "murmur3_x64_128",
     "Column",
 ]
 
-def xxh32(s: Buffer, seed: int = 0) -> int:
-    """Compute the XXH32 hash.
+def xxh32_digest(data: Buffer, seed: int = 0) -> bytes:
+    """The XXH32 hash of data as 4 bytes, big-endian (the xxhash package's digest()).
 
-    Args:
-        s: A bytes-like object.
-        seed: Unsigned 32-bit seed (0 to 2**32 - 1).
-
-    Returns:
-        The hash as an int in [0, 2**32).
+    seed is any int, reduced modulo 2**64; the hash takes the low 32 bits of the seed.
 
     Raises:
-        TypeError: s is not bytes-like, or seed is not an int.
-        OverflowError: seed is negative or does not fit in 32 bits.
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
 
     Examples:
-        >>> hex(xxh32(b'hello'))
-        '0xfb0077f9'
+        >>> xxh32_digest(b'hello').hex(), xxh32_intdigest(b'hello', seed=2**32)
+        ('fb0077f9', 4211111929)
     """
 
-def xxh64(s: Buffer, seed: int = 0) -> int:
-    """Compute the XXH64 hash.
-
-    Args:
-        s: A bytes-like object.
-        seed: Unsigned 64-bit seed (0 to 2**64 - 1).
-
-    Returns:
-        The hash as an int in [0, 2**64).
+def xxh32_hexdigest(data: Buffer, seed: int = 0) -> str:
+    """The XXH32 hash of data as 8 lowercase hexadecimal digits, the digest's.
 
     Raises:
-        TypeError: s is not bytes-like, or seed is not an int.
-        OverflowError: seed is negative or does not fit in 64 bits.
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
 
-    Examples:
-        >>> hex(xxh64(b'hello'))
-        '0x26c7827d889f6da3'
+def xxh32_intdigest(data: Buffer, seed: int = 0) -> int:
+    """The XXH32 hash of data as an int in [0, 2**32).
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh64_digest(data: Buffer, seed: int = 0) -> bytes:
+    """The XXH64 hash of data as 8 bytes, big-endian (the xxhash package's digest()).
+
+    seed is any int, reduced modulo 2**64; the hash takes the seed.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh64_hexdigest(data: Buffer, seed: int = 0) -> str:
+    """The XXH64 hash of data as 16 lowercase hexadecimal digits, the digest's.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh64_intdigest(data: Buffer, seed: int = 0) -> int:
+    """The XXH64 hash of data as an int in [0, 2**64).
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+    """
+
+def xxh3_64_digest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> bytes:
+    """The XXH3 64-bit hash of data as 8 bytes, big-endian (the xxhash package's digest()).
+
+    seed is any int, reduced modulo 2**64. secret, instead of a seed, is a
+    caller's secret of at least 136 bytes, as the reference
+    XXH3_64bits_withSecret and XXH3_128bits_withSecret take it.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
+    """
+
+def xxh3_64_hexdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> str:
+    """The XXH3 64-bit hash of data as 16 lowercase hexadecimal digits, the digest's.
+
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
+    """
+
+def xxh3_64_intdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> int:
+    """The XXH3 64-bit hash of data as an int in [0, 2**64).
+
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
+    """
+
+def xxh3_128_digest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> bytes:
+    """The XXH3 128-bit hash of data as 16 bytes, big-endian (the xxhash package's digest()).
+
+    seed is any int, reduced modulo 2**64. secret, instead of a seed, is a
+    caller's secret of at least 136 bytes, as the reference
+    XXH3_64bits_withSecret and XXH3_128bits_withSecret take it.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
+    """
+
+def xxh3_128_hexdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> str:
+    """The XXH3 128-bit hash of data as 32 lowercase hexadecimal digits, the digest's.
+
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
+    """
+
+def xxh3_128_intdigest(data: Buffer, seed: int = 0, *, secret: Buffer | None = None) -> int:
+    """The XXH3 128-bit hash of data as an int in [0, 2**128), the high word times 2**64 plus the low word.
+
+    secret, instead of the seed: a caller's secret of at least 136 bytes, as
+    the reference XXH3_64bits_withSecret/XXH3_128bits_withSecret take it.
+
+    Raises:
+        TypeError: data is str, None or not bytes-like, or seed is not an int.
+        ValueError: secret is shorter than 136 bytes, or given with a seed.
     """
 
 @overload
@@ -78,7 +159,7 @@ def xxh32_batch(items: list[Buffer], seed: int = 0) -> list[int]:
     bytes-like, and large calls run with the interpreter released.
 
     Examples:
-        >>> xxh32_batch([b'hello', b'']) == [xxh32(b'hello'), xxh32(b'')]
+        >>> xxh32_batch([b'hello', b'']) == [xxh32_intdigest(b'hello'), xxh32_intdigest(b'')]
         True
     """
 @overload
@@ -91,7 +172,7 @@ def xxh32_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> i
 
     Examples:
         >>> out = bytearray(4)
-        >>> xxh32_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh32(b'hello')
+        >>> xxh32_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh32_intdigest(b'hello')
         (4, True)
     """
 @overload
@@ -103,7 +184,7 @@ def xxh64_batch(items: list[Buffer], seed: int = 0) -> list[int]:
     The rules of xxh3_64_batch.
 
     Examples:
-        >>> xxh64_batch([b'hello', b'']) == [xxh64(b'hello'), xxh64(b'')]
+        >>> xxh64_batch([b'hello', b'']) == [xxh64_intdigest(b'hello'), xxh64_intdigest(b'')]
         True
     """
 @overload
@@ -116,7 +197,7 @@ def xxh64_batch_into(items: list[Buffer], output: bytearray, seed: int = 0) -> i
 
     Examples:
         >>> out = bytearray(8)
-        >>> xxh64_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh64(b'hello')
+        >>> xxh64_batch_into([b'hello'], out), int.from_bytes(out, 'little') == xxh64_intdigest(b'hello')
         (8, True)
     """
 @overload
@@ -180,7 +261,7 @@ class _ArrowStreamExporter(Protocol):
 
 _ArrowColumn: TypeAlias = _ArrowArrayExporter | _ArrowStreamExporter
 
-def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
+def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0, signed: bool = False) -> Column:
     """Compute the XXH3-64 hash of every value of an Arrow column.
 
     Args:
@@ -190,11 +271,14 @@ def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
             __arrow_c_stream__ (pyarrow, polars, ...). Strings are hashed as
             their UTF-8 bytes. The column's offset (a slice) is honoured.
         seed: Unsigned 64-bit seed (0 to 2**64 - 1).
+        signed: True for an int64 Column of the same bits (a hash of 2**63
+            or more reads as that minus 2**64), for consumers without
+            unsigned integers, such as Spark's long.
 
     Returns:
-        A uint64 Column, one hash per row, each xxh3_64 of the row's bytes;
-        a null row gives null (its buffer value is 0). Chunked input gives
-        one array.
+        A uint64 Column (int64 when signed), one hash per row, each xxh3_64
+        of the row's bytes; a null row gives null (its buffer value is 0).
+        Chunked input gives one array.
 
     Raises:
         TypeError: column has neither method, a method returns capsules of
@@ -207,6 +291,8 @@ def column_xxh3_64(column: _ArrowColumn, *, seed: int = 0) -> Column:
         >>> import pyarrow as pa
         >>> pa.array(column_xxh3_64(pa.array([b'hello', None]))).to_pylist()
         [10760762337991515389, None]
+        >>> pa.array(column_xxh3_64(pa.array([b'hello']), signed=True)).to_pylist()
+        [-7685981735718036227]
     """
 
 def column_xxh3_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
@@ -214,7 +300,8 @@ def column_xxh3_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
 
     The rules of column_xxh3_64; the result is fixed_size_binary(16), each
     hash packed little-endian as xxh3_128_batch_into writes it (the low word
-    first).
+    first). Bytes have no sign, so there is no signed option: a consumer
+    without fixed_size_binary (Spark) takes it cast to binary.
 
     Examples:
         >>> import pyarrow as pa
@@ -223,10 +310,12 @@ def column_xxh3_128(column: _ArrowColumn, *, seed: int = 0) -> Column:
         '0xb5e9c1ad071b3e7fc779cfaa5e523818'
     """
 
-def column_murmur3_32(column: _ArrowColumn, *, seed: int = 0) -> Column:
+def column_murmur3_32(column: _ArrowColumn, *, seed: int = 0, signed: bool = False) -> Column:
     """Compute the MurmurHash3 x86_32 hash of every value of an Arrow column.
 
-    The rules of column_xxh3_64, with a 32-bit seed; the result is uint32.
+    The rules of column_xxh3_64, with a 32-bit seed; the result is uint32,
+    or with signed=True int32 (murmur3_32's value as mmh3.hash gives it by
+    default, and Spark's int holds it).
 
     Examples:
         >>> import pyarrow as pa
@@ -332,8 +421,9 @@ class Column:
     """An immutable Arrow column that a column function made.
 
     Any Arrow consumer takes it without a copy through the Arrow PyCapsule
-    interface: pyarrow.array(c), polars.Series(c), ... Hash columns of
-    uint64 and uint32 also give their values through the buffer protocol
+    interface: pyarrow.array(c), polars.Series(c), ... Integer hash
+    columns (uint64, uint32, or int64 and int32 with signed=True) also give
+    their values through the buffer protocol
     (numpy.asarray(c), memoryview(c)); 16-byte digests as rows of 16 bytes.
     The buffer holds 0 for a null row. String and binary columns have no
     single buffer: read them through an Arrow consumer.
@@ -409,56 +499,67 @@ class _Hasher:
         """The algorithm name."""
 
 class _XxhHasher(_Hasher):
-    def __new__(cls, data: Buffer = b"", *, seed: int = 0) -> Self: ...
+    def __new__(cls, data: Buffer = b"", seed: int = 0) -> Self: ...
+    @property
+    def seed(self) -> int:
+        """The seed, reduced to the hash's width."""
+    @property
+    def digestsize(self) -> int:
+        """The digest size in bytes (digest_size's older name)."""
+
+class _Xxh3Hasher(_XxhHasher):
+    def __new__(cls, data: Buffer = b"", seed: int = 0, *, secret: Buffer | None = None) -> Self: ...
 
 class _Murmur3Hasher(_Hasher):
     def __new__(cls, data: Buffer | None = None, seed: int = 0) -> Self: ...
 
 @disjoint_base
-class xxh32_hasher(_XxhHasher):
+class xxh32(_XxhHasher):
     """Streaming XXH32 hasher (32-bit seed).
 
     Digests are in the byte order of the xxhash package: digest() is the hash
     big-endian, so hexdigest() equals its hexdigest(). Pickles with its state.
 
     Examples:
-        >>> h = xxh32_hasher(b'hel')
+        >>> h = xxh32(b'hel')
         >>> h.update(b'lo')
-        >>> h.hexdigest(), h.intdigest() == xxh32(b'hello')
+        >>> h.hexdigest(), h.intdigest() == xxh32_intdigest(b'hello')
         ('fb0077f9', True)
     """
 
 @disjoint_base
-class xxh64_hasher(_XxhHasher):
+class xxh64(_XxhHasher):
     """Streaming XXH64 hasher (64-bit seed).
 
     Digests are in the byte order of the xxhash package. Pickles with its state.
 
     Examples:
-        >>> xxh64_hasher(b'hello').hexdigest()
+        >>> xxh64_intdigest(b'hello').hexdigest()
         '26c7827d889f6da3'
     """
 
 @disjoint_base
-class xxh3_64_hasher(_XxhHasher):
-    """Streaming XXH3 64-bit hasher (64-bit seed).
+class xxh3_64(_Xxh3Hasher):
+    """Streaming XXH3 64-bit hasher (64-bit seed, or a caller's secret).
 
-    Digests are in the byte order of the xxhash package. Pickles with its state.
+    Digests are in the byte order of the xxhash package. A secret (at least
+    136 bytes) is copied; reset() and copy() keep it, and it pickles with the
+    rest of the state.
 
     Examples:
-        >>> xxh3_64_hasher(b'hello').hexdigest()
+        >>> xxh3_64(b'hello').hexdigest()
         '9555e8555c62dcfd'
     """
 
 @disjoint_base
-class xxh3_128_hasher(_XxhHasher):
-    """Streaming XXH3 128-bit hasher (64-bit seed).
+class xxh3_128(_Xxh3Hasher):
+    """Streaming XXH3 128-bit hasher (64-bit seed, or a caller's secret, as xxh3_64 takes it).
 
     Digests are in the byte order of the xxhash package: the high word first.
-    intdigest() is high * 2**64 + low, as the one-shot xxh3_128 gives.
+    intdigest() is high * 2**64 + low, as xxh3_128_intdigest gives.
 
     Examples:
-        >>> xxh3_128_hasher(b'hello').hexdigest()
+        >>> xxh3_128(b'hello').hexdigest()
         'b5e9c1ad071b3e7fc779cfaa5e523818'
     """
 

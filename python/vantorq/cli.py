@@ -3,34 +3,29 @@
 Every command streams its input through a reused buffer or in chunks of
 CHUNK_SIZE bytes, so it runs in the same small memory for inputs of any size.
 ``hash`` writes and checks the lines ``xxhsum`` writes and checks.
+
+Start-up is most of a short command's time, so each command imports only
+what it uses: the extension module it calls, ``re`` for ``hash --check``,
+and ``argparse`` only for help, errors and the spellings that quick_parse
+leaves to it.
 """
 
-# Interpreters before 3.14 evaluate annotations as they define a function:
-# this keeps them unevaluated there too.
-from __future__ import annotations
-
-import argparse
-import binascii
-import contextlib
-import importlib
+import binascii  # built into the interpreter: nothing to load
 import io
 import os
-import re
 import stat
 import sys
-from collections.abc import Callable, Iterator, Sequence
 
-# Each command loads only the extension module it uses (the hashers are
-# the package module's): loading one is a few percent of a short run. Listed
-# here rather than written `lazy import`, older interpreters import it eagerly.
-__lazy_modules__ = ["_vantorq"]
-import _vantorq
-from vantorq import _native
-
-# Annotations are evaluated only when asked for, so the types below need no
-# typing import at run time: start-up is most of a short command's time.
+# The names below are for the type checker only (no typing import at run
+# time). Interpreters before 3.14 evaluate annotations as they define a
+# function, so those that name them are quoted (__future__'s import costs
+# as much as this module's).
 TYPE_CHECKING = False
 if TYPE_CHECKING:
+    import argparse
+    import re
+    from collections.abc import Callable, Iterator, Sequence
+    from contextlib import AbstractContextManager
     from typing import BinaryIO, Protocol
 
     class _Progress(Protocol):
@@ -54,6 +49,12 @@ class NoProgress:
     def update(self, n: int, /) -> None:
         pass
 
+    def __enter__(self) -> "NoProgress":
+        return self
+
+    def __exit__(self, *exception: object) -> None:
+        pass
+
 
 def remaining_size(source: io.BufferedIOBase) -> int | None:
     """Bytes left in a regular file; None for pipes and terminals."""
@@ -64,42 +65,47 @@ def remaining_size(source: io.BufferedIOBase) -> int | None:
         return None
 
 
-@contextlib.contextmanager
-def progress(source: io.BufferedIOBase, label: str) -> Iterator[_Progress]:
+def progress(source: io.BufferedIOBase, label: str) -> "AbstractContextManager[_Progress]":
+    """A progress bar for reading `source` (a context manager)."""
     total = remaining_size(source)
     if total is None or total < PROGRESS_FROM or not sys.stderr.isatty():
-        yield NoProgress()
-        return
+        return NoProgress()
+    import importlib
+
     try:
         tqdm = importlib.import_module("tqdm").tqdm
     except ImportError:
-        yield NoProgress()
-        return
-    with tqdm(total=total, desc=label, unit="B", unit_scale=True, unit_divisor=1024, leave=False,
-              file=sys.stderr) as bar:
-        yield bar
+        return NoProgress()
+    bar: AbstractContextManager[_Progress] = tqdm(total=total, desc=label, unit="B", unit_scale=True,
+                                                  unit_divisor=1024, leave=False, file=sys.stderr)
+    return bar
 
 
 def error_text(path: str, error: OSError) -> str:
     return f"{path}: {error.strerror or error}"
 
 
-@contextlib.contextmanager
-def opened(path: str) -> Iterator[io.BufferedIOBase]:
-    """The file at `path`, or standard input for "-"."""
+class StandardInput:
+    """Standard input's binary stream, which leaving `with` keeps open."""
+
+    def __enter__(self) -> io.BufferedIOBase:
+        return sys.stdin.buffer  # type: ignore[return-value]  # a buffered reader, typed as any binary file
+
+    def __exit__(self, *exception: object) -> None:
+        pass
+
+
+def opened(path: str) -> "AbstractContextManager[io.BufferedIOBase]":
+    """The file at `path`, or standard input for "-" (a context manager)."""
     if path == "-":
-        stdin: io.BufferedIOBase = sys.stdin.buffer  # type: ignore[assignment]  # a buffered reader, typed as any binary file
-        yield stdin
-        return
+        return StandardInput()
     try:
-        file = open(path, "rb")
+        return open(path, "rb")
     except OSError as error:
         raise CommandError(error_text(path, error)) from None
-    with file:
-        yield file
 
 
-def chunks(source: io.BufferedIOBase, size: int, bar: _Progress) -> Iterator[bytes]:
+def chunks(source: io.BufferedIOBase, size: int, bar: "_Progress") -> "Iterator[bytes]":
     # A buffered reader returns `size` bytes on every read but the last, so the
     # encoder sees whole 3-byte groups until the end.
     while block := source.read(size):
@@ -114,7 +120,7 @@ def chunks(source: io.BufferedIOBase, size: int, bar: _Progress) -> Iterator[byt
 LINES_PER_WRITE = 4096
 
 
-def write_lines(out: BinaryIO, text: memoryview, width: int, column: int) -> int:
+def write_lines(out: "BinaryIO", text: memoryview, width: int, column: int) -> int:
     """Writes `text` in lines of `width` characters, the first of which already
     holds `column`; returns the column where the text ends."""
     head = min(width - column, len(text))
@@ -134,7 +140,9 @@ def write_lines(out: BinaryIO, text: memoryview, width: int, column: int) -> int
     return len(rest) - whole
 
 
-def encode(args: argparse.Namespace) -> None:
+def encode(args: "Arguments") -> None:
+    import _vantorq
+
     altchars = b"-_" if args.urlsafe else None
     width: int = args.wrap
     out = sys.stdout.buffer
@@ -175,14 +183,17 @@ class Decoder:
     anywhere; a group with padding ends one encoded text and another may
     follow it (encoded files concatenated, as `base64 -d` takes them)."""
 
-    def __init__(self, altchars: bytes | None, out: BinaryIO) -> None:
+    def __init__(self, altchars: bytes | None, out: "BinaryIO") -> None:
+        import _vantorq
+
+        self.b64decode = _vantorq.b64decode
         self.altchars = altchars
         self.out = out
         self.pending = b""  # text that the next piece completes
 
     def decoded(self, text: memoryview, padded: bool) -> bytes:
         try:
-            return _vantorq.b64decode(text, self.altchars, ignorechars=LINE_BREAKS, padded=padded)
+            return self.b64decode(text, self.altchars, ignorechars=LINE_BREAKS, padded=padded)
         except binascii.Error as error:
             raise CommandError(f"invalid input: {error}") from None
 
@@ -213,7 +224,7 @@ class Decoder:
         # an unfinished group of 3 or 4 symbols: those symbols wait for the
         # next piece. One symbol past the whole groups is an error.
         try:
-            data = _vantorq.b64decode(view[start:], self.altchars, ignorechars=LINE_BREAKS, padded=False)
+            data = self.b64decode(view[start:], self.altchars, ignorechars=LINE_BREAKS, padded=False)
             left_over = (0, 2, 3)[len(data) % 3]
         except binascii.Error:
             data = None
@@ -229,7 +240,7 @@ class Decoder:
         return cut
 
 
-def decode(args: argparse.Namespace) -> None:
+def decode(args: "Arguments") -> None:
     symbols = URLSAFE_SYMBOLS if args.urlsafe else STANDARD_SYMBOLS
     garbage = all_bytes_but(symbols + b"=") if args.ignore_garbage else None
     decoder = Decoder(b"-_" if args.urlsafe else None, sys.stdout.buffer)
@@ -242,26 +253,49 @@ def decode(args: argparse.Namespace) -> None:
 # ----------------------------------------------------------------------------
 # hash
 
-READ_SIZE = 1 << 20
+# Reads of this size go from the page cache straight into the hash's buffer
+# (a buffered reader copies reads no larger than its own buffer, 128 KiB
+# from 3.14, through that buffer first), and the bytes copied stay in the
+# second-level cache for the hash to read. A 1 GiB cached file, Xeon with
+# AVX-512, median of 25: XXH3 271 ms of processor time, 279 with 1 MiB reads,
+# 316 with 128 KiB.
+READ_SIZE = 256 << 10
+
+
+def hasher_class(name: str) -> "Callable[[], _Hasher]":
+    """vantorq._native's streaming hasher of the hash `name`, imported when
+    a command first hashes (encode and decode never load the module)."""
+    # The one line that names the XXH hasher classes.
+    from vantorq._native import xxh3_64, xxh3_128, xxh32, xxh64
+    from vantorq._native import murmur3_x64_128, murmur3_x86_32, murmur3_x86_128
+
+    classes: dict[str, Callable[[], _Hasher]] = {
+        "xxh32": xxh32, "xxh64": xxh64, "xxh3_64": xxh3_64, "xxh3_128": xxh3_128,
+        "murmur3_32": murmur3_x86_32, "murmur3_x86_128": murmur3_x86_128, "murmur3_x64_128": murmur3_x64_128,
+    }
+    return classes[name]
 
 
 class Algorithm:
     """A hash of the command: how to compute it and how its lines show it."""
 
-    def __init__(self, tag: str, hasher: Callable[[], _Hasher], value: Callable[[_Hasher], bytes], size: int,
+    def __init__(self, name: str, tag: str, value: "Callable[[_Hasher], bytes]", size: int,
                  always_tagged: bool = False) -> None:
+        self.name = name
         self.tag = tag  # its name in BSD-style lines
-        self.hasher = hasher
         self.value = value  # the hash, most significant byte first
         self.size = size  # bytes of a hash
         self.always_tagged = always_tagged  # xxhsum writes XXH3-64 lines in BSD style only
 
+    def hasher(self) -> "_Hasher":
+        return hasher_class(self.name)()
 
-def big_endian_digest(state: _Hasher) -> bytes:
+
+def big_endian_digest(state: "_Hasher") -> bytes:
     return state.digest()
 
 
-def reversed_digest(state: _Hasher) -> bytes:
+def reversed_digest(state: "_Hasher") -> bytes:
     return state.digest()[::-1]
 
 
@@ -269,13 +303,16 @@ def reversed_digest(state: _Hasher) -> bytes:
 # one-shot functions give them: murmur3_32 as its int, the others as their
 # digest bytes.
 ALGORITHMS = {
-    "xxh32": Algorithm("XXH32", _native.xxh32_hasher, big_endian_digest, 4),
-    "xxh64": Algorithm("XXH64", _native.xxh64_hasher, big_endian_digest, 8),
-    "xxh3_64": Algorithm("XXH3", _native.xxh3_64_hasher, big_endian_digest, 8, always_tagged=True),
-    "xxh3_128": Algorithm("XXH128", _native.xxh3_128_hasher, big_endian_digest, 16),
-    "murmur3_32": Algorithm("MURMUR3_32", _native.murmur3_x86_32, reversed_digest, 4),
-    "murmur3_x86_128": Algorithm("MURMUR3_X86_128", _native.murmur3_x86_128, big_endian_digest, 16),
-    "murmur3_x64_128": Algorithm("MURMUR3_X64_128", _native.murmur3_x64_128, big_endian_digest, 16),
+    algorithm.name: algorithm
+    for algorithm in (
+        Algorithm("xxh32", "XXH32", big_endian_digest, 4),
+        Algorithm("xxh64", "XXH64", big_endian_digest, 8),
+        Algorithm("xxh3_64", "XXH3", big_endian_digest, 8, always_tagged=True),
+        Algorithm("xxh3_128", "XXH128", big_endian_digest, 16),
+        Algorithm("murmur3_32", "MURMUR3_32", reversed_digest, 4),
+        Algorithm("murmur3_x86_128", "MURMUR3_X86_128", big_endian_digest, 16),
+        Algorithm("murmur3_x64_128", "MURMUR3_X64_128", big_endian_digest, 16),
+    )
 }
 BY_TAG = {algorithm.tag: name for name, algorithm in ALGORITHMS.items()}
 # What xxhsum -c takes a line without a tag for, by its number of digits.
@@ -283,7 +320,7 @@ UNTAGGED_BY_DIGITS = {8: "xxh32", 16: "xxh64", 32: "xxh3_128"}
 STDIN_NAME = "stdin"  # standard input's name in lines and messages, as xxhsum names it
 
 
-def hash_source(source: io.BufferedIOBase, algorithm: Algorithm, bar: _Progress) -> bytes:
+def hash_source(source: io.BufferedIOBase, algorithm: Algorithm, bar: "_Progress") -> bytes:
     state = algorithm.hasher()
     # Large reads into one reused buffer: no allocation per read, and whole
     # reads are hashed in place.
@@ -314,7 +351,7 @@ def display_name(path: str) -> bytes:
     return STDIN_NAME.encode() if path == "-" else os.fsencode(path)
 
 
-def hash_files(args: argparse.Namespace) -> int:
+def hash_files(args: "Arguments") -> int:
     paths: list[str] = args.files or ["-"]
     if args.check:
         return check(paths, args)
@@ -334,18 +371,30 @@ def hash_files(args: argparse.Namespace) -> int:
 # ----------------------------------------------------------------------------
 # hash --check
 
-TAGGED = re.compile(rb"([A-Z0-9_]+?)(_LE)? \((.*)\) = ([0-9a-fA-F]+)")
-UNTAGGED = re.compile(rb"([0-9a-fA-F]+) [ *](.+)")
+# The lines --check reads, tagged and untagged: compiled by the first check
+# (re's import would be a large share of every other command's start-up).
+LINE_PATTERNS: "tuple[re.Pattern[bytes], re.Pattern[bytes]] | None" = None
+
+
+def line_patterns() -> "tuple[re.Pattern[bytes], re.Pattern[bytes]]":
+    global LINE_PATTERNS
+    if LINE_PATTERNS is None:
+        import re
+
+        tagged = re.compile(rb"([A-Z0-9_]+?)(_LE)? \((.*)\) = ([0-9a-fA-F]+)")
+        LINE_PATTERNS = tagged, re.compile(rb"([0-9a-fA-F]+) [ *](.+)")
+    return LINE_PATTERNS
 
 
 def parse_entry(line: bytes, algo: str | None) -> tuple[str, bytes, bytes] | None:
     """The line's algorithm, file name and hash (most significant byte first),
     or None when it is not a line `hash` writes. A line without a tag is for
     `algo`, or as xxhsum reads it, by its length."""
-    if tagged := TAGGED.fullmatch(line):
+    tagged_line, untagged_line = line_patterns()
+    if tagged := tagged_line.fullmatch(line):
         tag, little_endian, name, digits = tagged.groups()
         line_algo = BY_TAG.get(tag.decode())
-    elif untagged := UNTAGGED.fullmatch(line):
+    elif untagged := untagged_line.fullmatch(line):
         digits, name = untagged.groups()
         line_algo, little_endian = algo or UNTAGGED_BY_DIGITS.get(len(digits)), None
     else:
@@ -356,7 +405,7 @@ def parse_entry(line: bytes, algo: str | None) -> tuple[str, bytes, bytes] | Non
     return line_algo, name, value[::-1] if little_endian else value
 
 
-def check_list(listing: io.BufferedIOBase, list_name: str, args: argparse.Namespace) -> bool:
+def check_list(listing: io.BufferedIOBase, list_name: str, args: "Arguments") -> bool:
     """Verifies the files of one list, reports them as `xxhsum -c` does; True
     when all were verified and the list holds at least one entry."""
     out = sys.stdout.buffer
@@ -405,7 +454,7 @@ def check_list(listing: io.BufferedIOBase, list_name: str, args: argparse.Namesp
     return not (failed or unreadable or other_algorithm or (args.strict and malformed))
 
 
-def check(lists: Sequence[str], args: argparse.Namespace) -> int:
+def check(lists: "Sequence[str]", args: "Arguments") -> int:
     status = 0
     for path in lists:
         try:
@@ -426,11 +475,181 @@ def report(message: str) -> None:
     sys.stderr.write(f"vantorq: {message}\n")
 
 
+def info(args: "Arguments") -> None:
+    """The processor and the kernels each family chose for it."""
+    from vantorq._native import cpu_info
+
+    described = cpu_info()
+    if args.json:
+        import json
+
+        print(json.dumps(described, indent=2))
+        return
+    name = described["name"] or "unnamed processor"
+    print(f"processor   {name} ({described['vendor']}, family {described['family']:#x} model {described['model']:#x})")
+    print(f"features    {' '.join(described['features']) or 'none beyond x86-64'}")
+    cache = described["data_cache_bytes"]
+    print(f"data cache  {f'{cache >> 10} KiB' if cache else 'unknown'}")
+    for family, choices in described["kernels"].items():
+        print(f"{family:<11} {', '.join(f'{role} {kernel}' for role, kernel in choices.items())}")
+
+
+# ----------------------------------------------------------------------------
+# arguments
+
+
+class Arguments:
+    """A parsed command line: `run`, the command's function, and each of its
+    arguments by name, as argparse sets them on a namespace (declared here,
+    not set: argparse sets the defaults of the names it finds missing)."""
+
+    run: "Callable[[Arguments], int | None]"
+    file: str  # encode, decode
+    urlsafe: bool
+    wrap: int
+    ignore_garbage: bool
+    files: list[str]  # hash
+    algo: str | None
+    tag: bool
+    little_endian: bool
+    check: bool
+    quiet: bool
+    status: bool
+    strict: bool
+    warn: bool
+    json: bool  # info
+
+
 def line_width(text: str) -> int:
     value = int(text)
     if value < 0:
+        import argparse
+
         raise argparse.ArgumentTypeError("must be 0 or more")
     return value
+
+
+class Option:
+    """An option of a command: a flag (True when given) unless it reads a
+    value, through `read`, among `choices` when given."""
+
+    def __init__(self, flags: "tuple[str, ...]", help: str, read: "Callable[[str], object] | None" = None,
+                 default: object = None, choices: "Sequence[str] | None" = None, metavar: str | None = None) -> None:
+        self.flags = flags
+        self.dest = flags[-1].removeprefix("--").replace("-", "_")  # as argparse names it: the long flag's
+        self.help = help
+        self.read = read
+        self.default = False if read is None else default
+        self.choices = choices
+        self.metavar = metavar
+
+
+class Command:
+    """A command: its function, its help, its options, and the FILE it takes
+    (its name and count: "?" for one or none, "*" for any number), if any."""
+
+    def __init__(self, run: "Callable[[Arguments], int | None]", help: str, options: "Sequence[Option]",
+                 files: tuple[str, str] | None = None) -> None:
+        self.run = run
+        self.help = help
+        self.options = options
+        self.by_flag = {flag: option for option in options for flag in option.flags}
+        self.files = files
+
+
+URLSAFE = Option(("-u", "--urlsafe"), "use '-' and '_' for '+' and '/'")
+# Each command's arguments: the one place that declares them, to argparse
+# and to quick_parse.
+COMMANDS = {
+    "encode": Command(
+        encode, "encode FILE (or standard input) as Base64 to standard output", [
+            URLSAFE,
+            Option(("-w", "--wrap"), "break lines after N characters (default 76); 0 for one line with no line feed",
+                   read=line_width, default=76, metavar="N"),
+        ], files=("file", "?"),
+    ),
+    "decode": Command(
+        decode, "decode Base64 from FILE (or standard input) to standard output", [
+            URLSAFE,
+            Option(("-i", "--ignore-garbage"),
+                   "discard bytes outside the alphabet (else only line breaks are allowed)"),
+        ], files=("file", "?"),
+    ),
+    "hash": Command(
+        hash_files, "print the hash of each FILE (or standard input) as xxhsum does", [
+            Option(("-a", "--algo"),
+                   "the hash (default xxh3_64; with --check, the one each line names, or for a line without a "
+                   "name xxh32, xxh64 or xxh3_128 by its length, as xxhsum -c reads it)",
+                   read=str, choices=list(ALGORITHMS)),
+            Option(("--tag",), "write BSD-style lines: 'XXH64 (FILE) = HASH'"),
+            Option(("--little-endian",), "write hashes least significant byte first"),
+            Option(("-c", "--check"),
+                   "read the lines hash writes (either style) from the FILEs and verify each listed file"),
+            Option(("-q", "--quiet"), "with --check: print nothing for verified files"),
+            Option(("--status",), "with --check: print nothing, the status tells"),
+            Option(("--strict",), "with --check: fail on improperly formatted lines"),
+            Option(("--warn",), "with --check: name each improperly formatted line"),
+        ], files=("files", "*"),
+    ),
+    "info": Command(info, "describe this processor and the kernels chosen for it", [
+        Option(("--json",), "print it as one JSON object"),
+    ]),
+}
+
+
+def quick_parse(argv: "Sequence[str]") -> Arguments | None:
+    """What argparse makes of a plain command line, without importing it
+    (a large share of a short command's start-up): a command, its options by
+    their exact names, each value in the next word or after '=', its files in
+    one run. None for anything else (help, errors,
+    abbreviations, grouped short flags, '--'), which argparse then parses."""
+    if not argv or argv[0] not in COMMANDS:
+        return None
+    command = COMMANDS[argv[0]]
+    args = Arguments()
+    args.run = command.run
+    for each in command.options:
+        setattr(args, each.dest, each.default)
+    positional: list[str] = []
+    after_positional = False  # an option has come after the run of positional words
+    words = iter(argv[1:])
+    for word in words:
+        if word == "-" or not word.startswith("-"):
+            if after_positional:
+                return None
+            positional.append(word)
+            continue
+        after_positional = bool(positional)
+        flag, equals, value = word.partition("=")
+        option = command.by_flag.get(flag)
+        if option is None:
+            return None
+        if option.read is None:
+            if equals:
+                return None
+            setattr(args, option.dest, True)
+            continue
+        if not equals:
+            value = next(words, "-")  # no word left: argparse's error
+        if value.startswith("-"):  # another option, or a value that argparse reads by its own rules
+            return None
+        try:
+            read = option.read(value)
+        except Exception:  # argparse's error, with its message
+            return None
+        if option.choices is not None and read not in option.choices:
+            return None
+        setattr(args, option.dest, read)
+    if command.files is None:
+        return None if positional else args
+    dest, count = command.files
+    if count == "?":
+        if len(positional) > 1:
+            return None
+        setattr(args, dest, positional[0] if positional else "-")
+    else:
+        setattr(args, dest, positional)
+    return args
 
 
 def terminal_width() -> int:
@@ -447,85 +666,41 @@ def terminal_width() -> int:
         return 80
 
 
-def info(args: argparse.Namespace) -> None:
-    """The processor and the kernels each family chose for it."""
-    described = _native.cpu_info()
-    if args.json:
-        import json
-
-        print(json.dumps(described, indent=2))
-        return
-    name = described["name"] or "unnamed processor"
-    print(f"processor   {name} ({described['vendor']}, family {described['family']:#x} model {described['model']:#x})")
-    print(f"features    {' '.join(described['features']) or 'none beyond x86-64'}")
-    cache = described["data_cache_bytes"]
-    print(f"data cache  {f'{cache >> 10} KiB' if cache else 'unknown'}")
-    for family, choices in described["kernels"].items():
-        print(f"{family:<11} {', '.join(f'{role} {kernel}' for role, kernel in choices.items())}")
-
-
-class HelpFormatter(argparse.HelpFormatter):
+def help_formatter(prog: str) -> "argparse.HelpFormatter":
     """argparse's formatter, told the width: it would import shutil for it,
-    and shutil the compression modules, on every run (the parsers make
-    formatters while they are built), a sixth of a short command's time."""
+    and shutil the compression modules (the parsers make formatters while
+    they are built)."""
+    import argparse
 
-    def __init__(self, prog: str, indent_increment: int = 2, max_help_position: int = 24,
-                 width: int | None = None) -> None:
-        super().__init__(prog, indent_increment, max_help_position, terminal_width() - 2 if width is None else width)
+    return argparse.HelpFormatter(prog, width=terminal_width() - 2)
 
 
-def parser() -> argparse.ArgumentParser:
+def parser() -> "argparse.ArgumentParser":
+    import argparse
+
     top = argparse.ArgumentParser(
         prog="vantorq", description="Base64 encoding and decoding, and XXH and MurmurHash3 hashes of files.",
-        formatter_class=HelpFormatter,
+        formatter_class=help_formatter,
     )
     commands = top.add_subparsers(required=True, metavar="COMMAND")
-
-    command = commands.add_parser(
-        "encode", formatter_class=HelpFormatter, help="encode FILE (or standard input) as Base64 to standard output"
-    )
-    command.add_argument("file", nargs="?", default="-", metavar="FILE")
-    command.add_argument("-u", "--urlsafe", action="store_true", help="use '-' and '_' for '+' and '/'")
-    command.add_argument("-w", "--wrap", type=line_width, default=76, metavar="N",
-                         help="break lines after N characters (default 76); 0 for one line with no line feed")
-    command.set_defaults(run=encode)
-
-    command = commands.add_parser(
-        "decode", formatter_class=HelpFormatter, help="decode Base64 from FILE (or standard input) to standard output"
-    )
-    command.add_argument("file", nargs="?", default="-", metavar="FILE")
-    command.add_argument("-u", "--urlsafe", action="store_true", help="use '-' and '_' for '+' and '/'")
-    command.add_argument("-i", "--ignore-garbage", action="store_true",
-                         help="discard bytes outside the alphabet (else only line breaks are allowed)")
-    command.set_defaults(run=decode)
-
-    command = commands.add_parser(
-        "hash", formatter_class=HelpFormatter, help="print the hash of each FILE (or standard input) as xxhsum does"
-    )
-    command.add_argument("files", nargs="*", metavar="FILE")
-    command.add_argument("-a", "--algo", choices=ALGORITHMS,
-                         help="the hash (default xxh3_64; with --check, the one each line names, or for a line "
-                              "without a name xxh32, xxh64 or xxh3_128 by its length, as xxhsum -c reads it)")
-    command.add_argument("--tag", action="store_true", help="write BSD-style lines: 'XXH64 (FILE) = HASH'")
-    command.add_argument("--little-endian", action="store_true", help="write hashes least significant byte first")
-    command.add_argument("-c", "--check", action="store_true",
-                         help="read the lines hash writes (either style) from the FILEs and verify each listed file")
-    command.add_argument("-q", "--quiet", action="store_true", help="with --check: print nothing for verified files")
-    command.add_argument("--status", action="store_true", help="with --check: print nothing, the status tells")
-    command.add_argument("--strict", action="store_true", help="with --check: fail on improperly formatted lines")
-    command.add_argument("--warn", action="store_true", help="with --check: name each improperly formatted line")
-    command.set_defaults(run=hash_files)
-
-    command = commands.add_parser(
-        "info", formatter_class=HelpFormatter, help="describe this processor and the kernels chosen for it"
-    )
-    command.add_argument("--json", action="store_true", help="print it as one JSON object")
-    command.set_defaults(run=info)
+    for name, command in COMMANDS.items():
+        sub = commands.add_parser(name, formatter_class=help_formatter, help=command.help)
+        if command.files is not None:
+            dest, count = command.files
+            sub.add_argument(dest, nargs=count, default="-" if count == "?" else None, metavar="FILE")
+        for option in command.options:
+            if option.read is None:
+                sub.add_argument(*option.flags, action="store_true", help=option.help)
+            else:
+                sub.add_argument(*option.flags, type=option.read, default=option.default, choices=option.choices,
+                                 metavar=option.metavar, help=option.help)
+        sub.set_defaults(run=command.run)
     return top
 
 
-def main(argv: Sequence[str] | None = None) -> int:
-    args = parser().parse_args(argv)
+def main(argv: "Sequence[str] | None" = None) -> int:
+    words = sys.argv[1:] if argv is None else list(argv)
+    args = quick_parse(words) or parser().parse_args(words, namespace=Arguments())
     try:
         status: int | None = args.run(args)
         sys.stdout.flush()

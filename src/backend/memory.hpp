@@ -9,6 +9,7 @@
 #endif
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -51,6 +52,60 @@ inline ByteBuffer try_allocate_bytes(std::size_t size) noexcept {
     // Both allocators return a unique non-null pointer for 0 bytes, so an empty buffer is still valid.
     return ByteBuffer(static_cast<unsigned char*>(heap_allocate(size)));
 }
+
+// A byte array of a size fixed at construction, owned and copied deeply: for
+// state that two copies of its holder must not share (a caller's key, a
+// serialised form). Construction and copy throw std::bad_alloc when the
+// memory cannot be had; a moved-from array is empty.
+class OwnedBytes {
+public:
+    // `size` bytes, zero.
+    explicit OwnedBytes(std::size_t size) : OwnedBytes(nullptr, size) {}
+    // A copy of `size` bytes at `data`.
+    OwnedBytes(const unsigned char* data, std::size_t size) : bytes_(try_allocate_bytes(size)), size_(size) {
+        if (!bytes_) throw std::bad_alloc();
+        if (data == nullptr)
+            std::memset(bytes_.get(), 0, size);
+        else if (size != 0)
+            std::memcpy(bytes_.get(), data, size);
+    }
+    OwnedBytes(const OwnedBytes& other) : OwnedBytes(other.data(), other.size()) {}
+    OwnedBytes& operator=(const OwnedBytes& other) {
+        if (this == &other) return *this;
+        if (size_ == other.size_ && bytes_)
+            std::memcpy(bytes_.get(), other.data(), size_);
+        else
+            *this = OwnedBytes(other);
+        return *this;
+    }
+    OwnedBytes(OwnedBytes&& other) noexcept
+        : bytes_(std::move(other.bytes_)), size_(std::exchange(other.size_, 0)) {}
+    OwnedBytes& operator=(OwnedBytes&& other) noexcept {
+        bytes_ = std::move(other.bytes_);
+        size_ = std::exchange(other.size_, 0);
+        return *this;
+    }
+
+    unsigned char* data() { return bytes_.get(); }
+    const unsigned char* data() const { return bytes_.get(); }
+    std::size_t size() const { return size_; }
+    unsigned char* begin() { return data(); }
+    unsigned char* end() { return data() + size_; }
+    const unsigned char* begin() const { return data(); }
+    const unsigned char* end() const { return data() + size_; }
+    unsigned char& operator[](std::size_t i) { return bytes_[i]; }
+    unsigned char operator[](std::size_t i) const { return bytes_[i]; }
+    operator std::span<unsigned char>() { return {data(), size_}; }
+    operator std::span<const unsigned char>() const { return {data(), size_}; }
+
+    friend bool operator==(const OwnedBytes& a, const OwnedBytes& b) {
+        return a.size_ == b.size_ && (a.size_ == 0 || std::memcmp(a.data(), b.data(), a.size_) == 0);
+    }
+
+private:
+    ByteBuffer bytes_;
+    std::size_t size_;
+};
 
 // Room for a fixed number of values, reserved once: values are appended in
 // order and never moved, and are destroyed in reverse order with the array.

@@ -25,6 +25,7 @@ enum class Kind : unsigned char {
     XXH32 = 0x20,
     XXH64 = 0x40,
     XXH3 = 0x30,
+    XXH3_SECRET = 0x31,
     MURMUR3_X86_32 = 0x51,
     MURMUR3_X86_128 = 0x52,
     MURMUR3_X64_128 = 0x53,

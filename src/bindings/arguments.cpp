@@ -84,6 +84,17 @@ bool convert_seed_u32(PyObject* value, std::uint32_t& seed) {
     return true;
 }
 
+bool read_wrapping_seed(PyObject* value, std::uint64_t& seed) {
+    runtime::OwnedRef index;
+    if (!PyLong_Check(value)) {
+        index = runtime::OwnedRef(PyNumber_Index(value));
+        if (!index) return false;
+        value = index.get();
+    }
+    seed = PyLong_AsUnsignedLongLongMask(value);
+    return !(seed == static_cast<std::uint64_t>(-1) && PyErr_Occurred());
+}
+
 bool read_index_seed_u32(PyObject* value, std::uint32_t& seed) {
     seed = 0;
     if (value == nullptr) return true;

@@ -169,4 +169,8 @@ bool convert_seed_u32(PyObject* value, std::uint32_t& seed);
 // OverflowError wording of the interpreter's own integer conversions.
 bool read_index_seed_u32(PyObject* value, std::uint32_t& seed);
 
+// Any object with __index__, reduced modulo 2**64: the seed as the xxhash
+// package reads it (a 32-bit hash then takes the low half).
+bool read_wrapping_seed(PyObject* value, std::uint64_t& seed);
+
 }  // namespace vantorq::bindings::arguments

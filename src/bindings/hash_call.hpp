@@ -13,20 +13,24 @@
 
 namespace vantorq::bindings::hash_call {
 
+// How the module's functions read (s, seed=0): a seed out of the Seed's
+// range is refused (an empty slot is 0), and `s` is any bytes-like object.
+struct StrictArguments {
+    static bool read_seed(PyObject* value, std::uint32_t& seed) { return arguments::read_seed_u32(value, seed); }
+    static bool read_seed(PyObject* value, std::uint64_t& seed) { return arguments::read_seed_u64(value, seed); }
+    static buffer::Acquired acquire(PyObject* s) { return buffer::any_bytes_like(s, "s"); }
+};
+
 // Given (s, seed=0), converts the seed (a `Seed`, 32 or 64 bits) before `s`
 // is looked at, and hashes the bytes with `hash(data, length, seed)`,
 // detached when the input is immutable and at least `detach_threshold` long.
+// `Read` converts the arguments (read_seed, acquire), as StrictArguments does.
 // Returns `build(result)`, or null with an error set.
-template <typename Seed, typename Hash, typename Build>
+template <typename Seed, typename Read = StrictArguments, typename Hash, typename Build>
 PyObject* hash_one(const arguments::Arguments<2>& parsed, std::size_t detach_threshold, Hash hash, Build build) {
     static_assert(std::is_same_v<Seed, std::uint32_t> || std::is_same_v<Seed, std::uint64_t>);
     Seed seed = 0;
-    bool converted;
-    if constexpr (std::is_same_v<Seed, std::uint32_t>)
-        converted = arguments::read_seed_u32(parsed[1], seed);
-    else
-        converted = arguments::read_seed_u64(parsed[1], seed);
-    if (!converted) return nullptr;
+    if (!Read::read_seed(parsed[1], seed)) return nullptr;
     const auto hash_bytes = [&](const unsigned char* data, std::size_t length, bool immutable) {
         const bool detach = immutable && length >= detach_threshold;
         return build(runtime::run_maybe_detached(detach, [&] { return hash(data, length, seed); }));
@@ -37,7 +41,7 @@ PyObject* hash_one(const arguments::Arguments<2>& parsed, std::size_t detach_thr
     if (PyBytes_CheckExact(s))
         return hash_bytes(reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(s)),
                           static_cast<std::size_t>(PyBytes_GET_SIZE(s)), true);
-    const auto input = buffer::any_bytes_like(s, "s");
+    const auto input = Read::acquire(s);
     if (!input) return nullptr;
     return input->with_bytes([&](const unsigned char* data, std::size_t length) {
         return hash_bytes(data, length, input->is_immutable());

@@ -165,10 +165,11 @@ void ValidityBuilder::finish(ColumnData& column) {
 
 // ---- Digests --------------------------------------------------------------
 
-std::optional<DigestColumnBuilder> DigestColumnBuilder::try_create(DigestKind kind, std::size_t rows) {
+std::optional<DigestColumnBuilder> DigestColumnBuilder::try_create(DigestKind kind, std::size_t rows,
+                                                                  DigestSign sign) {
     auto values = allocate_result(rows, digest_bytes(kind));
     if (!values) return std::nullopt;
-    return DigestColumnBuilder(kind, rows, std::move(values));
+    return DigestColumnBuilder(kind, sign, rows, std::move(values));
 }
 
 bool DigestColumnBuilder::add(const Chunk& chunk, std::uint64_t seed) {
@@ -182,8 +183,9 @@ bool DigestColumnBuilder::add(const Chunk& chunk, std::uint64_t seed) {
 SharedColumn DigestColumnBuilder::finish() {
     if (next_row_ != rows_) backend::fail_invariant("a digest column is finished before its last row");
     auto column = std::make_shared<ColumnData>();
-    column->format = kind_ == DigestKind::Xxh3_64      ? "L"
-                     : kind_ == DigestKind::Murmur3_32 ? "I"
+    const bool is_signed = sign_ == DigestSign::Signed;
+    column->format = kind_ == DigestKind::Xxh3_64      ? (is_signed ? "l" : "L")
+                     : kind_ == DigestKind::Murmur3_32 ? (is_signed ? "i" : "I")
                                                        : "w:16";
     column->length = rows_;
     column->value_width = digest_bytes(kind_);

@@ -65,20 +65,28 @@ enum class DigestKind : std::uint8_t { Xxh3_64, Xxh3_128, Murmur3_32, Murmur3_x8
 // Bytes of one digest.
 std::size_t digest_bytes(DigestKind kind);
 
+// How an integer digest column (XXH3-64, MurmurHash3 x86_32) is typed: as
+// the unsigned integer the one-value function gives, or as the signed integer
+// of the same bits, for consumers without unsigned types (Spark's long and
+// int). A 16-byte digest is bytes either way.
+enum class DigestSign : std::uint8_t { Unsigned, Signed };
+
 // The digests of every row of every chunk in order, packed, with the chunks'
 // nulls (zero where null).
 class DigestColumnBuilder {
 public:
-    static std::optional<DigestColumnBuilder> try_create(DigestKind kind, std::size_t rows);
+    static std::optional<DigestColumnBuilder> try_create(DigestKind kind, std::size_t rows,
+                                                         DigestSign sign = DigestSign::Unsigned);
     // Hashes the chunk's rows into the next rows. False when memory cannot be had.
     bool add(const Chunk& chunk, std::uint64_t seed);
     SharedColumn finish();
 
 private:
-    DigestColumnBuilder(DigestKind kind, std::size_t rows, backend::ByteBuffer values)
-        : kind_(kind), rows_(rows), values_(std::move(values)), validity_(rows) {}
+    DigestColumnBuilder(DigestKind kind, DigestSign sign, std::size_t rows, backend::ByteBuffer values)
+        : kind_(kind), sign_(sign), rows_(rows), values_(std::move(values)), validity_(rows) {}
 
     DigestKind kind_;
+    DigestSign sign_;
     std::size_t rows_;
     std::size_t next_row_ = 0;
     backend::ByteBuffer values_;

@@ -173,6 +173,8 @@ public:
     // Back to the state of a new hasher with the same seed.
     void reset() { *this = Hasher(seed_, *engine_); }
 
+    Word seed() const { return seed_; }
+
     Serialized to_bytes() const;
     // The hasher that to_bytes() described, on `engine`, or nothing if `form`
     // is not such a form (wrong size, kind or version, altered bytes,

@@ -57,10 +57,11 @@ std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::
 }
 }  // namespace scalar
 
-void accumulate_last_stripe(Accumulators& acc, const unsigned char* stripe, const unsigned char* secret) {
+void accumulate_last_stripe(Accumulators& acc, const unsigned char* stripe, const unsigned char* secret,
+                            RuntimeGeometry geometry) {
     ScalarLanes::State products = ScalarLanes::load(acc.data());
     ScalarLanes::State data_sum = ScalarLanes::zero();
-    ScalarLanes::accumulate_stripe(products, data_sum, stripe, secret + LAST_STRIPE_SECRET_OFFSET);
+    ScalarLanes::accumulate_stripe(products, data_sum, stripe, secret + geometry.last_stripe_offset());
     ScalarLanes::fold_data(products, data_sum);
     ScalarLanes::store(acc.data(), products);
 }

@@ -29,6 +29,12 @@ using AccumulateKernel = Accumulators (*)(const unsigned char* data, std::size_t
 using StripesKernel = std::size_t (*)(Accumulators& acc, const unsigned char* data, std::size_t stripes,
                                       std::size_t stripes_in_block, const unsigned char* secret);
 
+// The same two on a caller's secret, whose size sets the block length and
+// the scramble and final-stripe keys (SecretGeometry).
+using SecretAccumulateKernel = Accumulators (*)(const unsigned char* data, std::size_t len, SecretView secret);
+using SecretStripesKernel = std::size_t (*)(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                                            std::size_t stripes_in_block, SecretView secret);
+
 // The complete hashes with seed 0 of an input of 241..1024 bytes: one block,
 // so no scramble, and the merge in the same call as the stripes.
 using Medium64Kernel = std::uint64_t (*)(const unsigned char* data, std::size_t len);
@@ -54,6 +60,8 @@ struct LongKernels {
     StripesKernel continue_stripes;
     Medium64Kernel hash_64_medium;
     Medium128Kernel hash_128_medium;
+    SecretAccumulateKernel accumulate_with_secret;
+    SecretStripesKernel continue_stripes_with_secret;
 };
 
 namespace scalar {
@@ -63,9 +71,10 @@ std::size_t continue_stripes(Accumulators& acc, const unsigned char* data, std::
 extern const LongKernels KERNELS;
 }  // namespace scalar
 
-// The final stripe of a long input, keyed by the secret at
-// LAST_STRIPE_SECRET_OFFSET: accumulated once, never scrambled.
-void accumulate_last_stripe(Accumulators& acc, const unsigned char* stripe, const unsigned char* secret);
+// The final stripe of a long input, keyed by the secret at its geometry's
+// last_stripe_offset: accumulated once, never scrambled.
+void accumulate_last_stripe(Accumulators& acc, const unsigned char* stripe, const unsigned char* secret,
+                            RuntimeGeometry geometry = {SECRET_SIZE});
 
 // The published rule for a seeded secret: the seed added to the default
 // secret's even words and subtracted from its odd ones.
@@ -92,6 +101,9 @@ struct LongEngine {
     StripesKernel continue_stripes = nullptr;
     Medium64Kernel hash_64_medium = nullptr;
     Medium128Kernel hash_128_medium = nullptr;
+    // The accumulate and stripes kernels' loops on a caller's secret.
+    SecretAccumulateKernel accumulate_with_secret = nullptr;
+    SecretStripesKernel continue_stripes_with_secret = nullptr;
     SecretKernel init_secret = nullptr;
     // Null where no multi-input kernel runs (multi_input_max_len 0).
     BatchKernel<2> accumulate_batch2 = nullptr;

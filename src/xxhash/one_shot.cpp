@@ -28,4 +28,16 @@ Hash128 xxh3_128_long(const unsigned char* data, std::size_t len, std::uint64_t 
     return finalize_long_128(len, secret, engine.accumulate(data, len, secret));
 }
 
+std::uint64_t xxh3_64_with_secret(const unsigned char* data, std::size_t len, SecretView secret,
+                                  const long_inputs::LongEngine& engine) {
+    if (len <= MIDSIZE_MAX) return xxh3_64_short_keyed(data, len, 0, short_inputs::LoadedWords{secret.data()});
+    return finalize_long_64(len, secret.data(), engine.accumulate_with_secret(data, len, secret));
+}
+
+Hash128 xxh3_128_with_secret(const unsigned char* data, std::size_t len, SecretView secret,
+                             const long_inputs::LongEngine& engine) {
+    if (len <= MIDSIZE_MAX) return xxh3_128_short_keyed(data, len, 0, short_inputs::LoadedWords{secret.data()});
+    return finalize_long_128(len, secret.data(), engine.accumulate_with_secret(data, len, secret), secret.geometry());
+}
+
 }  // namespace vantorq::xxhash::one_shot

@@ -7,6 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <type_traits>
 
 #include "backend/bytes.hpp"
 
@@ -52,15 +55,60 @@ alignas(64) inline constexpr Secret DEFAULT_SECRET = {
 // Inputs of at most this many bytes never touch the long-input engine.
 inline constexpr std::size_t MIDSIZE_MAX = 240;
 
-// Long-input geometry for a 192-byte secret.
+// The smallest secret a caller may give: the short paths read it up to byte
+// 136 whatever its size (the 129-240 byte ones end at 119 + 16 and 103 + 32).
+inline constexpr std::size_t SECRET_SIZE_MIN = 136;
+
 inline constexpr std::size_t STRIPE_LEN = 64;
 inline constexpr std::size_t SECRET_ADVANCE = 8;  // secret bytes consumed per stripe
-inline constexpr std::size_t STRIPES_PER_BLOCK = (SECRET_SIZE - STRIPE_LEN) / SECRET_ADVANCE;
-inline constexpr std::size_t BLOCK_LEN = STRIPE_LEN * STRIPES_PER_BLOCK;
-inline constexpr std::size_t SCRAMBLE_SECRET_OFFSET = SECRET_SIZE - STRIPE_LEN;
-inline constexpr std::size_t LAST_STRIPE_SECRET_OFFSET = SECRET_SIZE - STRIPE_LEN - 7;
 inline constexpr std::size_t MERGE_LOW_SECRET_OFFSET = 11;
-inline constexpr std::size_t MERGE_HIGH_SECRET_OFFSET = SECRET_SIZE - STRIPE_LEN - 11;
+
+// Where the long path reads a secret of `size` bytes: a block is as many
+// stripes as the secret has room to advance over, and the scramble, the
+// final stripe and the 128-bit hash's high merge take their keys from its
+// end. Size is std::size_t for a caller's secret, or an integral_constant for
+// the 192-byte default and seeded secrets, whose kernels thus see constants.
+template <typename Size>
+struct SecretGeometry {
+    [[no_unique_address]] Size size;
+
+    [[gnu::always_inline]] constexpr std::size_t stripes_per_block() const {
+        return (size - STRIPE_LEN) / SECRET_ADVANCE;
+    }
+    [[gnu::always_inline]] constexpr std::size_t block_len() const { return STRIPE_LEN * stripes_per_block(); }
+    [[gnu::always_inline]] constexpr std::size_t scramble_offset() const { return size - STRIPE_LEN; }
+    [[gnu::always_inline]] constexpr std::size_t last_stripe_offset() const { return size - STRIPE_LEN - 7; }
+    [[gnu::always_inline]] constexpr std::size_t merge_high_offset() const { return size - STRIPE_LEN - 11; }
+};
+using DefaultGeometry = SecretGeometry<std::integral_constant<std::size_t, SECRET_SIZE>>;
+using RuntimeGeometry = SecretGeometry<std::size_t>;
+
+// The default geometry's figures, for code that never sees another secret.
+inline constexpr std::size_t STRIPES_PER_BLOCK = DefaultGeometry{}.stripes_per_block();
+inline constexpr std::size_t BLOCK_LEN = DefaultGeometry{}.block_len();
+inline constexpr std::size_t SCRAMBLE_SECRET_OFFSET = DefaultGeometry{}.scramble_offset();
+inline constexpr std::size_t LAST_STRIPE_SECRET_OFFSET = DefaultGeometry{}.last_stripe_offset();
+inline constexpr std::size_t MERGE_HIGH_SECRET_OFFSET = DefaultGeometry{}.merge_high_offset();
+
+// A caller's secret, borrowed: only of() makes one, so every holder has at
+// least SECRET_SIZE_MIN bytes and no kernel checks the size again.
+class SecretView {
+public:
+    static constexpr std::optional<SecretView> of(std::span<const unsigned char> bytes) {
+        if (bytes.size() < SECRET_SIZE_MIN) return std::nullopt;
+        return SecretView(bytes.data(), bytes.size());
+    }
+
+    constexpr const unsigned char* data() const { return data_; }
+    constexpr std::size_t size() const { return size_; }
+    constexpr RuntimeGeometry geometry() const { return {size_}; }
+
+private:
+    constexpr SecretView(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+
+    const unsigned char* data_;
+    std::size_t size_;
+};
 
 inline constexpr std::size_t ACCUMULATOR_LANES = 8;
 using Accumulators = std::array<std::uint64_t, ACCUMULATOR_LANES>;
@@ -135,10 +183,11 @@ __extension__ using uint128 = unsigned __int128;
     return merge_accumulators(acc, secret + MERGE_LOW_SECRET_OFFSET, len * PRIME64_1);
 }
 
+template <typename Geometry = DefaultGeometry>
 [[gnu::always_inline]] inline Hash128 finalize_long_128(std::size_t len, const unsigned char* secret,
-                                                        const Accumulators& acc) {
+                                                        const Accumulators& acc, Geometry geometry = {}) {
     return {finalize_long_64(len, secret, acc),
-            merge_accumulators(acc, secret + MERGE_HIGH_SECRET_OFFSET, ~(len * PRIME64_2))};
+            merge_accumulators(acc, secret + geometry.merge_high_offset(), ~(len * PRIME64_2))};
 }
 
 }  // namespace vantorq::xxhash

@@ -17,6 +17,8 @@ inline void use_long_kernels(LongEngine& engine, const LongKernels& kernels, std
     engine.continue_stripes = kernels.continue_stripes;
     engine.hash_64_medium = kernels.hash_64_medium;
     engine.hash_128_medium = kernels.hash_128_medium;
+    engine.accumulate_with_secret = kernels.accumulate_with_secret;
+    engine.continue_stripes_with_secret = kernels.continue_stripes_with_secret;
     engine.names.accumulate = name;
 }
 }  // namespace long_inputs

@@ -167,8 +167,8 @@ def test_destinations_resized_while_inputs_change(function, stress_record):
     stress_record(function.__name__, calls, errors)
 
 
-HASHERS = [v.murmur3_x86_32, v.murmur3_x86_128, v.murmur3_x64_128, native.murmur3_x64_128, native.xxh32_hasher,
-           native.xxh3_64_hasher]
+HASHERS = [v.murmur3_x86_32, v.murmur3_x86_128, v.murmur3_x64_128, native.murmur3_x64_128, native.xxh32,
+           native.xxh3_64]
 
 
 @pytest.mark.parametrize("cls", HASHERS, ids=lambda cls: cls.__name__)

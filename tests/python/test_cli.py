@@ -1,7 +1,9 @@
 """python -m vantorq against the interpreter's own `python -m base64`, GNU
 basenc, xxhsum, and the package's one-shot hash functions."""
 
+import contextlib
 import io
+import itertools
 import json
 import random
 import re
@@ -106,8 +108,8 @@ def test_decode_accepts_only_base64(tmp_path, capsysbinary, monkeypatch, options
 
 
 ONE_SHOT = {
-    "xxh32": lambda data: f"{xxhash.xxh32(data):08x}",
-    "xxh64": lambda data: f"{xxhash.xxh64(data):016x}",
+    "xxh32": lambda data: f"{xxhash.xxh32_intdigest(data):08x}",
+    "xxh64": lambda data: f"{xxhash.xxh64_intdigest(data):016x}",
     "xxh3_64": lambda data: f"{_vantorq.xxh3_64(data):016x}",
     "xxh3_128": lambda data: f"{_vantorq.xxh3_128(data):032x}",
     "murmur3_32": lambda data: f"{_vantorq.murmur3_32(data):08x}",
@@ -281,7 +283,7 @@ def test_check_options_report_as_xxhsum(tmp_path, capsysbinary, hashed_files, op
 def test_check_with_an_algorithm_names_lines_for_another(tmp_path, capsysbinary, monkeypatch, line, messages):
     monkeypatch.chdir(tmp_path)
     (tmp_path / "data").write_bytes(DATA)
-    listing = b"XXH128 (data) = %032x\n" % xxhash.xxh3_128(DATA) + line % b"%016x" % xxhash.xxh64(DATA) + b"\n"
+    listing = b"XXH128 (data) = %032x\n" % xxhash.xxh3_128_intdigest(DATA) + line % b"%016x" % xxhash.xxh64_intdigest(DATA) + b"\n"
     (tmp_path / "sums").write_bytes(listing)
     status, out, err = main(capsysbinary, "hash", "--algo", "xxh3_128", "--check", "sums")
     assert (status, out.decode().splitlines(), err) == (len(messages) - 1, ["data: OK", *messages], [])
@@ -305,3 +307,78 @@ def test_info_reports_this_processor_and_every_familys_kernels(capsysbinary):
     lines = out.decode().splitlines()
     assert status == 0 and described["vendor"] in lines[0] and " ".join(described["features"]) in lines[1]
     assert {line.split()[0] for line in lines[3:]} == set(described["kernels"])
+
+
+# ----------------------------------------------------------------------------
+# Start-up: the arguments argparse would give, and only the modules a command uses
+
+
+def argparse_result(parser, argv):
+    try:
+        with contextlib.redirect_stdout(io.StringIO()), contextlib.redirect_stderr(io.StringIO()):
+            return vars(parser.parse_args(argv, namespace=cli.Arguments()))
+    except SystemExit:  # help, or an error
+        return None
+
+
+@pytest.mark.parametrize("argv", [
+    ["hash", "f"], ["hash"], ["hash", "-a", "xxh64", "--tag", "f", "-"], ["hash", "f", "g", "--algo=murmur3_32"],
+    ["hash", "-c", "--strict", "--warn", "-q", "--status", "list"], ["hash", "--little-endian", "-a", "xxh32"],
+    ["encode", "-w", "0", "f"], ["encode", "--wrap=64", "-u"], ["decode", "-u", "-i", "-"], ["info", "--json"],
+])
+def test_plain_command_lines_are_read_without_argparse(argv):
+    quick = cli.quick_parse(argv)
+    assert quick is not None and vars(quick) == argparse_result(cli.parser(), argv)
+
+
+# Words and pairs of words of each kind that quick_parse must read as
+# argparse does or leave to it: every sequence of up to three of them.
+ANY_COMMAND = [("-",), ("f",), ("g",), ("",), ("--",), ("-h",), ("-x",)]
+COMMAND_WORDS = {
+    "hash": [("-a", "xxh3_128"), ("--algo", "bogus"), ("-a",), ("--algo=xxh64",), ("-axxh64",), ("-a=murmur3_32",),
+             ("--tag",), ("--tag=1",), ("--lit",), ("-c",), ("-cq",), ("--warn",)],
+    "encode": [("-u",), ("-w", "7"), ("--wrap", "-5"), ("-w", "-0"), ("--wrap=",), ("-w", "x"), ("--wrap=3",)],
+    "decode": [("-u",), ("--urlsafe",), ("-i",), ("-iu",)],
+    "info": [("--json",), ("--json=1",)],
+    "bogus": [],
+}
+
+
+@pytest.mark.parametrize("command", COMMAND_WORDS)
+def test_quick_parse_gives_what_argparse_gives_or_leaves_it_to_argparse(command):
+    parser = cli.parser()
+    units = ANY_COMMAND + COMMAND_WORDS[command]
+    for count in range(4):
+        for chosen in itertools.product(units, repeat=count):
+            argv = [command, *(word for unit in chosen for word in unit)]
+            quick = cli.quick_parse(argv)
+            assert quick is None or vars(quick) == argparse_result(parser, argv), argv
+
+
+def imported_modules(*args, cwd):
+    """The modules a run imports (-X importtime names each on its first import)."""
+    result = subprocess.run([sys.executable, "-X", "importtime", *args], cwd=cwd, capture_output=True, text=True)
+    assert result.returncode == 0, result.stderr
+    return {line.rsplit("|", 1)[1].strip() for line in result.stderr.splitlines() if line.startswith("import time:")}
+
+
+# The modules that the interpreter's own start-up and -m do not import, but a
+# careless command line does (argparse and what it brings, typing, ...).
+HEAVY = {"argparse", "re", "contextlib", "collections", "enum", "functools", "gettext", "locale", "shutil", "typing",
+         "__future__", "json", "threading"}
+
+
+@pytest.mark.parametrize(("command", "unused"), [
+    (["hash", "data"], {"_vantorq"}),
+    (["hash", "--algo", "murmur3_x64_128", "--tag", "data"], {"_vantorq"}),
+    (["encode", "-w", "0", "data"], {"vantorq._native"}),
+    (["decode", "data"], {"vantorq._native"}),
+    (["info"], {"_vantorq"}),
+])
+def test_commands_import_only_what_they_use(tmp_path, command, unused):
+    (tmp_path / "data").write_bytes(b"aGVsbG8=\n")
+    (tmp_path / "nothing.py").write_text("")
+    baseline = imported_modules("-m", "nothing", cwd=tmp_path)
+    imported = imported_modules("-m", "vantorq", *command, cwd=tmp_path)
+    assert "vantorq.cli" in imported
+    assert not (imported - baseline) & (HEAVY | unused)

@@ -141,6 +141,23 @@ def test_fixed_width_results_read_through_the_buffer_protocol(name, numpy_type, 
     assert view.readonly and view.tolist() == values.tolist()
 
 
+@pytest.mark.parametrize(("name", "bits"), [("xxh3_64", 64), ("murmur3_32", 32)])
+def test_signed_results_hold_the_same_bits(name, bits):
+    np = pytest.importorskip("numpy")
+    # Enough rows that some hashes have the top bit set; a slice, chunks and nulls.
+    rows = [None if i % 5 == 2 else b"k%d" % i for i in range(64)]
+    column = pa.chunked_array([rows[:20], rows[20:]], pa.binary()).slice(3)
+    unsigned = expected(name, rows[3:])
+    as_signed = [None if value is None else value - (value >> (bits - 1) << bits) for value in unsigned]
+    assert any(value < 0 for value in as_signed if value is not None)
+    result = getattr(columns, name)(column, seed=7, signed=True)
+    held = pa.array(result)
+    assert held.type == {64: pa.int64(), 32: pa.int32()}[bits]
+    assert held.to_pylist() == as_signed
+    assert np.asarray(result).tolist() == [0 if value is None else value for value in as_signed]
+    assert pa.array(getattr(columns, name)(column, seed=7, signed=False)).to_pylist() == unsigned
+
+
 def test_string_results_have_no_single_buffer():
     with pytest.raises(TypeError, match="no single buffer"):
         memoryview(columns.b64encode(pa.array([b"a"])))

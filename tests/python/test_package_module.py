@@ -25,18 +25,18 @@ from hash_inputs import INPUT_KINDS
 
 # Ours, the xxhash package's hasher, and the widest seed.
 XXH_HASHERS = {
-    "xxh32": (ours.xxh32_hasher, xxhash.xxh32, 2**32 - 1),
-    "xxh64": (ours.xxh64_hasher, xxhash.xxh64, 2**64 - 1),
-    "xxh3_64": (ours.xxh3_64_hasher, xxhash.xxh3_64, 2**64 - 1),
-    "xxh3_128": (ours.xxh3_128_hasher, xxhash.xxh3_128, 2**64 - 1),
+    "xxh32": (ours.xxh32, xxhash.xxh32, 2**32 - 1),
+    "xxh64": (ours.xxh64, xxhash.xxh64, 2**64 - 1),
+    "xxh3_64": (ours.xxh3_64, xxhash.xxh3_64, 2**64 - 1),
+    "xxh3_128": (ours.xxh3_128, xxhash.xxh3_128, 2**64 - 1),
 }
 ONE_SHOT = {
-    "xxh32": (ours.xxh32, xxhash.xxh32_intdigest, 2**32 - 1),
-    "xxh64": (ours.xxh64, xxhash.xxh64_intdigest, 2**64 - 1),
+    "xxh32": (ours.xxh32_intdigest, xxhash.xxh32_intdigest, 2**32 - 1),
+    "xxh64": (ours.xxh64_intdigest, xxhash.xxh64_intdigest, 2**64 - 1),
 }
 BATCH = {
-    "xxh32": (ours.xxh32_batch, ours.xxh32_batch_into, ours.xxh32, 4),
-    "xxh64": (ours.xxh64_batch, ours.xxh64_batch_into, ours.xxh64, 8),
+    "xxh32": (ours.xxh32_batch, ours.xxh32_batch_into, ours.xxh32_intdigest, 4),
+    "xxh64": (ours.xxh64_batch, ours.xxh64_batch_into, ours.xxh64_intdigest, 8),
 }
 # The one-shot value each MurmurHash3 hasher's intdigest gives.
 MURMUR3_HASHERS = {
@@ -48,7 +48,8 @@ ALL_HASHERS = {name: entry[0] for name, entry in {**XXH_HASHERS, **MURMUR3_HASHE
 
 
 def seed_for(name, widest):
-    return st.sampled_from([0, 1, widest]) | st.integers(0, widest)
+    # Out of range too: the package reduces every int modulo 2**64.
+    return st.sampled_from([0, 1, widest, -1, 2**64, 2**128 + 3]) | st.integers(0, widest) | st.integers(-(2**70), 2**70)
 
 
 @pytest.mark.parametrize("name", XXH_HASHERS)
@@ -94,23 +95,35 @@ def test_xxh_hashers_equal_the_package_on_large_inputs(name, size):
     assert ours_hasher.hexdigest() == theirs(message, seed=widest).hexdigest()
 
 
-@pytest.mark.parametrize("name", ONE_SHOT)
+@pytest.mark.parametrize("name", XXH_HASHERS)
 @settings(max_examples=200, deadline=None)
 @given(data=st.data(), message=st.binary(max_size=4096))
 def test_one_shot_functions_equal_the_package(name, data, message):
-    function, theirs, widest = ONE_SHOT[name]
-    seed = data.draw(seed_for(name, widest))
-    assert function(message, seed) == function(bytearray(message), seed=seed) == theirs(message, seed=seed)
+    seed = data.draw(seed_for(name, XXH_HASHERS[name][2]))
+    for form in ("digest", "hexdigest", "intdigest"):
+        function, theirs = getattr(ours, f"{name}_{form}"), getattr(xxhash, f"{name}_{form}")
+        assert function(message, seed) == function(bytearray(message), seed=seed) == theirs(message, seed=seed)
+
+
+def test_hashers_have_the_packages_attributes():
+    for name, (hasher, theirs, _) in XXH_HASHERS.items():
+        ours_hasher, their_hasher = hasher(b"ab", 2**64 + 3), theirs(b"ab", 2**64 + 3)
+        for attribute in ("name", "digest_size", "digestsize", "block_size", "seed"):
+            assert getattr(ours_hasher, attribute) == getattr(their_hasher, attribute), (name, attribute)
+        assert type(ours_hasher).__name__ == type(their_hasher).__name__
 
 
 @pytest.mark.parametrize("name", ONE_SHOT)
-def test_one_shot_seeds_out_of_range_are_refused(name):
-    function, _, widest = ONE_SHOT[name]
-    for seed in (-1, widest + 1):
-        with pytest.raises(OverflowError):
+def test_seeds_out_of_range_wrap_as_the_package_wraps_them(name):
+    function, theirs, widest = ONE_SHOT[name]
+    ours_hasher, their_hasher, _ = XXH_HASHERS[name]
+    for seed in (-1, widest + 1, -(2**70) - 3, 2**128 + 5, True):
+        assert function(b"x", seed) == theirs(b"x", seed)
+        assert ours_hasher(b"x", seed).seed == their_hasher(b"x", seed).seed
+        assert ours_hasher(b"x", seed=seed).digest() == their_hasher(b"x", seed=seed).digest()
+    for seed in (1.5, "1", None):
+        with pytest.raises(TypeError, match="cannot be interpreted as an integer"):
             function(b"x", seed)
-        with pytest.raises(OverflowError):
-            XXH_HASHERS[name][0](seed=seed)
 
 
 @pytest.mark.parametrize("name", BATCH)
@@ -155,7 +168,7 @@ def test_pickled_hasher_finishes_in_another_process(name):
         "print(type(h).__qualname__, h.hexdigest())\n"
     )
     result = subprocess.run([sys.executable, "-c", child], input=pickle.dumps(h), capture_output=True, check=True)
-    assert result.stdout.decode().split() == [name if name.startswith("murmur3") else f"{name}_hasher", whole.hexdigest()]
+    assert result.stdout.decode().split() == [name, whole.hexdigest()]
 
 
 @pytest.mark.parametrize("name", ALL_HASHERS)
@@ -188,7 +201,7 @@ def test_altered_or_foreign_states_are_refused(name):
 @pytest.mark.skipif(sys.version_info < (3, 11), reason="hashlib.file_digest came with 3.11")
 def test_file_digest_takes_a_hasher_class():
     message = bytes(range(256)) * 1000
-    assert hashlib.file_digest(io.BytesIO(message), ours.xxh3_64_hasher).hexdigest() == (
+    assert hashlib.file_digest(io.BytesIO(message), ours.xxh3_64).hexdigest() == (
         xxhash.xxh3_64(message).hexdigest()
     )
 
@@ -222,3 +235,44 @@ def assert_same(ours_function, standard, value):
         assert type(raised.value.__cause__) is type(error.__cause__)
         return
     assert ours_function(value) == expected
+
+
+# The default secret given as a caller's secret keys XXH3 exactly as seed 0 does.
+DEFAULT_SECRET = bytes.fromhex(
+    "b8fe6c3923a44bbe7c01812cf721ad1cded46de9839097db7240a4a4b7b3671fcb79e64eccc0e578825ad07dccff7221b8084674f743"
+    "248ee03590e6813a264c3c2852bb91c300cb88d0658b1b532ea371644897a20df94e3819ef46a9deacd8a8fa763fe39c343ff9dcbbc7"
+    "c70b4f1d8a51e04bcdb45931c89f7ec9d9787364eac5ac8334d3ebc3c581a0fffa1363eb170ddd51b7f0da49d316552629d4689e2b16"
+    "be587d47a1fc8ff8b8d17ad031ce45cb3a8f95160428afd7fbcabb4b407e"
+)
+
+
+@pytest.mark.parametrize("width", ["xxh3_64", "xxh3_128"])
+@pytest.mark.parametrize("length", [0, 3, 8, 16, 17, 128, 129, 240, 241, 1024, 1025, 100_000])
+def test_a_secret_keys_functions_and_hashers_alike(width, length):
+    message = bytes((i * 7 + 3) % 256 for i in range(length))
+    intdigest = getattr(ours, f"{width}_intdigest")
+    assert intdigest(message, secret=DEFAULT_SECRET) == intdigest(message)
+    secret = bytearray(DEFAULT_SECRET[::-1] + b"x")  # 193 bytes, copied at construction
+    hasher = getattr(ours, width)(message[: length // 2], secret=secret)
+    expected = intdigest(message, secret=bytes(secret))
+    secret[:] = bytes(len(secret))
+    hasher.update(message[length // 2 :])
+    assert hasher.intdigest() == expected
+    assert pickle.loads(pickle.dumps(hasher)).intdigest() == hasher.copy().intdigest() == expected
+    hasher.reset()
+    assert hasher.digest() == getattr(ours, f"{width}_digest")(b"", secret=DEFAULT_SECRET[::-1] + b"x")
+
+
+@pytest.mark.parametrize("call", [
+    lambda secret: ours.xxh3_64_intdigest(b"", 0, secret=secret),
+    lambda secret: ours.xxh3_128(b"", seed=1, secret=secret),
+])
+def test_a_secret_with_a_seed_is_refused(call):
+    with pytest.raises(ValueError, match="seed and secret"):
+        call(DEFAULT_SECRET)
+
+
+@pytest.mark.parametrize("make", [ours.xxh3_64_hexdigest, ours.xxh3_128, ours.xxh3_128_digest])
+def test_a_short_secret_is_refused_naming_the_minimum(make):
+    with pytest.raises(ValueError, match="at least 136 bytes, not 135"):
+        make(b"abc", secret=DEFAULT_SECRET[:135])

@@ -93,8 +93,21 @@ Py_ssize_t length(PyObject* self) { return static_cast<Py_ssize_t>(object(self)-
 // The values are little-endian: in the native formats where that is native
 // (which memoryview.tolist and cast take), else marked as such.
 constexpr bool LITTLE_ENDIAN_HOST = std::endian::native == std::endian::little;
-constexpr const char* UINT64_FORMAT = LITTLE_ENDIAN_HOST ? "Q" : "<Q";
-constexpr const char* UINT32_FORMAT = LITTLE_ENDIAN_HOST ? "I" : "<I";
+
+// The struct format of an integer column's values, by its Arrow format: "L"
+// uint64, "l" int64 (signed=True), "I" uint32, "i" int32.
+const char* integer_format(const char* arrow_format) {
+    switch (arrow_format[0]) {
+        case 'L':
+            return LITTLE_ENDIAN_HOST ? "Q" : "<Q";
+        case 'l':
+            return LITTLE_ENDIAN_HOST ? "q" : "<q";
+        case 'I':
+            return LITTLE_ENDIAN_HOST ? "I" : "<I";
+        default:
+            return LITTLE_ENDIAN_HOST ? "i" : "<i";
+    }
+}
 
 // Fixed-width values only: uint64 and uint32 as one dimension, 16-byte
 // digests as rows of 16 bytes. Null rows read as zero.
@@ -121,7 +134,7 @@ int get_buffer(PyObject* self, Py_buffer* view, int flags) {
     view->itemsize = rows_of_bytes ? 1 : static_cast<Py_ssize_t>(column.value_width);
     view->format = nullptr;
     if ((flags & PyBUF_FORMAT) == PyBUF_FORMAT)
-        view->format = const_cast<char*>(rows_of_bytes ? "B" : column.value_width == 8 ? UINT64_FORMAT : UINT32_FORMAT);
+        view->format = const_cast<char*>(rows_of_bytes ? "B" : integer_format(column.format));
     view->ndim = rows_of_bytes ? 2 : 1;
     view->shape = nullptr;
     view->strides = nullptr;

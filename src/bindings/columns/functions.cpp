@@ -28,8 +28,11 @@ using runtime::OwnedRef;
 // this many rows on, where detaching costs a small share of the work.
 constexpr std::size_t DETACH_ROWS = 2048;
 
-template <DigestKind KIND>
-PyObject* hash_column(const arguments::Arguments<2>& parsed) {
+// The integer digests (XXH3-64, MurmurHash3 x86_32) take a third argument,
+// `signed`: the same bits typed as a signed integer.
+template <DigestKind KIND, std::size_t N>
+PyObject* hash_column(const arguments::Arguments<N>& parsed) {
+    static_assert(N == 2 || N == 3);
     std::uint64_t seed = 0;
     if constexpr (KIND == DigestKind::Xxh3_64 || KIND == DigestKind::Xxh3_128) {
         if (!arguments::read_seed_u64(parsed[1], seed)) return nullptr;
@@ -38,9 +41,15 @@ PyObject* hash_column(const arguments::Arguments<2>& parsed) {
         if (!arguments::read_seed_u32(parsed[1], seed32)) return nullptr;
         seed = seed32;
     }
+    auto sign = core::DigestSign::Unsigned;
+    if constexpr (N == 3) {
+        const auto is_signed = arguments::read_flag(parsed[2], false);
+        if (!is_signed) return nullptr;
+        if (*is_signed) sign = core::DigestSign::Signed;
+    }
     auto input = read_column(parsed[0]);
     if (!input) return nullptr;
-    auto builder = core::DigestColumnBuilder::try_create(KIND, input->rows);
+    auto builder = core::DigestColumnBuilder::try_create(KIND, input->rows, sign);
     if (!builder) return PyErr_NoMemory();
     const bool hashed = runtime::run_maybe_detached(input->rows >= DETACH_ROWS, [&] {
         for (const auto& chunk : input->chunks)
@@ -154,9 +163,9 @@ bool warn_if_legacy(const codec::Decoder& decoder, const InputColumn& input, boo
 
 }  // namespace
 
-PyObject* xxh3_64(const arguments::Arguments<2>& parsed) { return hash_column<DigestKind::Xxh3_64>(parsed); }
+PyObject* xxh3_64(const arguments::Arguments<3>& parsed) { return hash_column<DigestKind::Xxh3_64>(parsed); }
 PyObject* xxh3_128(const arguments::Arguments<2>& parsed) { return hash_column<DigestKind::Xxh3_128>(parsed); }
-PyObject* murmur3_32(const arguments::Arguments<2>& parsed) { return hash_column<DigestKind::Murmur3_32>(parsed); }
+PyObject* murmur3_32(const arguments::Arguments<3>& parsed) { return hash_column<DigestKind::Murmur3_32>(parsed); }
 PyObject* murmur3_x86_128(const arguments::Arguments<2>& parsed) {
     return hash_column<DigestKind::Murmur3_x86_128>(parsed);
 }

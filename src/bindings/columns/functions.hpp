@@ -8,9 +8,9 @@
 
 namespace vantorq::bindings::columns {
 
-PyObject* xxh3_64(const arguments::Arguments<2>& parsed);
+PyObject* xxh3_64(const arguments::Arguments<3>& parsed);
 PyObject* xxh3_128(const arguments::Arguments<2>& parsed);
-PyObject* murmur3_32(const arguments::Arguments<2>& parsed);
+PyObject* murmur3_32(const arguments::Arguments<3>& parsed);
 PyObject* murmur3_x86_128(const arguments::Arguments<2>& parsed);
 PyObject* murmur3_x64_128(const arguments::Arguments<2>& parsed);
 PyObject* b64encode(const arguments::Arguments<3>& parsed);

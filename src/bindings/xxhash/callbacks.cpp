@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "bindings/hash_call.hpp"
-#include "xxhash/classic.hpp"
 #include "xxhash/one_shot.hpp"
 
 namespace vantorq::bindings::xxhash::callbacks {
@@ -75,20 +74,6 @@ PyObject* xxh3_128(const arguments::Arguments<2>& parsed) {
         parsed, runtime::XXH3_DETACH_BYTES,
         [](const unsigned char* p, std::size_t n, std::uint64_t seed) { return core::one_shot::xxh3_128(p, n, seed); },
         &int_from_hash_128);
-}
-
-PyObject* xxh32(const arguments::Arguments<2>& parsed) {
-    return hash_call::hash_one<std::uint32_t>(
-        parsed, runtime::XXH3_DETACH_BYTES,
-        [](const unsigned char* p, std::size_t n, std::uint32_t seed) { return core::classic::xxh32(p, n, seed); },
-        [](std::uint32_t h) { return PyLong_FromUnsignedLong(h); });
-}
-
-PyObject* xxh64(const arguments::Arguments<2>& parsed) {
-    return hash_call::hash_one<std::uint64_t>(
-        parsed, runtime::XXH3_DETACH_BYTES,
-        [](const unsigned char* p, std::size_t n, std::uint64_t seed) { return core::classic::xxh64(p, n, seed); },
-        [](std::uint64_t h) { return PyLong_FromUnsignedLongLong(h); });
 }
 
 }  // namespace vantorq::bindings::xxhash::callbacks

@@ -11,9 +11,6 @@ namespace vantorq::bindings::xxhash::callbacks {
 // (s, seed=0)
 PyObject* xxh3_64(const arguments::Arguments<2>& parsed);
 PyObject* xxh3_128(const arguments::Arguments<2>& parsed);
-// The package's XXH32 (32-bit seed) and XXH64.
-PyObject* xxh32(const arguments::Arguments<2>& parsed);
-PyObject* xxh64(const arguments::Arguments<2>& parsed);
 
 // The unsigned int high * 2**64 + low, or null with an error set.
 PyObject* int_from_hash_128(vantorq::xxhash::Hash128 hash);

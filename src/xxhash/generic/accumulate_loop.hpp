@@ -97,26 +97,29 @@ template <typename Lanes, std::size_t INPUTS, bool PREFETCH, std::size_t TRIP = 
 
 // The whole accumulation of up to four inputs that share their block and
 // stripe counts ((len - 1) / STRIPE_LEN); each input's last stripe is its own
-// final 64 bytes.
-template <typename Lanes, std::size_t INPUTS, std::size_t TRIP = 1>
+// final 64 bytes. The geometry is the secret's (primitives.hpp): the default
+// one is all constants, so its kernels are as if it were written in.
+template <typename Lanes, std::size_t INPUTS, std::size_t TRIP = 1, typename Geometry = DefaultGeometry>
 [[gnu::always_inline]] inline void accumulate_inputs(const ByteView (&inputs)[INPUTS], const unsigned char* secret,
-                                                     Accumulators (&out)[INPUTS]) {
+                                                     Accumulators (&out)[INPUTS], Geometry geometry = {}) {
     typename Lanes::State acc[INPUTS];
     unrolled<INPUTS>([&](auto i) { acc[i] = Lanes::load(INITIAL_ACCUMULATORS.data()); });
 
     // The last stripe is always taken separately, so an input that is a whole
     // number of blocks leaves its final block to the tail loop below.
     const std::size_t last_byte = inputs[0].len - 1;
-    const std::size_t blocks = last_byte / BLOCK_LEN;
+    const std::size_t block_len = geometry.block_len();
+    const std::size_t blocks = last_byte / block_len;
     for (std::size_t b = 0; b < blocks; ++b) {
-        accumulate_stripes<Lanes, INPUTS, true, TRIP>(acc, inputs, b * BLOCK_LEN, STRIPES_PER_BLOCK, secret);
-        const auto key = Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET);
+        accumulate_stripes<Lanes, INPUTS, true, TRIP>(acc, inputs, b * block_len, geometry.stripes_per_block(),
+                                                      secret);
+        const auto key = Lanes::load_key(secret + geometry.scramble_offset());
         unrolled<INPUTS>([&](auto i) { Lanes::scramble(acc[i], key); });
     }
-    const std::size_t tail_stripes = (last_byte - blocks * BLOCK_LEN) / STRIPE_LEN;
-    accumulate_stripes<Lanes, INPUTS, false, TRIP>(acc, inputs, blocks * BLOCK_LEN, tail_stripes, secret);
+    const std::size_t tail_stripes = (last_byte - blocks * block_len) / STRIPE_LEN;
+    accumulate_stripes<Lanes, INPUTS, false, TRIP>(acc, inputs, blocks * block_len, tail_stripes, secret);
 
-    const auto key = Lanes::load_key(secret + LAST_STRIPE_SECRET_OFFSET);
+    const auto key = Lanes::load_key(secret + geometry.last_stripe_offset());
     unrolled<INPUTS>([&](auto i) {
         typename Lanes::State data = Lanes::zero();
         Lanes::accumulate_stripe(acc[i], data, inputs[i].data + inputs[i].len - STRIPE_LEN, key);
@@ -129,18 +132,19 @@ template <typename Lanes, std::size_t INPUTS, std::size_t TRIP = 1>
 // which `stripes_in_block` stripes are already in, and scrambling at every
 // block end: the streaming form of the loop above, for input that arrives in
 // pieces. Returns how many stripes of the block then in progress are in.
-template <typename Lanes, std::size_t TRIP = 1>
+template <typename Lanes, std::size_t TRIP = 1, typename Geometry = DefaultGeometry>
 [[gnu::always_inline]] inline std::size_t continue_stripes(Accumulators& words, const unsigned char* data,
                                                            std::size_t stripes, std::size_t stripes_in_block,
-                                                           const unsigned char* secret) {
+                                                           const unsigned char* secret, Geometry geometry = {}) {
     typename Lanes::State acc[1] = {Lanes::load(words.data())};
     const ByteView input[1] = {ByteView{data, stripes * STRIPE_LEN}};
     std::size_t offset = 0;
-    while (stripes_in_block + stripes >= STRIPES_PER_BLOCK) {
-        const std::size_t rest_of_block = STRIPES_PER_BLOCK - stripes_in_block;
+    const std::size_t stripes_per_block = geometry.stripes_per_block();
+    while (stripes_in_block + stripes >= stripes_per_block) {
+        const std::size_t rest_of_block = stripes_per_block - stripes_in_block;
         accumulate_stripes<Lanes, 1, true, TRIP>(acc, input, offset, rest_of_block,
                                                  secret + stripes_in_block * SECRET_ADVANCE);
-        Lanes::scramble(acc[0], Lanes::load_key(secret + SCRAMBLE_SECRET_OFFSET));
+        Lanes::scramble(acc[0], Lanes::load_key(secret + geometry.scramble_offset()));
         offset += rest_of_block * STRIPE_LEN;
         stripes -= rest_of_block;
         stripes_in_block = 0;
@@ -150,11 +154,11 @@ template <typename Lanes, std::size_t TRIP = 1>
     return stripes_in_block + stripes;
 }
 
-template <typename Lanes, std::size_t TRIP = 1>
+template <typename Lanes, std::size_t TRIP = 1, typename Geometry = DefaultGeometry>
 [[gnu::always_inline]] inline Accumulators accumulate_one(const unsigned char* data, std::size_t len,
-                                                          const unsigned char* secret) {
+                                                          const unsigned char* secret, Geometry geometry = {}) {
     Accumulators out[1];
-    accumulate_inputs<Lanes, 1, TRIP>({ByteView{data, len}}, secret, out);
+    accumulate_inputs<Lanes, 1, TRIP>({ByteView{data, len}}, secret, out, geometry);
     return out[0];
 }
 

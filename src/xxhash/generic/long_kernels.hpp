@@ -1,7 +1,8 @@
 #pragma once
 // A tier's single-input long-input kernels, written once over its Lanes: the
-// accumulate kernel, the stripes kernel of the streaming hasher and the
-// one-block hashes. A tier file (and the scalar one) exports their set as
+// accumulate kernel, the stripes kernel of the streaming hasher, the
+// one-block hashes, and the first two on a caller's secret. A tier file (and
+// the scalar one) exports their set as
 //
 //   constinit const long_inputs::LongKernels KERNELS = generic::long_kernels<Lanes>();
 //
@@ -28,6 +29,18 @@ struct LongEntries {
                                         std::size_t stripes_in_block, const unsigned char* secret) {
         return generic::continue_stripes<Lanes, TRIP>(acc, data, stripes, stripes_in_block, secret);
     }
+
+    // The same loops on a caller's secret, whose geometry is known only at
+    // run time: separate instances, so the ones above keep their constants.
+    static Accumulators accumulate_with_secret(const unsigned char* data, std::size_t len, SecretView secret) {
+        return accumulate_one<Lanes, TRIP>(data, len, secret.data(), secret.geometry());
+    }
+
+    static std::size_t continue_stripes_with_secret(Accumulators& acc, const unsigned char* data, std::size_t stripes,
+                                                    std::size_t stripes_in_block, SecretView secret) {
+        return generic::continue_stripes<Lanes, TRIP>(acc, data, stripes, stripes_in_block, secret.data(),
+                                                      secret.geometry());
+    }
 };
 
 // Inputs of at most one block never scramble, so the whole hash is one pass
@@ -52,7 +65,12 @@ template <typename Lanes, std::size_t TRIP = 1>
 constexpr long_inputs::LongKernels long_kernels() {
     using Entries = LongEntries<Lanes, TRIP>;
     using OneBlock = OneBlockEntries<Lanes>;
-    return {Entries::accumulate, Entries::continue_stripes, OneBlock::hash_64_medium, OneBlock::hash_128_medium};
+    return {Entries::accumulate,
+            Entries::continue_stripes,
+            OneBlock::hash_64_medium,
+            OneBlock::hash_128_medium,
+            Entries::accumulate_with_secret,
+            Entries::continue_stripes_with_secret};
 }
 
 }  // namespace vantorq::xxhash::generic

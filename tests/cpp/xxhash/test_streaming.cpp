@@ -1,8 +1,9 @@
-// The streaming hashers (XXH32, XXH64, XXH3 with both widths, and the three
-// MurmurHash3 ones, which share the serialised form): any split of a message
-// gives the xxhash package's digests and the one-shot hashes; a
-// digest leaves the state as it was; copies, resets and serialised forms carry
-// on as the original would; altered or inconsistent forms are refused.
+// The streaming hashers (XXH32, XXH64, XXH3 with both widths, seeded or keyed
+// by a caller's secret, and the three MurmurHash3 ones, which share the
+// serialised form): any split of a message gives the xxhash package's
+// digests and the one-shot hashes; a digest leaves the state as it was;
+// copies, resets and serialised forms carry on as the original would;
+// altered or inconsistent forms are refused.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include "murmur3/x86_128.hpp"
 #include "murmur3/x86_32.hpp"
 #include "reference_values.hpp"
+#include "reference_xxh3.hpp"
 #include "support.hpp"
 #include "xxhash/classic.hpp"
 #include "xxhash/one_shot.hpp"
@@ -39,13 +41,16 @@ using testing_support::reference_lengths;
 // 128-bit one's halves, XXH32 and XXH64 their one hash.
 using Digest = std::array<std::uint64_t, 3>;
 
+template <class Xxh3Stream>
+Digest xxh3_digests(const Xxh3Stream& h) {
+    const Hash128 wide = h.digest_128();
+    return {h.digest_64(), wide.low, wide.high};
+}
+
 struct Xxh3Kind {
     using Hasher = streaming::Xxh3Hasher;
     static Hasher make(std::uint64_t seed) { return Hasher(seed); }
-    static Digest digest(const Hasher& h) {
-        const Hash128 wide = h.digest_128();
-        return {h.digest_64(), wide.low, wide.high};
-    }
+    static Digest digest(const Hasher& h) { return xxh3_digests(h); }
     static Digest one_shot(const unsigned char* p, std::size_t n, std::uint64_t seed) {
         const Hash128 wide = one_shot::xxh3_128(p, n, seed);
         return {one_shot::xxh3_64(p, n, seed), wide.low, wide.high};
@@ -60,6 +65,27 @@ struct Xxh3Kind {
         for (const auto& r : reference::SEED_CHECKSUMS) out.push_back({r.seed, {r.fold_64, r.fold_128, 0}});
         return out;
     }
+};
+
+// A caller's secret in place of the seed: each seed stands for a secret of a
+// size of its own, which the hasher must copy (make() lets it go), against
+// the reference library's hashes.
+struct Xxh3SecretKind {
+    using Hasher = streaming::Xxh3SecretHasher;
+    // The total length follows the header and the secret's size.
+    static constexpr std::size_t LENGTH_FIELD = state_bytes::HEADER_SIZE + 8;
+    static std::vector<unsigned char> secret(std::uint64_t seed) {
+        return testing_support::caller_secret(SECRET_SIZE_MIN + seed % 1024);
+    }
+    static Hasher make(std::uint64_t seed) { return Hasher(*SecretView::of(secret(seed))); }
+    static Digest digest(const Hasher& h) { return xxh3_digests(h); }
+    static Digest one_shot(const unsigned char* p, std::size_t n, std::uint64_t seed) {
+        const auto bytes = secret(seed);
+        const Hash128 wide = testing_support::reference_128(p, n, bytes);
+        return {testing_support::reference_64(p, n, bytes), wide.low, wide.high};
+    }
+    static Digest fold_in(Digest folds, const Digest&) { return folds; }
+    static std::vector<std::pair<std::uint64_t, Digest>> reference_folds() { return {}; }
 };
 
 template <class ClassicHasher, auto ONE_SHOT, bool WIDE_SEED>
@@ -127,6 +153,7 @@ public:
     template <class Kind>
     static std::string GetName(int) {
         if constexpr (std::is_same_v<Kind, Xxh3Kind>) return "xxh3";
+        if constexpr (std::is_same_v<Kind, Xxh3SecretKind>) return "xxh3_secret";
         if constexpr (std::is_same_v<Kind, Xxh64Kind>) return "xxh64";
         if constexpr (std::is_same_v<Kind, Xxh32Kind>) return "xxh32";
         if constexpr (std::is_same_v<Kind, Murmur3X86_32Kind>) return "murmur3_x86_32";
@@ -135,7 +162,7 @@ public:
     }
 };
 
-using Kinds = ::testing::Types<Xxh3Kind, Xxh64Kind, Xxh32Kind, Murmur3X86_32Kind, Murmur3X86_128Kind,
+using Kinds = ::testing::Types<Xxh3Kind, Xxh3SecretKind, Xxh64Kind, Xxh32Kind, Murmur3X86_32Kind, Murmur3X86_128Kind,
                                Murmur3X64_128Kind>;
 TYPED_TEST_SUITE(StreamingTest, Kinds, KindNames);
 
@@ -261,8 +288,12 @@ TYPED_TEST(StreamingTest, InconsistentFieldsAreRefusedDespiteAValidChecksum) {
         auto hasher = TypeParam::make(ARBITRARY_SEED);
         this->feed(hasher, 0, saved_at);
         auto form = hasher.to_bytes();
-        // The total length follows the header and the seed.
-        const std::size_t length_field = state_bytes::HEADER_SIZE + sizeof(typename TypeParam::Hasher::Seed);
+        // The total length follows the header and the seed, unless the kind says.
+        std::size_t length_field = state_bytes::HEADER_SIZE;
+        if constexpr (requires { TypeParam::LENGTH_FIELD; })
+            length_field = TypeParam::LENGTH_FIELD;
+        else
+            length_field += sizeof(typename TypeParam::Hasher::Seed);
         form[length_field] += 1;
         const std::size_t body = form.size() - state_bytes::CHECKSUM_SIZE;
         const std::uint64_t resealed = state_bytes::checksum(form.data(), body);
