@@ -16,6 +16,12 @@
 //                               not the class name and the core's block size
 //   EXTENDED                    also intdigest, reset and the serialised state
 //                               (pickling, copy.copy), for the package's own classes
+//   EXTRA_METHODS               optional: more read-only methods of the state
+//                               (StateMethod entries), after the others
+//   acquire                     optional: how data and update's argument are
+//                               taken, when not as any bytes-like object
+//   DATA_FIRST                  optional, true: the constructor takes data before
+//                               the seed, so a call wrong in both fails on data
 //
 // VANTORQ_HASHER_NAMES writes the names and the constructor's parameters.
 //
@@ -28,8 +34,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 #include "backend/borrow_counter.hpp"
 #include "bindings/arguments.hpp"
@@ -107,6 +115,14 @@ struct MethodDocs {
     const char* reset = nullptr;
 };
 
+// A read-only method of the state: `read(hasher)` under a reader's borrow.
+template <class Hasher>
+struct StateMethod {
+    const char* name;
+    PyObject* (*read)(const Hasher&);
+    const char* doc;
+};
+
 template <class Traits>
 struct HasherClass {
     using Hasher = typename Traits::Hasher;
@@ -152,16 +168,30 @@ struct HasherClass {
         return self;
     }
 
+    static buffer::Acquired acquire(PyObject* data) {
+        if constexpr (requires { Traits::acquire(data); })
+            return Traits::acquire(data);
+        else
+            return buffer::any_bytes_like(data, "data");
+    }
+
+    static constexpr bool DATA_FIRST = [] {
+        if constexpr (requires { Traits::DATA_FIRST; })
+            return Traits::DATA_FIRST;
+        else
+            return false;
+    }();
+
     static PyObject* construct_from(PyTypeObject* type, const arguments::Arguments<2>& parsed) {
+        PyObject* data = parsed[0];
+        const bool has_data = data != nullptr && !(Traits::NONE_IS_NO_DATA && data == Py_None);
+        buffer::Acquired input;
+        if (DATA_FIRST && has_data && !(input = acquire(data))) return nullptr;
         Seed seed;
         if (!Traits::read_seed(parsed[1], seed)) return nullptr;
-        PyObject* data = parsed[0];
+        if (!DATA_FIRST && has_data && !(input = acquire(data))) return nullptr;
         Hasher hasher(seed);
-        if (data != nullptr && !(Traits::NONE_IS_NO_DATA && data == Py_None)) {
-            const auto input = buffer::any_bytes_like(data, "data");
-            if (!input) return nullptr;
-            feed(hasher, *input);
-        }
+        if (input) feed(hasher, *input);
         return create(type, hasher);
     }
 
@@ -205,7 +235,7 @@ struct HasherClass {
                                         [&] { object(self)->hasher().update(bytes, length); });
             Py_RETURN_NONE;
         }
-        const auto input = buffer::any_bytes_like(data, "data");
+        const auto input = acquire(data);
         if (!input) return nullptr;
         UpdateBorrow borrow(object(self)->borrow);
         if (!borrow) return nullptr;
@@ -332,7 +362,35 @@ struct HasherClass {
         return runtime::guarded([&] { return Getter(self, closure); });
     }
 
+    template <std::size_t I>
+    static PyObject* extra_method(PyObject* self, PyObject*) {
+        return read(self, Traits::EXTRA_METHODS[I].read);
+    }
+
+    // `table` (sentinel-terminated) followed by the traits' extra methods, if any.
+    template <std::size_t N>
+    static PyMethodDef* with_extra_methods(PyMethodDef (&table)[N]) {
+        if constexpr (!requires { Traits::EXTRA_METHODS; }) {
+            return table;
+        } else {
+            constexpr std::size_t EXTRA = std::size(Traits::EXTRA_METHODS);
+            static PyMethodDef combined[N + EXTRA] = {};
+            [&]<std::size_t... I>(std::index_sequence<I...>) {
+                std::copy_n(table, N - 1, combined);
+                ((combined[N - 1 + I] = {Traits::EXTRA_METHODS[I].name, &guarded_method<extra_method<I>>, METH_NOARGS,
+                                         Traits::EXTRA_METHODS[I].doc}),
+                 ...);
+            }(std::make_index_sequence<EXTRA>{});
+            return combined;
+        }
+    }
+
     static PyMethodDef* methods() {
+        static PyMethodDef* table = build_methods();
+        return table;
+    }
+
+    static PyMethodDef* build_methods() {
         static const MethodDocs& docs = Traits::METHOD_DOCS;
         static PyMethodDef basic[] = {
             {"update", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&guarded_update)),
@@ -343,7 +401,7 @@ struct HasherClass {
             {nullptr, nullptr, 0, nullptr},
         };
         if constexpr (!Traits::EXTENDED) {
-            return basic;
+            return with_extra_methods(basic);
         } else {
             static PyMethodDef extended[] = {
                 basic[0],
@@ -356,7 +414,7 @@ struct HasherClass {
                 {"__setstate__", &guarded_method<setstate>, METH_O, nullptr},
                 {nullptr, nullptr, 0, nullptr},
             };
-            return extended;
+            return with_extra_methods(extended);
         }
     }
 
