@@ -367,30 +367,30 @@ struct HasherClass {
         return read(self, Traits::EXTRA_METHODS[I].read);
     }
 
-    // `table` (sentinel-terminated) followed by the traits' extra methods, if any.
+    template <std::size_t N, std::size_t... I>
+    static PyMethodDef* append_extra_methods(PyMethodDef (&table)[N], std::index_sequence<I...>) {
+        static PyMethodDef combined[N + sizeof...(I)] = {};
+        std::copy_n(table, N - 1, combined);
+        ((combined[N - 1 + I] = {Traits::EXTRA_METHODS[I].name, &guarded_method<extra_method<I>>, METH_NOARGS,
+                                 Traits::EXTRA_METHODS[I].doc}),
+         ...);
+        return combined;
+    }
+
+    // `table` (sentinel-terminated) followed by the traits' extra methods, if
+    // any: filled once per process, before any interpreter can read it.
     template <std::size_t N>
     static PyMethodDef* with_extra_methods(PyMethodDef (&table)[N]) {
         if constexpr (!requires { Traits::EXTRA_METHODS; }) {
             return table;
         } else {
-            constexpr std::size_t EXTRA = std::size(Traits::EXTRA_METHODS);
-            static PyMethodDef combined[N + EXTRA] = {};
-            [&]<std::size_t... I>(std::index_sequence<I...>) {
-                std::copy_n(table, N - 1, combined);
-                ((combined[N - 1 + I] = {Traits::EXTRA_METHODS[I].name, &guarded_method<extra_method<I>>, METH_NOARGS,
-                                         Traits::EXTRA_METHODS[I].doc}),
-                 ...);
-            }(std::make_index_sequence<EXTRA>{});
+            static PyMethodDef* const combined =
+                append_extra_methods(table, std::make_index_sequence<std::size(Traits::EXTRA_METHODS)>{});
             return combined;
         }
     }
 
     static PyMethodDef* methods() {
-        static PyMethodDef* table = build_methods();
-        return table;
-    }
-
-    static PyMethodDef* build_methods() {
         static const MethodDocs& docs = Traits::METHOD_DOCS;
         static PyMethodDef basic[] = {
             {"update", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&guarded_update)),

@@ -13,7 +13,6 @@
 
 #include "bindings/native/mmh3.hpp"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
