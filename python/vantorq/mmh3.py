@@ -23,8 +23,15 @@ Where vantorq goes beyond mmh3:
 - a hasher that another thread is using raises RuntimeError instead of
   waiting for it: with the GIL only while one thread's ``update`` of at
   least 64 KiB of bytes runs detached;
-- argument-count and keyword errors are TypeErrors in vantorq's words;
+- argument-count and keyword errors are TypeErrors in vantorq's words, and
+  an unknown keyword is refused before any argument is converted (mmh3's
+  hash functions first convert the seed, whose ValueError then wins);
 - ``hash128_batch`` hashes a list of keys in one call.
+
+mmh3's own quirks are kept: given all four arguments positionally,
+``hash64`` and ``hash128`` take ``signed`` from the third, ``x64arch``;
+their seeds (and ``hash_bytes``'s) may also be ints of [2**63, 2**64), of
+which the low 32 bits are used; ``mmh3_32().block_size`` is 12.
 """
 
 from vantorq._native import mmh3_32 as mmh3_32
