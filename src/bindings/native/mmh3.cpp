@@ -90,7 +90,7 @@ struct HeldKey {
 template <KeyRule RULE, typename Work>
 [[gnu::noinline]] PyObject* with_other_key(PyObject* key, Work& work) {
     if (PyUnicode_Check(key)) {
-        if (RULE == KeyRule::Buffer) {
+        if constexpr (RULE == KeyRule::Buffer) {
             PyErr_SetString(PyExc_TypeError, messages::STRINGS_MUST_BE_ENCODED);
             return nullptr;
         }
