@@ -26,6 +26,22 @@ public:
     }
     void end_update() { count_.store(0, std::memory_order_release); }
 
+    // The same where a lock the caller holds (the interpreter's GIL) orders
+    // every begin and end: plain loads and stores, no locked instruction.
+    bool try_begin_read_serialized() {
+        const std::ptrdiff_t count = count_.load(std::memory_order_relaxed);
+        if (count < 0) return false;
+        count_.store(count + 1, std::memory_order_relaxed);
+        return true;
+    }
+    void end_read_serialized() { count_.store(count_.load(std::memory_order_relaxed) - 1, std::memory_order_relaxed); }
+    bool try_begin_update_serialized() {
+        if (count_.load(std::memory_order_relaxed) != 0) return false;
+        count_.store(-1, std::memory_order_relaxed);
+        return true;
+    }
+    void end_update_serialized() { count_.store(0, std::memory_order_relaxed); }
+
 private:
     std::atomic<std::ptrdiff_t> count_{0};
 };

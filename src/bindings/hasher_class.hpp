@@ -19,10 +19,14 @@
 //                               not the class name and the core's block size
 //   EXTENDED                    also intdigest, reset and the serialised state
 //                               (pickling, copy.copy), for the package's own classes
-//   acquire(data)               optional: how data is read, when not as any
-//                               bytes-like object named "data"
+//   acquire(data)               optional: how data and update's argument are
+//                               taken, when not as any bytes-like object named "data"
+//   DATA_FIRST                  optional, true: the constructor takes data before
+//                               the seed, so a call wrong in both fails on data
 //   seed(hasher)                optional: a `seed` attribute
 //   DIGESTSIZE_ALIAS            optional: `digestsize` beside `digest_size`
+//   EXTRA_METHODS               optional: more read-only methods of the state
+//                               (StateMethod entries), after the others
 //   WAITS_FOR_OTHERS            optional: a hasher in use by another thread is
 //                               waited for instead of refused
 //   UNTRACKED                   optional: objects stay out of the garbage
@@ -40,9 +44,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <new>
 #include <thread>
 #include <type_traits>
+#include <utility>
 
 #include "backend/borrow_counter.hpp"
 #include "bindings/arguments.hpp"
@@ -68,17 +74,24 @@ namespace vantorq::bindings::hasher_class {
 
 // A hold on a hasher: shared by readers, or exclusive for an update. When
 // refused, RuntimeError is set and the guard is false. A conflicting hold is
-// refused at once, or, when `wait` is set, waited for with the thread
-// detached, so that the holder (which may need the interpreter to finish)
-// is never blocked by the waiter.
+// refused at once, or, when `wait` is set, waited for: each try is made
+// attached, between waits detached, so that the holder (which may need the
+// interpreter to finish) is never blocked by the waiter.
+//
+// With the GIL, every borrow begins and ends while the calling thread holds
+// it (an update that runs detached ends its borrow once attached again), so
+// the interpreter's lock orders them all and the counter needs no locked
+// instruction: three of those were a tenth of a short update and digest.
 template <bool Exclusive>
 class Borrow {
 public:
     explicit Borrow(backend::BorrowCounter& counter, bool wait = false)
-        : counter_(try_begin(counter) ? &counter : nullptr) {
+        : counter_(begin(counter) ? &counter : nullptr) {
         if (counter_ == nullptr && wait) {
-            runtime::DetachedThread detached;
-            while (!try_begin(counter)) std::this_thread::yield();
+            do {
+                runtime::DetachedThread detached;
+                std::this_thread::yield();
+            } while (!begin(counter));
             counter_ = &counter;
         }
         if (counter_ == nullptr)
@@ -86,18 +99,29 @@ public:
     }
     ~Borrow() {
         if (counter_ == nullptr) return;
+#ifdef Py_GIL_DISABLED
         if constexpr (Exclusive)
             counter_->end_update();
         else
             counter_->end_read();
+#else
+        if constexpr (Exclusive)
+            counter_->end_update_serialized();
+        else
+            counter_->end_read_serialized();
+#endif
     }
     Borrow(const Borrow&) = delete;
     Borrow& operator=(const Borrow&) = delete;
     explicit operator bool() const { return counter_ != nullptr; }
 
 private:
-    static bool try_begin(backend::BorrowCounter& counter) {
+    static bool begin(backend::BorrowCounter& counter) {
+#ifdef Py_GIL_DISABLED
         return Exclusive ? counter.try_begin_update() : counter.try_begin_read();
+#else
+        return Exclusive ? counter.try_begin_update_serialized() : counter.try_begin_read_serialized();
+#endif
     }
 
     backend::BorrowCounter* counter_;
@@ -133,6 +157,14 @@ struct MethodDocs {
     // Only the classes with these attributes.
     const char* seed = nullptr;
     const char* digestsize = nullptr;
+};
+
+// A read-only method of the state: `read(hasher)` under a reader's borrow.
+template <class Hasher>
+struct StateMethod {
+    const char* name;
+    PyObject* (*read)(const Hasher&);
+    const char* doc;
 };
 
 template <class Traits>
@@ -224,16 +256,24 @@ struct HasherClass {
         }
     }
 
+    static constexpr bool DATA_FIRST = [] {
+        if constexpr (requires { Traits::DATA_FIRST; })
+            return Traits::DATA_FIRST;
+        else
+            return false;
+    }();
+
     // The state is built and fed in the new object itself: copied in from
     // the stack, a state of a few hundred bytes cost a short call a tenth.
     static PyObject* construct_from(PyTypeObject* type, const Parsed& parsed) {
+        PyObject* data = parsed[0];
+        const bool has_data = data != nullptr && !(Traits::NONE_IS_NO_DATA && data == Py_None);
+        buffer::Acquired input;
+        if (DATA_FIRST && has_data && !(input = acquire(data))) return nullptr;
         return with_initial_state(parsed, [&](const auto& key) -> PyObject* {
-            PyObject* data = parsed[0];
-            if (data == nullptr || (Traits::NONE_IS_NO_DATA && data == Py_None)) return create(type, key);
-            const auto input = acquire(data);
-            if (!input) return nullptr;
+            if (!DATA_FIRST && has_data && !(input = acquire(data))) return nullptr;
             PyObject* self = create(type, key);
-            if (self != nullptr) feed(object(self)->hasher(), *input);
+            if (self != nullptr && input) feed(object(self)->hasher(), *input);
             return self;
         });
     }
@@ -411,6 +451,34 @@ struct HasherClass {
         return runtime::guarded([&] { return Getter(self, closure); });
     }
 
+    template <std::size_t I>
+    static PyObject* extra_method(PyObject* self, PyObject*) {
+        return read(self, Traits::EXTRA_METHODS[I].read);
+    }
+
+    template <std::size_t N, std::size_t... I>
+    static PyMethodDef* append_extra_methods(PyMethodDef (&table)[N], std::index_sequence<I...>) {
+        static PyMethodDef combined[N + sizeof...(I)] = {};
+        std::copy_n(table, N - 1, combined);
+        ((combined[N - 1 + I] = {Traits::EXTRA_METHODS[I].name, &guarded_method<extra_method<I>>, METH_NOARGS,
+                                 Traits::EXTRA_METHODS[I].doc}),
+         ...);
+        return combined;
+    }
+
+    // `table` (sentinel-terminated) followed by the traits' extra methods, if
+    // any: filled once per process, before any interpreter can read it.
+    template <std::size_t N>
+    static PyMethodDef* with_extra_methods(PyMethodDef (&table)[N]) {
+        if constexpr (!requires { Traits::EXTRA_METHODS; }) {
+            return table;
+        } else {
+            static PyMethodDef* const combined =
+                append_extra_methods(table, std::make_index_sequence<std::size(Traits::EXTRA_METHODS)>{});
+            return combined;
+        }
+    }
+
     static PyMethodDef* methods() {
         static const MethodDocs& docs = Traits::METHOD_DOCS;
         static PyMethodDef basic[] = {
@@ -422,7 +490,7 @@ struct HasherClass {
             {nullptr, nullptr, 0, nullptr},
         };
         if constexpr (!Traits::EXTENDED) {
-            return basic;
+            return with_extra_methods(basic);
         } else {
             static PyMethodDef extended[] = {
                 basic[0],
@@ -435,7 +503,7 @@ struct HasherClass {
                 {"__setstate__", &guarded_method<setstate>, METH_O, nullptr},
                 {nullptr, nullptr, 0, nullptr},
             };
-            return extended;
+            return with_extra_methods(extended);
         }
     }
 

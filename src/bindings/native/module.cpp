@@ -8,6 +8,7 @@
 #include "bindings/module_frame.hpp"
 #include "bindings/native/api.hpp"
 #include "bindings/native/hashers.hpp"
+#include "bindings/native/mmh3.hpp"
 
 namespace vantorq::bindings::native::module {
 namespace {
@@ -17,6 +18,7 @@ int execute(PyObject* module) {
     if (PyModule_AddFunctions(module, native::methods()) < 0) return -1;
     if (base64::pybase64::add_functions(module) < 0) return -1;
     if (module_frame::add_classes(module, HASHER_CLASSES) < 0) return -1;
+    if (mmh3::add_to(module) < 0) return -1;
     return module_frame::add_classes(module, columns::COLUMN_CLASSES);
 }
 

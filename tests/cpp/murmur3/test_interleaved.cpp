@@ -139,7 +139,7 @@ TEST(KernelChoices, IntelAndAmdWithTheSameFeatures) {
     };
     const auto with_many = [](std::string_view many) {
         return backend::KernelChoices{{"x86_32", "avx2"},
-                                      {"x86_32_short", "sse41"},
+                                      {"x86_32_short", "scalar"},
                                       {"x86_128", "avx2"},
                                       {"x64_128", "avx2_bmi2"},
                                       {"x64_128_many", many}};
