@@ -20,9 +20,6 @@ Where vantorq goes beyond mmh3:
 - calling ``__init__`` on an existing hasher leaves it unchanged (mmh3 sets
   its state words back to the seed in the middle of the message), and
   ``__new__`` with arguments makes the hasher the class call makes;
-- a hasher that another thread is using raises RuntimeError instead of
-  waiting for it: with the GIL only while one thread's ``update`` of at
-  least 64 KiB of bytes runs detached;
 - argument-count and keyword errors are TypeErrors in vantorq's words, and
   an unknown keyword is refused before any argument is converted (mmh3's
   hash functions first convert the seed, whose ValueError then wins);

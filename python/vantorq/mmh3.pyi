@@ -317,8 +317,7 @@ class _Hasher:
         Raises:
             TypeError: data is str ("Strings must be encoded before hashing")
                 or exports no buffer.
-            BufferError, ValueError: the exporter refuses a contiguous view.
-            RuntimeError: another thread is using this object."""
+            BufferError, ValueError: the exporter refuses a contiguous view."""
     def digest(self) -> bytes:
         """digest() -> bytes
 

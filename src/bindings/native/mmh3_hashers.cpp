@@ -51,6 +51,8 @@ struct Mmh3Traits : murmur3::HasherTraits<CoreHasher> {
     static constexpr bool NONE_IS_NO_DATA = false;
     static constexpr bool DATA_FIRST = true;
     static constexpr bool EXTENDED = true;
+    // Threads sharing a hasher take turns, as with mmh3's.
+    static constexpr bool WAITS_FOR_OTHERS = true;
     static constexpr const hasher_class::MethodDocs& METHOD_DOCS = mmh3::METHOD_DOCS;
 
     static bool read_seed(PyObject* value, std::uint32_t& seed) { return read_index_seed(value, seed); }
