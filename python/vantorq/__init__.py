@@ -2,10 +2,11 @@
 
 The extension modules ``_vantorq`` and ``vantorq._native`` do the work; this
 package gives it a home per family: ``vantorq.base64`` (a drop-in for the
-standard ``base64`` module), ``vantorq.xxh3``, ``vantorq.xxhash`` (XXH32, XXH64
-and XXH3 with streaming hashers) and ``vantorq.murmur3``. ``python -m vantorq``
-encodes, decodes and hashes files from a shell. ``cpu_info()`` names the
-processor and the kernels each family chose for it.
+standard ``base64`` module), ``vantorq.xxh3``, ``vantorq.murmur3`` and
+``vantorq.columns`` (Arrow columns), and drop-ins for the ``xxhash``, ``mmh3``
+and ``pybase64`` packages under their names. ``python -m vantorq`` encodes,
+decodes and hashes files from a shell. ``cpu_info()`` names the processor and
+the kernels each family chose for it.
 """
 
 import importlib
@@ -14,12 +15,12 @@ import importlib
 # and typing's import would be a tenth of its start-up.
 TYPE_CHECKING = False
 if TYPE_CHECKING:
-    from vantorq import base64, murmur3, xxh3, xxhash
+    from vantorq import base64, columns, mmh3, murmur3, pybase64, xxh3, xxhash
     from vantorq._native import cpu_info
 
 __version__ = "0.1.0"
 
-__all__ = ["__version__", "base64", "cpu_info", "murmur3", "xxh3", "xxhash"]
+__all__ = ["__version__", "base64", "columns", "cpu_info", "mmh3", "murmur3", "pybase64", "xxh3", "xxhash"]
 
 
 def __getattr__(name: str) -> object:

@@ -10,7 +10,12 @@ if sys.version_info >= (3, 11):
 else:
 
     class _TextEnum(str, enum.Enum):
-        pass
+        # Members made as 3.11's StrEnum makes them, whose signature the
+        # typed view of this class then has on every version.
+        def __new__(cls, value: str) -> "_TextEnum":
+            member = str.__new__(cls, value)
+            member._value_ = value
+            return member
 
 
 class _Unspecified(_TextEnum):
