@@ -260,6 +260,41 @@ def package_hasher_cases(cls, seed_limit, wraps=False):
     return {f"vantorq._native.{name}": table for name, table in cases.items()}
 
 
+def mmh3_key_cases(function, *rest):
+    """The mmh3 drop-in's functions of a key: bytes or str, short and long."""
+    return {
+        "bytes": ok(function, b"hello", *rest),
+        "text": ok(function, "héllo", *rest),
+        "large bytes": ok(function, BIG, *rest),
+        "seed out of range": raises(ValueError, function, b"", -1),
+        "number key": raises(TypeError, function, 3),
+        "missing key": raises(TypeError, function),
+    }
+
+
+def mmh3_digest_cases(function):
+    return {
+        "small": ok(function, b"hello", 7),
+        "large": ok(function, BIG),
+        "text": raises(TypeError, function, "abc"),
+        "number": raises(TypeError, function, 3),
+    }
+
+
+def mmh3_hasher_cases(cls, methods):
+    """One table per class: vantorq._native does not list these classes, so
+    their methods are not counted apart."""
+    hasher = cls(b"abc")
+    return {f"vantorq._native.{cls.__name__}": {
+        "empty": ok(cls), "data and seed": ok(cls, b"hello", 7), "large data": ok(cls, BIG),
+        "number data": raises(TypeError, cls, 3),
+        "update": ok(hasher.update, b"hello"), "large update": ok(hasher.update, BIG),
+        "number update": raises(TypeError, hasher.update, 3),
+        "pickled": ok(lambda: pickle.loads(pickle.dumps(hasher))),
+        **{name: ok(getattr(hasher, name)) for name in methods},
+    }}
+
+
 def mime_cases(function, sample):
     return {
         "small": ok(function, sample),
@@ -495,6 +530,20 @@ CASES = {
        for name, table in package_hasher_cases(cls, 2**64, wraps=True).items()},
     **{name: table for cls in (native.murmur3_x86_32, native.murmur3_x86_128, native.murmur3_x64_128)
        for name, table in package_hasher_cases(cls, 2**32).items()},
+    # The mmh3 drop-in.
+    **{f"vantorq._native.mmh3_{name}": mmh3_key_cases(getattr(native, f"mmh3_{name}"))
+       for name in ("hash", "hash64", "hash128", "hash_bytes", "hash_from_buffer")},
+    "vantorq._native.mmh3_hash128_batch": {"keys": ok(native.mmh3_hash128_batch, [b"a", "b", BIG]),
+                                           "not a list": raises(TypeError, native.mmh3_hash128_batch, 3)},
+    **{f"vantorq._native.mmh3_{width}_{form}": mmh3_digest_cases(getattr(native, f"mmh3_{width}_{form}"))
+       for width, forms in [("32", ("digest", "sintdigest", "uintdigest")),
+                            ("x64_128", ("digest", "sintdigest", "uintdigest", "stupledigest", "utupledigest")),
+                            ("x86_128", ("digest", "sintdigest", "uintdigest", "stupledigest", "utupledigest"))]
+       for form in forms},
+    **mmh3_hasher_cases(native.mmh3_32, ("digest", "sintdigest", "uintdigest", "copy")),
+    **{name: table for cls in (native.mmh3_x64_128, native.mmh3_x86_128)
+       for name, table in mmh3_hasher_cases(cls, ("digest", "sintdigest", "uintdigest", "stupledigest",
+                                                   "utupledigest", "copy")).items()},
 }
 CALLS_PER_ROUND = 40
 # A leak on a path grows every round by at least one per call; the measurement
