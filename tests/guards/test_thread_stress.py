@@ -106,7 +106,7 @@ LISTS = [v.xxh3_64_batch, v.xxh3_128_batch, v.b64encode_batch, v.b64decode_batch
          native.xxh64_batch]
 SINGLE = [v.xxh3_64, v.xxh3_128, v.murmur3_32, v.murmur3_x86_128_digest, v.murmur3_x64_128_digest,
           v.b64encode, v.standard_b64encode, v.urlsafe_b64encode, v.b64decode, v.standard_b64decode,
-          v.urlsafe_b64decode, native.xxh64, native.encodebytes, native.decodebytes, native.pybase64_b64encode,
+          v.urlsafe_b64decode, native.xxh64_intdigest, native.encodebytes, native.decodebytes, native.pybase64_b64encode,
           native.pybase64_b64decode]
 
 
