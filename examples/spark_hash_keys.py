@@ -41,8 +41,12 @@ def session(master: str) -> SparkSession:
     if master.startswith("local"):
         # Everything runs on this machine: nothing listens beyond its loopback.
         os.environ.setdefault("SPARK_LOCAL_IP", "127.0.0.1")
-    builder = SparkSession.builder.master(master).appName("vantorq hash keys")
-    return builder.config("spark.ui.enabled", "false").getOrCreate()
+    builder = SparkSession.builder.master(master).appName("vantorq hash keys").config("spark.ui.enabled", "false")
+    # Each Python worker is a fresh interpreter rather than a fork of a
+    # long-lived daemon, whose imported libraries' threads and locks a fork
+    # would copy; a Python worker that faults prints its stack.
+    builder = builder.config("spark.python.use.daemon", "false")
+    return builder.config("spark.python.worker.faulthandler.enabled", "true").getOrCreate()
 
 
 def main() -> None:

@@ -68,8 +68,12 @@ def test_spark_example_adds_the_hash_as_a_long(tmp_path):
         pq.write_table(pa.table({"id": ids, "key": pa.array(keys, pa.binary())}), dataset / f"part-{part}.parquet")
         rows += len(keys)
     output = tmp_path / "hashed"
-    subprocess.run([sys.executable, str(SPARK_EXAMPLE), str(dataset), str(output), "--seed", "9"], check=True,
-                   timeout=300)
+    command = [sys.executable, str(SPARK_EXAMPLE), str(dataset), str(output), "--seed", "9"]
+    try:
+        run = subprocess.run(command, capture_output=True, text=True, timeout=300)
+    except subprocess.TimeoutExpired as timeout:
+        pytest.fail(f"the Spark example took over 300 s; its last output:\n{(timeout.stderr or b'')[-4000:]!r}")
+    assert run.returncode == 0, run.stderr[-4000:]
     hashed = pq.read_table(output).sort_by("id")
     source = pq.read_table(dataset).sort_by("id")
     assert hashed.schema.field("key_hash").type == pa.int64()
