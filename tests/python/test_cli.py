@@ -5,6 +5,7 @@ import contextlib
 import io
 import itertools
 import json
+import os
 import random
 import re
 import shutil
@@ -37,6 +38,7 @@ def main(capsysbinary, *args):
 def small_chunks(monkeypatch):
     monkeypatch.setattr(cli, "CHUNK_SIZE", SMALL_CHUNK)
     monkeypatch.setattr(cli, "READ_SIZE", SMALL_CHUNK)
+    monkeypatch.setattr(cli, "PARALLEL_READ_SIZE", SMALL_CHUNK)
     monkeypatch.setattr(cli, "LINES_PER_WRITE", 7)
 
 
@@ -129,6 +131,24 @@ def test_hash_prints_what_the_one_shot_functions_give(tmp_path, capsysbinary, mo
     lines = [(ONE_SHOT[algo](data), name) for name, data in [*contents.items(), ("stdin", DATA[:999])]]
     expected = [f"XXH3 ({name}) = {value}" if algo == "xxh3_64" else f"{value}  {name}" for value, name in lines]
     assert (status, out.decode().splitlines(), err) == (0, expected, [])
+
+
+@pytest.mark.parametrize("readers", [2, 3])
+@pytest.mark.parametrize("size", [2 * SMALL_CHUNK, 3 * SMALL_CHUNK - 1, 3 * SMALL_CHUNK + 1, 6 * SMALL_CHUNK])
+def test_parallel_readers_hash_the_chunks_in_order(tmp_path, small_chunks, readers, size):
+    (tmp_path / "data").write_bytes(DATA[:size])
+    with open(tmp_path / "data", "rb") as source:
+        value = cli.hash_in_parallel(source.fileno(), cli.ALGORITHMS["xxh3_64"], readers, cli.NoProgress())
+    assert value == _vantorq.xxh3_64(DATA[:size]).to_bytes(8, "big")
+
+
+def test_a_readers_error_ends_the_parallel_hash(tmp_path):
+    folder = os.open(tmp_path, os.O_RDONLY)  # reads fail: it is a directory
+    try:
+        with pytest.raises(IsADirectoryError):
+            cli.hash_in_parallel(folder, cli.ALGORITHMS["xxh64"], 2, cli.NoProgress())
+    finally:
+        os.close(folder)
 
 
 @pytest.mark.parametrize("style", [[], ["--tag", "--little-endian"]])
