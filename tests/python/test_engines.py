@@ -3,10 +3,13 @@ Spark's mapInArrow (the Spark example, local mode); every hash equals the
 one-value function's, and signed=True gives the engines' signed integers the
 same bits."""
 
+import os
 import pathlib
 import random
+import signal
 import subprocess
 import sys
+import time
 
 import pytest
 
@@ -56,6 +59,32 @@ def test_duckdb_sql_hashes_a_million_keys_as_the_one_value_function():
     assert hashed["s"].to_pylist() == [as_signed(value) for value in expected]
 
 
+def run_spark_example(*arguments, timeout=300):
+    """The Spark example's exit status and standard error. Past `timeout`
+    seconds it fails with what its processes were waiting for: their list,
+    the JVM's thread dumps (on standard output) and the example's Python
+    stacks (on standard error)."""
+    command = [sys.executable, "-X", "faulthandler", str(SPARK_EXAMPLE), *arguments]
+    with subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                          start_new_session=True) as example:
+        try:
+            errors = example.communicate(timeout=timeout)[1]
+            return example.returncode, errors
+        except subprocess.TimeoutExpired:
+            processes = subprocess.run(["ps", "-s", str(example.pid), "-o", "pid,ppid,stat,wchan:24,etime,args"],
+                                       capture_output=True, text=True).stdout
+            for line in processes.splitlines()[1:]:
+                if "java" in line.split(maxsplit=5)[-1]:
+                    os.kill(int(line.split()[0]), signal.SIGQUIT)  # a JVM prints its threads' stacks
+            time.sleep(2)
+            example.send_signal(signal.SIGABRT)  # faulthandler prints every Python thread's stack
+            time.sleep(1)
+            os.killpg(example.pid, signal.SIGKILL)
+            output, errors = example.communicate()
+            pytest.fail(f"the Spark example took over {timeout} s; its processes:\n{processes}\n"
+                        f"its standard error:\n{errors[-10000:]}\nits standard output:\n{output[-30000:]}")
+
+
 def test_spark_example_adds_the_hash_as_a_long(tmp_path):
     pytest.importorskip("pyspark")
     rng = random.Random(5)
@@ -68,12 +97,8 @@ def test_spark_example_adds_the_hash_as_a_long(tmp_path):
         pq.write_table(pa.table({"id": ids, "key": pa.array(keys, pa.binary())}), dataset / f"part-{part}.parquet")
         rows += len(keys)
     output = tmp_path / "hashed"
-    command = [sys.executable, str(SPARK_EXAMPLE), str(dataset), str(output), "--seed", "9"]
-    try:
-        run = subprocess.run(command, capture_output=True, text=True, timeout=300)
-    except subprocess.TimeoutExpired as timeout:
-        pytest.fail(f"the Spark example took over 300 s; its last output:\n{(timeout.stderr or b'')[-4000:]!r}")
-    assert run.returncode == 0, run.stderr[-4000:]
+    status, errors = run_spark_example(str(dataset), str(output), "--seed", "9")
+    assert status == 0, errors[-4000:]
     hashed = pq.read_table(output).sort_by("id")
     source = pq.read_table(dataset).sort_by("id")
     assert hashed.schema.field("key_hash").type == pa.int64()
