@@ -211,6 +211,13 @@ struct HasherClass {
 
     // Feeds an acquired chunk: in place (a bytearray inside its critical
     // section), with the thread detached when the bytes are immutable and long.
+    // Exact bytes, immutable, are read in place.
+    static void feed_bytes(Hasher& hasher, PyObject* bytes) {
+        const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(bytes));
+        const auto* data = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(bytes));
+        runtime::run_maybe_detached(length >= Traits::DETACH_BYTES, [&] { hasher.update(data, length); });
+    }
+
     static void feed(Hasher& hasher, const buffer::BytesLike& input) {
         input.with_bytes([&](const unsigned char* data, std::size_t length) {
             const bool detach = input.is_immutable() && length >= Traits::DETACH_BYTES;
@@ -268,6 +275,15 @@ struct HasherClass {
     // the stack, a state of a few hundred bytes cost a short call a tenth.
     static PyObject* construct_from(PyTypeObject* type, const Parsed& parsed) {
         PyObject* data = parsed[0];
+        // The common call, with exact bytes, which cannot fail to be read:
+        // without the acquired-input variant, a short one costs a tenth less.
+        if (data != nullptr && PyBytes_CheckExact(data)) {
+            return with_initial_state(parsed, [&](const auto& key) -> PyObject* {
+                PyObject* self = create(type, key);
+                if (self != nullptr) feed_bytes(object(self)->hasher(), data);
+                return self;
+            });
+        }
         const bool has_data = data != nullptr && !(Traits::NONE_IS_NO_DATA && data == Py_None);
         buffer::Acquired input;
         if (DATA_FIRST && has_data && !(input = acquire(data))) return nullptr;
@@ -313,10 +329,7 @@ struct HasherClass {
         if (PyBytes_CheckExact(data)) {
             UpdateBorrow borrow(object(self)->borrow, WAITS);
             if (!borrow) return nullptr;
-            const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(data));
-            const auto* bytes = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(data));
-            runtime::run_maybe_detached(length >= Traits::DETACH_BYTES,
-                                        [&] { object(self)->hasher().update(bytes, length); });
+            feed_bytes(object(self)->hasher(), data);
             Py_RETURN_NONE;
         }
         const auto input = acquire(data);

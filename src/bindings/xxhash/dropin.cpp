@@ -2,6 +2,9 @@
 
 #include "bindings/xxhash/dropin.hpp"
 
+#include <array>
+#include <cstring>
+
 #include "bindings/hash_call.hpp"
 #include "bindings/runtime.hpp"
 #include "bindings/xxhash/callbacks.hpp"
@@ -78,27 +81,42 @@ buffer::Acquired PackageArguments::acquire(PyObject* data) {
     return buffer::any_bytes_like(data, "data");
 }
 
+namespace {
+
+// The hash's 16 bytes, most significant first: a narrower digest is the low
+// word's last bytes.
+std::array<unsigned char, 16> big_endian(Hash128 hash) {
+    std::array<unsigned char, 16> bytes;
+    core::store_u64(bytes.data(), __builtin_bswap64(hash.high));
+    core::store_u64(bytes.data() + 8, __builtin_bswap64(hash.low));
+    return bytes;
+}
+
+// The two hex digits of each byte value: a lookup a byte costs a quarter of
+// converting its nibbles one by one.
+constexpr auto HEX_PAIRS = [] {
+    constexpr char DIGITS[] = "0123456789abcdef";
+    std::array<std::array<char, 2>, 256> pairs{};
+    for (std::size_t i = 0; i < pairs.size(); ++i) pairs[i] = {DIGITS[i >> 4], DIGITS[i & 15]};
+    return pairs;
+}();
+
+}  // namespace
+
 PyObject* digest_bytes(Hash128 hash, std::size_t size) {
-    unsigned char bytes[16];
-    core::store_u64(bytes, __builtin_bswap64(hash.high));
-    core::store_u64(bytes + 8, __builtin_bswap64(hash.low));
-    // Narrower digests are the low word's last bytes.
-    return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(bytes) + 16 - size, static_cast<Py_ssize_t>(size));
+    const auto bytes = big_endian(hash);
+    return PyBytes_FromStringAndSize(reinterpret_cast<const char*>(bytes.data()) + 16 - size,
+                                     static_cast<Py_ssize_t>(size));
 }
 
 // Written straight into a new ASCII str: through PyUnicode_FromStringAndSize
 // the text would be copied and checked for UTF-8 once more.
 PyObject* digest_hex(Hash128 hash, std::size_t size) {
-    constexpr char DIGITS[] = "0123456789abcdef";
     PyObject* text = PyUnicode_New(static_cast<Py_ssize_t>(2 * size), 127);
     if (text == nullptr) return nullptr;
-    auto* out = static_cast<unsigned char*>(PyUnicode_DATA(text));
-    for (std::size_t i = 16 - size; i < 16; ++i) {
-        const std::uint64_t word = i < 8 ? hash.high : hash.low;
-        const unsigned byte = static_cast<unsigned>(word >> (56 - 8 * (i % 8))) & 0xff;
-        *out++ = static_cast<unsigned char>(DIGITS[byte >> 4]);
-        *out++ = static_cast<unsigned char>(DIGITS[byte & 15]);
-    }
+    auto* out = static_cast<char*>(PyUnicode_DATA(text));
+    const auto bytes = big_endian(hash);
+    for (std::size_t i = 16 - size; i < 16; ++i, out += 2) std::memcpy(out, HEX_PAIRS[bytes[i]].data(), 2);
     return text;
 }
 
