@@ -71,8 +71,10 @@ def run_spark_example(*arguments, timeout=300):
             errors = example.communicate(timeout=timeout)[1]
             return example.returncode, errors
         except subprocess.TimeoutExpired:
+            # Without a preloaded library (a sanitizer's runtime), in which ps itself can hang.
+            environment = {name: value for name, value in os.environ.items() if name != "LD_PRELOAD"}
             processes = subprocess.run(["ps", "-s", str(example.pid), "-o", "pid,ppid,stat,wchan:24,etime,args"],
-                                       capture_output=True, text=True).stdout
+                                       capture_output=True, text=True, env=environment, timeout=30).stdout
             for line in processes.splitlines()[1:]:
                 if "java" in line.split(maxsplit=5)[-1]:
                     os.kill(int(line.split()[0]), signal.SIGQUIT)  # a JVM prints its threads' stacks
