@@ -14,7 +14,8 @@ Beyond the package:
 - hashers pickle, and ``copy.copy``/``copy.deepcopy`` them, with their state;
 - the hasher classes can be subclassed;
 - a non-contiguous buffer is hashed as its bytes in order, where the package
-  raises BufferError;
+  raises its exporter's error (BufferError for a memoryview, ValueError for
+  a numpy array);
 - the XXH3 functions and hashers take ``secret=``, a caller's secret of at
   least 136 bytes (the reference XXH3_64bits_withSecret and
   XXH3_128bits_withSecret), instead of a seed;

@@ -25,11 +25,6 @@ void raise_not_bytes_like(const char* name) {
     PyErr_Format(PyExc_TypeError, "%s must be a bytes-like object", name);
 }
 
-// The interpreter's own message for an object that exports no buffer.
-void raise_not_buffer(PyObject* object) {
-    raise_type_error_naming_type(object, "a bytes-like object is required, not '", "'");
-}
-
 // The object a memoryview views (its `obj`); a view of a view names the
 // original exporter. The view's own Py_buffer names the memoryview instead.
 PyObject* memoryview_exporter(PyObject* memoryview) { return PyMemoryView_GET_BUFFER(memoryview)->obj; }
@@ -130,6 +125,10 @@ Acquired retype_error(Acquired acquired, PyObject* object, const char* prefix, c
 }
 
 }  // namespace
+
+void raise_not_buffer(PyObject* object) {
+    raise_type_error_naming_type(object, "a bytes-like object is required, not '", "'");
+}
 
 BufferRange BufferRange::of_bytearray(PyObject* bytearray) {
     return {reinterpret_cast<std::uintptr_t>(PyByteArray_AS_STRING(bytearray)),

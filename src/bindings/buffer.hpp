@@ -190,6 +190,10 @@ private:
     Variant variant_;
 };
 
+// TypeError in the interpreter's own words for an object that is not
+// bytes-like: "a bytes-like object is required, not 'int'".
+void raise_not_buffer(PyObject* object);
+
 using Acquired = std::optional<BytesLike>;
 
 // Copies `length` bytes into a Snapshot; MemoryError "bytes-like input is too

@@ -21,6 +21,8 @@
 //                               (pickling, copy.copy), for the package's own classes
 //   acquire(data)               optional: how data and update's argument are
 //                               taken, when not as any bytes-like object named "data"
+//   acquire_initial(data)       optional: how the constructor's data is taken,
+//                               when not as update's argument
 //   DATA_FIRST                  optional, true: the constructor takes data before
 //                               the seed, so a call wrong in both fails on data
 //   seed(hasher)                optional: a `seed` attribute
@@ -209,6 +211,13 @@ struct HasherClass {
             return buffer::any_bytes_like(data, "data");
     }
 
+    static buffer::Acquired acquire_initial(PyObject* data) {
+        if constexpr (requires { Traits::acquire_initial(data); })
+            return Traits::acquire_initial(data);
+        else
+            return acquire(data);
+    }
+
     // Feeds an acquired chunk: in place (a bytearray inside its critical
     // section), with the thread detached when the bytes are immutable and long.
     // Exact bytes, immutable, are read in place.
@@ -286,9 +295,9 @@ struct HasherClass {
         }
         const bool has_data = data != nullptr && !(Traits::NONE_IS_NO_DATA && data == Py_None);
         buffer::Acquired input;
-        if (DATA_FIRST && has_data && !(input = acquire(data))) return nullptr;
+        if (DATA_FIRST && has_data && !(input = acquire_initial(data))) return nullptr;
         return with_initial_state(parsed, [&](const auto& key) -> PyObject* {
-            if (!DATA_FIRST && has_data && !(input = acquire(data))) return nullptr;
+            if (!DATA_FIRST && has_data && !(input = acquire_initial(data))) return nullptr;
             PyObject* self = create(type, key);
             if (self != nullptr && input) feed(object(self)->hasher(), *input);
             return self;

@@ -237,6 +237,15 @@ def assert_same(ours_function, standard, value):
     assert ours_function(value) == expected
 
 
+@pytest.mark.parametrize("value", ["text", None, 3, [1]], ids=["str", "None", "int", "list"])
+@pytest.mark.parametrize("name", ["xxh32", "xxh3_128"])
+def test_data_is_refused_in_the_packages_words(name, value):
+    ours_class, package_class, _ = XXH_HASHERS[name]
+    assert_same(ours_class, package_class, value)
+    assert_same(ours_class().update, package_class().update, value)
+    assert_same(getattr(ours, f"{name}_hexdigest"), getattr(xxhash, f"{name}_hexdigest"), value)
+
+
 # The default secret given as a caller's secret keys XXH3 exactly as seed 0 does.
 DEFAULT_SECRET = bytes.fromhex(
     "b8fe6c3923a44bbe7c01812cf721ad1cded46de9839097db7240a4a4b7b3671fcb79e64eccc0e578825ad07dccff7221b8084674f743"

@@ -4,7 +4,7 @@
 // cannot collide there.
 //
 // mmh3 takes keys three ways, kept here as three rules: its hash functions
-// take str (as UTF-8) or a buffer that needs no release (bytes), its
+// take str (as UTF-8) or bytes, its
 // hash_from_buffer str or any contiguous buffer, and its digest functions
 // any contiguous buffer but not str. Seeds are ints of [0, 0xFFFFFFFF]
 // everywhere; hash_from_buffer also converts them through __index__.
@@ -21,6 +21,7 @@
 
 #include "backend/memory.hpp"
 #include "bindings/arguments.hpp"
+#include "bindings/hashlib_words.hpp"
 #include "bindings/mmh3_docstrings.hpp"
 #include "bindings/native/mmh3_messages.hpp"
 #include "bindings/native/mmh3_results.hpp"
@@ -47,13 +48,6 @@ enum class KeyRule {
     TextOrBuffer,  // hash_from_buffer
     Buffer,        // the digest functions
 };
-
-// The interpreter's rule for a read-only bytes-like argument: an exporter
-// that needs no release, as bytes.
-bool needs_no_release(PyObject* object) {
-    const PyBufferProcs* procs = Py_TYPE(object)->tp_as_buffer;
-    return procs != nullptr && procs->bf_getbuffer != nullptr && procs->bf_releasebuffer == nullptr;
-}
 
 template <auto HASH>
 [[gnu::always_inline]] inline auto hash_maybe_detached(const unsigned char* data, std::size_t length, std::uint32_t seed,
@@ -91,7 +85,7 @@ template <KeyRule RULE, typename Work>
 [[gnu::noinline]] PyObject* with_other_key(PyObject* key, Work& work) {
     if (PyUnicode_Check(key)) {
         if constexpr (RULE == KeyRule::Buffer) {
-            PyErr_SetString(PyExc_TypeError, messages::STRINGS_MUST_BE_ENCODED);
+            PyErr_SetString(PyExc_TypeError, hashlib_words::STRINGS_MUST_BE_ENCODED);
             return nullptr;
         }
         Py_ssize_t length = 0;
@@ -100,16 +94,15 @@ template <KeyRule RULE, typename Work>
         return work(InPlaceKey{reinterpret_cast<const unsigned char*>(utf8), static_cast<std::size_t>(length)});
     }
     if constexpr (RULE == KeyRule::Text) {
-        if (PyBytes_Check(key))
-            return work(InPlaceKey{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(key)),
-                                   static_cast<std::size_t>(PyBytes_GET_SIZE(key))});
-        if (!needs_no_release(key)) {
+        if (!PyBytes_Check(key)) {
             PyErr_Format(PyExc_TypeError, messages::KEY_NOT_READ_ONLY_BUFFER, Py_TYPE(key)->tp_name);
             return nullptr;
         }
+        return work(InPlaceKey{reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(key)),
+                               static_cast<std::size_t>(PyBytes_GET_SIZE(key))});
     } else if constexpr (RULE == KeyRule::Buffer) {
         if (!PyObject_CheckBuffer(key)) {
-            PyErr_SetString(PyExc_TypeError, messages::NOT_A_BUFFER);
+            PyErr_SetString(PyExc_TypeError, hashlib_words::NOT_A_BUFFER);
             return nullptr;
         }
     }

@@ -7,6 +7,7 @@
 #include "bindings/python.hpp"
 
 #include "bindings/hasher_class.hpp"
+#include "bindings/hashlib_words.hpp"
 #include "bindings/mmh3_docstrings.hpp"
 #include "bindings/murmur3/hasher_traits.hpp"
 #include "bindings/native/mmh3.hpp"
@@ -60,14 +61,24 @@ struct Mmh3Traits : murmur3::HasherTraits<CoreHasher> {
     static buffer::Acquired acquire(PyObject* data) {
         if (PyBytes_CheckExact(data)) return buffer::BytesLike(buffer::BorrowedBytes{data});
         if (PyUnicode_Check(data)) {
-            PyErr_SetString(PyExc_TypeError, messages::STRINGS_MUST_BE_ENCODED);
+            PyErr_SetString(PyExc_TypeError, hashlib_words::STRINGS_MUST_BE_ENCODED);
             return std::nullopt;
         }
         if (!PyObject_CheckBuffer(data)) {
-            PyErr_SetString(PyExc_TypeError, messages::NOT_A_BUFFER);
+            PyErr_SetString(PyExc_TypeError, hashlib_words::NOT_A_BUFFER);
             return std::nullopt;
         }
         return contiguous_buffer(data);
+    }
+
+    // The constructors read their data as the interpreter's "y*" does, with
+    // its words for anything not bytes-like, str included.
+    static buffer::Acquired acquire_initial(PyObject* data) {
+        if (PyUnicode_Check(data) || !PyObject_CheckBuffer(data)) {
+            buffer::raise_not_buffer(data);
+            return std::nullopt;
+        }
+        return acquire(data);
     }
 
     template <Form F>

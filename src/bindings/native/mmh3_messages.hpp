@@ -6,11 +6,8 @@ namespace vantorq::bindings::native::mmh3::messages {
 
 inline constexpr char SEED_OUT_OF_RANGE[] = "seed is out of range";
 inline constexpr char SEED_NOT_INT[] = "'%.200s' object cannot be interpreted as an integer";
-// hash, hash64, hash128 and hash_bytes: str, or a buffer that needs no release.
+// hash, hash64, hash128 and hash_bytes take bytes or str only.
 inline constexpr char KEY_NOT_READ_ONLY_BUFFER[] = "argument 1 must be read-only bytes-like object, not '%.200s'";
-// The digest functions and the hashers' inputs.
-inline constexpr char STRINGS_MUST_BE_ENCODED[] = "Strings must be encoded before hashing";
-inline constexpr char NOT_A_BUFFER[] = "object supporting the buffer API required";
 // hash128_batch, which mmh3 lacks.
 inline constexpr char BATCH_KEY_NOT_BYTES_OR_STR[] = "each key must be bytes or str, not '%.200s'";
 // Positional-only functions, as the interpreter's argument checks word them.

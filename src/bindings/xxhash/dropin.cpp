@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "bindings/hash_call.hpp"
+#include "bindings/hashlib_words.hpp"
 #include "bindings/runtime.hpp"
 #include "bindings/xxhash/callbacks.hpp"
 #include "xxhash/classic.hpp"
@@ -69,13 +70,19 @@ PyObject* int_digest(Hash128 hash, std::size_t) { return callbacks::int_from_has
 
 }  // namespace
 
+// The package's words: hashlib's for str and None, the interpreter's for any
+// other object that is not bytes-like.
 buffer::Acquired PackageArguments::acquire(PyObject* data) {
     if (PyUnicode_Check(data)) {
-        PyErr_SetString(PyExc_TypeError, messages::STRINGS_REFUSED);
+        PyErr_SetString(PyExc_TypeError, hashlib_words::STRINGS_MUST_BE_ENCODED);
         return std::nullopt;
     }
     if (data == Py_None) {
-        PyErr_SetString(PyExc_TypeError, messages::NOT_A_BUFFER);
+        PyErr_SetString(PyExc_TypeError, hashlib_words::NOT_A_BUFFER);
+        return std::nullopt;
+    }
+    if (!PyObject_CheckBuffer(data)) {
+        buffer::raise_not_buffer(data);
         return std::nullopt;
     }
     return buffer::any_bytes_like(data, "data");

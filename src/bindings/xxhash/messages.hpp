@@ -8,10 +8,7 @@ namespace vantorq::bindings::xxhash::messages {
 inline constexpr char OUTPUT[] = "XXH3 batch output";
 inline constexpr char OUTPUT_TOO_LARGE[] = "XXH3 batch output is too large";
 
-// vantorq.xxhash: the xxhash package's words for inputs it refuses, and ours
-// for the secret it does not have.
-inline constexpr char STRINGS_REFUSED[] = "Strings must be encoded before hashing";
-inline constexpr char NOT_A_BUFFER[] = "object supporting the buffer API required";
+// vantorq.xxhash: our words for the secret the xxhash package does not have.
 inline constexpr char SEED_AND_SECRET[] = "seed and secret cannot be given together";
 // With the minimum and the length given.
 inline constexpr char SECRET_TOO_SHORT[] = "secret must be at least %zu bytes, not %zu";
