@@ -218,15 +218,15 @@ struct HasherClass {
             return acquire(data);
     }
 
-    // Feeds an acquired chunk: in place (a bytearray inside its critical
-    // section), with the thread detached when the bytes are immutable and long.
-    // Exact bytes, immutable, are read in place.
+    // Feeds exact bytes, immutable, in place.
     static void feed_bytes(Hasher& hasher, PyObject* bytes) {
         const auto length = static_cast<std::size_t>(PyBytes_GET_SIZE(bytes));
         const auto* data = reinterpret_cast<const unsigned char*>(PyBytes_AS_STRING(bytes));
         runtime::run_maybe_detached(length >= Traits::DETACH_BYTES, [&] { hasher.update(data, length); });
     }
 
+    // Feeds an acquired chunk: in place (a bytearray inside its critical
+    // section), with the thread detached when the bytes are immutable and long.
     static void feed(Hasher& hasher, const buffer::BytesLike& input) {
         input.with_bytes([&](const unsigned char* data, std::size_t length) {
             const bool detach = input.is_immutable() && length >= Traits::DETACH_BYTES;
@@ -284,8 +284,9 @@ struct HasherClass {
     // the stack, a state of a few hundred bytes cost a short call a tenth.
     static PyObject* construct_from(PyTypeObject* type, const Parsed& parsed) {
         PyObject* data = parsed[0];
-        // The common call, with exact bytes, which cannot fail to be read:
-        // without the acquired-input variant, a short one costs a tenth less.
+        // The common call, with exact bytes, which cannot fail to be read,
+        // skips the acquired-input variant: 100 instructions of the 1,470
+        // that xxh64(data).hexdigest() of 16 bytes ran (callgrind).
         if (data != nullptr && PyBytes_CheckExact(data)) {
             return with_initial_state(parsed, [&](const auto& key) -> PyObject* {
                 PyObject* self = create(type, key);

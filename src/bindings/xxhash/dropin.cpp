@@ -99,8 +99,9 @@ std::array<unsigned char, 16> big_endian(Hash128 hash) {
     return bytes;
 }
 
-// The two hex digits of each byte value: a lookup a byte costs a quarter of
-// converting its nibbles one by one.
+// The two hex digits of each byte value: one lookup a byte took half the
+// instructions of converting each nibble (95 against 191 for an XXH64
+// hexdigest, callgrind).
 constexpr auto HEX_PAIRS = [] {
     constexpr char DIGITS[] = "0123456789abcdef";
     std::array<std::array<char, 2>, 256> pairs{};
