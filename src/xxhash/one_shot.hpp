@@ -49,16 +49,23 @@ std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t 
 Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed,
                  const long_inputs::LongEngine& engine);
 
+// The same for an input of more than MIDSIZE_MAX bytes: a function with no
+// short path, whose frame (the short paths' registers) seed 0 never sets up.
+std::uint64_t xxh3_64_beyond_short(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                                   const long_inputs::LongEngine& engine);
+Hash128 xxh3_128_beyond_short(const unsigned char* data, std::size_t len, std::uint64_t seed,
+                              const long_inputs::LongEngine& engine);
+
 // The same on this processor's engine. A short input is hashed inline at the
 // call, which for 16 bytes costs less than the call and the engine's lookup.
 [[gnu::always_inline]] inline std::uint64_t xxh3_64(const unsigned char* data, std::size_t len, std::uint64_t seed) {
     if (len <= MIDSIZE_MAX) return xxh3_64_short(data, len, seed);
-    return xxh3_64(data, len, seed, long_inputs::long_engine());
+    return xxh3_64_beyond_short(data, len, seed, long_inputs::long_engine());
 }
 
 [[gnu::always_inline]] inline Hash128 xxh3_128(const unsigned char* data, std::size_t len, std::uint64_t seed) {
     if (len <= MIDSIZE_MAX) return xxh3_128_short(data, len, seed);
-    return xxh3_128(data, len, seed, long_inputs::long_engine());
+    return xxh3_128_beyond_short(data, len, seed, long_inputs::long_engine());
 }
 
 // The long path on a secret already derived for `seed`: a list derives it once.
