@@ -1,4 +1,4 @@
-"""python -m bench [--quick | --sweep] [--json FILE] [--only SUBSTRING] [--sizes ...]"""
+"""python -m bench [--quick | --sweep] [--json FILE] [--only SUBSTRING ...] [--sizes ...]"""
 
 from __future__ import annotations
 
@@ -28,7 +28,13 @@ def main() -> None:
         "rewrites docs/benchmarks.md with its charts and figures",
     )
     parser.add_argument("--json", metavar="FILE", help="also write the results as JSON")
-    parser.add_argument("--only", metavar="SUBSTRING", help="only rows whose name contains this")
+    parser.add_argument(
+        "--only",
+        metavar="SUBSTRING",
+        action="append",
+        help="only rows whose name contains this (given again: or that one), so that rows compared together run in "
+        "one run",
+    )
     parser.add_argument(
         "--sizes",
         nargs="+",
@@ -41,7 +47,7 @@ def main() -> None:
     # the families chose there.
     processor = vantorq.cpu_info()
     print(harness.describe_processor(processor))
-    rows = [row for row in all_rows() if not args.only or args.only in row.name]
+    rows = [row for row in all_rows() if not args.only or any(part in row.name for part in args.only)]
     repeats, target = (3, 0.01) if args.quick else (7, 0.05)
     sizes = args.sizes or list(harness.SIZES)
     if args.sweep:

@@ -48,8 +48,10 @@ struct Xxh3_128 {
 
 template <class Algorithm, PyObject* (*Build)(Hash128, std::size_t)>
 PyObject* hash_to(const arguments::Arguments<2>& parsed) {
-    return hash_call::hash_one<typename Algorithm::Seed, PackageArguments>(
-        parsed, runtime::XXH3_DETACH_BYTES, &Algorithm::hash,
+    using Seed = typename Algorithm::Seed;
+    return hash_call::hash_one<Seed, PackageArguments>(
+        parsed, runtime::XXH3_DETACH_BYTES,
+        [](const unsigned char* p, std::size_t n, Seed seed) { return Algorithm::hash(p, n, seed); },
         [](Hash128 hash) { return Build(hash, Algorithm::SIZE); });
 }
 
@@ -66,7 +68,9 @@ PyObject* hash_keyed_to(const arguments::Arguments<3>& parsed) {
     });
 }
 
-PyObject* int_digest(Hash128 hash, std::size_t) { return callbacks::int_from_hash_128(hash); }
+PyObject* int_digest(Hash128 hash, std::size_t size) {
+    return size <= 8 ? PyLong_FromUnsignedLongLong(hash.low) : callbacks::int_from_hash_128(hash);
+}
 
 }  // namespace
 
