@@ -30,12 +30,26 @@ inline constexpr std::uint32_t STATE_ADD[2] = {0x52dce729u, 0x38495ab5u};
 [[gnu::always_inline]] constexpr std::uint64_t mix_key1(std::uint64_t k) { return rotl(k * C1, KEY_ROTATION[0]) * C2; }
 [[gnu::always_inline]] constexpr std::uint64_t mix_key2(std::uint64_t k) { return rotl(k * C2, KEY_ROTATION[1]) * C1; }
 
-// Folds one block's two mixed keys into the state in the reference's order.
+// A value the compiler must take as computed: it keeps the sums below in the
+// order written.
+[[gnu::always_inline]] inline std::uint64_t as_computed(std::uint64_t v) {
+    asm("" : "+r"(v));
+    return v;
+}
+
+// Folds one block's two mixed keys into the state in the reference's order:
+// h1 = (rotl(h1 ^ k1, 27) + h2) * 5 + c1, then h2 likewise from the new h1.
+// Distributed as rotl(..) * 5 + c1 + h2 * 5, each word reaches the other in
+// one multiply by 5 and one add, not an add, a multiply and an add: a chain
+// of the two words of 6 cycles a block became one of about 5.3 on Zen 4,
+// where the scaled LEA of a multiply by 5 takes 2 cycles: mmh3.hash128 of
+// 1 KiB 11% faster, of 64 KiB 14%. On Sapphire Rapids either LEA takes one
+// cycle (uops.info), so the chain there is no longer than before.
 [[gnu::always_inline]] inline void fold_keys(State& h, std::uint64_t k1, std::uint64_t k2) {
-    h[0] ^= k1;
-    h[0] = (rotl(h[0], STATE_ROTATION[0]) + h[1]) * 5 + STATE_ADD[0];
-    h[1] ^= k2;
-    h[1] = (rotl(h[1], STATE_ROTATION[1]) + h[0]) * 5 + STATE_ADD[1];
+    const std::uint64_t r1 = rotl(h[0] ^ k1, STATE_ROTATION[0]);
+    h[0] = as_computed(as_computed(r1 * 5) + STATE_ADD[0]) + h[1] * 5;
+    const std::uint64_t r2 = rotl(h[1] ^ k2, STATE_ROTATION[1]);
+    h[1] = as_computed(as_computed(r2 * 5) + STATE_ADD[1]) + h[0] * 5;
 }
 
 [[gnu::always_inline]] inline void mix_block(State& h, const unsigned char* block) {
