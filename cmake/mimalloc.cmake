@@ -4,6 +4,7 @@
 # mimalloc comes from the cmeel-mimalloc package (a build requirement), which
 # installs it under <site-packages>/cmeel.prefix of the interpreter that
 # builds: a wheel then needs no allocator on the machine that installs it.
+# A cross build finds the target's copy among its toolchain's roots instead.
 # Its archive is built to replace the process allocator: besides mi_* it
 # defines malloc, free, operator new and delete. Linked as it is, the
 # module's own new, delete and malloc would bind to those while memory from
@@ -14,11 +15,14 @@
 # mi_* and exports no allocator. The same copy binds the few glibc functions
 # that glibc 2.34 moved to their older versions (glibc_baseline.cmake).
 
-find_package(Python COMPONENTS Interpreter REQUIRED)
-execute_process(
-  COMMAND "${Python_EXECUTABLE}" -c
-    "import pathlib, sys; print(';'.join(str(p) for p in (pathlib.Path(d) / 'cmeel.prefix' for d in sys.path) if p.is_dir()))"
-  OUTPUT_VARIABLE cmeel_prefixes OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+set(cmeel_prefixes)
+if(NOT CMAKE_CROSSCOMPILING)
+  find_package(Python COMPONENTS Interpreter REQUIRED)
+  execute_process(
+    COMMAND "${Python_EXECUTABLE}" -c
+      "import pathlib, sys; print(';'.join(str(p) for p in (pathlib.Path(d) / 'cmeel.prefix' for d in sys.path) if p.is_dir()))"
+    OUTPUT_VARIABLE cmeel_prefixes OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+endif()
 find_package(mimalloc 3 CONFIG REQUIRED HINTS ${cmeel_prefixes})
 find_package(Threads REQUIRED)
 include(${CMAKE_CURRENT_LIST_DIR}/glibc_baseline.cmake)

@@ -1,9 +1,11 @@
 # Sourced by the provisioning scripts: apt-get over a private state folder, so
 # Debian packages can be fetched into a cache and unpacked there without
 # touching the machine's own apt state.
-#   private_apt DIR [SUITE]   fills APT_OPTS and updates the package lists:
+#   private_apt DIR [SUITE [ARCH]]
+#                             fills APT_OPTS and updates the package lists:
 #                             SUITE from the machine's mirror, or without it
-#                             the machine's own sources.
+#                             the machine's own sources; with ARCH (a Debian
+#                             architecture, arm64) that architecture's packages.
 #   install_missing PKG...    installs, from the machine's own sources, those
 #                             of the packages it lacks, without the packages
 #                             they only recommend: a step that needs one names it.
@@ -27,14 +29,17 @@ debian_mirror() {
 }
 
 private_apt() {
-    local dir=$1 suite=${2:-}
+    local dir=$1 suite=${2:-} arch=${3:-} options=signed-by=/usr/share/keyrings/debian-archive-keyring.gpg
     mkdir -p "$dir/lists/partial" "$dir/archives/partial" "$dir/empty.d"
     APT_OPTS=(-o "Dir::State::Lists=$dir/lists" -o "Dir::Cache::Archives=$dir/archives"
               -o APT::Sandbox::User=root -o Acquire::Check-Valid-Until=false)
+    if [ -n "$arch" ]; then
+        options+=" arch=$arch"
+        APT_OPTS+=(-o "APT::Architectures=$arch" -o "APT::Architecture=$arch")
+    fi
     if [ -n "$suite" ]; then
         ensure_archive_keyring
-        echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $(debian_mirror) $suite main" \
-            >"$dir/sources.list"
+        echo "deb [$options] $(debian_mirror) $suite main" >"$dir/sources.list"
         APT_OPTS+=(-o "Dir::Etc::sourcelist=$dir/sources.list" -o "Dir::Etc::sourceparts=$dir/empty.d")
     fi
     apt-get "${APT_OPTS[@]}" update -qq >&2

@@ -1,6 +1,10 @@
 #include "backend/capabilities.hpp"
 
+#if defined(__x86_64__)
 #include <cpuid.h>
+#elif defined(__aarch64__)
+#include <sys/auxv.h>
+#endif
 
 #include <algorithm>
 #include <limits>
@@ -70,14 +74,38 @@ Processor processor_from_cpuid(const CpuidWords& w) {
     return processor;
 }
 
-CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf) {
-    CpuidRegisters r;
-    __cpuid_count(leaf, subleaf, r.eax, r.ebx, r.ecx, r.edx);
-    return r;
+Processor processor_from_hwcap(std::uint64_t hwcap, std::uint64_t midr) {
+    // AT_HWCAP bits of the Linux aarch64 ABI (asm/hwcap.h).
+    constexpr std::uint64_t ASIMD_BIT = 1u << 1;
+    Processor processor;
+    if (hwcap & ASIMD_BIT) processor.extensions |= Processor::ASIMD;
+    // MIDR_EL1: implementer in bits 31..24, part number in bits 15..4.
+    processor.family = static_cast<std::uint16_t>(midr >> 24 & 0xff);
+    processor.model = static_cast<std::uint16_t>(midr >> 4 & 0xfff);
+    return processor;
+}
+
+std::string_view arm_part_name(std::uint16_t implementer, std::uint16_t part) {
+    struct Part {
+        std::uint16_t implementer, part;
+        std::string_view name;
+    };
+    // The cores of the machines users run us on: cloud servers, single-board
+    // computers, and the containers of Apple-silicon Macs (Apple's own numbers).
+    static constexpr Part PARTS[] = {
+        {0x41, 0xd03, "Arm Cortex-A53"},  {0x41, 0xd08, "Arm Cortex-A72"},  {0x41, 0xd0b, "Arm Cortex-A76"},
+        {0x41, 0xd0c, "Arm Neoverse N1"}, {0x41, 0xd40, "Arm Neoverse V1"}, {0x41, 0xd49, "Arm Neoverse N2"},
+        {0x41, 0xd4f, "Arm Neoverse V2"}, {0x41, 0xd84, "Arm Neoverse V3"}, {0x41, 0xd8e, "Arm Neoverse N3"},
+        {0xc0, 0xac3, "AmpereOne"},       {0x61, 0x022, "Apple M1"},        {0x61, 0x032, "Apple M2"},
+    };
+    for (const Part& known : PARTS)
+        if (known.implementer == implementer && known.part == part) return known.name;
+    return {};
 }
 
 namespace {
 
+#if defined(__x86_64__)
 // This processor's words (CPUID and, when the OS enables it, XGETBV).
 CpuidWords read_cpuid_words() {
     CpuidWords w;
@@ -105,7 +133,7 @@ CpuidWords read_cpuid_words() {
     }
     return w;
 }
-
+#endif
 
 constexpr std::uint32_t INTEL_CACHE_LEAF = 4;
 constexpr std::uint32_t AMD_CACHE_LEAF = 0x8000001D;
@@ -149,10 +177,30 @@ std::size_t largest_data_cache(CpuidQuery query) {
     return largest;
 }
 
+#if defined(__x86_64__)
+CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf) {
+    CpuidRegisters r;
+    __cpuid_count(leaf, subleaf, r.eax, r.ebx, r.ecx, r.edx);
+    return r;
+}
+#endif
+
 Processor detect_processor() {
+#if defined(__x86_64__)
     Processor processor = processor_from_cpuid(read_cpuid_words());
     processor.data_cache_bytes = largest_data_cache(cpuid);
     return processor;
+#elif defined(__aarch64__)
+    // The kernel traps and answers reads of the ID registers from user space
+    // only where it says so (HWCAP_CPUID); the cache sizes it does not give.
+    constexpr unsigned long CPUID_BIT = 1ul << 11;
+    const unsigned long hwcap = getauxval(AT_HWCAP);
+    std::uint64_t midr = 0;
+    if (hwcap & CPUID_BIT) __asm__("mrs %0, MIDR_EL1" : "=r"(midr));
+    return processor_from_hwcap(hwcap, midr);
+#else
+    return {};
+#endif
 }
 
 const Processor& processor() {
@@ -179,7 +227,8 @@ std::vector<std::string_view> feature_names(const Processor& processor) {
         {C::BMI2, "bmi2"},         {C::AVX512F, "avx512f"},    {C::AVX512BW, "avx512bw"},
         {C::AVX512VBMI, "avx512vbmi"}};
     static constexpr std::pair<std::uint16_t, std::string_view> EXTENSION_NAMES[] = {
-        {P::POPCNT, "popcnt"}, {P::AVX512VBMI2, "avx512vbmi2"}, {P::AVX512DQ, "avx512dq"}, {P::AVX512VL, "avx512vl"}};
+        {P::POPCNT, "popcnt"},     {P::AVX512VBMI2, "avx512vbmi2"}, {P::AVX512DQ, "avx512dq"},
+        {P::AVX512VL, "avx512vl"}, {P::ASIMD, "asimd"}};
     std::vector<std::string_view> names;
     for (const auto& [flag, name] : CAPABILITY_NAMES)
         if (processor.has(flag)) names.push_back(name);
@@ -189,6 +238,7 @@ std::vector<std::string_view> feature_names(const Processor& processor) {
 }
 
 std::string brand_string() {
+#if defined(__x86_64__)
     constexpr std::uint32_t FIRST_BRAND_LEAF = 0x80000002, LAST_BRAND_LEAF = 0x80000004;
     if (cpuid(EXTENDED_BASE, 0).eax < LAST_BRAND_LEAF) return {};
     std::string brand;
@@ -200,9 +250,21 @@ std::string brand_string() {
     brand.resize(brand.find('\0') == std::string::npos ? brand.size() : brand.find('\0'));
     const std::size_t first = brand.find_first_not_of(' ');
     return first == std::string::npos ? std::string{} : brand.substr(first, brand.find_last_not_of(' ') - first + 1);
+#elif defined(__aarch64__)
+    return std::string(arm_part_name(processor().family, processor().model));
+#else
+    return {};
+#endif
 }
 
-Capabilities detect_cpu_capabilities() { return processor_from_cpuid(read_cpuid_words()).capabilities; }
+Capabilities detect_cpu_capabilities() {
+#if defined(__x86_64__)
+    return processor_from_cpuid(read_cpuid_words()).capabilities;
+#else
+    // The capability flags name x86-64 instruction sets.
+    return {};
+#endif
+}
 
 Capabilities capabilities() { return processor().capabilities; }
 

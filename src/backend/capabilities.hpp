@@ -42,6 +42,9 @@ struct Processor {
         AVX512VBMI2 = 0x02,
         AVX512DQ = 0x04,
         AVX512VL = 0x08,
+        // aarch64's Advanced SIMD (NEON): every aarch64 processor has it, so
+        // it is the one vector tier there; the capability flags stay 0.
+        ASIMD = 0x10,
     };
 
     Capabilities capabilities;
@@ -79,9 +82,11 @@ struct CpuidRegisters {
     std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
 };
 
+#if defined(__x86_64__)
 // Executes CPUID for a leaf and subleaf: the one place the cores do. The
 // caller checks that the leaf exists (leaf 0 and 0x80000000 give the highest).
 CpuidRegisters cpuid(std::uint32_t leaf, std::uint32_t subleaf);
+#endif
 
 // A CPUID query: backend::cpuid, or a stand-in describing another processor.
 using CpuidQuery = CpuidRegisters (*)(std::uint32_t leaf, std::uint32_t subleaf);
@@ -106,6 +111,14 @@ Processor processor_from_cpuid(const CpuidWords& words);
 // neither leaf describes one.
 std::size_t largest_data_cache(CpuidQuery query);
 
+// An aarch64 processor as Linux describes it: its AT_HWCAP word and its
+// MIDR_EL1 (0 where unreadable). Family and model are the implementer and
+// part numbers; no capability flag is set.
+Processor processor_from_hwcap(std::uint64_t hwcap, std::uint64_t midr);
+
+// "Arm Neoverse N1" and the like, empty for a part not in the list.
+std::string_view arm_part_name(std::uint16_t implementer, std::uint16_t part);
+
 Processor detect_processor();
 
 // The process-wide description, detected on first use.
@@ -114,8 +127,8 @@ const Processor& processor();
 Capabilities detect_cpu_capabilities();
 
 // For the processor report: the vendor's name, the features present by their
-// usual lower-case names, and the processor's own name (CPUID's brand string,
-// empty where it has none).
+// usual lower-case names, and the processor's own name (CPUID's brand string;
+// on aarch64 the name of its part; empty where neither is known).
 std::string_view vendor_name(Vendor vendor);
 std::vector<std::string_view> feature_names(const Processor& processor);
 std::string brand_string();

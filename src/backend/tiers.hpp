@@ -30,6 +30,12 @@ inline constexpr std::uint16_t ALL_EXTENSIONS = P::POPCNT | P::AVX512VBMI2 | P::
 inline constexpr std::size_t CACHE = std::size_t{2} << 20;
 }  // namespace tier_features
 
+#if defined(__aarch64__)
+inline constexpr std::array<DescribedTier, 2> TIERS = {
+    DescribedTier{"scalar", Processor{{0}, 0, Vendor::Other, 0, 0, tier_features::CACHE}},
+    DescribedTier{"neon", Processor{{0}, Processor::ASIMD, Vendor::Other, 0, 0, tier_features::CACHE}},
+};
+#else
 inline constexpr std::array<DescribedTier, 8> TIERS = [] {
     using namespace tier_features;
     auto described = [](std::string_view name, std::uint16_t caps, std::uint16_t extensions, Vendor vendor) {
@@ -48,5 +54,6 @@ inline constexpr std::array<DescribedTier, 8> TIERS = [] {
         described("avx512_amd", AVX512, ALL_EXTENSIONS, Vendor::Amd),
     };
 }();
+#endif
 
 }  // namespace vantorq::backend

@@ -8,7 +8,10 @@
 //   16: again the length rounded down to a multiple of 16;
 // - AVX-512 (F, BW, VBMI): 128 characters (two registers) per step, then 64,
 //   then the remaining whole quanta in one masked step; under 64 characters
-//   the AVX2 loop. A prefix run stops at the quantum that holds the invalid byte.
+//   the AVX2 loop. A prefix run stops at the quantum that holds the invalid byte;
+// - NEON (aarch64): 64 characters (one de-interleaving load of four
+//   registers) per step, then 16 at a time: the length rounded down to a
+//   multiple of 16.
 
 #include <cstddef>
 #include <optional>
@@ -26,6 +29,9 @@ namespace sse41 {
 #include "base64/generic/decode_tier_api.inc"
 }
 namespace avx2 {
+#include "base64/generic/decode_tier_api.inc"
+}
+namespace neon {
 #include "base64/generic/decode_tier_api.inc"
 }
 namespace avx512 {

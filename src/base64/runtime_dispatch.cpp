@@ -6,6 +6,18 @@ namespace vantorq::base64::runtime_dispatch {
 
 using backend::Capabilities;
 
+#if !defined(__x86_64__)
+namespace {
+// Where no vector scans are built (SSE2 is part of x86-64, not of others).
+void fill_scalar_scans(RuntimeBackend& table) {
+    table.byte_kernels = scan::scalar::table_entries();
+    table.symbol_count = scan::symbol_count_scalar;
+    table.names.byte_scan = "scalar";
+    table.names.symbol_count = "scalar";
+}
+}  // namespace
+#endif
+
 Tier tier_for(Capabilities caps) {
     if (caps.has(Capabilities::SSSE3 | Capabilities::AVX2 | Capabilities::AVX512F | Capabilities::AVX512BW |
                  Capabilities::AVX512VBMI)) {
@@ -33,6 +45,14 @@ RuntimeBackend for_processor(const backend::Processor& processor) {
         table.streaming_threshold = last_level_cache_size / 7 * 3;
     }
 
+#if defined(__aarch64__)
+    if (processor.has(0, backend::Processor::ASIMD)) {
+        neon::fill_codec(table);
+        neon::fill_scans(table);
+    } else {
+        fill_scalar_scans(table);
+    }
+#elif defined(__x86_64__)
     // The codec by tier; the SSE4.1 tier keeps the SSSE3 encoders.
     if (table.tier >= Tier::Ssse3) ssse3::fill_codec(table);
     if (table.tier >= Tier::Sse41) sse41::fill_decoders(table);
@@ -56,6 +76,9 @@ RuntimeBackend for_processor(const backend::Processor& processor) {
     } else {
         sse2::fill_scans(table);
     }
+#else
+    fill_scalar_scans(table);
+#endif
     return table;
 }
 

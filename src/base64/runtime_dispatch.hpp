@@ -67,7 +67,7 @@ struct KernelNames {
     std::string_view encode = "scalar";
     std::string_view decode = "scalar";
     std::string_view gathered_decode = "none";
-    std::string_view byte_scan = "sse2";
+    std::string_view byte_scan = "scalar";
     std::string_view symbol_count = "scalar";
 };
 

@@ -70,6 +70,11 @@ struct DecodeByteKernels {
 // Counts 16 bytes per step, then byte by byte: the counter of processors without AVX2.
 std::size_t symbol_count_scalar(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 
+// Byte by byte: the scans of processors without a vector tier here.
+namespace scalar {
+#include "base64/generic/scan_tier_api.inc"
+}  // namespace scalar
+
 namespace sse2 {
 #include "base64/generic/scan_tier_api.inc"
 }  // namespace sse2
@@ -86,6 +91,12 @@ namespace avx512 {
 #include "base64/generic/scan_tier_api.inc"
 std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols extra);
 }  // namespace avx512
+
+// aarch64, whose every processor has Advanced SIMD.
+namespace neon {
+#include "base64/generic/scan_tier_api.inc"
+std::size_t symbol_count(const unsigned char* src, std::size_t len, ExtraSymbols extra);
+}  // namespace neon
 
 // The features the AVX-512 members need.
 inline constexpr backend::Processor AVX512_SCAN_FEATURES{

@@ -40,4 +40,11 @@ void fill_codec(RuntimeBackend& table, std::size_t output_alignment);
 void fill_scans(RuntimeBackend& table);
 }  // namespace avx512
 
+// aarch64: Advanced SIMD is part of the architecture, so these run on every
+// aarch64 processor.
+namespace neon {
+void fill_codec(RuntimeBackend& table);
+void fill_scans(RuntimeBackend& table);
+}  // namespace neon
+
 }  // namespace vantorq::base64::runtime_dispatch

@@ -29,9 +29,10 @@ std::string_view long_bodies(const BodyKernels<MixBody>& kernels) {
 
 }  // namespace
 
-Kernels for_processor(const backend::Processor& processor) {
+Kernels for_processor([[maybe_unused]] const backend::Processor& processor) {
     using backend::Capabilities, backend::Processor;
     Kernels table = SCALAR;
+#if defined(__x86_64__)
     if (processor.has(Capabilities::SSE41)) sse41::fill(table);
     if (processor.has(Capabilities::AVX2)) {
         avx2::fill(table);
@@ -46,6 +47,9 @@ Kernels for_processor(const backend::Processor& processor) {
     if (processor.has(Capabilities::AVX512F, Processor::AVX512DQ | Processor::AVX512VL) &&
         backend::has_quick_vpmullq(processor))
         avx512::fill(table);
+#endif
+    // On aarch64 the scalar forms stay: the state update is one serial chain
+    // a block, and NEON has no 64-bit lane multiply for x64_128's key mixes.
     return table;
 }
 

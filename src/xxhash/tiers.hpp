@@ -39,5 +39,9 @@ void fill(long_inputs::LongEngine& engine, std::size_t stripes_per_trip);
 void fill_xxh32(long_inputs::LongEngine& engine);
 void fill_xxh64(long_inputs::LongEngine& engine);
 }  // namespace avx512
+namespace neon {
+// aarch64's single-input kernels (Advanced SIMD is part of the architecture).
+void fill(long_inputs::LongEngine& engine);
+}  // namespace neon
 
 }  // namespace vantorq::xxhash

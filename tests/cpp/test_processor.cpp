@@ -158,6 +158,20 @@ INSTANTIATE_TEST_SUITE_P(
                       CacheCase{"nothing", Leaves{}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Processor, Aarch64FromHwcapAndMidr) {
+    // A Neoverse N1 (Graviton 2): implementer 0x41, variant 3, part 0xd0c, revision 1.
+    const Processor n1 = processor_from_hwcap(0b10, 0x413fd0c1);
+    EXPECT_EQ(n1.extensions, Processor::ASIMD);
+    EXPECT_EQ(n1.capabilities.flags, 0);
+    EXPECT_EQ(arm_part_name(n1.family, n1.model), "Arm Neoverse N1");
+    EXPECT_EQ(processor_from_hwcap(0, 0).extensions, 0);
+    EXPECT_EQ(arm_part_name(0x41, 0xfff), "");
+#if defined(__aarch64__)
+    // Advanced SIMD is part of the architecture: every aarch64 Linux reports it.
+    EXPECT_TRUE(processor().has(0, Processor::ASIMD));
+#endif
+}
+
 // Run under an emulated processor with the flags it must yield, so that the
 // real CPUID and XGETBV path is checked, not only the decoding of words.
 TEST(Processor, DetectedFlagsMatchTheEmulatedProcessor) {

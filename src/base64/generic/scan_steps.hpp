@@ -11,6 +11,7 @@
 
 #include "base64/decode_contracts.hpp"
 #include "base64/generic/decode_steps.hpp"
+#include "base64/generic/keep_shuffles.hpp"
 #include "base64/generic/vector_ops.hpp"
 #include "base64/scan.hpp"
 
@@ -95,24 +96,6 @@ template <class V>
         data[i] = byte == m.from_second ? m.to_second : byte == m.from_first ? m.to_first : byte;
     }
 }
-
-// For each 8-bit keep mask: the positions of its set bits in ascending order,
-// as byte-shuffle indices (the unused top bytes select byte 0, never stored
-// past the kept count), and the count of set bits.
-struct KeepShuffles {
-    std::array<std::uint64_t, 256> indices{};
-    std::array<std::uint8_t, 256> counts{};
-};
-inline constexpr KeepShuffles KEEP_SHUFFLES = [] {
-    KeepShuffles table;
-    for (unsigned mask = 0; mask < 256; ++mask) {
-        unsigned kept = 0;
-        for (unsigned bit = 0; bit < 8; ++bit)
-            if (mask >> bit & 1) table.indices[mask] |= std::uint64_t{bit} << (8 * kept++);
-        table.counts[mask] = static_cast<std::uint8_t>(kept);
-    }
-    return table;
-}();
 
 // The kept bytes of one 16-byte block moved to `dst` with one byte shuffle;
 // each 8-byte half is stored whole, so 16 bytes of room must remain.

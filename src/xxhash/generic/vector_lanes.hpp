@@ -1,5 +1,5 @@
 #pragma once
-// The accumulator lanes of the x86 vector tiers, written once over a set of
+// The accumulator lanes of the vector tiers, written once over a set of
 // register operations. A tier provides Ops with:
 //
 //   Vec                        its register type (128, 256 or 512 bits)
@@ -53,10 +53,12 @@ struct VectorLanes {
 
     // A load whose value the compiler must keep in a register: left to itself
     // it folds the load into both the XOR and the add, and the second load is
-    // what limits the loop.
+    // what limits the loop. aarch64 instructions take no memory operands.
     [[gnu::always_inline]] static Vec load_once(const unsigned char* p) {
         Vec v = Ops::load(p);
+#if defined(__x86_64__)
         asm("" : "+v"(v));
+#endif
         return v;
     }
 

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "backend/tiers.hpp"
+#if defined(__x86_64__)
 #include "base64/avx512/encode.hpp"
+#endif
 #include "base64/decode_tiers.hpp"
 #include "base64/runtime_dispatch.hpp"
 
@@ -17,6 +19,7 @@ using vantorq::backend::Processor;
 using vantorq::backend::Vendor;
 using C = Capabilities;
 
+#if defined(__x86_64__)
 struct TierCase {
     std::uint16_t flags;
     Tier expected;
@@ -53,6 +56,8 @@ TEST(ForProcessor, StreamsOnceSourceAndOutputOutgrowTheCache) {
     EXPECT_FALSE(without_cache.streaming_enabled);
 }
 
+#endif
+
 // What each described tier reports, role by role: encode, decode,
 // gathered_decode, byte_scan, symbol_count. The SSE4.1 tier encodes with
 // SSSE3; the scans follow their own features (AVX-512 ones need VBMI2 and
@@ -63,6 +68,10 @@ struct ExpectedChoices {
 };
 
 const ExpectedChoices EXPECTED[] = {
+#if defined(__aarch64__)
+    {"scalar", {"scalar", "scalar", "none", "scalar", "scalar"}},
+    {"neon", {"neon", "neon", "none", "neon", "neon"}},
+#else
     {"scalar", {"scalar", "scalar", "none", "sse2", "scalar"}},
     {"ssse3", {"ssse3", "ssse3", "none", "sse2", "scalar"}},
     {"sse41", {"ssse3", "sse41", "none", "sse2", "scalar"}},
@@ -71,6 +80,7 @@ const ExpectedChoices EXPECTED[] = {
     {"avx512", {"avx512_align64", "avx512", "none", "avx2", "avx2_popcnt"}},
     {"avx512_intel", {"avx512_align64", "avx512", "avx512", "avx512", "avx512"}},
     {"avx512_amd", {"avx512", "avx512", "avx512", "avx512", "avx512"}},
+#endif
 };
 
 class DescribedTierChoices : public ::testing::TestWithParam<backend::DescribedTier> {};
@@ -95,6 +105,7 @@ TEST_P(DescribedTierChoices, AreTheDocumentedOnes) {
 INSTANTIATE_TEST_SUITE_P(Tiers, DescribedTierChoices, ::testing::ValuesIn(backend::TIERS),
                          [](const auto& info) { return std::string(info.param.name); });
 
+#if defined(__x86_64__)
 // Two processors with the same features that differ only in vendor.
 TEST(ForProcessor, OnlyTheAvx512EncodersDependOnTheVendor) {
     const auto* described = std::find_if(backend::TIERS.begin(), backend::TIERS.end(),
@@ -134,6 +145,7 @@ TEST(ForProcessor, TakesTheAvx512ScansOnlyWithVbmi2AndPopcnt) {
     EXPECT_EQ(for_processor({{C::AVX2}}).byte_kernels.symbol_prefix, scan::avx2::symbol_prefix);
     EXPECT_EQ(for_processor({{C::SSSE3 | C::SSE41}}).byte_kernels.compact_symbols, scan::sse2::compact_symbols);
 }
+#endif
 
 }  // namespace
 }  // namespace vantorq::base64::runtime_dispatch

@@ -236,7 +236,20 @@ TEST_P(ScanKernels, DecodeWrappedTextWithEveryByteValueAtEveryPosition) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(testing::tier_tables()), testing::tier_name);
+// The tiers, and the byte-by-byte scans where no tier's table holds them
+// (processors with vector scans in every table).
+std::vector<TierTable> scan_tiers() {
+    std::vector<TierTable> tiers = testing::tier_tables();
+    TierTable scalar = tiers.front();
+    if (scalar.table.byte_kernels.compact_symbols != scan::scalar::compact_symbols) {
+        scalar.name = "scalar_scans";
+        scalar.table.byte_kernels = scan::scalar::table_entries();
+        tiers.push_back(scalar);
+    }
+    return tiers;
+}
+
+INSTANTIATE_TEST_SUITE_P(Tiers, ScanKernels, ::testing::ValuesIn(scan_tiers()), testing::tier_name);
 
 }  // namespace
 }  // namespace vantorq::base64::scan

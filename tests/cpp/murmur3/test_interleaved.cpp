@@ -130,6 +130,7 @@ TEST_P(HashEachX64, MatchesTheSingleHash) {
 
 INSTANTIATE_TEST_SUITE_P(Tiers, HashEachX64, ::testing::ValuesIn(backend::TIERS), tier_name);
 
+#if defined(__x86_64__)
 // Only AMD's quick VPMULLQ gets the eight-lane routine; the rest is alike.
 TEST(KernelChoices, IntelAndAmdWithTheSameFeatures) {
     using backend::Processor, backend::Vendor;
@@ -148,6 +149,7 @@ TEST(KernelChoices, IntelAndAmdWithTheSameFeatures) {
     EXPECT_EQ(choices(Vendor::Amd, features::ALL_EXTENSIONS), with_many("avx512"));
     EXPECT_EQ(choices(Vendor::Amd, Processor::AVX512VL), with_many("scalar"));  // without DQ
 }
+#endif
 
 }  // namespace
 }  // namespace vantorq::murmur3

@@ -267,5 +267,11 @@ INSTANTIATE_TEST_SUITE_P(Xxh64, BlocksKernelTest,
                                             ::testing::Values(64)),
                          testing_support::TierName());
 
+// The seeded secret, the multi-input kernels and XXH32's and XXH64's block
+// loops have vector forms only on x86-64.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(InitSecretTest);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BatchKernelTest);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BlocksKernelTest);
+
 }  // namespace
 }  // namespace vantorq::xxhash::classic

@@ -8,10 +8,12 @@
 #include <functional>
 
 #include "support.hpp"
+#if defined(__x86_64__)
 #include "xxhash/avx2/accumulate.hpp"
 #include "xxhash/avx512/accumulate.hpp"
 #include "xxhash/avx512/xxh32_blocks.hpp"
 #include "xxhash/avx512/xxh64_blocks.hpp"
+#endif
 #include "xxhash/batch.hpp"
 #include "xxhash/classic.hpp"
 #include "xxhash/one_shot.hpp"
@@ -41,7 +43,9 @@ TEST_P(EngineChoiceTest, ReportsTheDocumentedKernelsAndFlags) {
     const LongEngine engine = for_processor(expected.processor);
     EXPECT_EQ(engine.avx2, expected.avx2);
     EXPECT_EQ(engine.fused_128, expected.fused_128);
+#if defined(__x86_64__)
     EXPECT_EQ(engine.fused_128, engine.hash_128_medium == avx2::KERNELS.hash_128_medium);
+#endif
     EXPECT_EQ(engine.multi_input_max_len, expected.avx2 ? MULTI_INPUT_MAX_LEN : 0);
     const std::array<std::string_view, 5> roles = {"accumulate", "init_secret", "multi_input", "xxh32_blocks",
                                                    "xxh64_blocks"};
@@ -55,6 +59,14 @@ Processor described(std::uint16_t flags, Vendor vendor, std::uint16_t extensions
     return {.capabilities = {flags}, .extensions = extensions, .vendor = vendor};
 }
 
+#if defined(__aarch64__)
+INSTANTIATE_TEST_SUITE_P(
+    Processors, EngineChoiceTest,
+    ::testing::Values(ChoiceCase{"none", {}, false, false, {"scalar", "scalar", "none", "scalar", "scalar"}},
+                      ChoiceCase{"neon", {.extensions = Processor::ASIMD}, false, false,
+                                 {"neon", "scalar", "none", "scalar", "scalar"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+#elif defined(__x86_64__)
 INSTANTIATE_TEST_SUITE_P(
     Processors, EngineChoiceTest,
     ::testing::Values(
@@ -108,6 +120,7 @@ TEST(EngineChoice, IntelAndAmdWithTheSameFeatures) {
         EXPECT_EQ(engine->accumulate_batch4, avx2::accumulate_batch<4>);
     }
 }
+#endif
 
 // An engine whose kernels count their calls, each doing the scalar one's work.
 int calls = 0;
