@@ -19,7 +19,8 @@ import sys
 # The packages of a bare Debian 12 with a C++ compiler (the C library's, the
 # kernel's and GCC's development headers), and those that scripts/ installs
 # itself: GoogleTest and the reference xxHash of the C++ tests; for the fuzz targets, clang-14's own headers (which come
-# with clang-14) and its sanitizer runtime's (libFuzzer's data provider).
+# with clang-14) and its sanitizer runtime's (libFuzzer's data provider); for the aarch64 build, the cross
+# compiler's C library, kernel and GCC headers (g++-aarch64-linux-gnu brings them).
 ALLOWED_PACKAGES = {
     "libc6-dev",
     "linux-libc-dev",
@@ -29,6 +30,10 @@ ALLOWED_PACKAGES = {
     "libxxhash-dev",
     "libclang-common-14-dev",
     "libclang-rt-14-dev",
+    "libc6-dev-arm64-cross",
+    "linux-libc-dev-arm64-cross",
+    "libgcc-12-dev-arm64-cross",
+    "libstdc++-12-dev-arm64-cross",
 }
 
 PROJECT = pathlib.Path(__file__).resolve().parent.parent

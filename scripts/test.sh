@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: C++ kernel tests, Python tests, a free-threaded compile of
 # the bindings, the sdist and the installed wheel (scripts/wheel.sh), the
-# processor-tier suite under emulated older processors, the reliability
+# processor-tier suite under emulated older processors, the aarch64 build and
+# its wheel under emulation (scripts/aarch64.sh), the reliability
 # guards, a short run of every fuzz target, and a check that no build read a
 # header that a fresh machine lacks.
 # Provisions and builds first when needed.
@@ -48,6 +49,10 @@ done
 scripts/avx512_emulated.sh build/cpp/tests/cpp/vantorq_cpp_tests --gtest_brief=1 \
     --gtest_filter='-Scalar*.*:*/Scalar*.*:*/scalar*:*ssse3*:*sse41*:*avx2*:*Avx2*'
 
+step "aarch64: cross-built, its C++ tests and the families' exactness tests under qemu-aarch64, and its wheel"
+scripts/aarch64.sh test
+scripts/wheel.sh aarch64
+
 step "reliability guards"
 scripts/guards.sh  # reference leaks, sanitizers, thread stress
 
@@ -64,6 +69,9 @@ done
 while read -r _ other; do
     interpreter_includes+=(--allow "$(include_of "$other")")
 done < <(scripts/interpreters.sh 2>/dev/null)
+# The aarch64 builds' own: the emulated interpreter's root, GoogleTest and mimalloc, which scripts/aarch64.sh unpacks or builds.
+aarch64=${VANTORQ_CACHE:-$HOME/.cache/vantorq}/aarch64
+interpreter_includes+=(--allow "$aarch64/root/usr/include" --allow "$aarch64/gtest/include" --allow "$aarch64/mimalloc/prefix/include")
 $python scripts/header_origins.py "${interpreter_includes[@]}" build/wheel build/cpp build/debug build/sanitize build/fuzz \
-    build/wheel-check/cp3*/cmake
+    build/wheel-check/cp3*/cmake build/aarch64 build/aarch64-wheel/src/build/aarch64
 step "done"

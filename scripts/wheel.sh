@@ -12,6 +12,8 @@
 #   PYTHON=/path/to/python3.X scripts/wheel.sh   that interpreter
 #   scripts/wheel.sh --others                each other interpreter of scripts/interpreters.sh
 #   scripts/wheel.sh --all                   3.15, then --others
+#   scripts/wheel.sh aarch64                 the aarch64 wheel for 3.15, cross-built
+#                                            into wheelhouse/ (scripts/aarch64.sh wheel)
 # For 3.15, leaves build/wheel-check/dist (the sdist, the unrepaired wheel) and
 # build/wheel-check/wheelhouse (the repaired wheel), and runs after
 # scripts/test.sh's C++ build: tests/python loads the test-only module from
@@ -23,6 +25,7 @@
 # version (pyenv's 3.13.0 and sid's 3.13) installs the wheel the first built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[ "${1:-}" != aarch64 ] || exec scripts/aarch64.sh wheel
 
 # The checks of the installed wheel, run by the outer script in a mount
 # namespace of their own: --confined VENV HIDDEN_LIBRARY...
