@@ -55,11 +55,13 @@ provision() {
         rm -rf "$root"
         mv "$root.partial" "$root"
     fi
-    cat >"$launcher" <<EOF
+    # Replaced whole, never rewritten in place: another run may be executing it.
+    cat >"$launcher.$$" <<EOF
 #!/bin/sh
 exec qemu-aarch64 -L "$root" -E LD_LIBRARY_PATH=/usr/lib/aarch64-linux-gnu "$root/usr/bin/python3.15" "\$@"
 EOF
-    chmod +x "$launcher"
+    chmod +x "$launcher.$$"
+    mv -f "$launcher.$$" "$launcher"
     "$launcher" -c 'import platform, sys; assert platform.machine() == "aarch64" and sys.version_info[:2] == (3, 15)'
 
     if [ ! -f "$mimalloc/.complete" ]; then
