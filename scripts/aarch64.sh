@@ -24,7 +24,6 @@ root=$cache/root                # sid's arm64 packages, unpacked
 launcher=$cache/python3.15      # runs $root's interpreter under qemu
 gtest=$cache/gtest              # GoogleTest, built by the cross compiler
 mimalloc=$cache/mimalloc        # cmeel-mimalloc's aarch64 wheel, unpacked
-venv=$cache/venv                # the emulated interpreter's test environment
 build=build/aarch64
 toolchain=$PWD/cmake/toolchains/aarch64-linux-gnu.cmake
 # The wheel's build compiles the sdist's copy of the same sources: ccache
@@ -33,6 +32,8 @@ toolchain=$PWD/cmake/toolchains/aarch64-linux-gnu.cmake
 export CCACHE_DIR=$cache/ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 
 provision() {
+    # This machine's .venv runs the build's own scripts and fetches the wheels.
+    [ -x .venv/bin/python ] || scripts/build.sh >&2
     source scripts/debian_apt.sh
     install_missing g++-aarch64-linux-gnu qemu-user cmake ninja-build googletest debian-archive-keyring ccache
     if [ ! -x "$root/usr/bin/python3.15" ]; then
