@@ -35,7 +35,9 @@ provision() {
     # This machine's .venv runs the build's own scripts and fetches the wheels.
     [ -x .venv/bin/python ] || scripts/build.sh >&2
     source scripts/debian_apt.sh
-    install_missing g++-aarch64-linux-gnu qemu-user cmake ninja-build googletest debian-archive-keyring ccache
+    # The C compiler too: the toolchain names it, and GoogleTest's build uses it.
+    install_missing g++-aarch64-linux-gnu gcc-aarch64-linux-gnu qemu-user cmake ninja-build googletest \
+        debian-archive-keyring ccache
     if [ ! -x "$root/usr/bin/python3.15" ]; then
         local apt_dir=$cache/apt debs=$cache/apt/debs
         private_apt "$apt_dir" sid arm64
